@@ -1,0 +1,115 @@
+#include <wx/button.h>
+#include <wx/listctrl.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
+#include <wx/statline.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "app/page_style.h"
+#include "app/vitrel_frame.h"
+
+namespace {
+const wxWindowID ID_PANEL8 = wxNewId();
+const wxWindowID ID_NOTEBOOK1 = wxNewId();
+const wxWindowID ID_PANEL2 = wxNewId();
+const wxWindowID ID_LISTVIEW1 = wxNewId();
+const wxWindowID ID_PANEL3 = wxNewId();
+const wxWindowID ID_PANEL11 = wxNewId();
+const wxWindowID ID_BUTTON13 = wxNewId();
+const wxWindowID ID_BUTTON12 = wxNewId();
+const wxWindowID ID_BUTTON14 = wxNewId();
+const wxWindowID ID_STATICTEXT4 = wxNewId();
+const wxWindowID ID_TEXTCTRL2 = wxNewId();
+const wxWindowID ID_STATICTEXT5 = wxNewId();
+const wxWindowID ID_TEXTCTRL3 = wxNewId();
+const wxWindowID ID_STATICLINE1 = wxNewId();
+const wxWindowID ID_STATICTEXT6 = wxNewId();
+const wxWindowID ID_TEXTCTRL4 = wxNewId();
+const wxWindowID ID_TEXTCTRL5 = wxNewId();
+
+wxButton* AddToolButton(wxWindow* bar, wxBoxSizer* row, wxWindowID id, const wxString& label,
+                        const char* name, int border)
+{
+    wxButton* button = new wxButton(bar, id, label, wxDefaultPosition, wxDefaultSize, 0,
+                                    wxDefaultValidator, name);
+    row->Add(button, 0, wxALL | wxALIGN_CENTER_VERTICAL, border);
+    return button;
+}
+
+wxStaticText* NewLabel(wxWindow* page, wxWindowID id, const wxString& text, const char* name)
+{
+    return new wxStaticText(page, id, text, wxDefaultPosition, wxDefaultSize, 0, name);
+}
+}  // namespace
+
+wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
+{
+    wxPanel* page = new wxPanel(book, ID_PANEL8, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
+                                "ID_PANEL8");
+    wxBoxSizer* pageSizer = new wxBoxSizer(wxHORIZONTAL);
+    diaryNotebook = new wxNotebook(page, ID_NOTEBOOK1, wxDefaultPosition, wxSize(455, 522), 0,
+                                   "ID_NOTEBOOK1");
+
+    wxPanel* historyPage = new wxPanel(diaryNotebook, ID_PANEL2, wxDefaultPosition, wxDefaultSize,
+                                       wxTAB_TRAVERSAL, "ID_PANEL2");
+    wxBoxSizer* historyColumn = new wxBoxSizer(wxVERTICAL);
+    wxBoxSizer* historyRow = new wxBoxSizer(wxHORIZONTAL);
+    historyList = new wxListView(historyPage, ID_LISTVIEW1, wxDefaultPosition, wxDefaultSize,
+                                 wxLC_REPORT | wxLC_SINGLE_SEL, wxDefaultValidator, "ID_LISTVIEW1");
+    historyRow->Add(historyList, 1, wxALL | wxEXPAND, 5);
+    historyColumn->Add(historyRow, 1, wxEXPAND, 0);
+    FitPanel(historyPage, historyColumn);
+
+    wxPanel* entryPage = new wxPanel(diaryNotebook, ID_PANEL3, wxDefaultPosition, wxDefaultSize,
+                                     wxTAB_TRAVERSAL, "ID_PANEL3");
+    wxBoxSizer* entryColumn = new wxBoxSizer(wxVERTICAL);
+    wxPanel* toolbar = new wxPanel(entryPage, ID_PANEL11, wxDefaultPosition, wxDefaultSize,
+                                   wxTAB_TRAVERSAL, "ID_PANEL11");
+    toolbar->SetBackgroundColour(wxColour(208, 208, 208));
+    wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
+    diaryNewButton = AddToolButton(toolbar, tools, ID_BUTTON13, _("New"), "ID_BUTTON13", 2);
+    diarySaveButton = AddToolButton(toolbar, tools, ID_BUTTON12, _("Save"), "ID_BUTTON12", 2);
+    diaryCloseButton = AddToolButton(toolbar, tools, ID_BUTTON14, _("Close"), "ID_BUTTON14", 5);
+    FitPanel(toolbar, tools);
+    AddPageRow(entryColumn)->Add(toolbar, 1, wxEXPAND, 0);
+
+    AddPageRow(entryColumn);
+
+    wxBoxSizer* stampRow = AddPageRow(entryColumn);
+    stampRow->Add(NewLabel(entryPage, ID_STATICTEXT4, _("Date"), "ID_STATICTEXT4"), 1,
+                  wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    diaryDateField = new wxTextCtrl(entryPage, ID_TEXTCTRL2, _("21.11.2015."), wxDefaultPosition,
+                                    wxSize(92, 21), wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
+                                    "ID_TEXTCTRL2");
+    stampRow->Add(diaryDateField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    stampRow->Add(NewLabel(entryPage, ID_STATICTEXT5, _("Time"), "ID_STATICTEXT5"), 1,
+                  wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    diaryTimeField = new wxTextCtrl(entryPage, ID_TEXTCTRL3, _("21:15"), wxDefaultPosition,
+                                    wxDefaultSize, wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
+                                    "ID_TEXTCTRL3");
+    stampRow->Add(diaryTimeField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    entryColumn->Add(new wxStaticLine(entryPage, ID_STATICLINE1, wxDefaultPosition, wxSize(10, -1),
+                                      wxLI_HORIZONTAL, "ID_STATICLINE1"),
+                     0, wxALL | wxEXPAND, 5);
+
+    wxBoxSizer* summaryRow = AddPageRow(entryColumn);
+    summaryRow->Add(NewLabel(entryPage, ID_STATICTEXT6, _("Summary:"), "ID_STATICTEXT6"), 0,
+                    wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    diarySummaryField = new wxTextCtrl(entryPage, ID_TEXTCTRL4, wxEmptyString, wxDefaultPosition,
+                                       wxDefaultSize, 0, wxDefaultValidator, "ID_TEXTCTRL4");
+    summaryRow->Add(diarySummaryField, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    diaryContentField = new wxTextCtrl(entryPage, ID_TEXTCTRL5, wxEmptyString, wxDefaultPosition,
+                                       wxDefaultSize, wxTE_MULTILINE, wxDefaultValidator,
+                                       "ID_TEXTCTRL5");
+    AddPageRow(entryColumn, 1)->Add(diaryContentField, 1, wxALL | wxEXPAND, 5);
+    FitPanel(entryPage, entryColumn);
+
+    diaryNotebook->AddPage(historyPage, _("History"), false);
+    diaryNotebook->AddPage(entryPage, _("Entry"), false);
+    pageSizer->Add(diaryNotebook, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    FitPanel(page, pageSizer);
+    return page;
+}

@@ -1,0 +1,92 @@
+#include <wx/bmpbuttn.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/gauge.h>
+#include <wx/image.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+
+#include "app/page_style.h"
+#include "app/resource_path.h"
+#include "app/vitrel_frame.h"
+
+namespace {
+const wxWindowID ID_PANEL1 = wxNewId();
+const wxWindowID ID_GAUGE1 = wxNewId();
+const wxWindowID ID_PANEL12 = wxNewId();
+const wxWindowID ID_STATICTEXT22 = wxNewId();
+const wxWindowID ID_PANEL13 = wxNewId();
+const wxWindowID ID_CHECKBOX1 = wxNewId();
+const wxWindowID ID_BUTTON15 = wxNewId();
+const wxWindowID ID_NOTEBOOK3 = wxNewId();
+const wxWindowID ID_BITMAPBUTTON1 = wxNewId();
+}  // namespace
+
+void wxVitrelFrame::BuildControls()
+{
+    wxPanel* frame = new wxPanel(this, ID_PANEL1, wxDefaultPosition, wxDefaultSize,
+                                 wxTAB_TRAVERSAL, "ID_PANEL1");
+    wxBoxSizer* outer = new wxBoxSizer(wxHORIZONTAL);
+    wxBoxSizer* halves = new wxBoxSizer(wxHORIZONTAL);
+    wxBoxSizer* left = new wxBoxSizer(wxVERTICAL);
+
+    BuildTopStrip(frame, left);
+
+    mainNotebook = new wxNotebook(frame, ID_NOTEBOOK3, wxDefaultPosition, wxDefaultSize, 0,
+                                  "ID_NOTEBOOK3");
+    mainNotebook->AddPage(BuildTreatmentsPage(mainNotebook), _("Treatments"), false);
+    mainNotebook->AddPage(BuildAdvancedSettingsPage(mainNotebook), _("Advanced Settings"), false);
+    mainNotebook->AddPage(BuildDiaryPage(mainNotebook), _("Diary"), false);
+    mainNotebook->AddPage(BuildIntroPage(mainNotebook), _("Intro"), false);
+    left->Add(mainNotebook, 1, wxALL | wxEXPAND, 5);
+    halves->Add(left, 1, wxALL | wxEXPAND, 0);
+
+    wxBoxSizer* right = new wxBoxSizer(wxHORIZONTAL);
+    bodyPicture = new wxBitmapButton(
+        frame, ID_BITMAPBUTTON1,
+        LoadResourceBitmap("share\\HumanBodyFront.png"),
+        wxDefaultPosition, wxDefaultSize, wxBU_AUTODRAW | wxBORDER_NONE, wxDefaultValidator,
+        "ID_BITMAPBUTTON1");
+    right->Add(bodyPicture, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    halves->Add(right, 0, wxALL | wxEXPAND, 0);
+
+    outer->Add(halves, 1, wxALL | wxEXPAND, 0);
+    FitPanel(frame, outer);
+}
+
+void wxVitrelFrame::BuildTopStrip(wxPanel* parent, wxBoxSizer* column)
+{
+    wxBoxSizer* strip = new wxBoxSizer(wxHORIZONTAL);
+
+    batteryGauge = new wxGauge(parent, ID_GAUGE1, 100, wxDefaultPosition, wxSize(-1, 10),
+                               wxGA_HORIZONTAL, wxDefaultValidator, "ID_GAUGE1");
+    strip->Add(batteryGauge, 1, wxALL | wxEXPAND, 5);
+
+    deviceStatusPanel = new wxPanel(parent, ID_PANEL12, wxDefaultPosition, wxDefaultSize,
+                                    wxTAB_TRAVERSAL, "ID_PANEL12");
+    deviceStatusPanel->SetBackgroundColour(wxColour(224, 44, 71));
+    wxBoxSizer* statusSizer = new wxBoxSizer(wxHORIZONTAL);
+    deviceStatusLabel = new wxStaticText(deviceStatusPanel, ID_STATICTEXT22, _("Device Detached"),
+                                         wxDefaultPosition, wxSize(150, -1), wxALIGN_CENTRE,
+                                         "ID_STATICTEXT22");
+    statusSizer->Add(deviceStatusLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 6);
+    FitPanel(deviceStatusPanel, statusSizer);
+    strip->Add(deviceStatusPanel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    wxPanel* beeperPanel = new wxPanel(parent, ID_PANEL13, wxDefaultPosition, wxDefaultSize,
+                                       wxTAB_TRAVERSAL, "ID_PANEL13");
+    wxBoxSizer* beeperSizer = new wxBoxSizer(wxHORIZONTAL);
+    beeperCheck = new wxCheckBox(beeperPanel, ID_CHECKBOX1, _("Beeper"), wxDefaultPosition,
+                                 wxSize(-1, 15), 0, wxDefaultValidator, "ID_CHECKBOX1");
+    beeperCheck->SetValue(false);
+    beeperSizer->Add(beeperCheck, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    FitPanel(beeperPanel, beeperSizer);
+    strip->Add(beeperPanel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    turnOffButton = new wxButton(parent, ID_BUTTON15, _("Turn Off"), wxDefaultPosition,
+                                 wxSize(-1, 25), 0, wxDefaultValidator, "ID_BUTTON15");
+    strip->Add(turnOffButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    column->Add(strip, 0, wxEXPAND, 0);
+}

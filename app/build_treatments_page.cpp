@@ -1,0 +1,127 @@
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/listbox.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
+#include <wx/statline.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "app/page_style.h"
+#include "app/vitrel_frame.h"
+
+namespace {
+const wxWindowID ID_PANEL4 = wxNewId();
+const wxWindowID ID_STATICTEXT18 = wxNewId();
+const wxWindowID ID_STATICTEXT19 = wxNewId();
+const wxWindowID ID_STATICLINE6 = wxNewId();
+const wxWindowID ID_STATICTEXT20 = wxNewId();
+const wxWindowID ID_STATICTEXT1 = wxNewId();
+const wxWindowID ID_CHOICE1 = wxNewId();
+const wxWindowID ID_LISTBOX1 = wxNewId();
+const wxWindowID ID_STATICLINE7 = wxNewId();
+const wxWindowID ID_PANEL10 = wxNewId();
+const wxWindowID ID_STATICTEXT21 = wxNewId();
+const wxWindowID ID_STATICTEXT24 = wxNewId();
+const wxWindowID ID_TEXTCTRL13 = wxNewId();
+const wxWindowID ID_BUTTON10 = wxNewId();
+const wxWindowID ID_BUTTON9 = wxNewId();
+
+wxStaticLine* AddSeparatorRow(wxWindow* page, wxBoxSizer* column, wxWindowID id, const char* name)
+{
+    wxStaticLine* line = new wxStaticLine(page, id, wxDefaultPosition, wxSize(10, -1),
+                                          wxLI_HORIZONTAL, name);
+    AddPageRow(column)->Add(line, 1, wxALL | wxALIGN_CENTER_VERTICAL, 0);
+    return line;
+}
+}  // namespace
+
+wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
+{
+    wxPanel* page = new wxPanel(book, ID_PANEL4, wxDefaultPosition, wxDefaultSize,
+                                wxTAB_TRAVERSAL, "ID_PANEL4");
+    wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
+
+    wxBoxSizer* heading = AddPageRow(column);
+    wxStaticText* product = new wxStaticText(page, ID_STATICTEXT18, _("Vitrel"), wxDefaultPosition,
+                                             wxDefaultSize, 0, "ID_STATICTEXT18");
+    product->SetForegroundColour(wxColour(39, 34, 140));
+    product->SetFont(PageFont(20, wxFONTWEIGHT_BOLD, "Arial"));
+    heading->Add(product, 0, wxALIGN_CENTER_VERTICAL, 0);
+    heading->Add(8, 20, 0, 0, 0);
+    wxStaticText* subtitle = new wxStaticText(page, ID_STATICTEXT19, _("Health Programmes"),
+                                              wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT19");
+    subtitle->SetForegroundColour(wxColour(160, 22, 44));
+    subtitle->SetFont(PageFont(14, wxFONTWEIGHT_NORMAL, "Arial"));
+    heading->Add(subtitle, 0, wxALL | wxALIGN_BOTTOM, 5);
+
+    AddSeparatorRow(page, column, ID_STATICLINE6, "ID_STATICLINE6");
+
+    wxStaticText* intro = new wxStaticText(
+        page, ID_STATICTEXT20,
+        _("Based on recent scientific work and experience in the field of pulsed magnetic field "
+          "impact on human body and cells, there were determined most common Vitrel programmes "
+          "for particular health condition.\nCAUTION: Please consult with your doctor before "
+          "using this product."),
+        wxDefaultPosition, wxSize(465, 61), 0, "ID_STATICTEXT20");
+    AddPageRow(column)->Add(intro, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    wxBoxSizer* spotRow = AddPageRow(column);
+    spotRow->Add(new wxStaticText(page, ID_STATICTEXT1, _("Select Point Number From Picture:"),
+                                  wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"),
+                 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    spotChoice = new wxChoice(page, ID_CHOICE1, wxDefaultPosition, wxSize(126, 21), 0, nullptr, 0,
+                              wxDefaultValidator, "ID_CHOICE1");
+    spotChoice->Append(_("All"));
+    spotChoice->Append(_("General Treatments"));
+    for (int spot = 1; spot <= 24; ++spot)
+        spotChoice->Append(wxGetTranslation(wxString::Format("Spot %d", spot)));
+    spotChoice->SetSelection(0);
+    spotChoice->SetToolTip(_("Select Point"));
+    spotChoice->SetHelpText(_("Select Point"));
+    spotRow->Add(spotChoice, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    AddPageRow(column);
+
+    treatmentList = new wxListBox(page, ID_LISTBOX1, wxDefaultPosition, wxSize(465, 165), 0,
+                                  nullptr, wxLB_SINGLE, wxDefaultValidator, "ID_LISTBOX1");
+    AddPageRow(column)->Add(treatmentList, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    AddSeparatorRow(page, column, ID_STATICLINE7, "ID_STATICLINE7");
+
+    wxPanel* titlePanel = new wxPanel(page, ID_PANEL10, wxDefaultPosition, wxDefaultSize,
+                                      wxTAB_TRAVERSAL, "ID_PANEL10");
+    titlePanel->SetBackgroundColour(wxColour(199, 199, 199));
+    wxBoxSizer* titleSizer = new wxBoxSizer(wxHORIZONTAL);
+    wxStaticText* titleCaption = new wxStaticText(titlePanel, ID_STATICTEXT21, _("Treatment:"),
+                                                  wxDefaultPosition, wxDefaultSize, 0,
+                                                  "ID_STATICTEXT21");
+    titleCaption->SetFont(PageFont(10, wxFONTWEIGHT_BOLD));
+    titleSizer->Add(titleCaption, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    treatmentTitle = new wxStaticText(titlePanel, ID_STATICTEXT24, _("-"), wxDefaultPosition,
+                                      wxDefaultSize, 0, "ID_STATICTEXT24");
+    treatmentTitle->SetFont(PageFont(10, wxFONTWEIGHT_BOLD));
+    titleSizer->Add(treatmentTitle, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    FitPanel(titlePanel, titleSizer);
+    AddPageRow(column)->Add(titlePanel, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    AddPageRow(column);
+
+    wxBoxSizer* descriptionRow = new wxBoxSizer(wxVERTICAL);
+    treatmentDescription = new wxTextCtrl(page, ID_TEXTCTRL13, wxEmptyString, wxDefaultPosition,
+                                          wxSize(475, 122), wxTE_MULTILINE | wxBORDER_NONE,
+                                          wxDefaultValidator, "ID_TEXTCTRL13");
+    descriptionRow->Add(treatmentDescription, 1, wxALL | wxEXPAND, 5);
+    column->Add(descriptionRow, 1, wxEXPAND, 0);
+
+    wxBoxSizer* buttons = AddPageRow(column);
+    applyButton = new wxButton(page, ID_BUTTON10, _("Apply"), wxDefaultPosition, wxDefaultSize, 0,
+                               wxDefaultValidator, "ID_BUTTON10");
+    buttons->Add(applyButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    writeTreatmentButton = new wxButton(page, ID_BUTTON9, _("Write Vitrel"), wxDefaultPosition,
+                                        wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON9");
+    buttons->Add(writeTreatmentButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    FitPanel(page, column);
+    return page;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <wx/defs.h>
+
+// Window ids shared between files: every slot check box carries the same id.
+extern const wxWindowID ID_SLOTBOX;
+
+// The product's copyright line shown in the status bar.
+extern const char* const CopyrightLine;

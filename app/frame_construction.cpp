@@ -1,0 +1,191 @@
+#include <wx/bitmap.h>
+#include <wx/bmpbuttn.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/filedlg.h>
+#include <wx/icon.h>
+#include <wx/image.h>
+#include <wx/listctrl.h>
+#include <wx/mediactrl.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/datetime.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+#include <wx/stattext.h>
+#include <wx/listbox.h>
+
+#include <tinyxml2.h>
+
+#include "app/control_ids.h"
+#include "app/resource_path.h"
+#include "app/vitrel_frame.h"
+#include "device/battery_level.h"
+#include "device/device_link.h"
+#include "device/serial.h"
+#include "device/instruction.h"
+#include "dialogs/about_dialog.h"
+
+const wxWindowID ID_SLOTBOX = wxNewId();
+const char* const CopyrightLine = "Copyright \u00a9 2015-2026 Vitrel. All rights reserved.";
+
+namespace {
+const wxWindowID ID_MENU_QUIT = wxNewId();
+const wxWindowID ID_MENU_HELP = wxNewId();
+const wxWindowID ID_MENU_ABOUT = wxNewId();
+const wxWindowID ID_STATUSBAR = wxNewId();
+const wxWindowID ID_DEVICE_TIMER = wxNewId();
+
+std::unique_ptr<tinyxml2::XMLDocument> NewWorkingDocument()
+{
+    return std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
+}
+}  // namespace
+
+wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
+{
+    // 2. The window itself.
+    Create(parent, id, _("Vitrel Interface"), wxDefaultPosition, wxDefaultSize,
+           wxDEFAULT_FRAME_STYLE, "wxID_ANY");
+    SetClientSize(wxSize(960, 690));
+    SetMinSize(wxSize(837, 670));
+    wxImage iconImage(ResourcePath("share\\VitrelIcon24x24.ico"), wxBITMAP_TYPE_ANY);
+    if (iconImage.IsOk()) {
+        wxIcon icon;
+        icon.CopyFromBitmap(wxBitmap(iconImage));
+        SetIcon(icon);
+    }
+
+    // 3.-5. Controls, menus, status bar.
+    BuildControls();
+    BuildMenuBar();
+    BuildStatusBar();
+
+    // 6.-7. Timer owner and the file dialogs.
+    deviceTimer.SetOwner(this, ID_DEVICE_TIMER);
+    exportDialog = new wxFileDialog(this, _("Export to XML"), wxEmptyString, wxEmptyString,
+                                    _("*.xml"), wxFD_SAVE, wxDefaultPosition, wxDefaultSize,
+                                    "wxFileDialog");
+    importDialog = new wxFileDialog(this, _("Import from XML"), wxEmptyString, wxEmptyString,
+                                    _("*.xml"), wxFD_OPEN, wxDefaultPosition, wxDefaultSize,
+                                    "wxFileDialog");
+
+    // 8. Handlers.
+    BindHandlers();
+
+    // 9.-10. About dialog (hidden) and the working documents.
+    aboutDialog = new wxVitrelAboutPanelDialog(this, -1);
+    advancedSettingsDocument = NewWorkingDocument();
+    HistoryDocument = NewWorkingDocument();
+
+    // 11. Find the stick and ask for its beeper state.
+    deviceLink = std::make_unique<DeviceLink>();
+    deviceLink->port = deviceLink->ProbePorts();
+    SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
+    if (deviceLink->port != 0)
+        deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
+
+    // 12.-13. The default working pattern: ten silent slots.
+    slotCountField->SetValue(FormatPatternCount(10));
+    CreateDefaultSlotBoxes(10);
+
+    // 14.-16.
+    introMedia->Load(ResourcePath("share\\VitrelUSB.avi"));
+    mainNotebook->SetSelection(0);
+    statusBar->SetStatusText(wxString::FromUTF8(CopyrightLine));
+
+    // 17.-19. Data files.
+    LoadAdvancedSettings("AdvancedSettings.xml");
+    catalogue.Load("VitrelTreatmentsList.xml", treatmentList);
+    SelectedTreatment = 0;
+    SpotFilter = 0;
+    if (catalogue.Count() > 0) {
+        treatmentList->SetSelection(0);
+        treatmentTitle->SetLabel(wxString::FromUTF8(catalogue.Record(0).Title));
+        treatmentDescription->SetValue(wxString::FromUTF8(catalogue.Record(0).Description));
+    }
+
+    // 20.-23. The diary.
+    historyList->InsertColumn(0, _("Date"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
+    historyList->InsertColumn(1, _("Time"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
+    historyList->InsertColumn(2, _("Summary"), wxLIST_FORMAT_LEFT, wxLIST_AUTOSIZE_USEHEADER);
+    RefreshHistoryList("DiaryHistoryDB.xml");
+    const wxDateTime now = wxDateTime::Now();
+    diaryTimeField->SetValue(now.Format("%X"));
+    diaryDateField->SetValue(now.Format("%x"));
+    diarySummaryField->SetValue(wxEmptyString);
+    diarySummaryField->SetEditable(false);
+    diaryContentField->SetValue(wxEmptyString);
+    diaryContentField->SetEditable(false);
+
+    // 24.-25. The device monitor and the battery estimate.
+    deviceTimer.Start(100, wxTIMER_CONTINUOUS);
+    batteryEstimator = std::make_unique<BatteryLevelEstimator>();
+}
+
+wxVitrelFrame::~wxVitrelFrame()
+{
+    SaveAdvancedSettings("AdvancedSettings.xml");
+    deviceTimer.Stop();
+}
+
+void wxVitrelFrame::BuildMenuBar()
+{
+    wxMenuBar* menuBar = new wxMenuBar();
+    wxMenu* fileMenu = new wxMenu();
+    fileMenu->Append(new wxMenuItem(fileMenu, ID_MENU_QUIT, _("Quit\tAlt-F4"),
+                                    _("Quit the application"), wxITEM_NORMAL));
+    menuBar->Append(fileMenu, _("&File"));
+    wxMenu* helpMenu = new wxMenu();
+    helpMenu->Append(new wxMenuItem(helpMenu, ID_MENU_HELP, _("Vitrel Help"),
+                                    _("Show Vitrel Help Documentation"), wxITEM_NORMAL));
+    helpMenu->AppendSeparator();
+    helpMenu->Append(new wxMenuItem(helpMenu, ID_MENU_ABOUT, _("About\tF1"),
+                                    _("Show info about this application"), wxITEM_NORMAL));
+    menuBar->Append(helpMenu, _("Help"));
+    SetMenuBar(menuBar);
+}
+
+void wxVitrelFrame::BuildStatusBar()
+{
+    statusBar = new wxStatusBar(this, ID_STATUSBAR, wxSTB_SIZEGRIP, "ID_STATUSBAR");
+    const int widths[1] = {-1};
+    const int styles[1] = {wxSB_NORMAL};
+    statusBar->SetFieldsCount(1, widths);
+    statusBar->SetStatusStyles(1, styles);
+    SetStatusBar(statusBar);
+}
+
+void wxVitrelFrame::BindHandlers()
+{
+    Bind(wxEVT_CHECKBOX, &wxVitrelFrame::OnBeeperClick, this, beeperCheck->GetId());
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnTurnOffClick, this, turnOffButton->GetId());
+    Bind(wxEVT_CHOICE, &wxVitrelFrame::OnSpotChoiceSelect, this, spotChoice->GetId());
+    Bind(wxEVT_LISTBOX_DCLICK, &wxVitrelFrame::OnTreatmentListDClick, this, treatmentList->GetId());
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnApplyClick, this, applyButton->GetId());
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnWriteTreatmentClick, this, writeTreatmentButton->GetId());
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnAdvancedWriteClick, this, advancedWriteButton->GetId());
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnReadDeviceClick, this, readDeviceButton->GetId());
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnExportXmlClick, this, exportButton->GetId());
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnImportXmlClick, this, importButton->GetId());
+    Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseTimePeriodEnter, this, baseTimePeriodField->GetId());
+    Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseFrequencyEnter, this, baseFrequencyField->GetId());
+    Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnSlotCountEnter, this, slotCountField->GetId());
+    Bind(wxEVT_LIST_ITEM_ACTIVATED, &wxVitrelFrame::OnHistoryItemActivated, this, historyList->GetId());
+    Bind(wxEVT_LIST_COL_END_DRAG, &wxVitrelFrame::OnHistoryColumnEndDrag, this, historyList->GetId());
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryNewClick, this, diaryNewButton->GetId());
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiarySaveClick, this, diarySaveButton->GetId());
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryCloseClick, this, diaryCloseButton->GetId());
+    introMedia->Bind(wxEVT_SIZE, &wxVitrelFrame::OnMediaResize, this);
+    Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &wxVitrelFrame::OnMainNotebookPageChanged, this, mainNotebook->GetId());
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnBodyPictureClick, this, bodyPicture->GetId());
+    Bind(wxEVT_MENU, &wxVitrelFrame::OnQuit, this, ID_MENU_QUIT);
+    Bind(wxEVT_MENU, &wxVitrelFrame::OnHelp, this, ID_MENU_HELP);
+    Bind(wxEVT_MENU, &wxVitrelFrame::OnAbout, this, ID_MENU_ABOUT);
+    Bind(wxEVT_TIMER, &wxVitrelFrame::OnDeviceTimer, this, deviceTimer.GetId());
+    Bind(wxEVT_MEDIA_LOADED, &wxVitrelFrame::OnMediaLoaded, this, introMedia->GetId());
+    baseTimePeriodField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus, this);
+    baseFrequencyField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus, this);
+    slotCountField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
+}

@@ -1,0 +1,3 @@
+#include "app/vitrel_app.h"
+
+wxIMPLEMENT_APP(wxVitrelApp);

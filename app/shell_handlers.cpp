@@ -1,0 +1,83 @@
+#include <wx/bmpbuttn.h>
+#include <wx/filename.h>
+#include <wx/listctrl.h>
+#include <wx/mediactrl.h>
+#include <wx/notebook.h>
+#include <wx/statusbr.h>
+#include <wx/utils.h>
+
+#ifdef __WXMSW__
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
+#include "app/control_ids.h"
+#include "app/resource_path.h"
+#include "app/vitrel_frame.h"
+#include "dialogs/about_dialog.h"
+
+namespace {
+// Which body view the next click shows: 0 front, 1 back, 2 left side.
+int bodyPictureCycle = 0;
+
+constexpr int IntroPage = 3;
+}  // namespace
+
+void wxVitrelFrame::OnAbout(wxCommandEvent&)
+{
+    aboutDialog->ShowModal();
+}
+
+void wxVitrelFrame::OnQuit(wxCommandEvent&)
+{
+    Close(false);
+}
+
+void wxVitrelFrame::OnHelp(wxCommandEvent&)
+{
+#ifdef __WXMSW__
+    ShellExecuteW(nullptr, L"open", ResourcePath("docs\\VitrelHelp.chm").wc_str(), nullptr, nullptr,
+                  SW_SHOWNORMAL);
+#else
+    // No .chm viewer here: the same pages are shipped as HTML.
+    wxFileName page(ResourcePath("docs\\help\\index.html"));
+    page.MakeAbsolute();
+    wxLaunchDefaultBrowser(wxFileName::FileNameToURL(page));
+#endif
+}
+
+void wxVitrelFrame::OnMediaLoaded(wxMediaEvent& event)
+{
+    introMedia->Play();
+    event.Skip();
+}
+
+void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
+{
+    if (event.GetSelection() == IntroPage) {
+        introMedia->SetPlaybackRate(1.0);
+        introMedia->Play();
+    } else {
+        introMedia->Stop();
+    }
+}
+
+void wxVitrelFrame::OnBodyPictureClick(wxCommandEvent&)
+{
+    static const char* const views[3] = {"share\\HumanBodyFront.png", "share\\HumanBodyBack.png",
+                                         "share\\HumanBodySideL.png"};
+    const char* view = views[bodyPictureCycle];
+    bodyPictureCycle = (bodyPictureCycle + 1) % 3;
+    bodyPicture->SetBitmapLabel(LoadResourceBitmap(view));
+}
+
+void wxVitrelFrame::OnMediaResize(wxSizeEvent&)
+{
+    statusBar->SetStatusText(wxString::FromUTF8(CopyrightLine));
+    historyList->SetColumnWidth(2, wxLIST_AUTOSIZE_USEHEADER);
+}
+
+void wxVitrelFrame::OnDiaryCloseClick(wxCommandEvent&)
+{
+    diaryNotebook->SetSelection(0);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <wx/app.h>
+
+class wxVitrelApp : public wxApp {
+public:
+    bool OnInit() override;
+};
+
+// Start-up work shared by the program and the window tests: the image
+// handlers, and the user's date and time formats without touching the
+// number format (files and fields always use a '.' decimal point).
+void PrepareProcess();

@@ -1,0 +1,186 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include "treatments/treatment_catalogue.h"
+
+class wxBitmapButton;
+class wxBoxSizer;
+class wxButton;
+class wxCheckBox;
+class wxChoice;
+class wxFileDialog;
+class wxGauge;
+class wxListBox;
+class wxListEvent;
+class wxListView;
+class wxMediaCtrl;
+class wxMediaEvent;
+class wxBookCtrlEvent;
+class wxNotebook;
+class wxPanel;
+class wxScrolledWindow;
+class wxStaticText;
+class wxStatusBar;
+class wxTextCtrl;
+class wxVitrelAboutPanelDialog;
+struct DeviceLink;
+struct BatteryLevelEstimator;
+namespace tinyxml2 { class XMLDocument; }
+
+// The slot check boxes of the Advanced Settings page: box i shows slot i of the
+// working pattern (checked = the slot fires).
+struct SlotBoxes {
+    wxCheckBox* boxes[FiringPattern::MaxSlots] = {};
+    int count = 0;
+    wxBoxSizer* sizer = nullptr;  // the scrolled window's sizer
+};
+
+// The modal message boxes of every question and refusal: no parent window,
+// texts passed through the translation lookup.
+bool ConfirmAction(const wxString& message, const wxString& caption);
+void ShowNotice(const wxString& message, const wxString& caption);
+
+// The one main window. It owns every control, the device link and its timer,
+// the treatments catalogue, the working XML documents and the dialogs. Its
+// methods live beside the subsystem they serve.
+class wxVitrelFrame : public wxFrame {
+public:
+    wxVitrelFrame(wxWindow* parent, wxWindowID id = -1);
+    ~wxVitrelFrame() override;
+
+    // Advanced Settings page (treatments/advanced_settings_page.cpp)
+    void SaveAdvancedSettings(const char* path);
+    void LoadAdvancedSettings(const char* path);
+    void RebuildSlotBoxes(int count);
+    void RefreshSlotPattern();
+    std::vector<unsigned char> BuildSlotStateBytes() const;
+
+    // Treatments page (treatments/treatment_flows.cpp)
+    void ApplyTreatmentToPattern(const TreatmentRecord& record);
+
+    // Diary page (diary/diary_page.cpp)
+    void RefreshHistoryList(const char* path);
+
+    // Read by tests and by the flows.
+    int SpotFilter = 0;
+    int SelectedTreatment = 0;
+    const TreatmentCatalogue& Catalogue() const { return catalogue; }
+    const SlotBoxes& Slots() const { return slotBoxes; }
+    DeviceLink& Link() { return *deviceLink; }
+
+private:
+    // Construction, split per page in creation order (app/).
+    void BuildControls();
+    void BuildTopStrip(wxPanel* parent, wxBoxSizer* column);
+    wxPanel* BuildTreatmentsPage(wxNotebook* book);
+    wxPanel* BuildAdvancedSettingsPage(wxNotebook* book);
+    wxPanel* BuildDiaryPage(wxNotebook* book);
+    wxPanel* BuildIntroPage(wxNotebook* book);
+    void BuildMenuBar();
+    void BuildStatusBar();
+    void BindHandlers();
+    void CreateDefaultSlotBoxes(int count);
+    void PlaceSlotBoxes();
+    wxCheckBox* NewSlotBox(const wxString& windowName);
+    void DestroySlotBoxes();
+
+    // Device monitor (device/device_monitor.cpp)
+    void ShowDeviceAttached();
+    void ShowDeviceDetached();
+    void HandleReply(const unsigned char* instruction, int length);
+    void ShowProgrammeFromDevice(const unsigned char* instruction, int length);
+    void CheckLiveness();
+
+    // Handlers, in the order they are bound.
+    void OnBeeperClick(wxCommandEvent& event);
+    void OnTurnOffClick(wxCommandEvent& event);
+    void OnSpotChoiceSelect(wxCommandEvent& event);
+    void OnTreatmentListDClick(wxCommandEvent& event);
+    void OnApplyClick(wxCommandEvent& event);
+    void OnWriteTreatmentClick(wxCommandEvent& event);
+    void OnAdvancedWriteClick(wxCommandEvent& event);
+    void OnReadDeviceClick(wxCommandEvent& event);
+    void OnExportXmlClick(wxCommandEvent& event);
+    void OnImportXmlClick(wxCommandEvent& event);
+    void OnBaseTimePeriodEnter(wxCommandEvent& event);
+    void OnBaseFrequencyEnter(wxCommandEvent& event);
+    void OnSlotCountEnter(wxCommandEvent& event);
+    void OnHistoryItemActivated(wxListEvent& event);
+    void OnHistoryColumnEndDrag(wxListEvent& event);
+    void OnDiaryNewClick(wxCommandEvent& event);
+    void OnDiarySaveClick(wxCommandEvent& event);
+    void OnDiaryCloseClick(wxCommandEvent& event);
+    void OnMediaResize(wxSizeEvent& event);
+    void OnMainNotebookPageChanged(wxBookCtrlEvent& event);
+    void OnBodyPictureClick(wxCommandEvent& event);
+    void OnQuit(wxCommandEvent& event);
+    void OnHelp(wxCommandEvent& event);
+    void OnAbout(wxCommandEvent& event);
+    void OnDeviceTimer(wxTimerEvent& event);
+    void OnMediaLoaded(wxMediaEvent& event);
+    void OnBaseTimePeriodKillFocus(wxFocusEvent& event);
+    void OnBaseFrequencyKillFocus(wxFocusEvent& event);
+    void OnSlotCountKillFocus(wxFocusEvent& event);
+
+    // Top strip and body picture
+    wxGauge* batteryGauge = nullptr;          // ID_GAUGE1
+    wxPanel* deviceStatusPanel = nullptr;     // ID_PANEL12
+    wxStaticText* deviceStatusLabel = nullptr;// ID_STATICTEXT22
+    wxCheckBox* beeperCheck = nullptr;        // ID_CHECKBOX1
+    wxButton* turnOffButton = nullptr;        // ID_BUTTON15
+    wxBitmapButton* bodyPicture = nullptr;    // ID_BITMAPBUTTON1
+    wxNotebook* mainNotebook = nullptr;       // ID_NOTEBOOK3
+
+    // Treatments page
+    wxChoice* spotChoice = nullptr;           // ID_CHOICE1
+    wxListBox* treatmentList = nullptr;       // ID_LISTBOX1
+    wxStaticText* treatmentTitle = nullptr;   // ID_STATICTEXT24
+    wxTextCtrl* treatmentDescription = nullptr; // ID_TEXTCTRL13
+    wxButton* applyButton = nullptr;          // ID_BUTTON10
+    wxButton* writeTreatmentButton = nullptr; // ID_BUTTON9
+
+    // Advanced Settings page
+    wxButton* advancedWriteButton = nullptr;  // ID_BUTTON4
+    wxButton* readDeviceButton = nullptr;     // ID_BUTTON5
+    wxButton* exportButton = nullptr;         // ID_BUTTON7
+    wxButton* importButton = nullptr;         // ID_BUTTON8
+    wxTextCtrl* baseTimePeriodField = nullptr;  // ID_TEXTCTRL7
+    wxTextCtrl* baseFrequencyField = nullptr;   // ID_TEXTCTRL11
+    wxTextCtrl* periodPerSlotField = nullptr;   // ID_TEXTCTRL9
+    wxTextCtrl* slotFrequencyField = nullptr;   // ID_TEXTCTRL12
+    wxTextCtrl* slotCountField = nullptr;       // ID_TEXTCTRL8
+    wxScrolledWindow* slotWindow = nullptr;     // ID_SCROLLEDWINDOW1
+
+    // Diary page
+    wxNotebook* diaryNotebook = nullptr;      // ID_NOTEBOOK1
+    wxListView* historyList = nullptr;        // ID_LISTVIEW1
+    wxButton* diaryNewButton = nullptr;       // ID_BUTTON13
+    wxButton* diarySaveButton = nullptr;      // ID_BUTTON12
+    wxButton* diaryCloseButton = nullptr;     // ID_BUTTON14
+    wxTextCtrl* diaryDateField = nullptr;     // ID_TEXTCTRL2
+    wxTextCtrl* diaryTimeField = nullptr;     // ID_TEXTCTRL3
+    wxTextCtrl* diarySummaryField = nullptr;  // ID_TEXTCTRL4
+    wxTextCtrl* diaryContentField = nullptr;  // ID_TEXTCTRL5
+
+    // Intro page
+    wxMediaCtrl* introMedia = nullptr;        // ID_MEDIA
+
+    wxStatusBar* statusBar = nullptr;         // ID_STATUSBAR
+
+    wxTimer deviceTimer;
+    TreatmentCatalogue catalogue;
+    SlotBoxes slotBoxes;
+    std::unique_ptr<tinyxml2::XMLDocument> advancedSettingsDocument;
+    std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
+    wxVitrelAboutPanelDialog* aboutDialog = nullptr;
+    wxFileDialog* exportDialog = nullptr;
+    wxFileDialog* importDialog = nullptr;
+    std::unique_ptr<DeviceLink> deviceLink;
+    unsigned char rawFrame[768];  // frames a handler writes to the port itself
+    std::unique_ptr<BatteryLevelEstimator> batteryEstimator;
+};

@@ -1,0 +1,99 @@
+#include "device/device_link.h"
+
+#include <cmath>
+
+#include "device/instruction.h"
+#include "device/serial.h"
+
+namespace {
+
+// The stick's slot timer counts 4 MHz / (4 x prescaler) times a second in a
+// 16-bit counter loaded with 65535 - count, and overflows twice per slot.
+constexpr double kTimerClockHz = 4000000.0;
+constexpr int kLargestPrescaler = 256;
+// F0: the lowest overflow rate, count 65536 at the largest prescaler.
+constexpr double kLowestOverflowHz = kTimerClockHz / (4.0 * kLargestPrescaler * 65536.0);
+constexpr double kHighestOverflowHz = 500000.0;
+
+}  // namespace
+
+DeviceLink::DeviceLink() { calibration.Load(); }
+
+int DeviceLink::ProbePorts() {
+  SerialPortName names[kSerialPortListSize];
+  int present = SerialListPresentPorts(names);
+  if (present == 0) return 0;
+  InstructionReceiver& receiver = TheInstructionReceiver();
+  for (int i = 0; i < present; ++i) {
+    port = PortNumberFromName(names[i]);
+    if (SerialOpenPort(port - 1, baudRate) != 0) continue;
+    SendInstruction(Identify);
+    SerialWaitMilliseconds(10);
+    rxBuffer[0] = 0;
+    int received = SerialReadPort(port - 1, rxBuffer, kProbeBufferSize);
+    rxBuffer[received] = 0;
+    if (received > 0) {
+      // The answer must be the first thing in the chunk: noise stops the
+      // parsing at once and the port is passed over.
+      receiver.position = 0;
+      while (ParseInstruction(rxBuffer, received)) {
+        if (receiver.instruction[1] == Identify) {
+          SerialClosePort(port - 1);
+          return port;
+        }
+      }
+    }
+    SerialClosePort(port - 1);
+  }
+  return 0;
+}
+
+int DeviceLink::SendInstruction(signed char code, const unsigned char* first,
+                                const unsigned char* second, const unsigned char* third) {
+  if (port == 0) return 0;
+  unsigned char frame[kMaxInstructionFrameBytes];
+  int length = BuildInstructionFrame(code, first, second, third, frame);
+  if (length > 0) SerialWritePort(port - 1, frame, length);
+  return 0;
+}
+
+bool DeviceLink::EncodeSlotFrequency(double hz, unsigned char& lo, unsigned char& hi,
+                                     unsigned char& sel) const {
+  if (!(hz > 0.0) || !std::isfinite(hz)) return false;
+  double deviceHz = calibration.ToDevice(hz);
+  if (!(deviceHz > 0.0) || !std::isfinite(deviceHz)) return false;
+  double overflowHz = 2.0 * deviceHz;
+  if (!(overflowHz > kLowestOverflowHz && overflowHz <= kHighestOverflowHz)) return false;
+
+  // Band k (F0 * 2^k <= a < F0 * 2^(k+1)) takes selector 7 - k; from F7 up,
+  // selector 0. The prescaler is 2^(selector + 1).
+  int selector = 7;
+  for (double edge = 2.0 * kLowestOverflowHz; selector > 0 && overflowHz >= edge; edge *= 2.0)
+    --selector;
+  int prescaler = 2 << selector;
+  long count = static_cast<long>(kTimerClockHz / (overflowHz * prescaler * 4.0));
+
+  // At a band's lower edge the count is 65536, one more than the counter holds.
+  if (count > 65535) count = 65535;
+  // A zero low byte of the count makes lo 0xFF, which ends the frame early at
+  // the stick; count + 1 lies nearer the exact value than count - 1 would.
+  if ((count & 0xFF) == 0) ++count;
+  // Below 256 hi is 0xFF whatever the neighbour: such a rate cannot be sent.
+  if (count < 256) return false;
+
+  unsigned reload = 65535u - static_cast<unsigned>(count);
+  lo = static_cast<unsigned char>(reload & 0xFF);
+  hi = static_cast<unsigned char>(reload >> 8);
+  sel = static_cast<unsigned char>(selector);
+  return true;
+}
+
+double DeviceLink::DecodeSlotFrequency(unsigned char lo, unsigned char hi,
+                                       unsigned char sel) const {
+  signed char selector = static_cast<signed char>(sel);
+  int prescaler = (selector >= 1 && selector <= 7) ? (2 << selector) : 2;
+  int count = (255 - hi) * 256 + (255 - lo);
+  if (count == 0) return 0.0;
+  double deviceHz = kTimerClockHz / (8.0 * prescaler * count);
+  return calibration.FromDevice(deviceHz);
+}

@@ -1,0 +1,152 @@
+// The device timer: every 100 ms show whether the stick is attached, handle
+// what it sent, poll it, and look for it again once a second when it has
+// stopped answering.
+#include <cmath>
+#include <cstdio>
+
+#include <wx/checkbox.h>
+#include <wx/gauge.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+#include <wx/statusbr.h>
+#include <wx/button.h>
+#include <wx/textctrl.h>
+
+#include "app/vitrel_frame.h"
+#include "device/battery_level.h"
+#include "device/device_link.h"
+#include "device/instruction.h"
+#include "device/serial.h"
+
+namespace {
+// Ticks since the last liveness check, and status replies received since then.
+int ticks = 0;
+int alive = 0;
+
+constexpr int TicksPerCheck = 10;
+constexpr int MinRepliesPerCheck = 5;
+constexpr int ReadChunkBytes = 512;
+
+const wxColour AttachedColour(64, 191, 86);
+const wxColour DetachedColour(224, 44, 71);
+
+// Instruction layout: [0] 0x00, [1] code, payload, 0xFF at [length - 1].
+int PayloadLength(int length) { return length - 3; }
+}  // namespace
+
+void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
+{
+    if (deviceLink->port != 0) {
+        ShowDeviceAttached();
+
+        unsigned char chunk[ReadChunkBytes + 1];
+        const int count = SerialReadPort(deviceLink->port - 1, chunk, ReadChunkBytes);
+        chunk[count > 0 ? count : 0] = 0;
+        InstructionReceiver& receiver = TheInstructionReceiver();
+        receiver.position = 0;
+        while (receiver.position < count) {
+            if (ParseInstruction(chunk, count))
+                HandleReply(receiver.instruction, receiver.length);
+            else
+                std::puts("Bad Instruction!!!");
+        }
+        deviceLink->SendInstruction(PollStatus, nullptr, nullptr, nullptr);
+    } else {
+        ShowDeviceDetached();
+    }
+    CheckLiveness();
+}
+
+void wxVitrelFrame::ShowDeviceAttached()
+{
+    statusBar->SetStatusText(_("Vitrel USB Device Detected !!!"));
+    deviceStatusLabel->SetLabel(_("Device Attached"));
+    if (deviceStatusPanel->GetBackgroundColour() != AttachedColour) {
+        deviceStatusPanel->SetBackgroundColour(AttachedColour);
+        deviceStatusPanel->Refresh();
+    }
+    turnOffButton->Enable();
+    beeperCheck->Enable();
+}
+
+void wxVitrelFrame::ShowDeviceDetached()
+{
+    statusBar->SetStatusText(_("Vitrel NOT Found !!!"));
+    deviceStatusLabel->SetLabel(_("Device Detached"));
+    if (deviceStatusPanel->GetBackgroundColour() != DetachedColour) {
+        deviceStatusPanel->SetBackgroundColour(DetachedColour);
+        deviceStatusPanel->Refresh();
+    }
+    turnOffButton->Disable();
+    beeperCheck->Disable();
+    batteryGauge->SetValue(0);
+}
+
+void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
+{
+    const int payload = PayloadLength(length);
+    switch (instruction[1]) {
+    case QueryBeeper:
+        if (payload < 1) {
+            std::puts("Ignored beeper reply without its state byte");
+            return;
+        }
+        // Setting the value raises no click event, so nothing is sent back.
+        beeperCheck->SetValue(instruction[2] != 0);
+        break;
+    case ReadProgramme:
+        ShowProgrammeFromDevice(instruction, length);
+        break;
+    case PollStatus:
+        if (payload < 2) {
+            std::puts("Ignored status reply without its two readings");
+            return;
+        }
+        batteryEstimator->AddReading(instruction[2], instruction[3]);
+        batteryGauge->SetValue(static_cast<int>(batteryEstimator->Average()));
+        ++alive;
+        break;
+    default:
+        break;
+    }
+}
+
+void wxVitrelFrame::ShowProgrammeFromDevice(const unsigned char* instruction, int length)
+{
+    const int payload = PayloadLength(length);
+    const int states = payload - 3;
+    if (states < 1 || states > FiringPattern::MaxSlots) {
+        std::printf("Ignored programme reply with %d slot states\n", states < 0 ? 0 : states);
+        return;
+    }
+    const double slotFrequency =
+        deviceLink->DecodeSlotFrequency(instruction[2], instruction[3], instruction[4]);
+    if (!(slotFrequency > 0.0) || !std::isfinite(slotFrequency)) {
+        std::puts("Ignored programme reply without a usable slot frequency");
+        return;
+    }
+
+    baseTimePeriodField->SetValue(FormatPatternReal(states / slotFrequency));
+    slotCountField->SetValue(FormatPatternCount(states));
+    RefreshSlotPattern();
+    const unsigned char* state = instruction + 5;
+    for (int j = 0; j < states && j < slotBoxes.count; ++j)
+        slotBoxes.boxes[j]->SetValue(state[j] == 1);
+}
+
+void wxVitrelFrame::CheckLiveness()
+{
+    ++ticks;
+    if (ticks < TicksPerCheck)
+        return;
+    if (ticks > alive + MinRepliesPerCheck) {
+        if (deviceLink->port != 0)
+            SerialClosePort(deviceLink->port - 1);
+        deviceLink->port = deviceLink->ProbePorts();
+        SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
+        if (deviceLink->port != 0)
+            deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
+    }
+    ticks = 0;
+    alive = 0;
+}

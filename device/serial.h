@@ -1,0 +1,85 @@
+// Serial port layer: the lowest layer of the device link.
+//
+// Ports are addressed by a zero-based index: index i is the port numbered
+// i + 1 ("COM1" is index 0). Callers holding a one-based port number pass that
+// number minus one. One source file per operating system implements this
+// header (serial_posix.cpp, serial_win32.cpp); serial_common.cpp holds what
+// both share.
+//
+// Diagnostics are single lines on standard output (puts); results are return
+// values. Nothing here is thread-safe: all calls come from the GUI thread.
+#ifndef VITREL_DEVICE_SERIAL_H
+#define VITREL_DEVICE_SERIAL_H
+
+// Number of slots of the process-wide SerialPortTable (COM1 .. COM16).
+constexpr int kSerialPortCount = 16;
+
+// Opens port `index` exclusively at `baud` with 8 data bits, no parity,
+// 1 stop bit, DTR and RTS on, no flow control, reads that never wait.
+// Returns 0 when opened and configured, 1 on failure (after one message line:
+// "illegal comport number", "invalid baudrate", "unable to open comport",
+// "unable to set comport dcb settings", "unable to set comport cfg settings"
+// or "unable to set comport time-out settings").
+int SerialOpenPort(int index, int baud);
+
+// Copies whatever bytes have arrived (at most maxBytes) into `destination`
+// and returns their number; 0 when nothing was waiting or the read failed.
+// Never waits for data.
+int SerialReadPort(int index, unsigned char* destination, int maxBytes);
+
+// Writes `count` bytes; returns the number written, or -1 when the write
+// failed. Returns only when every byte is handed over or the write failed.
+int SerialWritePort(int index, const unsigned char* source, int count);
+
+// Writes one byte; returns 0.
+int SerialWriteByte(int index, unsigned char byte);
+
+// Writes the bytes of a zero-terminated text one at a time with
+// SerialWriteByte (without the terminating zero); returns 0.
+int SerialWriteText(int index, const char* text);
+
+// Closes the port; returns nonzero when the platform closed it.
+int SerialClosePort(int index);
+
+// Modem status lines: 1 when the line is on, else 0.
+int SerialIsDcdOn(int index);
+int SerialIsCtsOn(int index);
+int SerialIsDsrOn(int index);
+
+// Drive DTR and RTS; nonzero when the platform did it.
+int SerialSetDtr(int index);
+int SerialClearDtr(int index);
+int SerialSetRts(int index);
+int SerialClearRts(int index);
+
+// The line-settings text built by the last SerialOpenPort that got past the
+// baud-rate check, for example "baud=9600 data=8 parity=N stop=1 dtr=on rts=on";
+// empty before that.
+const char* SerialModeString();
+
+// Observes every SerialWritePort and SerialWriteByte call: `tap` is called
+// with the index and the bytes before they are handed to the platform.
+// Passing nullptr removes the tap.
+using SerialWriteTap = void (*)(int index, const unsigned char* bytes, int count,
+                                void* context);
+void SerialSetWriteTap(SerialWriteTap tap, void* context);
+
+// Port discovery.
+constexpr int kSerialPortListSize = 10;  // room the caller's list must have
+constexpr int kSerialPortNameSize = 8;   // room for one name ("COM9" and a zero)
+using SerialPortName = char[kSerialPortNameSize];
+
+// Tries each of "COM1" .. "COM9" in ascending order and stores the names of
+// the present ones (ports that can be opened exclusively right now; the trial
+// open closes again at once) from list[0] on. Returns how many were stored
+// (0 to 9); entries beyond that are left untouched.
+int SerialListPresentPorts(SerialPortName list[kSerialPortListSize]);
+
+// 1 to 14 for the whole names "COM1" to "COM14", else 0.
+int PortNumberFromName(const char* name);
+
+// The plain thread sleep the port probe uses between its Identify and its
+// read.
+void SerialWaitMilliseconds(int milliseconds);
+
+#endif

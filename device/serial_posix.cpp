@@ -1,0 +1,243 @@
+// The serial layer on POSIX systems (Linux).
+//
+// COMn is /dev/ttyACM<n-1>, where a USB CDC device like the stick appears.
+// The environment variable VITREL_SERIAL_PORTS, when set, replaces that table:
+// a colon-separated list of device paths, the first being COM1; an empty
+// entry leaves that number without a device. It is read at every open and
+// every listing, so it can change while the program runs.
+#include "device/serial.h"
+#include "device/serial_internal.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// SerialPortTable: the descriptor of the last open of each index, -1 when
+// none. A close clears its slot: POSIX hands the same descriptor number to
+// the next file opened, so a stale number would reach some other file.
+struct PortTable {
+  int fd[kSerialPortCount];
+  PortTable() {
+    for (int& slot : fd) slot = -1;
+  }
+};
+PortTable table;
+
+// How long a write may wait for the device to take more bytes before it
+// counts as failed; keeps a stuck device from freezing the GUI thread.
+constexpr int kWriteStallMilliseconds = 500;
+
+bool DevicePath(int index, char* path, std::size_t size) {
+  const char* ports = std::getenv("VITREL_SERIAL_PORTS");
+  if (ports == nullptr) {
+    std::snprintf(path, size, "/dev/ttyACM%d", index);
+    return true;
+  }
+  const char* entry = ports;
+  for (int i = 0; i < index; ++i) {
+    entry = std::strchr(entry, ':');
+    if (entry == nullptr) return false;
+    ++entry;
+  }
+  std::size_t length = std::strcspn(entry, ":");
+  if (length == 0 || length >= size) return false;
+  std::memcpy(path, entry, length);
+  path[length] = '\0';
+  return true;
+}
+
+// The open both SerialOpenPort and the discovery use. flock keeps a second
+// opener out even when it runs as root, which TIOCEXCL alone does not.
+int OpenExclusive(const char* path) {
+  int fd = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+int CloseDescriptor(int fd) {
+  // Give up exclusivity first: the tty outlives this descriptor when another
+  // process (such as the simulated stick) keeps it open.
+  ioctl(fd, TIOCNXCL);
+  return close(fd) == 0 ? 1 : 0;
+}
+
+int FailOpen(int index, const char* message) {
+  std::puts(message);
+  CloseDescriptor(table.fd[index]);
+  table.fd[index] = -1;
+  return 1;
+}
+
+// 128000 and 256000 baud have no termios constant on Linux.
+bool SpeedConstant(int baud, speed_t& speed) {
+  switch (baud) {
+    case 110: speed = B110; return true;
+    case 300: speed = B300; return true;
+    case 600: speed = B600; return true;
+    case 1200: speed = B1200; return true;
+    case 2400: speed = B2400; return true;
+    case 4800: speed = B4800; return true;
+    case 9600: speed = B9600; return true;
+    case 19200: speed = B19200; return true;
+    case 38400: speed = B38400; return true;
+    case 57600: speed = B57600; return true;
+    case 115200: speed = B115200; return true;
+#ifdef B500000
+    case 500000: speed = B500000; return true;
+#endif
+#ifdef B1000000
+    case 1000000: speed = B1000000; return true;
+#endif
+    default: return false;
+  }
+}
+
+// A pseudo-terminal has no modem lines and answers ENOTTY (some drivers
+// EINVAL): that is not a failure.
+bool RaiseDtrAndRts(int fd) {
+  int lines = TIOCM_DTR | TIOCM_RTS;
+  return ioctl(fd, TIOCMBIS, &lines) == 0 || errno == ENOTTY || errno == EINVAL;
+}
+
+int WriteAll(int fd, const unsigned char* bytes, int count) {
+  int written = 0;
+  while (written < count) {
+    ssize_t n = write(fd, bytes + written, static_cast<std::size_t>(count - written));
+    if (n > 0) {
+      written += static_cast<int>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd ready = {fd, POLLOUT, 0};
+      int r = poll(&ready, 1, kWriteStallMilliseconds);
+      if (r < 0 && errno == EINTR) continue;
+      if (r > 0 && (ready.revents & POLLOUT)) continue;
+    }
+    return -1;
+  }
+  return written;
+}
+
+int ModemLine(int index, int line) {
+  if (!SerialIndexInTable(index)) return 0;
+  int status = 0;
+  if (ioctl(table.fd[index], TIOCMGET, &status) != 0) return 0;
+  return (status & line) ? 1 : 0;
+}
+
+int ChangeModemLine(int index, unsigned long request, int line) {
+  if (!SerialIndexInTable(index)) return 0;
+  return ioctl(table.fd[index], request, &line) == 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int SerialOpenPort(int index, int baud) {
+  if (SerialCheckOpenArguments(index, baud) != 0) return 1;
+
+  char path[PATH_MAX];
+  table.fd[index] = DevicePath(index, path, sizeof path) ? OpenExclusive(path) : -1;
+  if (table.fd[index] < 0) {
+    std::puts("unable to open comport");
+    return 1;
+  }
+  int fd = table.fd[index];
+  ioctl(fd, TIOCEXCL);
+
+  termios settings;
+  speed_t speed;
+  if (!SpeedConstant(baud, speed) || tcgetattr(fd, &settings) != 0)
+    return FailOpen(index, "unable to set comport dcb settings");
+  cfmakeraw(&settings);
+  settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+  settings.c_cflag |= CS8 | CLOCAL | CREAD;
+  settings.c_iflag &= ~(IXON | IXOFF | IXANY);
+  if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0)
+    return FailOpen(index, "unable to set comport dcb settings");
+
+  if (tcsetattr(fd, TCSANOW, &settings) != 0 || !RaiseDtrAndRts(fd))
+    return FailOpen(index, "unable to set comport cfg settings");
+  // Whatever the device sent while nobody held the port is stale.
+  tcflush(fd, TCIOFLUSH);
+
+  settings.c_cc[VMIN] = 0;
+  settings.c_cc[VTIME] = 0;
+  if (tcsetattr(fd, TCSANOW, &settings) != 0)
+    return FailOpen(index, "unable to set comport time-out settings");
+  return 0;
+}
+
+int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
+  if (!SerialIndexInTable(index) || destination == nullptr || maxBytes <= 0) return 0;
+  ssize_t n;
+  do {
+    n = read(table.fd[index], destination, static_cast<std::size_t>(maxBytes));
+  } while (n < 0 && errno == EINTR);
+  return n > 0 ? static_cast<int>(n) : 0;
+}
+
+int SerialWritePort(int index, const unsigned char* source, int count) {
+  if (count < 0 || (source == nullptr && count > 0)) return -1;
+  SerialNotifyWriteTap(index, source, count);
+  if (!SerialIndexInTable(index)) return -1;
+  return WriteAll(table.fd[index], source, count);
+}
+
+int SerialWriteByte(int index, unsigned char byte) {
+  SerialNotifyWriteTap(index, &byte, 1);
+  if (SerialIndexInTable(index)) WriteAll(table.fd[index], &byte, 1);
+  return 0;
+}
+
+int SerialClosePort(int index) {
+  if (!SerialIndexInTable(index) || table.fd[index] < 0) return 0;
+  int fd = table.fd[index];
+  table.fd[index] = -1;
+  return CloseDescriptor(fd);
+}
+
+int SerialIsDcdOn(int index) { return ModemLine(index, TIOCM_CAR); }
+int SerialIsCtsOn(int index) { return ModemLine(index, TIOCM_CTS); }
+int SerialIsDsrOn(int index) { return ModemLine(index, TIOCM_DSR); }
+
+int SerialSetDtr(int index) { return ChangeModemLine(index, TIOCMBIS, TIOCM_DTR); }
+int SerialClearDtr(int index) { return ChangeModemLine(index, TIOCMBIC, TIOCM_DTR); }
+int SerialSetRts(int index) { return ChangeModemLine(index, TIOCMBIS, TIOCM_RTS); }
+int SerialClearRts(int index) { return ChangeModemLine(index, TIOCMBIC, TIOCM_RTS); }
+
+int SerialListPresentPorts(SerialPortName list[kSerialPortListSize]) {
+  int stored = 0;
+  for (int number = 1; number <= 9; ++number) {
+    char path[PATH_MAX];
+    if (!DevicePath(number - 1, path, sizeof path)) continue;
+    int fd = OpenExclusive(path);
+    if (fd < 0) continue;
+    close(fd);
+    std::snprintf(list[stored++], kSerialPortNameSize, "COM%d", number);
+  }
+  return stored;
+}
+
+void SerialWaitMilliseconds(int milliseconds) {
+  if (milliseconds <= 0) return;
+  timespec rest = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+  while (nanosleep(&rest, &rest) != 0 && errno == EINTR) {
+  }
+}

@@ -1,0 +1,95 @@
+#include "dialogs/about_dialog.h"
+
+#include <wx/intl.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "app/resource_path.h"
+
+namespace {
+const wxWindowID ID_STATICBITMAP1 = wxNewId();
+const wxWindowID ID_STATICTEXT1 = wxNewId();
+const wxWindowID ID_STATICTEXT2 = wxNewId();
+const wxWindowID ID_TEXTCTRL1 = wxNewId();
+
+const char* const MakerWebAddress = "https://www.vitrel.example";
+
+struct CreditedProject {
+    const char* name;
+    const char* address;
+};
+
+const CreditedProject CreditedProjects[] = {
+    {"wxWidgets", "https://www.wxwidgets.org"},
+    {"CodeBlocks", "https://www.codeblocks.org"},
+    {"GCC", "https://gcc.gnu.org"},
+    {"KiCAD", "https://www.kicad.org"},
+    {"USBPicProg", "http://usbpicprog.org"},
+    {"FreeCAD", "https://www.freecad.org"},
+    {"Blender", "https://www.blender.org"},
+    {"Inkscape", "https://inkscape.org"},
+    {"Elmer", "https://www.elmerfem.org"},
+    {"OpenOffice", "https://www.openoffice.org"},
+    {"Scribus", "https://www.scribus.net"},
+    {"Notepad++", "https://notepad-plus-plus.org"},
+    {"VirtualBox", "https://www.virtualbox.org"},
+    {"TinyXML2", "https://github.com/leethomason/tinyxml2"},
+    {"HelpMaker", "https://www.vizacc.com"},
+};
+}  // namespace
+
+wxString AboutCreditsText()
+{
+    wxString text = "CREDITS\n";
+    text += "For development of VitrelPRO software and hardware it was used Open Source tools and "
+            "components. You can find the source code of their open source projects along with "
+            "license information below. We acknowledge and are grateful to these developers for "
+            "their contributions to open source.\n\n";
+    bool first = true;
+    for (const CreditedProject& project : CreditedProjects) {
+        if (!first)
+            text += "\n";
+        text += wxString::Format("%s (%s)", project.name, project.address);
+        first = false;
+    }
+    return text;
+}
+
+wxVitrelAboutPanelDialog::wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID id)
+{
+    Create(parent, id, wxGetTranslation("About..."), wxDefaultPosition, wxDefaultSize,
+           wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "id");
+
+    wxBoxSizer* outer = new wxBoxSizer(wxHORIZONTAL);
+    wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
+
+    wxBoxSizer* pictureRow = new wxBoxSizer(wxHORIZONTAL);
+    pictureRow->Add(new wxStaticBitmap(this, ID_STATICBITMAP1,
+                                       LoadResourceBitmap("share\\VitrelFrontPanel.png"),
+                                       wxDefaultPosition, wxDefaultSize, wxBORDER_NONE,
+                                       "ID_STATICBITMAP1"),
+                    1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    column->Add(pictureRow, 0, wxEXPAND, 0);
+
+    wxBoxSizer* texts = new wxBoxSizer(wxVERTICAL);
+    texts->Add(new wxStaticText(this, ID_STATICTEXT1, wxGetTranslation("Software Version: 1.5"),
+                                wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE, "ID_STATICTEXT1"),
+               1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    texts->Add(new wxStaticText(this, ID_STATICTEXT2,
+                                wxGetTranslation(wxString("Web: ") + MakerWebAddress),
+                                wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT2"),
+               1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    texts->Add(new wxTextCtrl(this, ID_TEXTCTRL1, wxGetTranslation(AboutCreditsText()),
+                              wxDefaultPosition, wxSize(-1, 220),
+                              wxTE_MULTILINE | wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
+                              "ID_TEXTCTRL1"),
+               0, wxALL | wxEXPAND, 5);
+    column->Add(texts, 0, wxEXPAND, 0);
+
+    outer->Add(column, 0, wxALIGN_CENTER_VERTICAL, 4);
+    SetSizer(outer);
+    outer->Fit(this);
+    outer->SetSizeHints(this);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The diary file "DiaryHistoryDB.xml": a root "HistoryDoc" holding one "Entry"
+// per diary entry, oldest first, each with the children "Date", "Time",
+// "Summary" and "Content". Texts are UTF-8 here and in the file.
+
+#include <string>
+#include <vector>
+
+namespace tinyxml2 { class XMLDocument; }
+
+// One diary entry. Date and Time are kept as the page showed them (the user's
+// local formats); nothing is parsed or validated.
+struct DiaryEntry {
+    std::string Date;
+    std::string Time;
+    std::string Summary;
+    std::string Content;
+};
+
+enum class HistoryLoadResult {
+    Loaded,      // a "HistoryDoc" root was found (it may hold no entries)
+    NoFile,      // no file, or one holding nothing but white space
+    Unreadable,  // the file exists but cannot be read or parsed, or has no "HistoryDoc"
+};
+
+enum class HistorySaveResult {
+    Saved,
+    Unreadable,  // the existing file is left untouched and the entry is not added
+    NotWritten,  // the file could not be replaced; it keeps its old content
+};
+
+// Empties doc and loads the diary at path into it. Unless the result is
+// Loaded, doc is left empty.
+HistoryLoadResult LoadHistory(tinyxml2::XMLDocument& doc, const char* path);
+
+// The entries of doc in document order. An entry missing one of its children
+// reads that field as empty.
+std::vector<DiaryEntry> ReadHistoryEntries(const tinyxml2::XMLDocument& doc);
+
+// Entry k (from 0, in document order); false when doc has no such entry.
+bool ReadHistoryEntry(const tinyxml2::XMLDocument& doc, int k, DiaryEntry& entry);
+
+// Reloads path into doc, appends entry as the root's last child and writes the
+// file back atomically. A missing or empty file gets a new "HistoryDoc" root;
+// an unreadable one is never overwritten.
+HistorySaveResult AppendHistoryEntry(tinyxml2::XMLDocument& doc, const char* path,
+                                     const DiaryEntry& entry);

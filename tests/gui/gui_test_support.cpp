@@ -1,0 +1,200 @@
+#include "gui_test_support.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <wx/app.h>
+#include <wx/bmpbuttn.h>
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/evtloop.h>
+#include <wx/stopwatch.h>
+#include <wx/utils.h>
+
+namespace fs = std::filesystem;
+
+void GTestModalHook::ReportFailure(const wxString& message)
+{
+    ADD_FAILURE_AT(file ? file : "?", line) << message.utf8_string();
+}
+
+int FileDialogAnswer::OnInvoked(wxFileDialog* dialog) const
+{
+    dialog->SetPath(path);
+    return result;
+}
+
+int MessageAnswer::OnInvoked(wxMessageDialog* dialog) const
+{
+    if (!message.empty())
+        EXPECT_EQ(dialog->GetMessage().utf8_string(), message.utf8_string());
+    if (!caption.empty())
+        EXPECT_EQ(dialog->GetTitle().utf8_string(), caption.utf8_string());
+    return result;
+}
+
+void FrameTest::SetUp()
+{
+    previousDir = fs::current_path().string();
+    char pattern[] = "/tmp/vitrel-gui-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    workDir = pattern;
+    fs::create_directory_symlink(fs::path(VITREL_RUN_DIR) / "share", fs::path(workDir) / "share");
+    fs::create_directory_symlink(fs::path(VITREL_RUN_DIR) / "docs", fs::path(workDir) / "docs");
+    fs::current_path(workDir);
+    // No stick unless a test points the program at one.
+    setenv("VITREL_SERIAL_PORTS", "", 1);
+}
+
+void FrameTest::TearDown()
+{
+    if (frame)
+        CloseFrame();
+    fs::current_path(previousDir);
+    std::error_code ignored;
+    fs::remove_all(workDir, ignored);
+}
+
+void FrameTest::WriteWorkFile(const std::string& name, const std::string& content) const
+{
+    std::ofstream out(fs::path(workDir) / name, std::ios::binary);
+    out << content;
+}
+
+std::string FrameTest::ReadWorkFile(const std::string& name) const
+{
+    std::ifstream in(fs::path(workDir) / name, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool FrameTest::WorkFileExists(const std::string& name) const
+{
+    return fs::exists(fs::path(workDir) / name);
+}
+
+void FrameTest::CopyDeliveredFile(const std::string& name) const
+{
+    fs::copy_file(fs::path(VITREL_SOURCE_DIR) / "data" / name, fs::path(workDir) / name,
+                  fs::copy_options::overwrite_existing);
+}
+
+void FrameTest::CopyTestDataFile(const std::string& name, const std::string& as) const
+{
+    fs::copy_file(fs::path(VITREL_TEST_DATA) / name, fs::path(workDir) / (as.empty() ? name : as),
+                  fs::copy_options::overwrite_existing);
+}
+
+wxVitrelFrame* FrameTest::CreateFrame()
+{
+    frame = new wxVitrelFrame(nullptr, -1);
+    frame->Show();
+    wxTheApp->SetTopWindow(frame);
+    RunEventLoopFor(50);
+    return frame;
+}
+
+void FrameTest::CloseFrame()
+{
+    bool destroyed = false;
+    frame->Bind(wxEVT_DESTROY, [&destroyed, this](wxWindowDestroyEvent& event) {
+        if (event.GetEventObject() == frame)
+            destroyed = true;
+        event.Skip();
+    });
+    frame->Close(false);
+    // The frame is deleted when the event loop next goes idle.
+    WaitFor([&destroyed] { return destroyed; }, 5000);
+    wxTheApp->ProcessIdle();
+    wxTheApp->DeletePendingObjects();
+    EXPECT_TRUE(destroyed) << "the main window did not close";
+    frame = nullptr;
+}
+
+void FrameTest::Click(wxWindow* control) const
+{
+    wxCommandEvent event(wxEVT_BUTTON, control->GetId());
+    event.SetEventObject(control);
+    control->GetEventHandler()->ProcessEvent(event);
+}
+
+void FrameTest::Toggle(wxCheckBox* box, bool checked) const
+{
+    box->SetValue(checked);
+    wxCommandEvent event(wxEVT_CHECKBOX, box->GetId());
+    event.SetEventObject(box);
+    event.SetInt(checked ? 1 : 0);
+    box->GetEventHandler()->ProcessEvent(event);
+}
+
+void FrameTest::SelectChoice(const char* windowName, int index) const
+{
+    wxChoice* choice = Find<wxChoice>(windowName);
+    choice->SetSelection(index);
+    wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
+    event.SetEventObject(choice);
+    event.SetInt(index);
+    event.SetString(choice->GetString(index));
+    choice->GetEventHandler()->ProcessEvent(event);
+}
+
+void FrameTest::PressEnter(wxTextCtrl* field) const
+{
+    wxCommandEvent event(wxEVT_TEXT_ENTER, field->GetId());
+    event.SetEventObject(field);
+    event.SetString(field->GetValue());
+    field->GetEventHandler()->ProcessEvent(event);
+}
+
+void FrameTest::LeaveField(wxTextCtrl* field) const
+{
+    wxFocusEvent event(wxEVT_KILL_FOCUS, field->GetId());
+    event.SetEventObject(field);
+    field->GetEventHandler()->ProcessEvent(event);
+}
+
+wxString FrameTest::Type(wxTextCtrl* field, const wxString& text) const
+{
+    for (wxUniChar ch : text) {
+        wxKeyEvent key(wxEVT_CHAR);
+        key.m_uniChar = ch;
+        key.m_keyCode = ch.IsAscii() ? static_cast<int>(ch.GetValue()) : WXK_NONE;
+        key.SetEventObject(field);
+        key.SetId(field->GetId());
+        // The validator vetoes a key by not skipping the event; a key that
+        // passes reaches the native control, which inserts it.
+        field->GetEventHandler()->ProcessEvent(key);
+        if (key.GetSkipped())
+            field->WriteText(wxString(ch));
+    }
+    return field->GetValue();
+}
+
+void FrameTest::Enter(wxTextCtrl* field, const wxString& text) const
+{
+    field->ChangeValue(wxEmptyString);
+    Type(field, text);
+    LeaveField(field);
+}
+
+bool FrameTest::WaitFor(const std::function<bool()>& done, int milliseconds) const
+{
+    wxStopWatch watch;
+    while (!done()) {
+        if (watch.Time() > milliseconds)
+            return false;
+        wxTheApp->Yield(true);
+        wxMilliSleep(5);
+    }
+    return true;
+}
+
+void FrameTest::RunEventLoopFor(int milliseconds) const
+{
+    WaitFor([] { return false; }, milliseconds);
+}

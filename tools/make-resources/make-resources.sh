@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Regenerates the program's run-time resources from the sources in this
+# folder: the icon, pictures and intro video in share/, the help pages in
+# docs/help/ and the help file docs/VitrelHelp.chm.  The results are kept in
+# the repository, so building the program never needs this script.
+#
+# Run from the repository root:  tools/make-resources/make-resources.sh
+# Needs the Debian packages: imagemagick ffmpeg fp-utils python3 fonts-dejavu-core
+set -euo pipefail
+
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+ROOT="$(cd "$HERE/../.." && pwd)"
+if [ "$PWD" != "$ROOT" ]; then
+  echo "make-resources: run this from the repository root ($ROOT)" >&2
+  exit 1
+fi
+
+# /usr/local/bin may hold other programs called convert: use ImageMagick's own.
+CONVERT=/usr/bin/convert
+FONTS=(/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+       /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf)
+
+missing=()
+if ! "$CONVERT" -version 2>/dev/null | grep -q ImageMagick; then missing+=("imagemagick ($CONVERT)"); fi
+command -v ffmpeg >/dev/null || missing+=("ffmpeg")
+command -v chmcmd >/dev/null || missing+=("fp-utils (chmcmd)")
+command -v python3 >/dev/null || missing+=("python3")
+for font in "${FONTS[@]}"; do [ -f "$font" ] || missing+=("fonts-dejavu-core ($font)"); done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "make-resources: missing tools:" >&2
+  printf '  %s\n' "${missing[@]}" >&2
+  echo "install them with: apt-get install -y imagemagick ffmpeg fp-utils python3 fonts-dejavu-core" >&2
+  exit 1
+fi
+
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+
+made() { printf '  %-34s %8d bytes\n' "$1" "$(stat -c %s "$1")"; }
+
+# PNGs without time stamps, so that a rerun gives the same bytes.
+render_png() {   # render_png DRAWING.mvg OUTPUT.png PNG-KIND
+  "$CONVERT" -background none "mvg:$1" -depth 8 -strip \
+    -define png:exclude-chunks=date,time "$3:$2"
+}
+
+echo "Drawing (python3 $HERE/draw.py)"
+python3 "$HERE/draw.py" "$WORK"
+
+mkdir -p share docs
+echo "Pictures in share/:"
+pictures="$WORK/pictures"
+"$CONVERT" -background none "mvg:$pictures/VitrelIcon24x24.mvg" -filter Lanczos \
+  -resize 24x24 -depth 8 -strip share/VitrelIcon24x24.ico
+made share/VitrelIcon24x24.ico
+render_png "$pictures/VitrelFrontPanel.mvg" share/VitrelFrontPanel.png PNG32
+made share/VitrelFrontPanel.png
+render_png "$pictures/MagneticPulses.mvg" share/MagneticPulses.PNG PNG24
+made share/MagneticPulses.PNG
+for view in HumanBodyFront HumanBodyBack HumanBodySideL; do
+  render_png "$pictures/$view.mvg" "share/$view.png" PNG24
+  made "share/$view.png"
+done
+
+echo "Intro video:"
+frames="$WORK/frames"
+ls "$frames"/*.mvg | xargs -P "$(nproc)" -I{} \
+  "$CONVERT" -background none "mvg:{}" -depth 8 -alpha off "{}.png"
+ffmpeg -loglevel error -y -framerate 15 -i "$frames/%03d.mvg.png" \
+  -c:v mjpeg -q:v 4 -pix_fmt yuvj420p -an \
+  -fflags +bitexact -flags:v +bitexact -map_metadata -1 \
+  share/VitrelUSB.avi
+made share/VitrelUSB.avi
+if [ "$(stat -c %s share/VitrelUSB.avi)" -ge 2000000 ]; then
+  echo "make-resources: share/VitrelUSB.avi is not under 2 MB" >&2
+  exit 1
+fi
+
+echo "Help pages in docs/help/:"
+rm -rf docs/help
+mkdir -p docs/help
+for page in "$HERE"/help/*.html; do
+  name="$(basename "$page")"
+  # spots.html gets its table rows from the same list that draws the pictures
+  sed -e "/<!-- SPOT TABLE -->/{r $WORK/spot-table.html" -e 'd}' "$page" > "docs/help/$name"
+done
+cp "$HERE/help/style.css" docs/help/
+cp share/VitrelFrontPanel.png share/MagneticPulses.PNG \
+   share/HumanBodyFront.png share/HumanBodyBack.png share/HumanBodySideL.png docs/help/
+for file in docs/help/*; do made "$file"; done
+
+echo "Help file:"
+chm="$WORK/chm"
+mkdir -p "$chm"
+cp docs/help/* "$HERE"/help/VitrelHelp.hh? "$chm/"
+(cd "$chm" && chmcmd --verbosity 1 VitrelHelp.hhp > chmcmd.log 2>&1) || {
+  cat "$chm/chmcmd.log" >&2
+  echo "make-resources: chmcmd failed" >&2
+  exit 1
+}
+# chmcmd stamps the build time (and one stray byte) into the file: keep the
+# existing file when everything else in it is the same.
+chm_contents() {   # chm_contents FILE.chm FOLDER
+  mkdir -p "$2"
+  chmls extractall "$1" "$2" > /dev/null 2>&1
+  chmls printsystem "$1" 2>/dev/null | grep -v 'Timestamp (32-bit' > "$2.system"
+}
+if [ -f docs/VitrelHelp.chm ] &&
+   chm_contents docs/VitrelHelp.chm "$WORK/old" &&
+   chm_contents "$chm/VitrelHelp.chm" "$WORK/new" &&
+   diff -rq -x '#SYSTEM' -x Map "$WORK/old" "$WORK/new" > /dev/null &&
+   cmp -s "$WORK/old.system" "$WORK/new.system"; then
+  echo "  docs/VitrelHelp.chm: contents unchanged, existing file kept"
+else
+  mv "$chm/VitrelHelp.chm" docs/VitrelHelp.chm
+fi
+made docs/VitrelHelp.chm
+
+echo "Done."

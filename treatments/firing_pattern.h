@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+// One firing pattern: a cycle of equal slots, each on or off, repeated by the
+// stick without end. Base frequency (or base time period) and the slot count
+// determine the three other quantities.
+struct FiringPattern {
+    static constexpr int MaxSlots = 250;
+
+    double BaseFrequency = 0.0;      // Hz: cycles per second
+    double BaseTimePeriod = 0.0;     // s: length of one cycle
+    double SlotFrequency = 0.0;      // Hz: slots per second, what the slot timer runs at
+    double TimePeriodPerSlot = 0.0;  // s: length of one slot
+    int NumberOfSlots = 0;           // 1 to MaxSlots
+    int Slot[MaxSlots] = {};         // 1 = slot fires, anything else = silent
+
+    // Rule 1: from base frequency b and slot count n.
+    void DeriveFromBaseFrequency(double b, double n);
+    // Rule 2: from base time period t and slot count n.
+    void DeriveFromBaseTimePeriod(double t, double n);
+    // The stick runs slot frequencies up to 300 Hz; a product that is not a
+    // number does not fit.
+    bool FitsDevice() const;
+};
+
+// Slot frequency limit of the stick, in Hz.
+constexpr double MaxSlotFrequencyHz = 300.0;
+
+// Text forms of pattern quantities in the fields and files: "%f" for reals and
+// "%i" for the slot count, always with a '.' decimal point.
+std::string FormatPatternReal(double value);
+std::string FormatPatternCount(int count);
+
+// Locale-independent reading of a field's text. Returns false when the text is
+// not a number (leading and trailing blanks are allowed).
+bool ParsePatternReal(const std::string& text, double& value);
+bool ParsePatternCount(const std::string& text, long& value);

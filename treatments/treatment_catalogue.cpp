@@ -1,0 +1,144 @@
+#include "treatments/treatment_catalogue.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include <tinyxml2.h>
+
+namespace {
+
+using tinyxml2::XMLElement;
+
+// Spots drawn on the body pictures are numbered 1 to 24; 0 is a general
+// treatment.
+constexpr long LastBodySpot = 24;
+
+// The text an element directly contains; empty when the element is missing
+// or does not start with text.
+std::string ChildText(const XMLElement* parent, const char* name)
+{
+    const XMLElement* child = parent->FirstChildElement(name);
+    const char* text = child ? child->GetText() : nullptr;
+    return text ? text : "";
+}
+
+bool ChildReal(const XMLElement* parent, const char* name, double& value)
+{
+    double parsed = 0.0;
+    if (!ParsePatternReal(ChildText(parent, name), parsed) || !std::isfinite(parsed))
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool ChildCount(const XMLElement* parent, const char* name, long& value)
+{
+    return ParsePatternCount(ChildText(parent, name), value);
+}
+
+void Report(int ordinal, const char* reason)
+{
+    std::puts(("Treatment " + std::to_string(ordinal) + " skipped: " + reason).c_str());
+}
+
+// Fills `record` from one Treatment element. A treatment that could put an
+// undefined value into a field or a frame for the stick is refused without
+// touching `record`: the reason goes to standard output, false is returned.
+bool ReadTreatment(const XMLElement* treatment, int ordinal, TreatmentRecord& record)
+{
+    std::string title = ChildText(treatment, "Title");
+    if (title.empty()) {
+        Report(ordinal, "no Title");
+        return false;
+    }
+    long spot = 0;
+    if (!ChildCount(treatment, "BodySpot", spot) || spot < 0 || spot > LastBodySpot) {
+        Report(ordinal, "BodySpot not a number in 0..24");
+        return false;
+    }
+    double base = 0.0;
+    if (!ChildReal(treatment, "BaseFrequency", base) || base <= 0.0) {
+        Report(ordinal, "BaseFrequency not a positive finite number");
+        return false;
+    }
+    long slots = 0;
+    if (!ChildCount(treatment, "NumberOfSlots", slots) || slots < 1 || slots > FiringPattern::MaxSlots) {
+        Report(ordinal, "NumberOfSlots not a number in 1..250");
+        return false;
+    }
+
+    FiringPattern pattern;
+    const XMLElement* slot = treatment->FirstChildElement("Slot");
+    for (int i = 0; i < slots; ++i, slot = slot->NextSiblingElement("Slot")) {
+        if (!slot) {
+            Report(ordinal, "fewer Slot elements than NumberOfSlots");
+            return false;
+        }
+        const char* text = slot->GetText();
+        long state = 0;
+        pattern.Slot[i] = text && ParsePatternCount(text, state) && state == 1 ? 1 : 0;
+    }
+    pattern.NumberOfSlots = static_cast<int>(slots);
+    pattern.BaseFrequency = base;
+    // The three derived quantities are stored as the file gives them; nothing
+    // reads them (applying a record recomputes them from base frequency and
+    // slot count), so a missing or unreadable one just takes its derived value.
+    pattern.DeriveFromBaseFrequency(base, static_cast<double>(slots));
+    ChildReal(treatment, "BaseTimePeriod", pattern.BaseTimePeriod);
+    ChildReal(treatment, "SlotFrequency", pattern.SlotFrequency);
+    ChildReal(treatment, "TimePeriodPerSlot", pattern.TimePeriodPerSlot);
+
+    record.Title = std::move(title);
+    record.Description = ChildText(treatment, "Description");
+    record.BodySpot = static_cast<int>(spot);
+    record.DayTreatment = ChildText(treatment, "DayTreatment");
+    record.NightTreatment = ChildText(treatment, "NightTreatment");
+    record.Pattern = pattern;
+    return true;
+}
+
+}  // namespace
+
+TreatmentCatalogue::TreatmentCatalogue() : records(new TreatmentRecord[Capacity]) {}
+
+int TreatmentCatalogue::Load(const char* path)
+{
+    if (!path)
+        return 0;
+    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+    if (document.LoadFile(path) != tinyxml2::XML_SUCCESS) {
+        std::puts((std::string("Treatments list ") + path + " not read: " + document.ErrorName()).c_str());
+        return 0;
+    }
+    const XMLElement* root = document.FirstChildElement("VitrelTreatmentsList");
+    if (!root) {
+        std::puts((std::string("Treatments list ") + path + " has no VitrelTreatmentsList element").c_str());
+        return 0;
+    }
+
+    const int first = count;
+    int ordinal = 1;
+    for (const XMLElement* treatment = root->FirstChildElement("Treatment"); treatment;
+         treatment = treatment->NextSiblingElement("Treatment"), ++ordinal) {
+        if (count == Capacity) {
+            std::puts(("Treatment " + std::to_string(ordinal) + " and later ignored: the table holds " +
+                       std::to_string(Capacity) + " treatments").c_str());
+            break;
+        }
+        if (ReadTreatment(treatment, ordinal, records[count]))
+            ++count;
+    }
+    return count - first;
+}
+
+std::vector<int> TreatmentCatalogue::Matching(int selection) const
+{
+    std::vector<int> indexes;
+    for (int i = 0; i < count; ++i) {
+        if (selection == 0 || records[i].BodySpot == selection - 1)
+            indexes.push_back(i);
+    }
+    return indexes;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "treatments/firing_pattern.h"
+
+class wxListBox;
+
+// One catalogue entry. Texts are UTF-8.
+struct TreatmentRecord {
+    std::string Title;
+    std::string Description;
+    int BodySpot = 0;  // 0 = general treatment, 1..24 = spot on the body pictures
+    std::string DayTreatment;
+    std::string NightTreatment;
+    FiringPattern Pattern;
+};
+
+// The catalogue of ready-made treatments delivered with the program, read
+// once at start-up into a fixed table. A record's index is its identity.
+class TreatmentCatalogue {
+public:
+    static constexpr int Capacity = 1000;
+
+    TreatmentCatalogue();
+
+    // Reads the file's usable Treatment elements into the table from `count`
+    // on, in file order; returns the number of records added.
+    int Load(const char* path);
+    // The same, appending each title to the treatments list box.
+    void Load(const char* path, wxListBox* list);
+
+    // Indexes of the records that spot selection s stands for: every record
+    // for s = 0, the records with BodySpot s - 1 otherwise, in catalogue order.
+    std::vector<int> Matching(int selection) const;
+    // Empties the list box and appends the titles of Matching(selection).
+    void FillTitleList(int selection, wxListBox* list) const;
+
+    int Count() const { return count; }
+    const TreatmentRecord& Record(int index) const { return records[index]; }
+
+private:
+    std::unique_ptr<TreatmentRecord[]> records;
+    int count = 0;
+};
