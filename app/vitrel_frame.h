@@ -89,6 +89,14 @@ private:
     wxCheckBox* NewSlotBox(const wxString& windowName);
     void DestroySlotBoxes();
 
+    // Advanced Settings page (treatments/advanced_settings_page.cpp)
+    void DeriveFromBaseFrequencyField();
+    void DeriveFromBaseTimePeriodField();
+    void ApplySlotCountField(bool rewriteBaseFrequency);
+    void ShowPatternOnPage(const FiringPattern& pattern);
+    bool SavePatternFile(const char* path, std::string& reason);
+    bool LoadPatternFile(const char* path, std::string& reason);
+
     // Device monitor (device/device_monitor.cpp)
     void ShowDeviceAttached();
     void ShowDeviceDetached();

@@ -1,10 +1,100 @@
 // Diary page: the history list and composing entries.
+#include <wx/datetime.h>
 #include <wx/listctrl.h>
+#include <wx/notebook.h>
+#include <wx/textctrl.h>
+
+#include <tinyxml2.h>
 
 #include "app/vitrel_frame.h"
+#include "diary/diary_file.h"
 
-void wxVitrelFrame::RefreshHistoryList(const char*) {}
-void wxVitrelFrame::OnHistoryItemActivated(wxListEvent&) {}
-void wxVitrelFrame::OnHistoryColumnEndDrag(wxListEvent& event) { event.Skip(); }
-void wxVitrelFrame::OnDiaryNewClick(wxCommandEvent&) {}
-void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&) {}
+namespace {
+const char* const DiaryFileName = "DiaryHistoryDB.xml";
+const wxColour EvenRowColour(224, 224, 224);
+}  // namespace
+
+void wxVitrelFrame::RefreshHistoryList(const char* path)
+{
+    historyList->DeleteAllItems();
+    LoadHistory(*HistoryDocument, path);
+    const std::vector<DiaryEntry> entries = ReadHistoryEntries(*HistoryDocument);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const long row = historyList->InsertItem(static_cast<long>(i),
+                                                 wxString::FromUTF8(entries[i].Date));
+        historyList->SetItem(row, 1, wxString::FromUTF8(entries[i].Time));
+        historyList->SetItem(row, 2, wxString::FromUTF8(entries[i].Summary));
+        if (i % 2 == 0)
+            historyList->SetItemBackgroundColour(row, EvenRowColour);
+    }
+}
+
+void wxVitrelFrame::OnHistoryItemActivated(wxListEvent& event)
+{
+    DiaryEntry entry;
+    if (!ReadHistoryEntry(*HistoryDocument, static_cast<int>(event.GetIndex()), entry))
+        return;
+    diaryNotebook->SetSelection(1);
+    diaryDateField->SetValue(wxString::FromUTF8(entry.Date));
+    diaryDateField->SetEditable(false);
+    diaryTimeField->SetValue(wxString::FromUTF8(entry.Time));
+    diaryTimeField->SetEditable(false);
+    diarySummaryField->SetValue(wxString::FromUTF8(entry.Summary));
+    diarySummaryField->SetEditable(false);
+    diaryContentField->SetValue(wxString::FromUTF8(entry.Content));
+    diaryContentField->SetEditable(false);
+}
+
+void wxVitrelFrame::OnHistoryColumnEndDrag(wxListEvent& event)
+{
+    historyList->SetColumnWidth(2, wxLIST_AUTOSIZE_USEHEADER);
+    event.Skip();
+}
+
+void wxVitrelFrame::OnDiaryNewClick(wxCommandEvent&)
+{
+    // The entry is stamped with this moment, in the user's formats (LC_TIME
+    // comes from the environment); the fields stay read-only.
+    const wxDateTime now = wxDateTime::Now();
+    diaryTimeField->SetValue(now.Format("%X"));
+    diaryDateField->SetValue(now.Format("%x"));
+    diarySummaryField->SetValue(wxEmptyString);
+    diarySummaryField->SetEditable(true);
+    diaryContentField->SetValue(wxEmptyString);
+    diaryContentField->SetEditable(true);
+}
+
+void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
+{
+    // Only an entry started with "New" can be saved: saved entries never change.
+    if (!diarySummaryField->IsEditable()) {
+        ShowNotice(_("Existing entry cannot be saved !!!"), _("Warning"));
+        return;
+    }
+    if (ConfirmAction(_("Do you want to save entry to history ?"), _("Save Entry to History"))) {
+        DiaryEntry entry;
+        entry.Date = diaryDateField->GetValue().utf8_string();
+        entry.Time = diaryTimeField->GetValue().utf8_string();
+        entry.Summary = diarySummaryField->GetValue().utf8_string();
+        entry.Content = diaryContentField->GetValue().utf8_string();
+        // On failure the page stays composing, so what the user wrote is still
+        // there to save again or copy elsewhere.
+        switch (AppendHistoryEntry(*HistoryDocument, DiaryFileName, entry)) {
+        case HistorySaveResult::Saved:
+            diarySummaryField->SetEditable(false);
+            diaryContentField->SetEditable(false);
+            break;
+        case HistorySaveResult::Unreadable:
+            ShowNotice(_("The diary file \"DiaryHistoryDB.xml\" could not be read, so the entry "
+                         "was not saved. The file was left as it is."),
+                       _("Warning"));
+            break;
+        case HistorySaveResult::NotWritten:
+            ShowNotice(_("The diary file \"DiaryHistoryDB.xml\" could not be written, so the "
+                         "entry was not saved."),
+                       _("Warning"));
+            break;
+        }
+    }
+    RefreshHistoryList(DiaryFileName);
+}

@@ -15,13 +15,18 @@ struct FiringPattern {
     int NumberOfSlots = 0;           // 1 to MaxSlots
     int Slot[MaxSlots] = {};         // 1 = slot fires, anything else = silent
 
-    // Rule 1: from base frequency b and slot count n.
+    // Rule 1: from base frequency b and slot count n; sets the four reals.
     void DeriveFromBaseFrequency(double b, double n);
-    // Rule 2: from base time period t and slot count n.
+    // Rule 2: from base time period t and slot count n; sets the four reals.
     void DeriveFromBaseTimePeriod(double t, double n);
     // The stick runs slot frequencies up to 300 Hz; a product that is not a
     // number does not fit.
     bool FitsDevice() const;
+    // True when the four reals are finite and above zero, as after a
+    // derivation from a base value and a slot count that are both above zero.
+    // Anything else (a zero, negative or unparsed input divides into inf, nan
+    // or a negative period) must not reach a field or a file.
+    bool HasUsableQuantities() const;
 };
 
 // Slot frequency limit of the stick, in Hz.
@@ -32,7 +37,8 @@ constexpr double MaxSlotFrequencyHz = 300.0;
 std::string FormatPatternReal(double value);
 std::string FormatPatternCount(int count);
 
-// Locale-independent reading of a field's text. Returns false when the text is
-// not a number (leading and trailing blanks are allowed).
+// Locale-independent reading of a field's or a file's text. Returns false when
+// the text is not a finite number, or for a count not a whole number that fits
+// a long (leading and trailing blanks are allowed, so is one leading '+').
 bool ParsePatternReal(const std::string& text, double& value);
 bool ParsePatternCount(const std::string& text, long& value);

@@ -1,6 +1,5 @@
 #include "treatments/treatment_catalogue.h"
 
-#include <cmath>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -24,10 +23,11 @@ std::string ChildText(const XMLElement* parent, const char* name)
     return text ? text : "";
 }
 
-bool ChildReal(const XMLElement* parent, const char* name, double& value)
+// A finite real above zero; `value` is left alone when the text is not one.
+bool ChildPositiveReal(const XMLElement* parent, const char* name, double& value)
 {
     double parsed = 0.0;
-    if (!ParsePatternReal(ChildText(parent, name), parsed) || !std::isfinite(parsed))
+    if (!ParsePatternReal(ChildText(parent, name), parsed) || parsed <= 0.0)
         return false;
     value = parsed;
     return true;
@@ -59,7 +59,7 @@ bool ReadTreatment(const XMLElement* treatment, int ordinal, TreatmentRecord& re
         return false;
     }
     double base = 0.0;
-    if (!ChildReal(treatment, "BaseFrequency", base) || base <= 0.0) {
+    if (!ChildPositiveReal(treatment, "BaseFrequency", base)) {
         Report(ordinal, "BaseFrequency not a positive finite number");
         return false;
     }
@@ -68,10 +68,16 @@ bool ReadTreatment(const XMLElement* treatment, int ordinal, TreatmentRecord& re
         Report(ordinal, "NumberOfSlots not a number in 1..250");
         return false;
     }
-
     FiringPattern pattern;
+    pattern.NumberOfSlots = static_cast<int>(slots);
+    pattern.DeriveFromBaseFrequency(base, static_cast<double>(slots));
+    if (!pattern.HasUsableQuantities()) {  // so small or so large that a period or product overflows
+        Report(ordinal, "BaseFrequency out of range");
+        return false;
+    }
+
     const XMLElement* slot = treatment->FirstChildElement("Slot");
-    for (int i = 0; i < slots; ++i, slot = slot->NextSiblingElement("Slot")) {
+    for (int i = 0; i < pattern.NumberOfSlots; ++i, slot = slot->NextSiblingElement("Slot")) {
         if (!slot) {
             Report(ordinal, "fewer Slot elements than NumberOfSlots");
             return false;
@@ -80,15 +86,13 @@ bool ReadTreatment(const XMLElement* treatment, int ordinal, TreatmentRecord& re
         long state = 0;
         pattern.Slot[i] = text && ParsePatternCount(text, state) && state == 1 ? 1 : 0;
     }
-    pattern.NumberOfSlots = static_cast<int>(slots);
-    pattern.BaseFrequency = base;
-    // The three derived quantities are stored as the file gives them; nothing
-    // reads them (applying a record recomputes them from base frequency and
-    // slot count), so a missing or unreadable one just takes its derived value.
-    pattern.DeriveFromBaseFrequency(base, static_cast<double>(slots));
-    ChildReal(treatment, "BaseTimePeriod", pattern.BaseTimePeriod);
-    ChildReal(treatment, "SlotFrequency", pattern.SlotFrequency);
-    ChildReal(treatment, "TimePeriodPerSlot", pattern.TimePeriodPerSlot);
+    // Nothing reads the file's copies of the derived quantities (applying a
+    // record recomputes them from base frequency and slot count); they are
+    // kept as given, and one that is missing or unusable keeps its derived
+    // value.
+    ChildPositiveReal(treatment, "BaseTimePeriod", pattern.BaseTimePeriod);
+    ChildPositiveReal(treatment, "SlotFrequency", pattern.SlotFrequency);
+    ChildPositiveReal(treatment, "TimePeriodPerSlot", pattern.TimePeriodPerSlot);
 
     record.Title = std::move(title);
     record.Description = ChildText(treatment, "Description");

@@ -30,10 +30,12 @@ int FileDialogAnswer::OnInvoked(wxFileDialog* dialog) const
 
 int MessageAnswer::OnInvoked(wxMessageDialog* dialog) const
 {
-    if (!message.empty())
+    if (!message.empty()) {
         EXPECT_EQ(dialog->GetMessage().utf8_string(), message.utf8_string());
-    if (!caption.empty())
+    }
+    if (!caption.empty()) {
         EXPECT_EQ(dialog->GetTitle().utf8_string(), caption.utf8_string());
+    }
     return result;
 }
 
@@ -111,7 +113,6 @@ void FrameTest::CloseFrame()
     // The frame is deleted when the event loop next goes idle.
     WaitFor([&destroyed] { return destroyed; }, 5000);
     wxTheApp->ProcessIdle();
-    wxTheApp->DeletePendingObjects();
     EXPECT_TRUE(destroyed) << "the main window did not close";
     frame = nullptr;
 }

@@ -188,8 +188,9 @@ TEST_F(MainWindow, EveryNamedControlExistsWithItsClassAndText)
         wxWindow* window = wxWindow::FindWindowByName(control.name, frame);
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(window->IsKindOf(control.type)) << window->GetClassInfo()->GetClassName();
-        if (control.label)
+        if (control.label) {
             EXPECT_EQ(LabelOrText(window).utf8_string(), control.label);
+        }
     }
     const wxString intro = Find<wxStaticText>("ID_STATICTEXT20")->GetLabel();
     EXPECT_TRUE(intro.StartsWith("Based on recent scientific work"));
@@ -313,10 +314,12 @@ TEST_F(MainWindow, AboutBoxShowsVersionAndReadOnlyCredits)
     const wxString text = credits->GetValue();
     EXPECT_TRUE(text.StartsWith("CREDITS\nFor development of VitrelPRO software"));
     // The projects in their order, one per line.
+    static const char* const projects[] = {
+        "wxWidgets (", "CodeBlocks (", "GCC (",     "KiCAD (",      "USBPicProg (",
+        "FreeCAD (",   "Blender (",    "Inkscape (", "Elmer (",     "OpenOffice (",
+        "Scribus (",   "Notepad++ (",  "VirtualBox (", "TinyXML2 (", "HelpMaker ("};
     size_t at = 0;
-    for (const char* project : {"wxWidgets (", "CodeBlocks (", "GCC (", "KiCAD (", "USBPicProg (",
-                                "FreeCAD (", "Blender (", "Inkscape (", "Elmer (", "OpenOffice (",
-                                "Scribus (", "Notepad++ (", "VirtualBox (", "TinyXML2 (", "HelpMaker (")) {
+    for (const char* project : projects) {
         const size_t found = text.find(wxString("\n") + project, at);
         ASSERT_NE(found, wxString::npos) << project;
         at = found + 1;

@@ -45,7 +45,7 @@ render_png() {   # render_png DRAWING.mvg OUTPUT.png PNG-KIND
 }
 
 echo "Drawing (python3 $HERE/draw.py)"
-python3 "$HERE/draw.py" "$WORK"
+PYTHONDONTWRITEBYTECODE=1 python3 "$HERE/draw.py" "$WORK"
 
 mkdir -p share docs
 echo "Pictures in share/:"
@@ -103,7 +103,7 @@ cp docs/help/* "$HERE"/help/VitrelHelp.hh? "$chm/"
 chm_contents() {   # chm_contents FILE.chm FOLDER
   mkdir -p "$2"
   chmls extractall "$1" "$2" > /dev/null 2>&1
-  chmls printsystem "$1" 2>/dev/null | grep -v 'Timestamp (32-bit' > "$2.system"
+  chmls printsystem "$1" 2>/dev/null | grep -av 'Timestamp (32-bit' > "$2.system"
 }
 if [ -f docs/VitrelHelp.chm ] &&
    chm_contents docs/VitrelHelp.chm "$WORK/old" &&

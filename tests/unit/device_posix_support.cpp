@@ -1,0 +1,182 @@
+#include "device_posix_support.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "device/serial.h"
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+PseudoTerminal::PseudoTerminal() {
+  char name[128];
+  if (openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
+  termios settings;
+  tcgetattr(slave, &settings);
+  cfmakeraw(&settings);
+  tcsetattr(slave, TCSANOW, &settings);
+  fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+  path = name;
+}
+
+PseudoTerminal::~PseudoTerminal() { Close(); }
+
+void PseudoTerminal::Close() {
+  if (master >= 0) close(master);
+  if (slave >= 0) close(slave);
+  master = slave = -1;
+}
+
+Bytes PseudoTerminal::Read(std::size_t expected, int timeoutMs) {
+  Bytes received;
+  WaitUntil(
+      [&] {
+        unsigned char buffer[4096];
+        ssize_t n = read(master, buffer, sizeof buffer);
+        if (n > 0) received.insert(received.end(), buffer, buffer + n);
+        return received.size() >= expected;
+      },
+      timeoutMs);
+  return received;
+}
+
+void PseudoTerminal::Write(const Bytes& bytes) {
+  ssize_t written = write(master, bytes.data(), bytes.size());
+  (void)written;
+}
+
+ScopedSerialPorts::ScopedSerialPorts(const std::map<int, std::string>& ports) {
+  const char* old = std::getenv("VITREL_SERIAL_PORTS");
+  hadValue_ = old != nullptr;
+  if (hadValue_) previous_ = old;
+  std::string table;
+  int highest = ports.empty() ? 0 : ports.rbegin()->first;
+  for (int number = 1; number <= highest; ++number) {
+    if (number > 1) table += ':';
+    auto entry = ports.find(number);
+    if (entry != ports.end()) table += entry->second;
+  }
+  setenv("VITREL_SERIAL_PORTS", table.c_str(), 1);
+}
+
+ScopedSerialPorts::~ScopedSerialPorts() {
+  if (hadValue_)
+    setenv("VITREL_SERIAL_PORTS", previous_.c_str(), 1);
+  else
+    unsetenv("VITREL_SERIAL_PORTS");
+}
+
+Bytes ReadPort(int index, std::size_t expected, int timeoutMs) {
+  Bytes received;
+  WaitUntil(
+      [&] {
+        unsigned char buffer[512];
+        int n = SerialReadPort(index, buffer, sizeof buffer);
+        received.insert(received.end(), buffer, buffer + n);
+        return received.size() >= expected;
+      },
+      timeoutMs);
+  return received;
+}
+
+StickSim::StickSim(const std::vector<std::string>& options) {
+  char pattern[] = "/tmp/vitrel-sim-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) return;
+  dir_ = pattern;
+  link_ = dir_ + "/stick";
+  log_ = dir_ + "/sim.log";
+  control_ = dir_ + "/control";
+
+  std::vector<std::string> arguments = {VITREL_STICK_SIM, "--log", log_, "--control", control_};
+  arguments.insert(arguments.end(), options.begin(), options.end());
+  arguments.push_back(link_);
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
+  int output[2];
+  if (pipe(output) != 0) return;
+  pid_ = fork();
+  if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive a crashed test
+    dup2(output[1], STDOUT_FILENO);
+    close(output[0]);
+    close(output[1]);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(output[1]);
+  std::string said;
+  WaitUntil(
+      [&] {
+        pollfd readable = {output[0], POLLIN, 0};
+        if (poll(&readable, 1, 0) <= 0) return false;
+        char buffer[64];
+        ssize_t n = read(output[0], buffer, sizeof buffer);
+        if (n <= 0) return true;  // exited
+        said.append(buffer, static_cast<std::size_t>(n));
+        return said.find("ready\n") != std::string::npos;
+      },
+      5000);
+  close(output[0]);
+  ready_ = said.find("ready\n") != std::string::npos;
+}
+
+StickSim::~StickSim() {
+  Stop();
+  if (!dir_.empty()) std::filesystem::remove_all(dir_);
+}
+
+std::string StickSim::Log() const {
+  std::ifstream file(log_);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+bool StickSim::Command(const std::string& line) {
+  auto applied = [&] {
+    std::string log = Log(), mark = " CTL " + line + "\n";
+    int count = 0;
+    for (std::size_t at = log.find(mark); at != std::string::npos; at = log.find(mark, at + 1))
+      ++count;
+    return count;
+  };
+  int before = applied();
+  int fd = open(control_.c_str(), O_WRONLY | O_NONBLOCK);
+  if (fd < 0) return false;
+  std::string text = line + "\n";
+  bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  close(fd);
+  return written && WaitUntil([&] { return applied() > before; }, 3000);
+}
+
+int StickSim::Stop() {
+  if (pid_ <= 0) return -1;
+  kill(pid_, SIGTERM);
+  int status = 0;
+  bool exited = WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, 5000);
+  if (!exited) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status, 0);
+  }
+  pid_ = -1;
+  return exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}

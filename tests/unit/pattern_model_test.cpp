@@ -1,0 +1,144 @@
+// The firing pattern's rules and the text forms of its quantities.
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "treatments/firing_pattern.h"
+
+namespace {
+
+// The four reals as the page shows them: base frequency, base time period,
+// slot frequency, time period per slot.
+std::string Shown(const FiringPattern& p)
+{
+    return FormatPatternReal(p.BaseFrequency) + " " + FormatPatternReal(p.BaseTimePeriod) + " "
+           + FormatPatternReal(p.SlotFrequency) + " " + FormatPatternReal(p.TimePeriodPerSlot);
+}
+
+TEST(PatternRules, DerivationsGiveTheWorkedExamples)
+{
+    FiringPattern p;
+    p.DeriveFromBaseFrequency(2, 10);
+    EXPECT_EQ(Shown(p), "2.000000 0.500000 20.000000 0.050000");
+
+    p.DeriveFromBaseTimePeriod(0.25, 4);
+    EXPECT_EQ(Shown(p), "4.000000 0.250000 16.000000 0.062500");
+
+    // Read back from the stick: 20 slots at 40 Hz, so T = N / F, then rule 2.
+    p.DeriveFromBaseTimePeriod(20 / 40.0, 20);
+    EXPECT_EQ(Shown(p), "2.000000 0.500000 40.000000 0.025000");
+}
+
+TEST(PatternRules, OneSlotRunsAtTheBaseFrequency)
+{
+    FiringPattern p;
+    p.DeriveFromBaseFrequency(7.5, 1);
+    EXPECT_DOUBLE_EQ(p.SlotFrequency, p.BaseFrequency);
+    EXPECT_DOUBLE_EQ(p.TimePeriodPerSlot, p.BaseTimePeriod);
+    p.DeriveFromBaseTimePeriod(0.4, 1);
+    EXPECT_DOUBLE_EQ(p.SlotFrequency, p.BaseFrequency);
+    EXPECT_DOUBLE_EQ(p.TimePeriodPerSlot, p.BaseTimePeriod);
+}
+
+TEST(PatternRules, SixDecimalFieldsDriftAsTheyAreReadBack)
+{
+    // Base frequency 3 shows a period of 0.333333; rule 2 from that text
+    // gives 3.000003.
+    FiringPattern p;
+    p.DeriveFromBaseFrequency(3, 10);
+    double period = 0;
+    ASSERT_TRUE(ParsePatternReal(FormatPatternReal(p.BaseTimePeriod), period));
+    p.DeriveFromBaseTimePeriod(period, 10);
+    EXPECT_EQ(FormatPatternReal(p.BaseFrequency), "3.000003");
+}
+
+TEST(PatternRules, StickTakesAtMost300Hz)
+{
+    FiringPattern p;
+    p.NumberOfSlots = 10;
+    p.BaseFrequency = 30;
+    EXPECT_TRUE(p.FitsDevice());
+    p.BaseFrequency = 30.1;
+    EXPECT_FALSE(p.FitsDevice());
+    p.BaseFrequency = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_FALSE(p.FitsDevice());
+    p.BaseFrequency = std::numeric_limits<double>::infinity();
+    EXPECT_FALSE(p.FitsDevice());
+}
+
+TEST(PatternRules, OnlyPositiveInputsGiveUsableQuantities)
+{
+    FiringPattern p;
+    p.DeriveFromBaseFrequency(2, 10);
+    EXPECT_TRUE(p.HasUsableQuantities());
+    for (double bad : {0.0, -0.0, -2.0, 1e-320, 1e308}) {
+        p.DeriveFromBaseFrequency(bad, 10);
+        EXPECT_FALSE(p.HasUsableQuantities()) << "base frequency " << bad;
+        p.DeriveFromBaseTimePeriod(bad, 10);
+        EXPECT_FALSE(p.HasUsableQuantities()) << "base time period " << bad;
+    }
+    p.DeriveFromBaseFrequency(2, 0);
+    EXPECT_FALSE(p.HasUsableQuantities());
+    p.DeriveFromBaseTimePeriod(0.5, 0);
+    EXPECT_FALSE(p.HasUsableQuantities());
+}
+
+TEST(PatternText, FormsAreFixedSixDecimalsAndPlainCounts)
+{
+    EXPECT_EQ(FormatPatternReal(1), "1.000000");
+    EXPECT_EQ(FormatPatternReal(0.05), "0.050000");
+    EXPECT_EQ(FormatPatternReal(1.0 / 18), "0.055556");
+    EXPECT_EQ(FormatPatternReal(-1.5), "-1.500000");
+    EXPECT_EQ(FormatPatternReal(0.0000004), "0.000000");
+    EXPECT_EQ(FormatPatternReal(1e20), "100000000000000000000.000000");
+    EXPECT_EQ(FormatPatternCount(10), "10");
+    EXPECT_EQ(FormatPatternCount(250), "250");
+}
+
+TEST(PatternText, ParsingTakesNumbersOnly)
+{
+    struct Case {
+        const char* text;
+        bool ok;
+        double value;
+    };
+    for (const Case& c : {Case{"2.5", true, 2.5}, Case{" 0.25\n", true, 0.25}, Case{"+4", true, 4},
+                          Case{"-1.5", true, -1.5}, Case{"1e3", true, 1000}, Case{".5", true, 0.5},
+                          Case{"1.", true, 1}, Case{"", false, 0}, Case{" ", false, 0},
+                          Case{"-", false, 0}, Case{"+", false, 0}, Case{"+-1", false, 0},
+                          Case{"2,5", false, 0}, Case{"1.5x", false, 0}, Case{"abc", false, 0},
+                          Case{"0x10", false, 0}, Case{"inf", false, 0}, Case{"nan", false, 0},
+                          Case{"1e999", false, 0}}) {
+        double value = -99;
+        EXPECT_EQ(ParsePatternReal(c.text, value), c.ok) << '"' << c.text << '"';
+        EXPECT_EQ(value, c.ok ? c.value : -99) << '"' << c.text << '"';
+    }
+
+    long count = -99;
+    EXPECT_TRUE(ParsePatternCount(" 007 ", count));
+    EXPECT_EQ(count, 7);
+    EXPECT_TRUE(ParsePatternCount("-3", count));
+    EXPECT_EQ(count, -3);
+    for (const char* bad : {"", "10.5", "1e1", "ten", "12 3", "99999999999999999999"})
+        EXPECT_FALSE(ParsePatternCount(bad, count)) << '"' << bad << '"';
+}
+
+TEST(PatternText, GermanNumericLocaleChangesNothing)
+{
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    const std::string shown = FormatPatternReal(0.25);
+    double value = 0;
+    const bool pointRead = ParsePatternReal("0.25", value);
+    const bool commaRead = ParsePatternReal("0,25", value);
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(shown, "0.250000");
+    EXPECT_TRUE(pointRead);
+    EXPECT_FALSE(commaRead);
+    EXPECT_EQ(value, 0.25);
+}
+
+}  // namespace

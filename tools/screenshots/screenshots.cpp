@@ -1,0 +1,72 @@
+// Saves a picture of each page of the main window and of the About box, to
+// look at what a user sees. Run in the program's run directory under a
+// display; the pictures go to the folder given as the first argument.
+#include <wx/app.h>
+#include <wx/notebook.h>
+#include <wx/timer.h>
+#include <wx/utils.h>
+#include <wx/window.h>
+
+#include "app/vitrel_app.h"
+#include "app/vitrel_frame.h"
+
+namespace {
+const char* const PageShots[] = {"treatments", "advanced-settings", "diary", "intro"};
+constexpr int SettleMilliseconds = 1500;
+
+class ScreenshotApp : public wxApp {
+public:
+    bool OnInit() override
+    {
+        outputDir = argc > 1 ? wxString(argv[1]) : wxString(".");
+        PrepareProcess();
+        frame = new wxVitrelFrame(nullptr, -1);
+        frame->Show();
+        SetTopWindow(frame);
+        timer.Bind(wxEVT_TIMER, &ScreenshotApp::OnStep, this);
+        timer.StartOnce(SettleMilliseconds);
+        return true;
+    }
+
+private:
+    void Shoot(const char* name)
+    {
+        const wxString path = outputDir + "/" + name + ".png";
+        wxArrayString output;
+        if (wxExecute("import -window root " + path, output, wxEXEC_SYNC) == 0)
+            std::printf("%s\n", static_cast<const char*>(path.utf8_str()));
+        else
+            std::printf("could not save %s\n", static_cast<const char*>(path.utf8_str()));
+        std::fflush(stdout);
+    }
+
+    void OnStep(wxTimerEvent&)
+    {
+        wxNotebook* pages = dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK3", frame));
+        wxWindow* about = wxWindow::FindWindowByName("id", frame);
+        if (step < 4) {
+            Shoot(PageShots[step]);
+            ++step;
+            if (step < 4)
+                pages->SetSelection(step);
+            else
+                about->Show();
+        } else if (step == 4) {
+            Shoot("about");
+            about->Hide();
+            ++step;
+        } else {
+            frame->Close(false);
+            return;
+        }
+        timer.StartOnce(SettleMilliseconds);
+    }
+
+    wxString outputDir;
+    wxVitrelFrame* frame = nullptr;
+    wxTimer timer;
+    int step = 0;
+};
+}  // namespace
+
+wxIMPLEMENT_APP(ScreenshotApp);

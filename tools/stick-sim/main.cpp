@@ -1,0 +1,423 @@
+// vitrel-stick-sim: a simulated Vitrel stick on a pseudo-terminal, for
+// development, demonstrations and tests. See Usage below.
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "device/instruction.h"
+#include "tools/stick-sim/stick.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: vitrel-stick-sim [OPTIONS] LINK\n"
+    "\n"
+    "Plays a Vitrel stick on a new pseudo-terminal and makes LINK a symbolic\n"
+    "link to it (a stale link there is replaced). Point the program at it with\n"
+    "VITREL_SERIAL_PORTS, for example VITREL_SERIAL_PORTS=::LINK for COM3.\n"
+    "Prints \"ready\" on standard output once LINK and the control FIFO exist.\n"
+    "Stops on SIGTERM or SIGINT, removing LINK and the control FIFO.\n"
+    "\n"
+    "It answers Identify (00 0C FF), PollStatus (00 0B r1 r2 FF), QueryBeeper\n"
+    "(00 11 b FF) and ReadProgramme (00 12 lo hi sel s1..sn FF); BeeperOn and\n"
+    "BeeperOff set the beeper, SetSlotTimer and SetSlotPattern store the\n"
+    "programme. Incoming frames end at their first 0xFF.\n"
+    "\n"
+    "Options:\n"
+    "  --log FILE        write a line per frame received (RX) and sent (TX),\n"
+    "                    control command, plug and unplug, flushed per line:\n"
+    "                      <seconds.milliseconds> RX 00 0B FF\n"
+    "                    (wall-clock time); the kinds are RX, TX, NOISE (bytes\n"
+    "                    outside a frame), DROP (reply bytes the pty refused),\n"
+    "                    CTL <command> (applied), CTL-ERROR <command>,\n"
+    "                    PLUG <pty>, UNPLUG, STOP\n"
+    "  --control FIFO    create the FIFO FIFO that takes one command per line\n"
+    "  --battery R1,R2   readings of the status reply (default 160,100: 4.0 V)\n"
+    "  --beeper on|off   initial beeper state (default on)\n"
+    "  --programme HEX   initial programme: lo hi sel s1..sn as hex bytes\n"
+    "                    (default \"57 9E 00 01 02 01 02 01 02 01 02 01 02\":\n"
+    "                    10 Hz slots, 10 slots alternately on and off)\n"
+    "  --answer N/M      answer only N of every M status polls\n"
+    "  --silent          start silent (answer nothing)\n"
+    "  --help            show this text\n"
+    "\n"
+    "Control commands (one per line on the FIFO):\n"
+    "  silent            answer nothing from now on\n"
+    "  answer            answer everything again\n"
+    "  answer N/M        answer only N of every M status polls, counting afresh\n"
+    "  send HEX          send these bytes now, e.g. \"send 00 11 00 FF\"\n"
+    "  battery R1 R2     readings of the status reply (0 to 255)\n"
+    "  beeper on|off     set the beeper state\n"
+    "  programme HEX     set the stored programme (lo hi sel s1..sn)\n"
+    "  unplug            close the pseudo-terminal and remove LINK\n"
+    "  plug              open a new pseudo-terminal and make LINK again\n"
+    "  quit              stop, as on SIGTERM\n"
+    "HEX is bytes of one or two hex digits separated by blanks or commas, or\n"
+    "runs of digit pairs (\"0011 00FF\").\n";
+
+volatile sig_atomic_t stopRequested = 0;
+
+void RequestStop(int) { stopRequested = 1; }
+
+struct Simulator {
+  SimulatedStick stick;
+  std::string linkPath;
+  std::string controlPath;
+  std::FILE* log = nullptr;
+  int master = -1;
+  // Kept open and never read, so that the master does not see a hang-up
+  // whenever the program closes its side.
+  int slave = -1;
+  int control = -1;
+  std::string controlLine;
+  bool quit = false;
+};
+
+void Log(Simulator& sim, const char* kind, const unsigned char* bytes, int count,
+         const char* text = nullptr) {
+  if (sim.log == nullptr) return;
+  timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::fprintf(sim.log, "%lld.%03ld %s", static_cast<long long>(now.tv_sec),
+               now.tv_nsec / 1000000L, kind);
+  for (int i = 0; i < count; ++i) std::fprintf(sim.log, " %02X", bytes[i]);
+  if (text != nullptr) std::fprintf(sim.log, " %s", text);
+  std::fputc('\n', sim.log);
+  std::fflush(sim.log);
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Parses HEX as described in the usage text; false on anything else.
+bool ParseHex(const char* text, unsigned char* bytes, int capacity, int& count) {
+  count = 0;
+  const char* p = text;
+  while (*p != '\0') {
+    if (*p == ' ' || *p == '\t' || *p == ',') {
+      ++p;
+      continue;
+    }
+    const char* start = p;
+    while (*p != '\0' && HexDigit(*p) >= 0) ++p;
+    long digits = p - start;
+    if (digits == 0 || (digits > 2 && digits % 2 != 0)) return false;
+    if (digits <= 2) {
+      if (count >= capacity) return false;
+      bytes[count++] = static_cast<unsigned char>(digits == 1 ? HexDigit(start[0])
+                                                              : HexDigit(start[0]) * 16 +
+                                                                    HexDigit(start[1]));
+      continue;
+    }
+    for (const char* d = start; d < p; d += 2) {
+      if (count >= capacity) return false;
+      bytes[count++] = static_cast<unsigned char>(HexDigit(d[0]) * 16 + HexDigit(d[1]));
+    }
+  }
+  return count > 0;
+}
+
+// Two readings 0..255 separated by a comma or blanks.
+bool ParseBattery(const char* text, unsigned char battery[2]) {
+  int r1, r2;
+  char rest;
+  if (std::sscanf(text, " %d%*[ ,]%d %c", &r1, &r2, &rest) != 2) return false;
+  if (r1 < 0 || r1 > 255 || r2 < 0 || r2 > 255) return false;
+  battery[0] = static_cast<unsigned char>(r1);
+  battery[1] = static_cast<unsigned char>(r2);
+  return true;
+}
+
+bool ParseAnswer(const char* text, int& answered, int& cycle) {
+  char rest;
+  if (std::sscanf(text, " %d / %d %c", &answered, &cycle, &rest) != 2) return false;
+  return cycle > 0 && answered >= 0 && answered <= cycle;
+}
+
+bool ParseOnOff(const char* text, bool& on) {
+  if (std::strcmp(text, "on") == 0 || std::strcmp(text, "1") == 0) {
+    on = true;
+    return true;
+  }
+  if (std::strcmp(text, "off") == 0 || std::strcmp(text, "0") == 0) {
+    on = false;
+    return true;
+  }
+  return false;
+}
+
+bool ParseProgramme(const char* text, SimulatedStick& stick) {
+  unsigned char bytes[3 + 255];
+  int count;
+  return ParseHex(text, bytes, sizeof bytes, count) && stick.SetProgramme(bytes, count);
+}
+
+bool Plug(Simulator& sim) {
+  char name[128];
+  if (openpty(&sim.master, &sim.slave, name, nullptr, nullptr) != 0) {
+    std::perror("vitrel-stick-sim: openpty");
+    return false;
+  }
+  // Raw, so that nothing the program sends is echoed back to it.
+  termios settings;
+  tcgetattr(sim.slave, &settings);
+  cfmakeraw(&settings);
+  tcsetattr(sim.slave, TCSANOW, &settings);
+  fcntl(sim.master, F_SETFL, fcntl(sim.master, F_GETFL) | O_NONBLOCK);
+  fcntl(sim.master, F_SETFD, FD_CLOEXEC);
+  fcntl(sim.slave, F_SETFD, FD_CLOEXEC);
+
+  // Link through a temporary name and rename, so the link is never missing
+  // or half made while it replaces a stale one.
+  std::string temporary = sim.linkPath + ".new";
+  unlink(temporary.c_str());
+  if (symlink(name, temporary.c_str()) != 0 || rename(temporary.c_str(), sim.linkPath.c_str()) != 0) {
+    std::perror("vitrel-stick-sim: linking the pseudo-terminal");
+    unlink(temporary.c_str());
+    close(sim.master);
+    close(sim.slave);
+    sim.master = sim.slave = -1;
+    return false;
+  }
+  ResetInstructionReceiver();
+  Log(sim, "PLUG", nullptr, 0, name);
+  return true;
+}
+
+void Unplug(Simulator& sim) {
+  if (sim.master < 0) return;
+  unlink(sim.linkPath.c_str());
+  close(sim.master);
+  close(sim.slave);
+  sim.master = sim.slave = -1;
+  Log(sim, "UNPLUG", nullptr, 0);
+}
+
+void Send(Simulator& sim, const unsigned char* bytes, int count) {
+  ssize_t written = write(sim.master, bytes, static_cast<std::size_t>(count));
+  if (written < 0) written = 0;
+  if (written > 0) Log(sim, "TX", bytes, static_cast<int>(written));
+  if (written < count) Log(sim, "DROP", bytes + written, count - static_cast<int>(written));
+}
+
+void OnReceived(Simulator& sim, const unsigned char* chunk, int length) {
+  InstructionReceiver& receiver = TheInstructionReceiver();
+  receiver.position = 0;
+  while (receiver.position < length) {
+    int start = receiver.position;
+    bool betweenFrames = receiver.complete && !receiver.discarding;
+    if (ParseInstruction(chunk, length)) {
+      Log(sim, "RX", receiver.instruction, receiver.length);
+      unsigned char reply[kMaxReplyBytes];
+      int replyLength = sim.stick.Receive(receiver.instruction, receiver.length, reply);
+      if (replyLength > 0) Send(sim, reply, replyLength);
+    } else if (betweenFrames && chunk[start] != 0x00) {
+      Log(sim, "NOISE", chunk + start, receiver.position - start);
+    }
+    if (receiver.position <= start) break;
+  }
+}
+
+bool Execute(Simulator& sim, const std::string& line) {
+  std::string command = line.substr(0, line.find(' '));
+  const char* argument = line.size() > command.size() ? line.c_str() + command.size() + 1 : "";
+  SimulatedStick& stick = sim.stick;
+  if (command == "silent" && *argument == '\0') {
+    stick.silent = true;
+  } else if (command == "answer") {
+    int answered = 1, cycle = 1;
+    if (*argument != '\0' && !ParseAnswer(argument, answered, cycle)) return false;
+    stick.silent = false;
+    stick.AnswerPolls(answered, cycle);
+  } else if (command == "send") {
+    unsigned char bytes[1024];
+    int count;
+    if (sim.master < 0 || !ParseHex(argument, bytes, sizeof bytes, count)) return false;
+    Send(sim, bytes, count);
+  } else if (command == "battery") {
+    if (!ParseBattery(argument, stick.battery)) return false;
+  } else if (command == "beeper") {
+    if (!ParseOnOff(argument, stick.beeperOn)) return false;
+  } else if (command == "programme") {
+    if (!ParseProgramme(argument, stick)) return false;
+  } else if (command == "unplug" && *argument == '\0') {
+    Unplug(sim);
+  } else if (command == "plug" && *argument == '\0') {
+    if (sim.master < 0 && !Plug(sim)) return false;
+  } else if (command == "quit" && *argument == '\0') {
+    sim.quit = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void OnControl(Simulator& sim) {
+  char buffer[512];
+  ssize_t n;
+  while ((n = read(sim.control, buffer, sizeof buffer)) > 0) {
+    for (ssize_t i = 0; i < n; ++i) {
+      if (buffer[i] != '\n') {
+        if (sim.controlLine.size() < 4096) sim.controlLine += buffer[i];
+        continue;
+      }
+      std::string line = sim.controlLine;
+      sim.controlLine.clear();
+      while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+      if (line.empty()) continue;
+      bool done = Execute(sim, line);
+      Log(sim, done ? "CTL" : "CTL-ERROR", nullptr, 0, line.c_str());
+    }
+  }
+}
+
+bool OpenControl(Simulator& sim) {
+  struct stat existing;
+  if (lstat(sim.controlPath.c_str(), &existing) == 0) {
+    if (!S_ISFIFO(existing.st_mode)) {
+      std::fprintf(stderr, "vitrel-stick-sim: %s exists and is not a FIFO\n", sim.controlPath.c_str());
+      return false;
+    }
+    unlink(sim.controlPath.c_str());
+  }
+  if (mkfifo(sim.controlPath.c_str(), 0600) != 0) {
+    std::perror("vitrel-stick-sim: mkfifo");
+    return false;
+  }
+  // Opened for writing too, so that the FIFO never reports end of file when
+  // a writer goes away.
+  sim.control = open(sim.controlPath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  if (sim.control < 0) {
+    std::perror("vitrel-stick-sim: opening the control FIFO");
+    return false;
+  }
+  return true;
+}
+
+int Usage(const char* problem) {
+  std::fprintf(stderr, "vitrel-stick-sim: %s\n\n%s", problem, kUsage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Simulator sim;
+  const char* logPath = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    std::string option = argv[i];
+    bool hasValue = i + 1 < argc;
+    if (option == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (option == "--silent") {
+      sim.stick.silent = true;
+    } else if (option == "--log" && hasValue) {
+      logPath = argv[++i];
+    } else if (option == "--control" && hasValue) {
+      sim.controlPath = argv[++i];
+    } else if (option == "--battery" && hasValue) {
+      if (!ParseBattery(argv[++i], sim.stick.battery)) return Usage("bad --battery");
+    } else if (option == "--beeper" && hasValue) {
+      if (!ParseOnOff(argv[++i], sim.stick.beeperOn)) return Usage("bad --beeper");
+    } else if (option == "--programme" && hasValue) {
+      if (!ParseProgramme(argv[++i], sim.stick)) return Usage("bad --programme");
+    } else if (option == "--answer" && hasValue) {
+      int answered, cycle;
+      if (!ParseAnswer(argv[++i], answered, cycle)) return Usage("bad --answer");
+      sim.stick.AnswerPolls(answered, cycle);
+    } else if (option.size() > 1 && option[0] == '-') {
+      return Usage(("unknown option or missing value: " + option).c_str());
+    } else if (sim.linkPath.empty()) {
+      sim.linkPath = option;
+    } else {
+      return Usage("more than one LINK");
+    }
+  }
+  if (sim.linkPath.empty()) return Usage("LINK missing");
+
+  struct stat existing;
+  if (lstat(sim.linkPath.c_str(), &existing) == 0 && !S_ISLNK(existing.st_mode)) {
+    std::fprintf(stderr, "vitrel-stick-sim: %s exists and is not a symbolic link\n",
+                 sim.linkPath.c_str());
+    return 1;
+  }
+
+  // The stop signals are only let through while waiting in ppoll, so a stop
+  // request is never missed between a check and the wait.
+  sigset_t stopSignals, waitMask;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGINT);
+  sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
+  struct sigaction action = {};
+  action.sa_handler = RequestStop;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+
+  if (logPath != nullptr) {
+    sim.log = std::fopen(logPath, "w");
+    if (sim.log == nullptr) {
+      std::perror("vitrel-stick-sim: opening the log");
+      return 1;
+    }
+  }
+  if (!sim.controlPath.empty() && !OpenControl(sim)) return 1;
+  if (!Plug(sim)) {
+    if (!sim.controlPath.empty()) unlink(sim.controlPath.c_str());
+    return 1;
+  }
+  std::puts("ready");
+  std::fflush(stdout);
+
+  while (!stopRequested && !sim.quit) {
+    pollfd watched[2];
+    int count = 0;
+    if (sim.master >= 0) watched[count++] = {sim.master, POLLIN, 0};
+    if (sim.control >= 0) watched[count++] = {sim.control, POLLIN, 0};
+    int ready = ppoll(watched, static_cast<nfds_t>(count), nullptr, &waitMask);
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      std::perror("vitrel-stick-sim: ppoll");
+      break;
+    }
+    for (int i = 0; i < count; ++i) {
+      if (watched[i].revents == 0) continue;
+      if (watched[i].fd == sim.control) {
+        OnControl(sim);
+      } else if (watched[i].fd == sim.master) {
+        unsigned char chunk[512 + 1];
+        ssize_t n = read(sim.master, chunk, 512);
+        if (n > 0) {
+          chunk[n] = 0;
+          OnReceived(sim, chunk, static_cast<int>(n));
+        }
+      }
+    }
+  }
+
+  Unplug(sim);
+  if (sim.control >= 0) {
+    close(sim.control);
+    unlink(sim.controlPath.c_str());
+  }
+  Log(sim, "STOP", nullptr, 0);
+  if (sim.log != nullptr) std::fclose(sim.log);
+  return 0;
+}

@@ -1,0 +1,100 @@
+#include "treatments/firing_pattern.h"
+
+#include <charconv>
+#include <cmath>
+
+void FiringPattern::DeriveFromBaseFrequency(double b, double n)
+{
+    BaseFrequency = b;
+    BaseTimePeriod = 1.0 / b;
+    SlotFrequency = b * n;
+    TimePeriodPerSlot = 1.0 / (b * n);
+}
+
+void FiringPattern::DeriveFromBaseTimePeriod(double t, double n)
+{
+    BaseTimePeriod = t;
+    BaseFrequency = 1.0 / t;
+    TimePeriodPerSlot = t / n;
+    SlotFrequency = n / t;
+}
+
+bool FiringPattern::FitsDevice() const
+{
+    // Written so that a NaN product compares false and is refused.
+    return BaseFrequency * NumberOfSlots <= MaxSlotFrequencyHz;
+}
+
+bool FiringPattern::HasUsableQuantities() const
+{
+    for (double value : {BaseFrequency, BaseTimePeriod, SlotFrequency, TimePeriodPerSlot})
+        if (!std::isfinite(value) || value <= 0.0)
+            return false;
+    return true;
+}
+
+// std::to_chars and std::from_chars always use the C locale's forms, whatever
+// LC_NUMERIC says.
+std::string FormatPatternReal(double value)
+{
+    char text[400];  // "%f" of the largest double: 309 digits and 7 more
+    const std::to_chars_result result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+    return std::string(text, result.ptr);
+}
+
+std::string FormatPatternCount(int count)
+{
+    char text[16];
+    const std::to_chars_result result = std::to_chars(text, text + sizeof text, count);
+    return std::string(text, result.ptr);
+}
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The text between leading and trailing blanks, without one leading '+'.
+// from_chars takes a '-' itself but no '+'.
+void TrimForParsing(const std::string& text, const char*& first, const char*& last)
+{
+    first = text.data();
+    last = text.data() + text.size();
+    while (first < last && IsBlank(*first))
+        ++first;
+    while (last > first && IsBlank(last[-1]))
+        --last;
+    if (last - first > 1 && *first == '+' && first[1] != '-')
+        ++first;
+}
+
+}  // namespace
+
+bool ParsePatternReal(const std::string& text, double& value)
+{
+    const char* first;
+    const char* last;
+    TrimForParsing(text, first, last);
+    double parsed = 0.0;
+    const std::from_chars_result result = std::from_chars(first, last, parsed);
+    if (first == last || result.ec != std::errc() || result.ptr != last || !std::isfinite(parsed))
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool ParsePatternCount(const std::string& text, long& value)
+{
+    const char* first;
+    const char* last;
+    TrimForParsing(text, first, last);
+    long parsed = 0;
+    const std::from_chars_result result = std::from_chars(first, last, parsed, 10);
+    if (first == last || result.ec != std::errc() || result.ptr != last)
+        return false;
+    value = parsed;
+    return true;
+}

@@ -1,0 +1,116 @@
+#include "treatments/pattern_file.h"
+
+#include <charconv>
+
+#include <tinyxml2.h>
+
+#include "treatments/atomic_file.h"
+
+using tinyxml2::XMLDocument;
+using tinyxml2::XMLElement;
+
+namespace {
+
+const char* const RootName = "VitrelAdvancedSettings";
+
+// The text XMLElement::SetText(double) gives in the C locale. The library
+// formats with snprintf, which follows LC_NUMERIC and would write "0,25"
+// under a German locale; to_chars never does.
+void AppendReal(XMLDocument& document, XMLElement* root, const char* name, double value)
+{
+    char text[32];
+    const std::to_chars_result result =
+        std::to_chars(text, text + sizeof text - 1, value, std::chars_format::general, 17);
+    *result.ptr = '\0';
+    XMLElement* element = document.NewElement(name);
+    element->SetText(text);
+    root->InsertEndChild(element);
+}
+
+PatternFileResult Refusal(const std::string& reason)
+{
+    PatternFileResult result;
+    result.reason = reason;
+    return result;
+}
+
+std::string TextOf(const XMLElement* element)
+{
+    const char* text = element->GetText();
+    return text ? text : "";
+}
+
+}  // namespace
+
+bool WritePatternFile(const char* path, const PatternFileContent& content, XMLDocument& document)
+{
+    document.Clear();
+    XMLElement* root = document.NewElement(RootName);
+    document.InsertFirstChild(root);
+    AppendReal(document, root, "BaseFrequency", content.BaseFrequency);
+    AppendReal(document, root, "BaseTimePeriod", content.BaseTimePeriod);
+    AppendReal(document, root, "SlotFrequency", content.SlotFrequency);
+    AppendReal(document, root, "TimePeriodPerSlot", content.TimePeriodPerSlot);
+    AppendReal(document, root, "NumberOfSlots", content.NumberOfSlots);
+    for (bool fires : content.Slots) {
+        XMLElement* slot = document.NewElement("Slot");
+        slot->SetText(fires ? 1 : 0);
+        root->InsertEndChild(slot);
+    }
+    return SaveDocumentAtomically(document, path);
+}
+
+PatternFileResult ReadPatternFile(const char* path, XMLDocument& document)
+{
+    switch (document.LoadFile(path)) {
+    case tinyxml2::XML_SUCCESS:
+        break;
+    case tinyxml2::XML_ERROR_FILE_NOT_FOUND:
+    case tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED:
+    case tinyxml2::XML_ERROR_FILE_READ_ERROR:
+        return Refusal("it does not exist or cannot be opened");
+    case tinyxml2::XML_ERROR_EMPTY_DOCUMENT:
+        return Refusal("it is empty");
+    default:
+        return Refusal("it is not a well-formed XML file");
+    }
+
+    const XMLElement* root = document.FirstChildElement(RootName);
+    if (root == nullptr)
+        return Refusal("it has no VitrelAdvancedSettings element");
+
+    const XMLElement* baseFrequency = root->FirstChildElement("BaseFrequency");
+    if (baseFrequency == nullptr)
+        return Refusal("it has no BaseFrequency value");
+    double b = 0.0;
+    if (!ParsePatternReal(TextOf(baseFrequency), b) || b <= 0.0)
+        return Refusal("its BaseFrequency is not a number above zero");
+
+    const XMLElement* numberOfSlots = root->FirstChildElement("NumberOfSlots");
+    if (numberOfSlots == nullptr)
+        return Refusal("it has no NumberOfSlots value");
+    long n = 0;
+    if (!ParsePatternCount(TextOf(numberOfSlots), n) || n < 1 || n > FiringPattern::MaxSlots)
+        return Refusal("its NumberOfSlots is not a whole number from 1 to "
+                       + FormatPatternCount(FiringPattern::MaxSlots));
+
+    PatternFileResult result;
+    FiringPattern& pattern = result.pattern;
+    pattern.NumberOfSlots = static_cast<int>(n);
+    pattern.DeriveFromBaseFrequency(b, static_cast<double>(n));
+    if (!pattern.HasUsableQuantities())
+        return Refusal("its BaseFrequency is too large or too small to give a usable slot timing");
+
+    int found = 0;
+    for (const XMLElement* slot = root->FirstChildElement("Slot"); slot != nullptr && found < n;
+         slot = slot->NextSiblingElement("Slot")) {
+        // Only the first character counts: "1" and "10" fire, "0" and "" do not.
+        pattern.Slot[found++] = TextOf(slot).compare(0, 1, "1") == 0 ? 1 : 0;
+    }
+    if (found < n)
+        return Refusal("it holds " + FormatPatternCount(found) + " Slot elements but its NumberOfSlots is "
+                       + FormatPatternCount(static_cast<int>(n)));
+
+    result.ok = true;
+    return result;
+}

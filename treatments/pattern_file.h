@@ -1,0 +1,46 @@
+#pragma once
+// The pattern file: "AdvancedSettings.xml" and every exported or imported
+// pattern share one format, root element "VitrelAdvancedSettings".
+
+#include <string>
+#include <vector>
+
+#include "treatments/firing_pattern.h"
+
+namespace tinyxml2 { class XMLDocument; }
+
+// What the Advanced Settings page writes: the five quantities as its fields
+// hold them and one state per slot box, in slot order (true = the slot fires).
+struct PatternFileContent {
+    double BaseFrequency = 0.0;
+    double BaseTimePeriod = 0.0;
+    double SlotFrequency = 0.0;
+    double TimePeriodPerSlot = 0.0;
+    double NumberOfSlots = 0.0;
+    std::vector<bool> Slots;
+};
+
+// Writes `content` to `path` through `document` (emptied first), atomically.
+// The reals are written in the XML library's text form for doubles ("%.17g"),
+// produced without regard to LC_NUMERIC; slots as 1 or 0. Returns false when
+// the file could not be written; `path` is then untouched.
+bool WritePatternFile(const char* path, const PatternFileContent& content,
+                      tinyxml2::XMLDocument& document);
+
+struct PatternFileResult {
+    bool ok = false;
+    // When !ok: why, in plain words, as a clause that follows "because", for
+    // example "it has no NumberOfSlots value".
+    std::string reason;
+    // When ok: BaseFrequency, NumberOfSlots and the first NumberOfSlots Slot
+    // states from the file (1 = fires, 0 = silent), the other quantities
+    // derived by rule 1. The file's own derived values are ignored.
+    FiringPattern pattern;
+};
+
+// Reads the pattern file at `path` into `document`. A file that is missing,
+// is not well-formed XML, lacks the root, BaseFrequency or NumberOfSlots, has
+// a BaseFrequency that is not a finite number above zero, a NumberOfSlots that
+// is not a whole number from 1 to FiringPattern::MaxSlots, or fewer Slot
+// elements than NumberOfSlots, is refused.
+PatternFileResult ReadPatternFile(const char* path, tinyxml2::XMLDocument& document);
