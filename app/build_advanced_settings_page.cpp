@@ -50,7 +50,7 @@ wxTextCtrl* AddLabelledField(wxWindow* page, wxBoxSizer* half, wxWindowID labelI
 {
     half->Add(new wxStaticText(page, labelId, label, wxDefaultPosition, wxDefaultSize, 0, labelName),
               1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    wxTextCtrl* field = new wxTextCtrl(page, fieldId, _("1"), wxDefaultPosition, wxSize(80, -1),
+    wxTextCtrl* field = new wxTextCtrl(page, fieldId, _("1"), wxDefaultPosition, NumberFieldSize(page, 80),
                                        wxTE_CENTRE | style, validator, fieldName);
     half->Add(field, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     return field;
@@ -86,8 +86,7 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
 
     wxStaticText* heading = new wxStaticText(page, ID_STATICTEXT25, _("Advanced Settings"),
                                              wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT25");
-    heading->SetForegroundColour(wxColour(160, 22, 44));
-    heading->SetFont(PageFont(14, wxFONTWEIGHT_NORMAL, "Arial"));
+    StyleText(heading, PageFont(14, wxFONTWEIGHT_NORMAL, "Arial"), wxColour(160, 22, 44));
     AddPageRow(column)->Add(heading, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
     wxBoxSizer* block = new wxBoxSizer(wxVERTICAL);
@@ -99,7 +98,7 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
                                        wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON4");
     advancedWriteButton->SetForegroundColour(wxColour(255, 255, 255));
     advancedWriteButton->SetBackgroundColour(wxColour(153, 32, 35));
-    advancedWriteButton->SetFont(PageFont(10, wxFONTWEIGHT_BOLD));
+    StyleText(advancedWriteButton, PageFont(10, wxFONTWEIGHT_BOLD));
     tools->Add(advancedWriteButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
     readDeviceButton = new wxButton(toolbar, ID_BUTTON5, _("Read Vitrel"), wxDefaultPosition,
                                     wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON5");
@@ -162,6 +161,8 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
                                           wxSize(0, 40), 0, "ID_STATICTEXT11"),
                          0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     slotWindow->SetSizer(slotBoxes.sizer);
+    // Room for the 40-pixel row and the horizontal scroll bar below it.
+    slotWindow->SetMinSize(wxSize(-1, 64));
     AddPageRow(column)->Add(slotWindow, 1, wxALL | wxEXPAND, 5);
 
     AddSeparator(page, AddPageRow(column), ID_STATICLINE3, "ID_STATICLINE3", 1,

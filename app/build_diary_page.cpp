@@ -80,7 +80,7 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
     stampRow->Add(NewLabel(entryPage, ID_STATICTEXT4, _("Date"), "ID_STATICTEXT4"), 1,
                   wxALL | wxALIGN_CENTER_VERTICAL, 5);
     diaryDateField = new wxTextCtrl(entryPage, ID_TEXTCTRL2, _("21.11.2015."), wxDefaultPosition,
-                                    wxSize(92, 21), wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
+                                    wxSize(92, -1), wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
                                     "ID_TEXTCTRL2");
     stampRow->Add(diaryDateField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     stampRow->Add(NewLabel(entryPage, ID_STATICTEXT5, _("Time"), "ID_STATICTEXT5"), 1,

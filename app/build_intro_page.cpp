@@ -44,8 +44,7 @@ wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
     wxBoxSizer* heading = new wxBoxSizer(wxVERTICAL);
     wxStaticText* product = new wxStaticText(page, ID_STATICTEXT14, _("Vitrel"), wxDefaultPosition,
                                              wxDefaultSize, 0, "ID_STATICTEXT14");
-    product->SetForegroundColour(wxColour(64, 52, 165));
-    product->SetFont(PageFont(20, wxFONTWEIGHT_BOLD, "Arial"));
+    StyleText(product, PageFont(20, wxFONTWEIGHT_BOLD, "Arial"), wxColour(64, 52, 165));
     heading->Add(product, 0, 0, 0);
     wxStaticText* slogan = new wxStaticText(page, ID_STATICTEXT15,
                                             _("Gentle pulses, your pattern, wherever you are."),

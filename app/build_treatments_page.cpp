@@ -45,14 +45,12 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
     wxBoxSizer* heading = AddPageRow(column);
     wxStaticText* product = new wxStaticText(page, ID_STATICTEXT18, _("Vitrel"), wxDefaultPosition,
                                              wxDefaultSize, 0, "ID_STATICTEXT18");
-    product->SetForegroundColour(wxColour(39, 34, 140));
-    product->SetFont(PageFont(20, wxFONTWEIGHT_BOLD, "Arial"));
+    StyleText(product, PageFont(20, wxFONTWEIGHT_BOLD, "Arial"), wxColour(39, 34, 140));
     heading->Add(product, 0, wxALIGN_CENTER_VERTICAL, 0);
     heading->Add(8, 20, 0, 0, 0);
     wxStaticText* subtitle = new wxStaticText(page, ID_STATICTEXT19, _("Health Programmes"),
                                               wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT19");
-    subtitle->SetForegroundColour(wxColour(160, 22, 44));
-    subtitle->SetFont(PageFont(14, wxFONTWEIGHT_NORMAL, "Arial"));
+    StyleText(subtitle, PageFont(14, wxFONTWEIGHT_NORMAL, "Arial"), wxColour(160, 22, 44));
     heading->Add(subtitle, 0, wxALL | wxALIGN_BOTTOM, 5);
 
     AddSeparatorRow(page, column, ID_STATICLINE6, "ID_STATICLINE6");
@@ -70,7 +68,7 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
     spotRow->Add(new wxStaticText(page, ID_STATICTEXT1, _("Select Point Number From Picture:"),
                                   wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"),
                  1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    spotChoice = new wxChoice(page, ID_CHOICE1, wxDefaultPosition, wxSize(126, 21), 0, nullptr, 0,
+    spotChoice = new wxChoice(page, ID_CHOICE1, wxDefaultPosition, wxSize(126, -1), 0, nullptr, 0,
                               wxDefaultValidator, "ID_CHOICE1");
     spotChoice->Append(_("All"));
     spotChoice->Append(_("General Treatments"));
@@ -96,11 +94,11 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
     wxStaticText* titleCaption = new wxStaticText(titlePanel, ID_STATICTEXT21, _("Treatment:"),
                                                   wxDefaultPosition, wxDefaultSize, 0,
                                                   "ID_STATICTEXT21");
-    titleCaption->SetFont(PageFont(10, wxFONTWEIGHT_BOLD));
+    StyleText(titleCaption, PageFont(10, wxFONTWEIGHT_BOLD));
     titleSizer->Add(titleCaption, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     treatmentTitle = new wxStaticText(titlePanel, ID_STATICTEXT24, _("-"), wxDefaultPosition,
                                       wxDefaultSize, 0, "ID_STATICTEXT24");
-    treatmentTitle->SetFont(PageFont(10, wxFONTWEIGHT_BOLD));
+    StyleText(treatmentTitle, PageFont(10, wxFONTWEIGHT_BOLD));
     titleSizer->Add(treatmentTitle, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     FitPanel(titlePanel, titleSizer);
     AddPageRow(column)->Add(titlePanel, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);

@@ -61,6 +61,9 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     BuildControls();
     BuildMenuBar();
     BuildStatusBar();
+    // The menu bar and status bar take their room from the client area; give
+    // the pages their full 960 x 690 again.
+    SetClientSize(wxSize(960, 690));
 
     // 6.-7. Timer owner and the file dialogs.
     deviceTimer.SetOwner(this, ID_DEVICE_TIMER);

@@ -48,7 +48,11 @@ void wxVitrelFrame::OnHelp(wxCommandEvent&)
 
 void wxVitrelFrame::OnMediaLoaded(wxMediaEvent& event)
 {
-    introMedia->Play();
+    // Play only where it can be seen: a video started while its page is
+    // hidden has no window to draw into yet, and the media backend then opens
+    // a stray window of its own over the desktop.
+    if (mainNotebook->GetSelection() == IntroPage)
+        introMedia->Play();
     event.Skip();
 }
 

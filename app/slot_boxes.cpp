@@ -1,4 +1,5 @@
 #include <wx/checkbox.h>
+#include <wx/renderer.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
 
@@ -10,6 +11,10 @@ wxCheckBox* wxVitrelFrame::NewSlotBox(const wxString& windowName)
     wxCheckBox* box = new wxCheckBox(slotWindow, ID_SLOTBOX, wxEmptyString, wxDefaultPosition,
                                      wxDefaultSize, 0, wxDefaultValidator, windowName);
     box->SetValue(false);
+    // A box without a label is measured too small by the toolkit; give it the
+    // room its tick mark needs.
+    const wxSize mark = wxRendererNative::Get().GetCheckBoxSize(box);
+    box->SetMinSize(wxSize(mark.x + 8, mark.y + 8));
     slotBoxes.sizer->Add(box, 0, wxALL, 0);
     return box;
 }
