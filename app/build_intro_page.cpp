@@ -53,7 +53,7 @@ wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
     heading->Add(slogan, 0, 0, 0);
     column->Add(heading, 0, wxALL | wxEXPAND, 5);
 
-    introMedia = new wxMediaCtrl(page, ID_MEDIA, ResourcePath("share\\VitrelUSB.avi"),
+    introMedia = new wxMediaCtrl(page, ID_MEDIA, wxEmptyString,
                                  wxDefaultPosition, wxSize(450, 253), 0, wxEmptyString,
                                  wxDefaultValidator, "ID_MEDIA");
     column->Add(introMedia, 0, wxALL, 5);

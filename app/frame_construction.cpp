@@ -93,8 +93,9 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     slotCountField->SetValue(FormatPatternCount(10));
     CreateDefaultSlotBoxes(10);
 
-    // 14.-16.
-    introMedia->Load(ResourcePath("share\\VitrelUSB.avi"));
+    // 14.-16. The intro video is loaded when its page is first shown: a
+    // video loaded into a hidden control has no window to draw into yet, and
+    // the media backend then opens a stray window of its own over the desktop.
     mainNotebook->SetSelection(0);
     statusBar->SetStatusText(wxString::FromUTF8(CopyrightLine));
 

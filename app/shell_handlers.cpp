@@ -48,17 +48,18 @@ void wxVitrelFrame::OnHelp(wxCommandEvent&)
 
 void wxVitrelFrame::OnMediaLoaded(wxMediaEvent& event)
 {
-    // Play only where it can be seen: a video started while its page is
-    // hidden has no window to draw into yet, and the media backend then opens
-    // a stray window of its own over the desktop.
-    if (mainNotebook->GetSelection() == IntroPage)
-        introMedia->Play();
+    introMedia->Play();
     event.Skip();
 }
 
 void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
 {
     if (event.GetSelection() == IntroPage) {
+        if (!introVideoLoaded) {
+            // Playback starts when the video has loaded (OnMediaLoaded).
+            introVideoLoaded = introMedia->Load(ResourcePath("share\\VitrelUSB.avi"));
+            return;
+        }
         introMedia->SetPlaybackRate(1.0);
         introMedia->Play();
     } else {

@@ -177,6 +177,7 @@ private:
 
     // Intro page
     wxMediaCtrl* introMedia = nullptr;        // ID_MEDIA
+    bool introVideoLoaded = false;            // loaded when its page is first shown
 
     wxStatusBar* statusBar = nullptr;         // ID_STATUSBAR
 

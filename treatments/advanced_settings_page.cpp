@@ -7,6 +7,7 @@
 // "0" and negative numbers through) writes nothing: every field keeps its
 // text, so no field ever shows inf or nan.
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include <wx/checkbox.h>
@@ -55,14 +56,16 @@ void WriteCount(wxTextCtrl* field, int count)
     field->SetValue(wxString::FromUTF8(FormatPatternCount(count)));
 }
 
-// The chosen path as the file system takes it: UTF-8 on Linux, whatever the
-// C library's locale. False when the name has no such form.
+// The chosen path as 8-bit text for the C library: the file name conversion
+// the toolkit used to turn the native name into text (UTF-8 under GTK, not
+// the C library's locale, which is "C"). False when the name has no such form.
 bool ToFilePath(const wxString& path, std::string& converted)
 {
-    const wxScopedCharBuffer utf8 = path.utf8_str();
-    if (!path.empty() && utf8.length() == 0)
+    const auto text = path.fn_str();
+    if (text.data() == nullptr || text.length() != std::strlen(text.data())
+        || (text.length() == 0 && !path.empty()))
         return false;
-    converted.assign(utf8.data(), utf8.length());
+    converted.assign(text.data(), text.length());
     return true;
 }
 

@@ -38,8 +38,10 @@ bool ListingOnly(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // InitGoogleTest removes the flags it knows from argv: look first.
+    const bool listing = ListingOnly(argc, argv);
     testing::InitGoogleTest(&argc, argv);
-    if (ListingOnly(argc, argv))
+    if (listing)
         return RUN_ALL_TESTS();
 
     alarm(100);

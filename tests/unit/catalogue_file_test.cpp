@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <clocale>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -36,17 +37,18 @@ std::string Treatment(const std::string& title, int spot = 0)
            "<Slot>1</Slot><Slot>0</Slot></Treatment>\n";
 }
 
-// Treatments T1 .. Tcount with `slots` slots each, every third one on.
+// Treatments T1 .. Tcount with `slots` slots each, every third one on, laid
+// out one element a line as in the delivered catalogue.
 std::string ManyTreatments(int count, int slots)
 {
     std::string text;
     for (int i = 1; i <= count; ++i) {
-        text += "<Treatment><Title>T" + std::to_string(i) + "</Title><BodySpot>" +
-                std::to_string(i % 25) + "</BodySpot><BaseFrequency>1.2</BaseFrequency><NumberOfSlots>" +
-                std::to_string(slots) + "</NumberOfSlots>";
+        text += "  <Treatment>\n    <Title>T" + std::to_string(i) + "</Title>\n    <BodySpot>" +
+                std::to_string(i % 25) + "</BodySpot>\n    <BaseFrequency>1.200000</BaseFrequency>\n" +
+                "    <NumberOfSlots>" + std::to_string(slots) + "</NumberOfSlots>\n";
         for (int s = 0; s < slots; ++s)
-            text += s % 3 == 0 ? "<Slot>1</Slot>" : "<Slot>2</Slot>";
-        text += "</Treatment>\n";
+            text += s % 3 == 0 ? "    <Slot>1</Slot>\n" : "    <Slot>2</Slot>\n";
+        text += "  </Treatment>\n";
     }
     return text;
 }
@@ -92,29 +94,17 @@ protected:
     TreatmentCatalogue catalogue;
 };
 
-TEST_F(CatalogueFile, TakesTheFirstNumberOfSlotsSlotElementsAndIgnoresTheRest)
+TEST_F(CatalogueFile, TakesTheFirstNumberOfSlotsSlotElementsAndOnlyOneFires)
 {
     LoadReporting(Write(CatalogueText(
-                      "<Treatment><Title>Three</Title><BodySpot>0</BodySpot>"
-                      "<BaseFrequency>5</BaseFrequency><NumberOfSlots>3</NumberOfSlots>"
-                      "<Slot>1</Slot><Note>between</Note><Slot>2</Slot><Slot>1</Slot>"
-                      "<Slot>1</Slot><Slot>1</Slot></Treatment>\n")),
+                      "<Treatment><Title>Slots</Title><BodySpot>0</BodySpot><BaseFrequency>5</BaseFrequency>"
+                      "<NumberOfSlots>6</NumberOfSlots><Slot>1</Slot><Note>between</Note><Slot>2</Slot>"
+                      "<Slot>10</Slot><Slot></Slot><Slot> 1 </Slot><Slot>on</Slot><Slot>1</Slot><Slot>1</Slot>"
+                      "</Treatment>\n")),
                   1);
     const FiringPattern& pattern = catalogue.Record(0).Pattern;
-    EXPECT_EQ(pattern.NumberOfSlots, 3);
-    EXPECT_THAT(std::vector<int>(pattern.Slot, pattern.Slot + 5), ElementsAre(1, 0, 1, 0, 0));
-}
-
-TEST_F(CatalogueFile, OnlyASlotValueOfOneFires)
-{
-    LoadReporting(Write(CatalogueText(
-                      "<Treatment><Title>Slots</Title><BodySpot>0</BodySpot><BaseFrequency>1"
-                      "</BaseFrequency><NumberOfSlots>8</NumberOfSlots><Slot>1</Slot><Slot>0</Slot>"
-                      "<Slot>2</Slot><Slot>10</Slot><Slot></Slot><Slot> 1 </Slot><Slot>-1</Slot>"
-                      "<Slot>on</Slot></Treatment>\n")),
-                  1);
-    const FiringPattern& pattern = catalogue.Record(0).Pattern;
-    EXPECT_THAT(std::vector<int>(pattern.Slot, pattern.Slot + 8), ElementsAre(1, 0, 0, 0, 0, 1, 0, 0));
+    EXPECT_EQ(pattern.NumberOfSlots, 6);
+    EXPECT_THAT(std::vector<int>(pattern.Slot, pattern.Slot + 8), ElementsAre(1, 0, 0, 0, 1, 0, 0, 0));
 }
 
 TEST_F(CatalogueFile, FindsElementsByNameInAnyOrderAndSkipsOthers)
@@ -167,11 +157,8 @@ TEST_F(CatalogueFile, ReadsNumbersWithAPointWhateverTheLocale)
         "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment>\n"
         "<Treatment><Title>Comma</Title><BodySpot>0</BodySpot><BaseFrequency>2,5</BaseFrequency>"
         "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment>\n"));
-    ::testing::internal::CaptureStdout();
-    const int added = catalogue.Load(path.c_str());
-    ::testing::internal::GetCapturedStdout();
+    LoadReporting(path, 1);  // the comma is not taken for a decimal point either
     std::setlocale(LC_NUMERIC, "C");
-    ASSERT_EQ(added, 1);
     EXPECT_EQ(catalogue.Record(0).Pattern.BaseFrequency, 2.5);
 }
 
@@ -201,12 +188,6 @@ TEST_F(CatalogueFile, FillsTheTableExactlyAndIgnoresTreatmentsBeyondIt)
 
     LoadReporting(Write(CatalogueText(Treatment("late")), "more.xml"), 0);
     EXPECT_EQ(catalogue.Count(), 1000);
-}
-
-TEST_F(CatalogueFile, AThousandTreatmentsLoadWithoutComplaint)
-{
-    EXPECT_THAT(LoadReporting(Write(CatalogueText(ManyTreatments(1000, 1))), 1000), IsEmpty());
-    EXPECT_EQ(catalogue.Record(999).Title, "T1000");
 }
 
 TEST_F(CatalogueFile, AFileThatCannotBeUsedGivesAnEmptyCatalogue)
@@ -259,20 +240,20 @@ TEST_F(CatalogueFile, SkipsEachUnusableTreatmentWithOneLineAndKeepsItsNeighbours
         {title + base + "<NumberOfSlots>ten</NumberOfSlots><Slot>1</Slot>", "NumberOfSlots"},
         {title + base + "<NumberOfSlots>3</NumberOfSlots><Slot>1</Slot><Slot>1</Slot>", "Slot"},
     };
-    for (const auto& [body, culprit] : cases) {
-        SCOPED_TRACE(body);
-        TreatmentCatalogue fresh;
-        const std::string path =
-            Write(CatalogueText(Treatment("before") + "<Treatment>" + body + "</Treatment>\n" + Treatment("after")));
-        ::testing::internal::CaptureStdout();
-        EXPECT_EQ(fresh.Load(path.c_str()), 2);
-        const std::vector<std::string> lines = Lines(::testing::internal::GetCapturedStdout());
-        ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(lines[0].rfind("Treatment 2 skipped: ", 0), 0u) << lines[0];
-        EXPECT_NE(lines[0].find(culprit), std::string::npos) << lines[0];
-        EXPECT_EQ(fresh.Record(0).Title, "before");
-        EXPECT_EQ(fresh.Record(1).Title, "after");
+    // Each unusable Treatment stands between two good ones.
+    std::string treatments = Treatment("good 0");
+    for (size_t i = 0; i < cases.size(); ++i)
+        treatments += "<Treatment>" + cases[i].first + "</Treatment>\n" + Treatment("good " + std::to_string(i + 1));
+    const std::vector<std::string> lines =
+        LoadReporting(Write(CatalogueText(treatments)), static_cast<int>(cases.size()) + 1);
+    ASSERT_EQ(lines.size(), cases.size());
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].first);
+        EXPECT_EQ(lines[i].rfind("Treatment " + std::to_string(2 * i + 2) + " skipped: ", 0), 0u) << lines[i];
+        EXPECT_NE(lines[i].find(cases[i].second), std::string::npos) << lines[i];
     }
+    for (int i = 0; i < catalogue.Count(); ++i)
+        EXPECT_EQ(catalogue.Record(i).Title, "good " + std::to_string(i));
 }
 
 // A figure for the record, not a check: run with

@@ -51,8 +51,9 @@ TEST(CatalogueShipped, IsOrderedBySpotAndCoversMostSpots)
     bool nonAscii = false;
     for (int i = 0; i < catalogue.Count(); ++i) {
         const TreatmentRecord& record = catalogue.Record(i);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GE(record.BodySpot, catalogue.Record(i - 1).BodySpot) << record.Title;
+        }
         ++perSpot[record.BodySpot];
         EXPECT_TRUE(titles.insert(record.Title).second) << "title twice: " << record.Title;
         EXPECT_FALSE(record.Description.empty() || record.DayTreatment.empty() || record.NightTreatment.empty())

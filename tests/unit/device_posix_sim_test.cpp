@@ -122,6 +122,18 @@ TEST_F(WithStickSim, FallsSilentAnswersSomePollsAndComesBack) {
   EXPECT_EQ(Ask(Identify, 3), (Bytes{0x00, 0x0C, 0xFF}));
 }
 
+TEST_F(WithStickSim, RepliesNobodyReadAreGoneAfterReopening) {
+  ScopedSerialPorts ports({{3, sim.link()}});
+  ASSERT_EQ(SerialOpenPort(2, 9600), 0);
+  link.port = 3;
+  link.SendInstruction(Identify);
+  ASSERT_TRUE(WaitUntil([&] { return sim.Log().find(" TX 00 0C FF\n") != std::string::npos; },
+                        1000));
+  SerialClosePort(2);
+  ASSERT_EQ(SerialOpenPort(2, 9600), 0);
+  EXPECT_TRUE(ReadPort(2, 1, 100).empty());
+}
+
 TEST_F(WithStickSim, StopsCleanlyOnSigterm) {
   EXPECT_EQ(sim.Stop(), 0);
   EXPECT_FALSE(Exists(sim.link()));

@@ -157,16 +157,4 @@ TEST(SendInstruction, NothingForCodesWithoutFrameOrWithoutPort) {
   EXPECT_TRUE(recorder.writes.empty());
 }
 
-TEST(SendInstruction, PatternOfAllSlotsFitsTheFrame) {
-  unsigned char states[255];
-  for (int i = 0; i < 255; ++i) states[i] = static_cast<unsigned char>(i);
-  const unsigned char count = 255;
-  unsigned char frame[kMaxInstructionFrameBytes];
-  ASSERT_EQ(BuildInstructionFrame(SetSlotPattern, &count, states, nullptr, frame), 258);
-  EXPECT_EQ(frame[2], 2);
-  EXPECT_EQ(frame[3], 1);
-  EXPECT_EQ(frame[256], 2);
-  EXPECT_EQ(frame[257], 0xFF);
-}
-
 }  // namespace

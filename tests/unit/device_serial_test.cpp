@@ -19,19 +19,6 @@ TEST(SerialArguments, IndexIsCheckedBeforeBaudRate) {
             "invalid baudrate\n");
 }
 
-TEST(SerialArguments, IndexesOutsideTheTableReachNothing) {
-  unsigned char buffer[8] = {};
-  const unsigned char poll[] = {0x00, 0x0B, 0xFF};
-  for (int index : {-1, 16, 1000, -2147483647 - 1}) {
-    EXPECT_EQ(SerialReadPort(index, buffer, sizeof buffer), 0);
-    EXPECT_EQ(SerialWritePort(index, poll, 3), -1);
-    EXPECT_EQ(SerialWriteText(index, "abc"), 0);
-    EXPECT_EQ(SerialClosePort(index), 0);
-    EXPECT_EQ(SerialIsCtsOn(index), 0);
-    EXPECT_EQ(SerialSetDtr(index), 0);
-  }
-}
-
 TEST(SerialArguments, PortNumberFromWholeName) {
   EXPECT_EQ(PortNumberFromName("COM1"), 1);
   EXPECT_EQ(PortNumberFromName("COM7"), 7);

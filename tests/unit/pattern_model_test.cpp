@@ -74,9 +74,12 @@ TEST(PatternRules, OnlyPositiveInputsGiveUsableQuantities)
     FiringPattern p;
     p.DeriveFromBaseFrequency(2, 10);
     EXPECT_TRUE(p.HasUsableQuantities());
+    // 1e-320 divides into infinity; 1e308 times 10 overflows.
     for (double bad : {0.0, -0.0, -2.0, 1e-320, 1e308}) {
         p.DeriveFromBaseFrequency(bad, 10);
         EXPECT_FALSE(p.HasUsableQuantities()) << "base frequency " << bad;
+    }
+    for (double bad : {0.0, -0.0, -2.0, 1e-320}) {
         p.DeriveFromBaseTimePeriod(bad, 10);
         EXPECT_FALSE(p.HasUsableQuantities()) << "base time period " << bad;
     }

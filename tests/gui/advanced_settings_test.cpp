@@ -1,0 +1,446 @@
+// The Advanced Settings page on the real main window: field rules, slot boxes,
+// the pattern file at start and exit, export and import.
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <wx/button.h>
+#include <wx/scrolwin.h>
+#include <wx/sizer.h>
+
+#include "gui_test_support.h"
+
+namespace {
+
+class AdvancedSettings : public FrameTest {
+protected:
+    wxTextCtrl* BaseFrequency() const { return Find<wxTextCtrl>("ID_TEXTCTRL11"); }
+    wxTextCtrl* BaseTimePeriod() const { return Find<wxTextCtrl>("ID_TEXTCTRL7"); }
+    wxTextCtrl* PeriodPerSlot() const { return Find<wxTextCtrl>("ID_TEXTCTRL9"); }
+    wxTextCtrl* SlotFrequency() const { return Find<wxTextCtrl>("ID_TEXTCTRL12"); }
+    wxTextCtrl* SlotCount() const { return Find<wxTextCtrl>("ID_TEXTCTRL8"); }
+
+    // Base frequency, base time period, slot frequency, time period per slot
+    // and slot count, as shown.
+    std::string Fields() const
+    {
+        std::string shown;
+        for (wxTextCtrl* field :
+             {BaseFrequency(), BaseTimePeriod(), SlotFrequency(), PeriodPerSlot(), SlotCount()})
+            shown += (shown.empty() ? "" : " ") + field->GetValue().utf8_string();
+        return shown;
+    }
+    // One character per slot box: 1 checked, 0 not.
+    std::string States() const
+    {
+        std::string states;
+        for (int i = 0; i < frame->Slots().count; ++i)
+            states += frame->Slots().boxes[i]->GetValue() ? '1' : '0';
+        return states;
+    }
+    void Check(std::initializer_list<int> slots) const
+    {
+        for (int i : slots)
+            Toggle(frame->Slots().boxes[i], true);
+    }
+    void ExportTo(const std::string& path) const
+    {
+        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")), FileDialogAnswer(wxString::FromUTF8(path)));
+    }
+    void ImportFrom(const std::string& path) const
+    {
+        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON8")), FileDialogAnswer(wxString::FromUTF8(path)));
+    }
+    // Import that must be refused with a notice whose message holds `reason`.
+    void ImportRefused(const std::string& path, const std::string& reason) const
+    {
+        const wxString message = "The file could not be imported because " + wxString::FromUTF8(reason)
+                                 + ". The pattern on the page has not changed.";
+        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON8")), FileDialogAnswer(wxString::FromUTF8(path)),
+                      MessageAnswer(wxID_OK, message, "Import from XML"));
+    }
+    std::string WorkPath(const std::string& name) const { return WorkDir() + "/" + name; }
+
+    // A pattern on the page that differs from the defaults in every value.
+    void ComposeEightSlotsAt2_5Hz() const
+    {
+        Enter(SlotCount(), "8");
+        Enter(BaseFrequency(), "2.5");
+        Check({0, 2, 3, 6, 7});
+        ASSERT_EQ(Fields(), "2.500000 0.400000 20.000000 0.050000 8");
+        ASSERT_EQ(States(), "10110011");
+    }
+};
+
+TEST_F(AdvancedSettings, BaseFrequencyAndBasePeriodDeriveTheRest)
+{
+    CreateFrame();
+    EXPECT_EQ(Fields(), "1 1 1 1 10");
+    EXPECT_EQ(States(), "0000000000");
+
+    Enter(BaseFrequency(), "4");
+    EXPECT_EQ(Fields(), "4.000000 0.250000 40.000000 0.025000 10");
+
+    BaseTimePeriod()->ChangeValue(wxEmptyString);
+    Type(BaseTimePeriod(), "0.5");
+    PressEnter(BaseTimePeriod());
+    EXPECT_EQ(Fields(), "2.000000 0.500000 20.000000 0.050000 10");
+
+    BaseFrequency()->ChangeValue(wxEmptyString);
+    Type(BaseFrequency(), "8");
+    PressEnter(BaseFrequency());
+    EXPECT_EQ(Fields(), "8.000000 0.125000 80.000000 0.012500 10");
+}
+
+TEST_F(AdvancedSettings, EnterInSlotCountAlsoRewritesBaseFrequencyFromTheRoundedPeriod)
+{
+    CreateFrame();
+    Enter(BaseFrequency(), "3");
+    EXPECT_EQ(Fields(), "3.000000 0.333333 30.000000 0.033333 10");
+
+    // Leaving the count field leaves Base Frequency alone; Enter does not.
+    LeaveField(SlotCount());
+    EXPECT_EQ(Fields(), "3.000000 0.333333 30.000030 0.033333 10");
+    PressEnter(SlotCount());
+    EXPECT_EQ(Fields(), "3.000003 0.333333 30.000030 0.033333 10");
+}
+
+TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
+{
+    CreateFrame();
+    Check({1, 3, 9});
+    wxCheckBox* first = frame->Slots().boxes[0];
+
+    Enter(SlotCount(), "10");
+    EXPECT_EQ(States(), "0101000001");
+    EXPECT_EQ(frame->Slots().boxes[0], first) << "the same count must keep the boxes";
+
+    Enter(SlotCount(), "12");
+    EXPECT_EQ(States(), "000000000000");
+    EXPECT_EQ(Fields(), "1 1 12.000000 0.083333 12");
+    wxScrolledWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
+    EXPECT_EQ(row->GetSizer()->GetItemCount(), 13u);  // the fixed label, then the boxes
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(frame->Slots().boxes[i]->GetName(), "ID_CHECKBOX6");
+    int x = 0, y = 0;
+    row->GetScrollPixelsPerUnit(&x, &y);
+    EXPECT_EQ(x, 20);
+    EXPECT_EQ(y, 20);
+
+    // An emptied count field keeps the boxes and shows their count again.
+    Check({4});
+    Enter(SlotCount(), "");
+    EXPECT_EQ(SlotCount()->GetValue(), "12");
+    EXPECT_EQ(States(), "000010000000");
+    SlotCount()->ChangeValue(wxEmptyString);
+    PressEnter(SlotCount());
+    EXPECT_EQ(SlotCount()->GetValue(), "12");
+    EXPECT_EQ(States(), "000010000000");
+
+    const std::vector<unsigned char> bytes = frame->BuildSlotStateBytes();
+    EXPECT_EQ(bytes, std::vector<unsigned char>({2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 2}));
+}
+
+TEST_F(AdvancedSettings, EntriesThatAreNotNumbersAboveZeroChangeNoOtherField)
+{
+    CreateFrame();
+    Enter(BaseFrequency(), "4");
+    const std::string derived = " 0.250000 40.000000 0.025000 10";
+    for (const char* typed : {"", "-", "0", "-2"}) {
+        Enter(BaseFrequency(), typed);
+        const std::string fields = Fields();
+        EXPECT_EQ(fields.substr(fields.find(' ')), derived) << '"' << typed << '"';
+        PressEnter(BaseFrequency());
+        EXPECT_EQ(fields, Fields()) << '"' << typed << '"';
+    }
+    Enter(BaseFrequency(), "4");
+    for (const char* typed : {"", "-", "0", "-0.5"}) {
+        Enter(BaseTimePeriod(), typed);
+        PressEnter(BaseTimePeriod());
+        PressEnter(SlotCount());
+        EXPECT_EQ(BaseFrequency()->GetValue(), "4.000000") << '"' << typed << '"';
+        EXPECT_EQ(SlotFrequency()->GetValue(), "40.000000") << '"' << typed << '"';
+        EXPECT_EQ(PeriodPerSlot()->GetValue(), "0.025000") << '"' << typed << '"';
+        EXPECT_EQ(Fields().find_first_of("in"), std::string::npos) << Fields();
+    }
+}
+
+TEST_F(AdvancedSettings, ValidatorsFilterWhatCanBeTyped)
+{
+    CreateFrame();
+    const auto typed = [this](wxTextCtrl* field, const char* keys) {
+        field->ChangeValue(wxEmptyString);
+        return Type(field, keys).utf8_string();
+    };
+    // Whole slot counts from 1 to 250 only.
+    EXPECT_EQ(typed(SlotCount(), "abc12.5"), "125");
+    EXPECT_EQ(typed(SlotCount(), "250"), "250");
+    EXPECT_EQ(typed(SlotCount(), "251"), "25");
+    EXPECT_EQ(typed(SlotCount(), "-3"), "3");
+    EXPECT_EQ(typed(SlotCount(), "0"), "");
+    // Reals, negative ones too, with a '.' decimal point.
+    EXPECT_EQ(typed(BaseFrequency(), "-1.5"), "-1.5");
+    EXPECT_EQ(typed(BaseFrequency(), "2x,5"), "25");
+    EXPECT_EQ(typed(BaseTimePeriod(), "-0.25"), "-0.25");
+
+    EXPECT_FALSE(PeriodPerSlot()->IsEnabled());
+    EXPECT_FALSE(SlotFrequency()->IsEnabled());
+    EXPECT_TRUE(BaseFrequency()->IsEnabled());
+    EXPECT_TRUE(BaseTimePeriod()->IsEnabled());
+    EXPECT_TRUE(SlotCount()->IsEnabled());
+}
+
+TEST_F(AdvancedSettings, SavedFileHasTheExactFormat)
+{
+    CreateFrame();
+    EXPECT_FALSE(WorkFileExists("AdvancedSettings.xml"));
+    Enter(SlotCount(), "6");
+    Enter(BaseFrequency(), "3");
+    Check({0, 2, 5});
+    CloseFrame();
+
+    std::ifstream expected(std::string(VITREL_TEST_DATA) + "/pattern_expected_AdvancedSettings.xml",
+                           std::ios::binary);
+    std::ostringstream text;
+    text << expected.rdbuf();
+    ASSERT_FALSE(text.str().empty());
+    EXPECT_EQ(ReadWorkFile("AdvancedSettings.xml"), text.str());
+}
+
+TEST_F(AdvancedSettings, ReopeningShowsThePatternAtClosing)
+{
+    CreateFrame();
+    ComposeEightSlotsAt2_5Hz();
+    CloseFrame();
+    CreateFrame();
+    EXPECT_EQ(Fields(), "2.500000 0.400000 20.000000 0.050000 8");
+    EXPECT_EQ(States(), "10110011");
+    EXPECT_EQ(frame->Slots().boxes[0]->GetName(), "ID_CHECKBOX6");
+
+    // Closing in the middle of typing still saves a file that can be read:
+    // the half-typed values give way to the ones in effect.
+    Check({1});
+    BaseFrequency()->ChangeValue("-");
+    SlotCount()->ChangeValue("");
+    CloseFrame();
+    CreateFrame();
+    EXPECT_EQ(Fields(), "2.500000 0.400000 20.000000 0.050000 8");
+    EXPECT_EQ(States(), "11110011");
+
+    // A larger count not yet applied keeps the boxes and adds silent slots.
+    SlotCount()->ChangeValue("10");
+    CloseFrame();
+    CreateFrame();
+    EXPECT_EQ(Fields(), "2.500000 0.400000 25.000000 0.040000 10");
+    EXPECT_EQ(States(), "1111001100");
+}
+
+TEST_F(AdvancedSettings, StartsWithTheDefaultsWhenTheFileCannotBeUsed)
+{
+    for (const char* content :
+         {"", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>",
+          "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency><NumberOfSlots>3</NumberOfSlots>"
+          "<Slot>1</Slot></VitrelAdvancedSettings>"}) {
+        WriteWorkFile("AdvancedSettings.xml", content);
+        {
+            // No message at start-up: any dialog fails the test.
+            GTestModalHook noDialogs(__FILE__, __LINE__, "start-up");
+            CreateFrame();
+            noDialogs.CheckUnmetExpectations();
+        }
+        EXPECT_EQ(Fields(), "1 1 1 1 10") << content;
+        EXPECT_EQ(States(), "0000000000") << content;
+        EXPECT_EQ(frame->Slots().boxes[0]->GetName(), "ID_CHECKBOX0");
+        CloseFrame();
+    }
+}
+
+TEST_F(AdvancedSettings, ExportAndImportRestoreStatesAndBaseFrequencyOnly)
+{
+    CreateFrame();
+    ComposeEightSlotsAt2_5Hz();
+    ExportTo(WorkPath("mine.xml"));
+    ASSERT_TRUE(WorkFileExists("mine.xml"));
+
+    Enter(SlotCount(), "5");
+    Enter(BaseFrequency(), "7");
+    Check({1, 2});
+    ImportFrom(WorkPath("mine.xml"));
+    EXPECT_EQ(Fields(), "2.500000 0.400000 20.000000 0.050000 8");
+    EXPECT_EQ(States(), "10110011");
+
+    // Hand-edited derived values do not count.
+    std::string text = ReadWorkFile("mine.xml");
+    for (const char* name : {"BaseTimePeriod", "SlotFrequency", "TimePeriodPerSlot"}) {
+        const std::string open = std::string("<") + name + ">";
+        const size_t from = text.find(open) + open.size();
+        text.replace(from, text.find('<', from) - from, "99");
+    }
+    WriteWorkFile("mine.xml", text);
+    Enter(BaseFrequency(), "7");
+    ImportFrom(WorkPath("mine.xml"));
+    EXPECT_EQ(Fields(), "2.500000 0.400000 20.000000 0.050000 8");
+
+    // Cancelling either dialog changes nothing.
+    Enter(BaseFrequency(), "5");
+    const std::string before = Fields() + States();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")),
+                  FileDialogAnswer(wxString::FromUTF8(WorkPath("other.xml")), wxID_CANCEL));
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON8")),
+                  FileDialogAnswer(wxString::FromUTF8(WorkPath("mine.xml")), wxID_CANCEL));
+    EXPECT_FALSE(WorkFileExists("other.xml"));
+    EXPECT_EQ(Fields() + States(), before);
+}
+
+TEST_F(AdvancedSettings, ImportTakesAsManySlotsAsNumberOfSlotsSays)
+{
+    WriteWorkFile("three.xml",
+                  "<VitrelAdvancedSettings><BaseFrequency>5</BaseFrequency>"
+                  "<NumberOfSlots>3</NumberOfSlots><Slot>1</Slot><Slot>0</Slot><Slot>1</Slot>"
+                  "<Slot>1</Slot><Slot>1</Slot></VitrelAdvancedSettings>");
+    CreateFrame();
+    ImportFrom(WorkPath("three.xml"));
+    EXPECT_EQ(Fields(), "5.000000 0.200000 15.000000 0.066667 3");
+    EXPECT_EQ(States(), "101");
+}
+
+TEST_F(AdvancedSettings, FilesThatCannotBeUsedAreRefusedAndChangeNothing)
+{
+    CreateFrame();
+    ComposeEightSlotsAt2_5Hz();
+    const std::string before = Fields() + States();
+
+    const auto file = [](const std::string& body) {
+        return "<VitrelAdvancedSettings>" + body + "</VitrelAdvancedSettings>";
+    };
+    const std::string slots = "<Slot>1</Slot><Slot>1</Slot>";
+    struct Case {
+        std::string content;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"<VitrelAdvancedSettings><BaseFrequency>", "it is not a well-formed XML file"},
+        {"<Pattern><BaseFrequency>2</BaseFrequency></Pattern>",
+         "it has no VitrelAdvancedSettings element"},
+        {file("<NumberOfSlots>2</NumberOfSlots>" + slots), "it has no BaseFrequency value"},
+        {file("<BaseFrequency>2</BaseFrequency>" + slots), "it has no NumberOfSlots value"},
+        {file("<BaseFrequency>2</BaseFrequency><NumberOfSlots>0</NumberOfSlots>" + slots),
+         "its NumberOfSlots is not a whole number from 1 to 250"},
+        {file("<BaseFrequency>2</BaseFrequency><NumberOfSlots>251</NumberOfSlots>" + slots),
+         "its NumberOfSlots is not a whole number from 1 to 250"},
+        {file("<BaseFrequency>0</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "its BaseFrequency is not a number above zero"},
+        {file("<BaseFrequency>-3</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "its BaseFrequency is not a number above zero"},
+        {file("<BaseFrequency>nan</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "its BaseFrequency is not a number above zero"},
+        {file("<BaseFrequency>inf</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "its BaseFrequency is not a number above zero"},
+        {file("<BaseFrequency>fast</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "its BaseFrequency is not a number above zero"},
+        {file("<BaseFrequency>2</BaseFrequency><NumberOfSlots>3</NumberOfSlots>" + slots),
+         "it holds 2 Slot elements but its NumberOfSlots is 3"},
+    };
+    for (const Case& c : cases) {
+        WriteWorkFile("bad.xml", c.content);
+        ImportRefused(WorkPath("bad.xml"), c.reason);
+        EXPECT_EQ(Fields() + States(), before) << c.content;
+    }
+    ImportRefused(WorkPath("missing.xml"), "it does not exist or cannot be opened");
+    EXPECT_EQ(Fields() + States(), before);
+}
+
+TEST_F(AdvancedSettings, ExportTellsWhenTheFileCannotBeWritten)
+{
+    CreateFrame();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")),
+                  FileDialogAnswer(wxString::FromUTF8(WorkPath("no-such-folder/p.xml"))),
+                  MessageAnswer(wxID_OK,
+                                "The pattern could not be exported because the file could not be "
+                                "written; check that the folder exists and that you may write to it.",
+                                "Export to XML"));
+
+    // A file name beyond ASCII is written under its own name.
+    const std::string name = "Gr\xc3\xb6\xc3\x9f" "e.xml";
+    ExportTo(WorkPath(name));
+    EXPECT_TRUE(WorkFileExists(name));
+}
+
+// Runs type, derive, save at exit, load at start, export and import; returns
+// what the page showed after each step and the files written. With
+// `numericLocale` set, LC_NUMERIC is switched to it around every step that
+// reads or writes a file.
+class LocaleRoundTrip : public AdvancedSettings {
+protected:
+    std::string RunRoundTrip(const char* numericLocale)
+    {
+        const auto withLocale = [numericLocale](const std::function<void()>& step) {
+            if (numericLocale)
+                std::setlocale(LC_NUMERIC, numericLocale);
+            step();
+            std::setlocale(LC_NUMERIC, "C");
+        };
+        std::string seen;
+        withLocale([this] { CreateFrame(); });
+        Enter(SlotCount(), "7");
+        Enter(BaseTimePeriod(), "0.3");
+        Check({1, 4});
+        seen += Fields() + " " + States() + "\n";
+        withLocale([this] { CloseFrame(); });
+        seen += ReadWorkFile("AdvancedSettings.xml");
+        withLocale([this] { CreateFrame(); });
+        seen += Fields() + " " + States() + "\n";
+        withLocale([this] { ExportTo(WorkPath("export.xml")); });
+        seen += ReadWorkFile("export.xml");
+        Enter(BaseFrequency(), "9.75");
+        seen += Fields() + "\n";
+        withLocale([this] { ImportFrom(WorkPath("export.xml")); });
+        seen += Fields() + " " + States() + "\n";
+        withLocale([this] { CloseFrame(); });
+        std::filesystem::remove(WorkPath("AdvancedSettings.xml"));
+        std::filesystem::remove(WorkPath("export.xml"));
+        return seen;
+    }
+};
+
+TEST_F(LocaleRoundTrip, GermanLocaleGivesTheSameValuesAsC)
+{
+    const std::string inC = RunRoundTrip(nullptr);
+    EXPECT_NE(inC.find("3.333333 0.300000 23.333333 0.042857 7 0100100"), std::string::npos) << inC;
+
+    // The program under a German desktop: it takes only LC_TIME from the
+    // environment, so numbers keep their '.' whatever the toolkit does.
+    const std::string lang = std::getenv("LANG") ? std::getenv("LANG") : "";
+    const std::string all = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";
+    const auto restore = [](const char* name, const std::string& value) {
+        if (value.empty())
+            unsetenv(name);
+        else
+            setenv(name, value.c_str(), 1);
+    };
+    setenv("LANG", "de_DE.UTF-8", 1);
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    const bool installed = std::setlocale(LC_TIME, "") != nullptr;
+    std::string inGerman;
+    if (installed) {
+        inGerman = RunRoundTrip(nullptr);
+        CreateFrame();
+        EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+        CloseFrame();
+    }
+    std::setlocale(LC_TIME, "C");
+    restore("LC_ALL", all);
+    restore("LANG", lang);
+    if (!installed)
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    EXPECT_EQ(inGerman, inC);
+
+    // The file paths do not lean on LC_NUMERIC either.
+    EXPECT_EQ(RunRoundTrip("de_DE.UTF-8"), inC);
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// The pattern file: format, what the reader refuses, and atomic saving.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <tinyxml2.h>
+
+#include "treatments/atomic_file.h"
+#include "treatments/pattern_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PatternFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/vitrel-pattern-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string PathOf(const std::string& name) const { return (fs::path(dir) / name).string(); }
+    void Write(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(PathOf(name), std::ios::binary) << text;
+    }
+    std::string Read(const std::string& name) const
+    {
+        std::ostringstream text;
+        text << std::ifstream(PathOf(name), std::ios::binary).rdbuf();
+        return text.str();
+    }
+    int FilesInDir() const
+    {
+        return static_cast<int>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+    }
+    PatternFileResult ReadText(const std::string& text)
+    {
+        Write("p.xml", text);
+        return ReadPatternFile(PathOf("p.xml").c_str(), document);
+    }
+
+    std::string dir;
+    tinyxml2::XMLDocument document{true, tinyxml2::PRESERVE_WHITESPACE};
+};
+
+PatternFileContent EightSlots()
+{
+    PatternFileContent content;
+    content.BaseFrequency = 3;
+    content.BaseTimePeriod = 0.333333;
+    content.SlotFrequency = 24;
+    content.TimePeriodPerSlot = 0.041667;
+    content.NumberOfSlots = 8;
+    content.Slots = {true, false, true, true, false, false, true, false};
+    return content;
+}
+
+std::string File(const std::string& body)
+{
+    return "<VitrelAdvancedSettings>\n" + body + "</VitrelAdvancedSettings>\n";
+}
+
+TEST_F(PatternFile, RealsHaveTheLibrarysTextUnderAnyNumericLocale)
+{
+    // The reals must read exactly as XMLElement::SetText(double) writes them
+    // in the C locale.
+    const PatternFileContent content = EightSlots();
+    std::string expected;
+    for (double value : {content.BaseFrequency, content.BaseTimePeriod, content.SlotFrequency,
+                         content.TimePeriodPerSlot, content.NumberOfSlots}) {
+        tinyxml2::XMLDocument scratch;
+        tinyxml2::XMLElement* element = scratch.NewElement("x");
+        element->SetText(value);
+        expected += std::string(element->GetText()) + "\n";
+    }
+
+    const bool german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    const bool written = WritePatternFile(PathOf("p.xml").c_str(), content, document);
+    std::setlocale(LC_NUMERIC, "C");
+    if (!german)
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    ASSERT_TRUE(written);
+
+    tinyxml2::XMLDocument saved;
+    ASSERT_EQ(saved.LoadFile(PathOf("p.xml").c_str()), tinyxml2::XML_SUCCESS);
+    std::string found;
+    for (const char* name :
+         {"BaseFrequency", "BaseTimePeriod", "SlotFrequency", "TimePeriodPerSlot", "NumberOfSlots"})
+        found += std::string(saved.RootElement()->FirstChildElement(name)->GetText()) + "\n";
+    EXPECT_EQ(found, expected);
+    EXPECT_NE(found.find("0.33333299999999999"), std::string::npos);
+}
+
+TEST_F(PatternFile, ReadBackTakesBaseFrequencyCountAndStates)
+{
+    PatternFileContent content = EightSlots();
+    // Derived values that disagree with the base frequency are not used.
+    content.BaseTimePeriod = 9;
+    content.SlotFrequency = 1;
+    content.TimePeriodPerSlot = 5;
+
+    // Under a German numeric locale where one is installed.
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    const bool written = WritePatternFile(PathOf("p.xml").c_str(), content, document);
+    const PatternFileResult result = ReadPatternFile(PathOf("p.xml").c_str(), document);
+    std::setlocale(LC_NUMERIC, "C");
+
+    ASSERT_TRUE(written);
+
+    ASSERT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(result.pattern.BaseFrequency, 3);
+    EXPECT_EQ(result.pattern.NumberOfSlots, 8);
+    EXPECT_DOUBLE_EQ(result.pattern.BaseTimePeriod, 1.0 / 3);
+    EXPECT_DOUBLE_EQ(result.pattern.SlotFrequency, 24);
+    EXPECT_DOUBLE_EQ(result.pattern.TimePeriodPerSlot, 1.0 / 24);
+    const int expected[8] = {1, 0, 1, 1, 0, 0, 1, 0};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(result.pattern.Slot[i], expected[i]) << "slot " << i;
+}
+
+TEST_F(PatternFile, SlotTextsCountByTheirFirstCharacterAndExtraSlotsAreIgnored)
+{
+    const PatternFileResult result = ReadText(File(
+        "<BaseFrequency> 2.5 </BaseFrequency><NumberOfSlots>5</NumberOfSlots>"
+        "<Slot>1</Slot><Slot>0</Slot><Slot/><Slot>10</Slot><Slot>2</Slot><Slot>1</Slot>"));
+    ASSERT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(result.pattern.NumberOfSlots, 5);
+    EXPECT_EQ(result.pattern.BaseFrequency, 2.5);
+    const int expected[6] = {1, 0, 0, 1, 0, 0};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(result.pattern.Slot[i], expected[i]) << "slot " << i;
+}
+
+TEST_F(PatternFile, UnusableFilesAreRefusedWithAReason)
+{
+    const std::string slots = "<Slot>1</Slot><Slot>0</Slot>";
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"empty file", "", "it is empty"},
+        {"not XML", "<VitrelAdvancedSettings><BaseFrequency>2</Base", "well-formed"},
+        {"other root", "<Settings><BaseFrequency>2</BaseFrequency></Settings>",
+         "no VitrelAdvancedSettings"},
+        {"no base frequency", File("<NumberOfSlots>2</NumberOfSlots>" + slots), "no BaseFrequency"},
+        {"no count", File("<BaseFrequency>2</BaseFrequency>" + slots), "no NumberOfSlots"},
+        {"zero", File("<BaseFrequency>0</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "BaseFrequency is not a number above zero"},
+        {"negative",
+         File("<BaseFrequency>-2</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "BaseFrequency is not a number above zero"},
+        {"nan", File("<BaseFrequency>nan</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "BaseFrequency is not a number above zero"},
+        {"infinite",
+         File("<BaseFrequency>inf</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "BaseFrequency is not a number above zero"},
+        {"decimal comma",
+         File("<BaseFrequency>2,5</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "BaseFrequency is not a number above zero"},
+        {"empty base frequency",
+         File("<BaseFrequency/><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "BaseFrequency is not a number above zero"},
+        {"too small", File("<BaseFrequency>1e-320</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "too large or too small"},
+        {"count 0", File("<BaseFrequency>2</BaseFrequency><NumberOfSlots>0</NumberOfSlots>" + slots),
+         "NumberOfSlots is not a whole number from 1 to 250"},
+        {"count 251",
+         File("<BaseFrequency>2</BaseFrequency><NumberOfSlots>251</NumberOfSlots>" + slots),
+         "NumberOfSlots is not a whole number from 1 to 250"},
+        {"count not whole",
+         File("<BaseFrequency>2</BaseFrequency><NumberOfSlots>2.5</NumberOfSlots>" + slots),
+         "NumberOfSlots is not a whole number from 1 to 250"},
+        {"too few slots",
+         File("<BaseFrequency>2</BaseFrequency><NumberOfSlots>3</NumberOfSlots>" + slots),
+         "it holds 2 Slot elements but its NumberOfSlots is 3"},
+    };
+    for (const Case& c : cases) {
+        const PatternFileResult result = ReadText(c.text);
+        EXPECT_FALSE(result.ok) << c.what;
+        EXPECT_NE(result.reason.find(c.reason), std::string::npos) << c.what << ": " << result.reason;
+    }
+
+    const PatternFileResult missing = ReadPatternFile(PathOf("none.xml").c_str(), document);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.reason, "it does not exist or cannot be opened");
+}
+
+TEST_F(PatternFile, SaveReplacesTheWholeFileAndKeepsItsPermissions)
+{
+    Write("p.xml", std::string(5000, 'x'));
+    chmod(PathOf("p.xml").c_str(), 0640);
+    ASSERT_TRUE(WritePatternFile(PathOf("p.xml").c_str(), EightSlots(), document));
+    EXPECT_EQ(Read("p.xml").rfind("<VitrelAdvancedSettings>\n", 0), 0u);
+    EXPECT_EQ(Read("p.xml").find('x'), std::string::npos);
+    struct stat info;
+    ASSERT_EQ(stat(PathOf("p.xml").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(FilesInDir(), 1) << "a temporary file was left behind";
+}
+
+TEST_F(PatternFile, FailedSaveLeavesNothingBehind)
+{
+    // A folder that does not exist, and a target that cannot be replaced.
+    EXPECT_FALSE(WritePatternFile(PathOf("missing/p.xml").c_str(), EightSlots(), document));
+    fs::create_directory(PathOf("taken"));
+    Write("taken/keep", "kept");
+    EXPECT_FALSE(SaveDocumentAtomically(document, PathOf("taken").c_str()));
+    EXPECT_EQ(Read("taken/keep"), "kept");
+    EXPECT_EQ(FilesInDir(), 1) << "a temporary file was left behind";
+    EXPECT_FALSE(SaveDocumentAtomically(document, ""));
+    EXPECT_FALSE(SaveDocumentAtomically(document, PathOf("").c_str()));
+}
+
+}  // namespace
