@@ -34,7 +34,7 @@ struct DeviceLink {
   // The SetSlotTimer payload for a slot frequency in Hz, after calibration.
   // Returns false, writing nothing, when the frequency cannot be sent: not a
   // positive finite number before or after calibration, outside the timer's
-  // range, or only representable with a 0xFF byte (above about 970 Hz on the
+  // range, or only representable with a 0xFF byte (above about 976 Hz on the
   // device side).
   bool EncodeSlotFrequency(double hz, unsigned char& lo, unsigned char& hi,
                            unsigned char& sel) const;

@@ -64,14 +64,15 @@ void wxVitrelFrame::OnDiaryNewClick(wxCommandEvent&)
     diaryContentField->SetEditable(true);
 }
 
+// The message boxes look their texts up for translation themselves.
 void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
 {
     // Only an entry started with "New" can be saved: saved entries never change.
     if (!diarySummaryField->IsEditable()) {
-        ShowNotice(_("Existing entry cannot be saved !!!"), _("Warning"));
+        ShowNotice("Existing entry cannot be saved !!!", "Warning");
         return;
     }
-    if (ConfirmAction(_("Do you want to save entry to history ?"), _("Save Entry to History"))) {
+    if (ConfirmAction("Do you want to save entry to history ?", "Save Entry to History")) {
         DiaryEntry entry;
         entry.Date = diaryDateField->GetValue().utf8_string();
         entry.Time = diaryTimeField->GetValue().utf8_string();
@@ -85,14 +86,14 @@ void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
             diaryContentField->SetEditable(false);
             break;
         case HistorySaveResult::Unreadable:
-            ShowNotice(_("The diary file \"DiaryHistoryDB.xml\" could not be read, so the entry "
-                         "was not saved. The file was left as it is."),
-                       _("Warning"));
+            ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be read, so the entry "
+                       "was not saved. The file was left as it is.",
+                       "Warning");
             break;
         case HistorySaveResult::NotWritten:
-            ShowNotice(_("The diary file \"DiaryHistoryDB.xml\" could not be written, so the "
-                         "entry was not saved."),
-                       _("Warning"));
+            ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be written, so the "
+                       "entry was not saved.",
+                       "Warning");
             break;
         }
     }

@@ -1,12 +1,149 @@
-// Treatments page flows and the writes to the stick.
-#include "app/vitrel_frame.h"
+// The Treatments page flows and the writes to the stick: pick a treatment,
+// apply it to the Advanced Settings page, write a programme, read it back,
+// switch the field off and the beeper on or off.
+#include <cmath>
 
-void wxVitrelFrame::OnSpotChoiceSelect(wxCommandEvent&) {}
-void wxVitrelFrame::OnTreatmentListDClick(wxCommandEvent&) {}
-void wxVitrelFrame::ApplyTreatmentToPattern(const TreatmentRecord&) {}
-void wxVitrelFrame::OnApplyClick(wxCommandEvent&) {}
-void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&) {}
-void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&) {}
-void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&) {}
-void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&) {}
-void wxVitrelFrame::OnBeeperClick(wxCommandEvent&) {}
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/listbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "app/vitrel_frame.h"
+#include "device/device_link.h"
+#include "device/instruction.h"
+#include "device/serial.h"
+
+namespace {
+const char* const ProgramCaption = "Program Vitrel Device";
+const char* const ProgramQuestion = "Do you want to set Vitrel device treatment parameters?";
+const char* const SlotFrequencyLimitNotice =
+    "Maximum for slot frequency is 300Hz, please correct parameters!";
+
+// A field's number, or NaN when its text is not a number: every check below
+// then fails, so nothing is sent from it.
+double FieldReal(const wxTextCtrl* field)
+{
+    double value = 0.0;
+    return ParsePatternReal(field->GetValue().utf8_string(), value) ? value : std::nan("");
+}
+
+bool WithinSlotFrequencyLimit(double baseFrequency, double slots)
+{
+    return baseFrequency * slots <= MaxSlotFrequencyHz;  // false for NaN
+}
+}  // namespace
+
+void wxVitrelFrame::OnSpotChoiceSelect(wxCommandEvent&)
+{
+    const int selection = spotChoice->GetSelection();
+    catalogue.FillTitleList(selection, treatmentList);
+    SpotFilter = selection;
+}
+
+void wxVitrelFrame::OnTreatmentListDClick(wxCommandEvent& event)
+{
+    // Row k of the list is the k-th record the current filter shows.
+    const std::vector<int> shown = catalogue.Matching(SpotFilter);
+    const int row = event.GetSelection();
+    if (row < 0 || row >= static_cast<int>(shown.size()))
+        return;
+    SelectedTreatment = shown[row];
+    const TreatmentRecord& record = catalogue.Record(SelectedTreatment);
+    treatmentTitle->SetLabel(wxString::FromUTF8(record.Title));
+    treatmentDescription->SetValue(wxString::FromUTF8(record.Description));
+}
+
+void wxVitrelFrame::ApplyTreatmentToPattern(const TreatmentRecord& record)
+{
+    const FiringPattern& pattern = record.Pattern;
+    const double b = pattern.BaseFrequency;
+    const int n = pattern.NumberOfSlots;
+    baseFrequencyField->SetValue(FormatPatternReal(b));
+    slotCountField->SetValue(FormatPatternCount(n));
+    baseTimePeriodField->SetValue(FormatPatternReal(1.0 / b));
+    slotFrequencyField->SetValue(FormatPatternReal(n * b));
+    periodPerSlotField->SetValue(FormatPatternReal(1.0 / (n * b)));
+    if (n != slotBoxes.count)
+        RebuildSlotBoxes(n);
+    for (int i = 0; i < n && i < slotBoxes.count; ++i)
+        slotBoxes.boxes[i]->SetValue(pattern.Slot[i] == 1);
+}
+
+void wxVitrelFrame::OnApplyClick(wxCommandEvent&)
+{
+    if (!ConfirmAction("Would you like to apply treatment settings?", "Treatment Settings"))
+        return;
+    if (SelectedTreatment < 0 || SelectedTreatment >= catalogue.Count())
+        return;  // an empty catalogue has nothing to apply
+    ApplyTreatmentToPattern(catalogue.Record(SelectedTreatment));
+}
+
+void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
+{
+    if (!ConfirmAction(ProgramQuestion, ProgramCaption))
+        return;
+    if (SelectedTreatment < 0 || SelectedTreatment >= catalogue.Count())
+        return;
+    const TreatmentRecord& record = catalogue.Record(SelectedTreatment);
+    ApplyTreatmentToPattern(record);
+    if (!record.Pattern.FitsDevice()) {
+        ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
+        return;
+    }
+    unsigned char lo = 0;
+    unsigned char hi = 0;
+    unsigned char sel = 0;
+    if (!deviceLink->EncodeSlotFrequency(FieldReal(slotFrequencyField), lo, hi, sel))
+        return;
+    if (deviceLink->port == 0)
+        return;
+
+    // One SetSlotTimer frame and one SetSlotPattern frame in a single write.
+    const std::vector<unsigned char> states = BuildSlotStateBytes();
+    const unsigned char count = static_cast<unsigned char>(states.size());
+    int length = BuildInstructionFrame(SetSlotTimer, &lo, &hi, &sel, rawFrame);
+    length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
+    SerialWritePort(deviceLink->port - 1, rawFrame, length);
+}
+
+void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
+{
+    const double baseFrequency = FieldReal(baseFrequencyField);
+    const double slots = FieldReal(slotCountField);
+    if (!ConfirmAction(ProgramQuestion, ProgramCaption))
+        return;
+    if (!WithinSlotFrequencyLimit(baseFrequency, slots)) {
+        ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
+        return;
+    }
+    unsigned char lo = 0;
+    unsigned char hi = 0;
+    unsigned char sel = 0;
+    if (!deviceLink->EncodeSlotFrequency(FieldReal(slotFrequencyField), lo, hi, sel))
+        return;
+    deviceLink->SendInstruction(SetSlotTimer, &lo, &hi, &sel);
+    const std::vector<unsigned char> states = BuildSlotStateBytes();
+    const unsigned char count = static_cast<unsigned char>(states.size());
+    deviceLink->SendInstruction(SetSlotPattern, &count, states.data());
+}
+
+void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
+{
+    if (!ConfirmAction("Do you want to read program from Vitrel device?", "Read Vitrel Device"))
+        return;
+    // The reply is shown by the device monitor when it arrives.
+    deviceLink->SendInstruction(ReadProgramme);
+}
+
+void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)
+{
+    if (!ConfirmAction("Would you like to turn of magnetic field generation?", "Turn Off Device"))
+        return;
+    deviceLink->SendInstruction(TurnOff);
+}
+
+void wxVitrelFrame::OnBeeperClick(wxCommandEvent&)
+{
+    deviceLink->SendInstruction(beeperCheck->GetValue() ? BeeperOn : BeeperOff);
+}

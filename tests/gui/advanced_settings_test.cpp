@@ -28,10 +28,9 @@ protected:
     // and slot count, as shown.
     std::string Fields() const
     {
-        std::string shown;
-        for (wxTextCtrl* field :
-             {BaseFrequency(), BaseTimePeriod(), SlotFrequency(), PeriodPerSlot(), SlotCount()})
-            shown += (shown.empty() ? "" : " ") + field->GetValue().utf8_string();
+        std::string shown = BaseFrequency()->GetValue().utf8_string();
+        for (wxTextCtrl* field : {BaseTimePeriod(), SlotFrequency(), PeriodPerSlot(), SlotCount()})
+            shown += " " + field->GetValue().utf8_string();
         return shown;
     }
     // One character per slot box: 1 checked, 0 not.
@@ -357,8 +356,8 @@ TEST_F(AdvancedSettings, FilesThatCannotBeUsedAreRefusedAndChangeNothing)
 TEST_F(AdvancedSettings, ExportTellsWhenTheFileCannotBeWritten)
 {
     CreateFrame();
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")),
-                  FileDialogAnswer(wxString::FromUTF8(WorkPath("no-such-folder/p.xml"))),
+    // /proc takes no new files, not even from root.
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")), FileDialogAnswer("/proc/pattern.xml"),
                   MessageAnswer(wxID_OK,
                                 "The pattern could not be exported because the file could not be "
                                 "written; check that the folder exists and that you may write to it.",

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <wx/button.h>
 #include <wx/datetime.h>
 #include <wx/listctrl.h>
 #include <wx/notebook.h>
-#include <wx/button.h>
 #include <wx/regex.h>
 
 #include <tinyxml2.h>
@@ -111,7 +111,8 @@ TEST_F(DiaryPageTest, ASavedEntryIsAppendedAsTheLastRowAndCannotBeSavedAgain)
 
     Click(newButton);
     // Typed text is not limited to what the C library's locale can represent.
-    const wxString typedSummary = wxString::FromUTF8("Gr\xc3\xbc\xc3\x9f" "e \xc4\x87 \xe6\x97\xa5\xe6\x9c\xac <&>");
+    const std::string typedUtf8 = "Gr\xc3\xbc\xc3\x9f" "e \xc4\x87 \xe6\x97\xa5\xe6\x9c\xac";
+    const wxString typedSummary = wxString::FromUTF8(typedUtf8);
     Type(summary, typedSummary);
     Type(content, "Spot 3.\nTwenty minutes.");
     wxTEST_DIALOG(Click(saveButton), MessageAnswer(wxID_OK, SaveQuestion, SaveCaption));
@@ -120,9 +121,9 @@ TEST_F(DiaryPageTest, ASavedEntryIsAppendedAsTheLastRowAndCannotBeSavedAgain)
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[3].Date, date->GetValue().utf8_string());
     EXPECT_EQ(entries[3].Time, time->GetValue().utf8_string());
-    EXPECT_EQ(entries[3].Summary, typedSummary.utf8_string());
+    EXPECT_EQ(entries[3].Summary, typedUtf8);
     EXPECT_EQ(entries[3].Content, "Spot 3.\nTwenty minutes.");
-    EXPECT_NE(ReadWorkFile(DiaryFile).find("Gr\xc3\xbc\xc3\x9f" "e \xc4\x87 \xe6\x97\xa5\xe6\x9c\xac"),
+    EXPECT_NE(ReadWorkFile(DiaryFile).find("<Summary>" + typedUtf8 + "</Summary>"),
               std::string::npos);
 
     ASSERT_EQ(list->GetItemCount(), 4);

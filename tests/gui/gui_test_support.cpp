@@ -25,6 +25,13 @@ void GTestModalHook::ReportFailure(const wxString& message)
 int FileDialogAnswer::OnInvoked(wxFileDialog* dialog) const
 {
     dialog->SetPath(path);
+    // An open dialog under GTK selects the file only once it has listed the
+    // folder, which happens in the event loop.
+    wxStopWatch watch;
+    while (dialog->GetPath() != path && watch.Time() < 2000) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(5);
+    }
     return result;
 }
 

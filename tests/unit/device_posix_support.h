@@ -5,11 +5,9 @@
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 using Bytes = std::vector<unsigned char>;

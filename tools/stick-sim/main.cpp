@@ -42,7 +42,7 @@ const char kUsage[] =
     "                    outside a frame), DROP (reply bytes the pty refused),\n"
     "                    CTL <command> (applied), CTL-ERROR <command>,\n"
     "                    PLUG <pty>, UNPLUG, STOP\n"
-    "  --control FIFO    create the FIFO FIFO that takes one command per line\n"
+    "  --control FIFO    make a FIFO at FIFO that takes one command per line\n"
     "  --battery R1,R2   readings of the status reply (default 160,100: 4.0 V)\n"
     "  --beeper on|off   initial beeper state (default on)\n"
     "  --programme HEX   initial programme: lo hi sel s1..sn as hex bytes\n"
