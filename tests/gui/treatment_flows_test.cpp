@@ -1,0 +1,333 @@
+// The Treatments page and the programming flows against the real window and
+// the simulated stick: what reaches the stick is checked byte for byte, both
+// as write calls and as frames the stick received.
+#include <sstream>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/listbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "device/device_link.h"
+#include "stick_test_support.h"
+
+namespace {
+
+struct TestTreatment {
+    std::string title;
+    int spot;
+    double baseFrequency;
+    std::vector<int> slots;
+};
+
+std::string CatalogueXml(const std::vector<TestTreatment>& treatments)
+{
+    std::ostringstream xml;
+    xml << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<VitrelTreatmentsList>\n";
+    for (const TestTreatment& t : treatments) {
+        xml << "<Treatment><Title>" << t.title << "</Title><Description>About " << t.title
+            << "</Description><BodySpot>" << t.spot << "</BodySpot><BaseFrequency>"
+            << t.baseFrequency << "</BaseFrequency><NumberOfSlots>" << t.slots.size()
+            << "</NumberOfSlots>";
+        for (int slot : t.slots)
+            xml << "<Slot>" << slot << "</Slot>";
+        xml << "</Treatment>\n";
+    }
+    xml << "</VitrelTreatmentsList>\n";
+    return xml.str();
+}
+
+std::vector<int> Alternating(int count)
+{
+    std::vector<int> slots;
+    for (int i = 0; i < count; ++i)
+        slots.push_back(i % 2 == 0 ? 1 : 0);
+    return slots;
+}
+
+// The SetSlotTimer frame for a slot frequency, as the stick must receive it.
+std::string TimerFrame(double slotFrequency)
+{
+    DeviceLink link;
+    unsigned char lo = 0, hi = 0, sel = 0;
+    EXPECT_TRUE(link.EncodeSlotFrequency(slotFrequency, lo, hi, sel));
+    const unsigned char frame[] = {0x00, 0x07, lo, hi, sel, 0xFF};
+    return Hex(frame, 6);
+}
+
+}  // namespace
+
+class TreatmentFlows : public StickFrameTest {
+protected:
+    void WriteCatalogue(const std::vector<TestTreatment>& treatments)
+    {
+        WriteWorkFile("VitrelTreatmentsList.xml", CatalogueXml(treatments));
+    }
+
+    void DoubleClickRow(int row)
+    {
+        wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
+        list->SetSelection(row);
+        wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list->GetId());
+        event.SetEventObject(list);
+        event.SetInt(row);
+        list->GetEventHandler()->ProcessEvent(event);
+    }
+
+    wxString Title() const { return Find<wxStaticText>("ID_STATICTEXT24")->GetLabel(); }
+    wxString Field(const char* name) const { return Find<wxTextCtrl>(name)->GetValue(); }
+
+    std::vector<bool> BoxStates() const
+    {
+        std::vector<bool> states;
+        for (int i = 0; i < frame->Slots().count; ++i)
+            states.push_back(frame->Slots().boxes[i]->GetValue());
+        return states;
+    }
+
+    // Starts the stick and the window, and waits until the start-up traffic
+    // (Identify, QueryBeeper, the first poll) is over.
+    void StartAttached(const std::vector<std::string>& options = {})
+    {
+        StartStick(options);
+        CreateFrame();
+        ASSERT_TRUE(WaitFor([&] { return Attached(); }, 1000));
+        ClearWrites();
+    }
+
+    // The write calls that are not status polls.
+    std::vector<std::string> ProgrammingWrites() const
+    {
+        std::vector<std::string> calls;
+        for (const WriteCall& call : Writes())
+            if (call.hex != "00 0B FF")
+                calls.push_back(call.hex);
+        return calls;
+    }
+};
+
+TEST_F(TreatmentFlows, SpotFilterListsItsRecordsAndADoubleClickPicksTheRecordOnThatRow)
+{
+    WriteCatalogue({{"General A", 0, 1, {1}}, {"General B", 0, 2, {1}}, {"Shoulder", 1, 3, {1}},
+                    {"Neck one", 3, 4, {1}}, {"Neck two", 3, 5, {1}}});
+    CreateFrame();
+    wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
+    EXPECT_EQ(list->GetCount(), 5u);
+    EXPECT_EQ(list->GetSelection(), 0);
+    EXPECT_EQ(Title(), "General A");
+    EXPECT_EQ(Field("ID_TEXTCTRL13"), "About General A");
+
+    SelectChoice("ID_CHOICE1", 4);  // "Spot 3"
+    ASSERT_EQ(list->GetCount(), 2u);
+    EXPECT_EQ(list->GetString(0), "Neck one");
+    EXPECT_EQ(list->GetString(1), "Neck two");
+    DoubleClickRow(1);
+    EXPECT_EQ(frame->SelectedTreatment, 4);
+    EXPECT_EQ(Title(), "Neck two");
+    EXPECT_EQ(Field("ID_TEXTCTRL13"), "About Neck two");
+
+    // Another filter keeps the pick on show and in use.
+    SelectChoice("ID_CHOICE1", 1);
+    EXPECT_EQ(list->GetCount(), 2u);
+    EXPECT_EQ(frame->SelectedTreatment, 4);
+    EXPECT_EQ(Title(), "Neck two");
+    EXPECT_EQ(frame->SpotFilter, 1);
+
+    SelectChoice("ID_CHOICE1", 0);
+    DoubleClickRow(2);
+    EXPECT_EQ(Title(), "Shoulder");
+    SelectChoice("ID_CHOICE1", 25);
+    EXPECT_EQ(list->GetCount(), 0u);
+}
+
+TEST_F(TreatmentFlows, DoubleClickPicksTheRightRecordInAFileNotOrderedBySpot)
+{
+    WriteCatalogue({{"Neck one", 3, 4, {1}}, {"General", 0, 1, {1}}, {"Shoulder", 1, 3, {1}},
+                    {"Neck two", 3, 5, {1}}});
+    CreateFrame();
+    SelectChoice("ID_CHOICE1", 4);
+    DoubleClickRow(1);
+    EXPECT_EQ(frame->SelectedTreatment, 3);
+    EXPECT_EQ(Title(), "Neck two");
+}
+
+TEST_F(TreatmentFlows, ApplyCopiesThePatternOntoTheAdvancedSettingsPage)
+{
+    WriteCatalogue({{"Twelve", 0, 2, {1, 0, 1, 1, 0, 0, 1, 2, 0, 1, 1, 1}},
+                    {"Ten", 0, 3, {0, 1, 0, 1, 0, 1, 0, 1, 0, 1}}});
+    CreateFrame();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")),
+                  MessageAnswer(wxID_OK, "Would you like to apply treatment settings?",
+                                "Treatment Settings"));
+    EXPECT_EQ(Field("ID_TEXTCTRL11"), "2.000000");
+    EXPECT_EQ(Field("ID_TEXTCTRL8"), "12");
+    EXPECT_EQ(Field("ID_TEXTCTRL7"), "0.500000");
+    EXPECT_EQ(Field("ID_TEXTCTRL12"), "24.000000");
+    EXPECT_EQ(Field("ID_TEXTCTRL9"), "0.041667");
+    EXPECT_EQ(BoxStates(), (std::vector<bool>{true, false, true, true, false, false, true, false,
+                                              false, true, true, true}));
+
+    // 12 boxes to 10, then the same count again: the boxes are kept and
+    // every state rewritten.
+    DoubleClickRow(1);
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
+    ASSERT_EQ(frame->Slots().count, 10);
+    const std::vector<bool> ten = {false, true, false, true, false, true, false, true, false, true};
+    EXPECT_EQ(BoxStates(), ten);
+    const wxCheckBox* firstBox = frame->Slots().boxes[0];
+    frame->Slots().boxes[0]->SetValue(true);
+    frame->Slots().boxes[1]->SetValue(false);
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
+    EXPECT_EQ(frame->Slots().boxes[0], firstBox);
+    EXPECT_EQ(BoxStates(), ten);
+}
+
+TEST_F(TreatmentFlows, TreatmentsPageWriteSendsBothFramesInOneWrite)
+{
+    WriteCatalogue({{"Two slots", 0, 5, {1, 0}}});
+    StartAttached();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")),
+                  MessageAnswer(wxID_OK, "Do you want to set Vitrel device treatment parameters?",
+                                "Program Vitrel Device"));
+    const std::string timer = TimerFrame(10.0);
+    ASSERT_EQ(ProgrammingWrites(), (std::vector<std::string>{timer + " 00 08 01 02 FF"}));
+    EXPECT_TRUE(WaitForReceived("00 08 01 02 FF", 1, 1000));
+    EXPECT_EQ(CountReceived(timer), 1);
+    EXPECT_EQ(Field("ID_TEXTCTRL12"), "10.000000");
+}
+
+TEST_F(TreatmentFlows, AdvancedSettingsWriteSendsTwoWrites)
+{
+    WriteCatalogue({{"Two slots", 0, 5, {1, 0}}});
+    StartAttached();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
+    ClearWrites();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")),
+                  MessageAnswer(wxID_OK, "Do you want to set Vitrel device treatment parameters?",
+                                "Program Vitrel Device"));
+    EXPECT_EQ(ProgrammingWrites(), (std::vector<std::string>{TimerFrame(10.0), "00 08 01 02 FF"}));
+    EXPECT_TRUE(WaitForReceived("00 08 01 02 FF", 1, 1000));
+    EXPECT_EQ(CountReceived(TimerFrame(10.0)), 1);
+}
+
+TEST_F(TreatmentFlows, SlotFrequencyLimitIs300Hertz)
+{
+    WriteCatalogue({{"At the limit", 0, 30, Alternating(10)}, {"Over", 0, 30.5, Alternating(10)}});
+    StartAttached();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
+    EXPECT_EQ(ProgrammingWrites().size(), 1u);
+
+    DoubleClickRow(1);
+    ClearWrites();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK, "Maximum for slot frequency is 300Hz, please correct parameters!",
+                                "Program Vitrel Device"));
+    EXPECT_TRUE(ProgrammingWrites().empty());
+    // The refused treatment stays on the Advanced Settings page.
+    EXPECT_EQ(Field("ID_TEXTCTRL11"), "30.500000");
+    EXPECT_EQ(Field("ID_TEXTCTRL12"), "305.000000");
+
+    // The Advanced Settings page refuses it too, before anything is sent.
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK, "Maximum for slot frequency is 300Hz, please correct parameters!",
+                                "Program Vitrel Device"));
+    EXPECT_TRUE(ProgrammingWrites().empty());
+}
+
+TEST_F(TreatmentFlows, FieldTextThatIsNotANumberSendsNothing)
+{
+    StartAttached();
+    Find<wxTextCtrl>("ID_TEXTCTRL11")->ChangeValue("-");
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK, "Maximum for slot frequency is 300Hz, please correct parameters!"));
+    Find<wxTextCtrl>("ID_TEXTCTRL11")->ChangeValue("2");
+    Find<wxTextCtrl>("ID_TEXTCTRL12")->ChangeValue("");
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK));
+    EXPECT_TRUE(ProgrammingWrites().empty());
+}
+
+TEST_F(TreatmentFlows, TurnOffBeeperAndReadSendTheirFrames)
+{
+    StartAttached({"--programme", "57 9E 00 01 01 02"});
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")),
+                  MessageAnswer(wxID_OK, "Do you want to read program from Vitrel device?",
+                                "Read Vitrel Device"));
+    // The stick's programme shows on a later tick.
+    EXPECT_TRUE(WaitFor([&] { return Field("ID_TEXTCTRL8") == "3"; }, 1000));
+    EXPECT_EQ(Field("ID_TEXTCTRL7"), "0.300000");
+    EXPECT_EQ(BoxStates(), (std::vector<bool>{true, true, false}));
+
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON15")),
+                  MessageAnswer(wxID_OK, "Would you like to turn of magnetic field generation?",
+                                "Turn Off Device"));
+    Toggle(Find<wxCheckBox>("ID_CHECKBOX1"), true);
+    Toggle(Find<wxCheckBox>("ID_CHECKBOX1"), false);
+    EXPECT_EQ(ProgrammingWrites(), (std::vector<std::string>{"00 12 FF", "00 08 02 FF 00 0E FF",
+                                                             "00 0F FF", "00 10 FF"}));
+    EXPECT_TRUE(WaitForReceived("00 10 FF", 1, 1000));
+    EXPECT_EQ(CountReceived("00 0E FF"), 1);
+    EXPECT_EQ(CountReceived("00 0F FF"), 1);
+}
+
+TEST_F(TreatmentFlows, CancelOnEveryQuestionSendsAndChangesNothing)
+{
+    WriteCatalogue({{"Four", 0, 2, {1, 1, 0, 1}}});
+    StartAttached();
+    const wxString slotsBefore = Field("ID_TEXTCTRL8");
+    for (const char* button : {"ID_BUTTON10", "ID_BUTTON9", "ID_BUTTON4", "ID_BUTTON5", "ID_BUTTON15"}) {
+        SCOPED_TRACE(button);
+        wxTEST_DIALOG(Click(Find<wxButton>(button)), MessageAnswer(wxID_CANCEL));
+    }
+    EXPECT_TRUE(ProgrammingWrites().empty());
+    EXPECT_EQ(Field("ID_TEXTCTRL8"), slotsBefore);
+    EXPECT_EQ(frame->Slots().count, 10);
+}
+
+TEST_F(TreatmentFlows, WithoutAStickNothingIsWrittenButTheTreatmentIsApplied)
+{
+    WriteCatalogue({{"Four", 0, 2, {1, 1, 0, 1}}});
+    CreateFrame();
+    ClearWrites();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
+    EXPECT_EQ(Field("ID_TEXTCTRL8"), "4");
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK));
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON15")), MessageAnswer(wxID_OK));
+    Toggle(Find<wxCheckBox>("ID_CHECKBOX1"), true);
+    EXPECT_TRUE(Writes().empty());
+}
+
+TEST_F(TreatmentFlows, EmptyCatalogueShowsADashAndApplyChangesNothing)
+{
+    WriteCatalogue({});
+    CreateFrame();
+    EXPECT_EQ(Title(), "-");
+    EXPECT_EQ(Field("ID_TEXTCTRL13"), "");
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
+    EXPECT_EQ(Field("ID_TEXTCTRL8"), "10");
+    EXPECT_TRUE(Writes().empty());
+}
+
+TEST_F(TreatmentFlows, WrittenTreatmentReadsBackTheSame)
+{
+    const std::vector<int> slots = {1, 1, 0, 0, 1, 0, 1, 1, 1, 0, 0, 1, 0};
+    WriteCatalogue({{"Thirteen", 0, 7.3, slots}});
+    StartAttached();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
+    ASSERT_TRUE(WaitFor([&] { return CountReceived("00 08 01 01 02 02 01 02 01 01 01 02 02 01 02 FF") == 1; }, 1000));
+
+    // Scramble the page, then read the stick's programme back.
+    Find<wxTextCtrl>("ID_TEXTCTRL8")->SetValue("4");
+    frame->RefreshSlotPattern();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
+    ASSERT_TRUE(WaitFor([&] { return Field("ID_TEXTCTRL8") == "13"; }, 1000));
+    std::vector<bool> expected;
+    for (int slot : slots)
+        expected.push_back(slot == 1);
+    EXPECT_EQ(BoxStates(), expected);
+    double baseFrequency = 0;
+    ASSERT_TRUE(Field("ID_TEXTCTRL11").ToCDouble(&baseFrequency));
+    EXPECT_NEAR(baseFrequency, 7.3, 7.3 * 0.001);
+}
