@@ -115,13 +115,7 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     historyList->InsertColumn(1, _("Time"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
     historyList->InsertColumn(2, _("Summary"), wxLIST_FORMAT_LEFT, wxLIST_AUTOSIZE_USEHEADER);
     RefreshHistoryList("DiaryHistoryDB.xml");
-    const wxDateTime now = wxDateTime::Now();
-    diaryTimeField->SetValue(now.Format("%X"));
-    diaryDateField->SetValue(now.Format("%x"));
-    diarySummaryField->SetValue(wxEmptyString);
-    diarySummaryField->SetEditable(false);
-    diaryContentField->SetValue(wxEmptyString);
-    diaryContentField->SetEditable(false);
+    StampDiaryEntry(false);  // viewing, not composing: Save warns until New
 
     // 24.-25. The device monitor and the battery estimate.
     deviceTimer.Start(100, wxTIMER_CONTINUOUS);

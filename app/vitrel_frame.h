@@ -97,6 +97,10 @@ private:
     bool SavePatternFile(const char* path, std::string& reason);
     bool LoadPatternFile(const char* path, std::string& reason);
 
+    // Diary page (diary/diary_page.cpp): the current moment into Date and
+    // Time, Summary and Content emptied and editable only when composing.
+    void StampDiaryEntry(bool composing);
+
     // Device monitor (device/device_monitor.cpp)
     void ShowDeviceAttached();
     void ShowDeviceDetached();

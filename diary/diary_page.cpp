@@ -51,17 +51,22 @@ void wxVitrelFrame::OnHistoryColumnEndDrag(wxListEvent& event)
     event.Skip();
 }
 
-void wxVitrelFrame::OnDiaryNewClick(wxCommandEvent&)
+void wxVitrelFrame::StampDiaryEntry(bool composing)
 {
     // The entry is stamped with this moment, in the user's formats (LC_TIME
-    // comes from the environment); the fields stay read-only.
+    // comes from the environment); Date and Time stay read-only.
     const wxDateTime now = wxDateTime::Now();
     diaryTimeField->SetValue(now.Format("%X"));
     diaryDateField->SetValue(now.Format("%x"));
     diarySummaryField->SetValue(wxEmptyString);
-    diarySummaryField->SetEditable(true);
+    diarySummaryField->SetEditable(composing);
     diaryContentField->SetValue(wxEmptyString);
-    diaryContentField->SetEditable(true);
+    diaryContentField->SetEditable(composing);
+}
+
+void wxVitrelFrame::OnDiaryNewClick(wxCommandEvent&)
+{
+    StampDiaryEntry(true);
 }
 
 // The message boxes look their texts up for translation themselves.

@@ -279,7 +279,6 @@ void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
         return;
     std::string path;
     std::string reason = "the file name cannot be used on this system";
-    printf("export path '%s'\n", (const char*)exportDialog->GetPath().utf8_str());
     if (!ToFilePath(exportDialog->GetPath(), path) || !SavePatternFile(path.c_str(), reason))
         ShowNotice("The pattern could not be exported because " + wxString::FromUTF8(reason) + ".",
                    "Export to XML");
@@ -291,7 +290,6 @@ void wxVitrelFrame::OnImportXmlClick(wxCommandEvent&)
         return;
     std::string path;
     std::string reason = "the file name cannot be used on this system";
-    printf("import path '%s'\n", (const char*)importDialog->GetPath().utf8_str());
     if (!ToFilePath(importDialog->GetPath(), path) || !LoadPatternFile(path.c_str(), reason))
         ShowNotice("The file could not be imported because " + wxString::FromUTF8(reason)
                        + ". The pattern on the page has not changed.",

@@ -32,6 +32,13 @@ bool WithinSlotFrequencyLimit(double baseFrequency, double slots)
 {
     return baseFrequency * slots <= MaxSlotFrequencyHz;  // false for NaN
 }
+
+// The SetSlotTimer payload (lo, hi, sel) for the Slot Frequency field; false
+// when that frequency cannot be sent.
+bool EncodeSlotFrequencyField(const DeviceLink& link, const wxTextCtrl* field, unsigned char (&timer)[3])
+{
+    return link.EncodeSlotFrequency(FieldReal(field), timer[0], timer[1], timer[2]);
+}
 }  // namespace
 
 void wxVitrelFrame::OnSpotChoiceSelect(wxCommandEvent&)
@@ -91,18 +98,14 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
         ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
         return;
     }
-    unsigned char lo = 0;
-    unsigned char hi = 0;
-    unsigned char sel = 0;
-    if (!deviceLink->EncodeSlotFrequency(FieldReal(slotFrequencyField), lo, hi, sel))
-        return;
-    if (deviceLink->port == 0)
+    unsigned char timer[3];
+    if (!EncodeSlotFrequencyField(*deviceLink, slotFrequencyField, timer) || deviceLink->port == 0)
         return;
 
     // One SetSlotTimer frame and one SetSlotPattern frame in a single write.
     const std::vector<unsigned char> states = BuildSlotStateBytes();
     const unsigned char count = static_cast<unsigned char>(states.size());
-    int length = BuildInstructionFrame(SetSlotTimer, &lo, &hi, &sel, rawFrame);
+    int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
     length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
     SerialWritePort(deviceLink->port - 1, rawFrame, length);
 }
@@ -117,12 +120,10 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
         ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
         return;
     }
-    unsigned char lo = 0;
-    unsigned char hi = 0;
-    unsigned char sel = 0;
-    if (!deviceLink->EncodeSlotFrequency(FieldReal(slotFrequencyField), lo, hi, sel))
+    unsigned char timer[3];
+    if (!EncodeSlotFrequencyField(*deviceLink, slotFrequencyField, timer))
         return;
-    deviceLink->SendInstruction(SetSlotTimer, &lo, &hi, &sel);
+    deviceLink->SendInstruction(SetSlotTimer, &timer[0], &timer[1], &timer[2]);
     const std::vector<unsigned char> states = BuildSlotStateBytes();
     const unsigned char count = static_cast<unsigned char>(states.size());
     deviceLink->SendInstruction(SetSlotPattern, &count, states.data());

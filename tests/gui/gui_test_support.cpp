@@ -24,13 +24,15 @@ void GTestModalHook::ReportFailure(const wxString& message)
 
 int FileDialogAnswer::OnInvoked(wxFileDialog* dialog) const
 {
+    // An open dialog under GTK drops the selection of a file that its folder
+    // listing does not hold yet (one written after the dialog was made); the
+    // listing catches up in the event loop, so ask again until it takes.
     dialog->SetPath(path);
-    // An open dialog under GTK selects the file only once it has listed the
-    // folder, which happens in the event loop.
     wxStopWatch watch;
     while (dialog->GetPath() != path && watch.Time() < 2000) {
         wxTheApp->Yield(true);
         wxMilliSleep(5);
+        dialog->SetPath(path);
     }
     return result;
 }

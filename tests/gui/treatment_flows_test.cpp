@@ -96,12 +96,13 @@ protected:
         ClearWrites();
     }
 
-    // The write calls that are not status polls.
+    // The write calls of the flows: not the monitor's polls, nor the
+    // Identify and QueryBeeper of a re-probe on a busy machine.
     std::vector<std::string> ProgrammingWrites() const
     {
         std::vector<std::string> calls;
         for (const WriteCall& call : Writes())
-            if (call.hex != "00 0B FF")
+            if (call.hex != "00 0B FF" && call.hex != "00 0C FF" && call.hex != "00 11 FF")
                 calls.push_back(call.hex);
         return calls;
     }
