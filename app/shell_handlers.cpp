@@ -20,6 +20,7 @@ namespace {
 // Which body view the next click shows: 0 front, 1 back, 2 left side.
 int bodyPictureCycle = 0;
 
+constexpr int DiaryPage = 2;
 constexpr int IntroPage = 3;
 }  // namespace
 
@@ -65,6 +66,10 @@ void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
     } else {
         introMedia->Stop();
     }
+    // The list gets its final width only once its page is laid out: let the
+    // Summary column fill the row from the first time the diary is shown.
+    if (event.GetSelection() == DiaryPage)
+        FitSummaryColumn();
 }
 
 void wxVitrelFrame::OnBodyPictureClick(wxCommandEvent&)
@@ -79,7 +84,7 @@ void wxVitrelFrame::OnBodyPictureClick(wxCommandEvent&)
 void wxVitrelFrame::OnMediaResize(wxSizeEvent&)
 {
     statusBar->SetStatusText(wxString::FromUTF8(CopyrightLine));
-    historyList->SetColumnWidth(2, wxLIST_AUTOSIZE_USEHEADER);
+    FitSummaryColumn();
 }
 
 void wxVitrelFrame::OnDiaryCloseClick(wxCommandEvent&)

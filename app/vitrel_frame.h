@@ -100,6 +100,8 @@ private:
     // Diary page (diary/diary_page.cpp): the current moment into Date and
     // Time, Summary and Content emptied and editable only when composing.
     void StampDiaryEntry(bool composing);
+    // The Summary column at least as wide as its header, filling the row.
+    void FitSummaryColumn();
 
     // Device monitor (device/device_monitor.cpp)
     void ShowDeviceAttached();

@@ -47,8 +47,18 @@ void wxVitrelFrame::OnHistoryItemActivated(wxListEvent& event)
 
 void wxVitrelFrame::OnHistoryColumnEndDrag(wxListEvent& event)
 {
-    historyList->SetColumnWidth(2, wxLIST_AUTOSIZE_USEHEADER);
+    FitSummaryColumn();
     event.Skip();
+}
+
+void wxVitrelFrame::FitSummaryColumn()
+{
+    // At least as wide as its header, and filling the rest of the row.
+    historyList->SetColumnWidth(2, wxLIST_AUTOSIZE_USEHEADER);
+    const int rest = historyList->GetClientSize().x - historyList->GetColumnWidth(0) -
+                     historyList->GetColumnWidth(1);
+    if (rest > historyList->GetColumnWidth(2))
+        historyList->SetColumnWidth(2, rest);
 }
 
 void wxVitrelFrame::StampDiaryEntry(bool composing)

@@ -14,8 +14,6 @@
 #include <wx/filedlg.h>
 #include <wx/textctrl.h>
 
-#include <tinyxml2.h>
-
 #include "app/vitrel_frame.h"
 #include "treatments/pattern_file.h"
 
