@@ -322,6 +322,7 @@ TEST_F(AdvancedSettings, FilesThatCannotBeUsedAreRefusedAndChangeNothing)
         std::string reason;
     };
     const Case cases[] = {
+        {"", "it is empty"},
         {"<VitrelAdvancedSettings><BaseFrequency>", "it is not a well-formed XML file"},
         {"<Pattern><BaseFrequency>2</BaseFrequency></Pattern>",
          "it has no VitrelAdvancedSettings element"},
@@ -341,6 +342,14 @@ TEST_F(AdvancedSettings, FilesThatCannotBeUsedAreRefusedAndChangeNothing)
          "its BaseFrequency is not a number above zero"},
         {file("<BaseFrequency>fast</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
          "its BaseFrequency is not a number above zero"},
+        {file("<BaseFrequency>2,5</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "its BaseFrequency is not a number above zero"},
+        {file("<BaseFrequency/><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "its BaseFrequency is not a number above zero"},
+        {file("<BaseFrequency>1e-320</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
+         "its BaseFrequency is too large or too small to give a usable slot timing"},
+        {file("<BaseFrequency>2</BaseFrequency><NumberOfSlots>2.5</NumberOfSlots>" + slots),
+         "its NumberOfSlots is not a whole number from 1 to 250"},
         {file("<BaseFrequency>2</BaseFrequency><NumberOfSlots>3</NumberOfSlots>" + slots),
          "it holds 2 Slot elements but its NumberOfSlots is 3"},
     };

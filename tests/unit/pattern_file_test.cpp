@@ -142,62 +142,6 @@ TEST_F(PatternFile, SlotTextsCountByTheirFirstCharacterAndExtraSlotsAreIgnored)
         EXPECT_EQ(result.pattern.Slot[i], expected[i]) << "slot " << i;
 }
 
-TEST_F(PatternFile, UnusableFilesAreRefusedWithAReason)
-{
-    const std::string slots = "<Slot>1</Slot><Slot>0</Slot>";
-    struct Case {
-        const char* what;
-        std::string text;
-        const char* reason;
-    };
-    const Case cases[] = {
-        {"empty file", "", "it is empty"},
-        {"not XML", "<VitrelAdvancedSettings><BaseFrequency>2</Base", "well-formed"},
-        {"other root", "<Settings><BaseFrequency>2</BaseFrequency></Settings>",
-         "no VitrelAdvancedSettings"},
-        {"no base frequency", File("<NumberOfSlots>2</NumberOfSlots>" + slots), "no BaseFrequency"},
-        {"no count", File("<BaseFrequency>2</BaseFrequency>" + slots), "no NumberOfSlots"},
-        {"zero", File("<BaseFrequency>0</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "BaseFrequency is not a number above zero"},
-        {"negative",
-         File("<BaseFrequency>-2</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "BaseFrequency is not a number above zero"},
-        {"nan", File("<BaseFrequency>nan</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "BaseFrequency is not a number above zero"},
-        {"infinite",
-         File("<BaseFrequency>inf</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "BaseFrequency is not a number above zero"},
-        {"decimal comma",
-         File("<BaseFrequency>2,5</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "BaseFrequency is not a number above zero"},
-        {"empty base frequency",
-         File("<BaseFrequency/><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "BaseFrequency is not a number above zero"},
-        {"too small", File("<BaseFrequency>1e-320</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "too large or too small"},
-        {"count 0", File("<BaseFrequency>2</BaseFrequency><NumberOfSlots>0</NumberOfSlots>" + slots),
-         "NumberOfSlots is not a whole number from 1 to 250"},
-        {"count 251",
-         File("<BaseFrequency>2</BaseFrequency><NumberOfSlots>251</NumberOfSlots>" + slots),
-         "NumberOfSlots is not a whole number from 1 to 250"},
-        {"count not whole",
-         File("<BaseFrequency>2</BaseFrequency><NumberOfSlots>2.5</NumberOfSlots>" + slots),
-         "NumberOfSlots is not a whole number from 1 to 250"},
-        {"too few slots",
-         File("<BaseFrequency>2</BaseFrequency><NumberOfSlots>3</NumberOfSlots>" + slots),
-         "it holds 2 Slot elements but its NumberOfSlots is 3"},
-    };
-    for (const Case& c : cases) {
-        const PatternFileResult result = ReadText(c.text);
-        EXPECT_FALSE(result.ok) << c.what;
-        EXPECT_NE(result.reason.find(c.reason), std::string::npos) << c.what << ": " << result.reason;
-    }
-
-    const PatternFileResult missing = ReadPatternFile(PathOf("none.xml").c_str(), document);
-    EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.reason, "it does not exist or cannot be opened");
-}
-
 TEST_F(PatternFile, SaveReplacesTheWholeFileAndKeepsItsPermissions)
 {
     Write("p.xml", std::string(5000, 'x'));

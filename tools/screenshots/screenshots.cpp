@@ -2,6 +2,7 @@
 // look at what a user sees. Run in the program's run directory under a
 // display; the pictures go to the folder given as the first argument.
 #include <wx/app.h>
+#include <wx/choice.h>
 #include <wx/notebook.h>
 #include <wx/timer.h>
 #include <wx/utils.h>
@@ -40,6 +41,18 @@ private:
         std::fflush(stdout);
     }
 
+    // The Treatments page filtered to one body spot, as a user choosing it.
+    void ShowSpot(int spot, wxNotebook* pages)
+    {
+        pages->SetSelection(0);
+        wxChoice* spots = dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("ID_CHOICE1", frame));
+        spots->SetSelection(spot + 1);
+        wxCommandEvent choose(wxEVT_CHOICE, spots->GetId());
+        choose.SetEventObject(spots);
+        choose.SetInt(spot + 1);
+        spots->GetEventHandler()->ProcessEvent(choose);
+    }
+
     void OnStep(wxTimerEvent&)
     {
         wxNotebook* pages = dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK3", frame));
@@ -54,6 +67,10 @@ private:
         } else if (step == 4) {
             Shoot("about");
             about->Hide();
+            ShowSpot(3, pages);
+            ++step;
+        } else if (step == 5) {
+            Shoot("treatments-spot-3");
             ++step;
         } else {
             frame->Close(false);
