@@ -168,31 +168,6 @@ TEST_F(AdvancedSettings, EntriesThatAreNotNumbersAboveZeroChangeNoOtherField)
     }
 }
 
-TEST_F(AdvancedSettings, ValidatorsFilterWhatCanBeTyped)
-{
-    CreateFrame();
-    const auto typed = [this](wxTextCtrl* field, const char* keys) {
-        field->ChangeValue(wxEmptyString);
-        return Type(field, keys).utf8_string();
-    };
-    // Whole slot counts from 1 to 250 only.
-    EXPECT_EQ(typed(SlotCount(), "abc12.5"), "125");
-    EXPECT_EQ(typed(SlotCount(), "250"), "250");
-    EXPECT_EQ(typed(SlotCount(), "251"), "25");
-    EXPECT_EQ(typed(SlotCount(), "-3"), "3");
-    EXPECT_EQ(typed(SlotCount(), "0"), "");
-    // Reals, negative ones too, with a '.' decimal point.
-    EXPECT_EQ(typed(BaseFrequency(), "-1.5"), "-1.5");
-    EXPECT_EQ(typed(BaseFrequency(), "2x,5"), "25");
-    EXPECT_EQ(typed(BaseTimePeriod(), "-0.25"), "-0.25");
-
-    EXPECT_FALSE(PeriodPerSlot()->IsEnabled());
-    EXPECT_FALSE(SlotFrequency()->IsEnabled());
-    EXPECT_TRUE(BaseFrequency()->IsEnabled());
-    EXPECT_TRUE(BaseTimePeriod()->IsEnabled());
-    EXPECT_TRUE(SlotCount()->IsEnabled());
-}
-
 TEST_F(AdvancedSettings, SavedFileHasTheExactFormat)
 {
     CreateFrame();
