@@ -69,9 +69,7 @@ public:
     // Read by tests and by the flows.
     int SpotFilter = 0;
     int SelectedTreatment = 0;
-    const TreatmentCatalogue& Catalogue() const { return catalogue; }
     const SlotBoxes& Slots() const { return slotBoxes; }
-    DeviceLink& Link() { return *deviceLink; }
 
 private:
     // Construction, split per page in creation order (app/).

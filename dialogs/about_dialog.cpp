@@ -38,8 +38,7 @@ const CreditedProject CreditedProjects[] = {
     {"TinyXML2", "https://github.com/leethomason/tinyxml2"},
     {"HelpMaker", "https://www.vizacc.com"},
 };
-}  // namespace
-
+// The credits text, lines separated by single line feeds.
 wxString AboutCreditsText()
 {
     wxString text = "CREDITS\n";
@@ -56,6 +55,7 @@ wxString AboutCreditsText()
     }
     return text;
 }
+}  // namespace
 
 wxVitrelAboutPanelDialog::wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID id)
 {

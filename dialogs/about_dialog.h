@@ -8,6 +8,3 @@ class wxVitrelAboutPanelDialog : public wxDialog {
 public:
     wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID id = -1);
 };
-
-// The credits text, lines separated by single line feeds.
-wxString AboutCreditsText();

@@ -15,6 +15,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "temp_folder.h"
+
 #include "treatments/treatment_catalogue.h"
 
 namespace fs = std::filesystem;
@@ -65,19 +67,11 @@ std::vector<std::string> Lines(const std::string& text)
 
 class CatalogueFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/vitrel-catalogue-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { ASSERT_TRUE(folder.Made()); }
 
     std::string Write(const std::string& content, const char* name = "VitrelTreatmentsList.xml") const
     {
-        const fs::path path = dir / name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path.string();
+        return folder.Write(name, content);
     }
 
     // Loads the file and returns the diagnostic lines it printed.
@@ -90,7 +84,7 @@ protected:
         return lines;
     }
 
-    fs::path dir;
+    TempFolder folder;
     TreatmentCatalogue catalogue;
 };
 
@@ -192,7 +186,7 @@ TEST_F(CatalogueFile, FillsTheTableExactlyAndIgnoresTreatmentsBeyondIt)
 
 TEST_F(CatalogueFile, AFileThatCannotBeUsedGivesAnEmptyCatalogue)
 {
-    const std::string missing = (dir / "absent.xml").string();
+    const std::string missing = folder.PathOf("absent.xml");
     const std::string broken = Write("<VitrelTreatmentsList><Treatment><Title>x</Title>", "broken.xml");
     const std::string empty = Write("", "empty.xml");
     const std::string otherRoot = Write("<?xml version=\"1.0\"?><TreatmentsList>" + Treatment("x") +

@@ -12,6 +12,7 @@
 #include <tinyxml2.h>
 
 #include "diary/diary_file.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -28,12 +29,9 @@ class DiaryFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/vitrel-diary-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        path = (dir / "DiaryHistoryDB.xml").string();
+        ASSERT_TRUE(folder.Made());
+        path = folder.PathOf("DiaryHistoryDB.xml");
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     void UseTestData(const char* name) const
     {
@@ -61,7 +59,7 @@ protected:
 
     // As the frame creates it.
     tinyxml2::XMLDocument doc{true, tinyxml2::PRESERVE_WHITESPACE};
-    fs::path dir;
+    TempFolder folder;
     std::string path;
 };
 
@@ -211,7 +209,7 @@ TEST_F(DiaryFileTest, AMissingEmptyOrEntrylessFileIsAnEmptyDiaryThatTheFirstSave
 
 TEST_F(DiaryFileTest, AnEntryThatCannotBeWrittenIsReported)
 {
-    path = (dir / "gone" / "DiaryHistoryDB.xml").string();
+    path = (folder.path / "gone" / "DiaryHistoryDB.xml").string();
     EXPECT_EQ(Append({"d", "t", "s", "c"}), HistorySaveResult::NotWritten);
     EXPECT_FALSE(fs::exists(path));
 }

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
+#include "temp_folder.h"
 #include "treatments/atomic_file.h"
 #include "treatments/pattern_file.h"
 
@@ -21,28 +22,15 @@ namespace {
 
 class PatternFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/vitrel-pattern-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { ASSERT_TRUE(folder.Made()); }
 
-    std::string PathOf(const std::string& name) const { return (fs::path(dir) / name).string(); }
-    void Write(const std::string& name, const std::string& text) const
-    {
-        std::ofstream(PathOf(name), std::ios::binary) << text;
-    }
-    std::string Read(const std::string& name) const
-    {
-        std::ostringstream text;
-        text << std::ifstream(PathOf(name), std::ios::binary).rdbuf();
-        return text.str();
-    }
+    std::string PathOf(const std::string& name) const { return folder.PathOf(name); }
+    void Write(const std::string& name, const std::string& text) const { folder.Write(name, text); }
+    std::string Read(const std::string& name) const { return folder.Read(name); }
     int FilesInDir() const
     {
-        return static_cast<int>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+        return static_cast<int>(
+            std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()));
     }
     PatternFileResult ReadText(const std::string& text)
     {
@@ -50,7 +38,7 @@ protected:
         return ReadPatternFile(PathOf("p.xml").c_str(), document);
     }
 
-    std::string dir;
+    TempFolder folder;
     tinyxml2::XMLDocument document{true, tinyxml2::PRESERVE_WHITESPACE};
 };
 
