@@ -111,6 +111,9 @@ struct KilledSave {
     int (*version)(const std::string& path);
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const KilledSave& save, std::ostream* out) { *out << save.name; }
+
 class SaveKill : public ::testing::TestWithParam<KilledSave> {};
 
 // Saves versions from `first` on, for ever, telling the parent through `announce`
