@@ -1,5 +1,7 @@
 #include "app/resource_path.h"
 
+#include <cstdlib>
+
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/image.h>
@@ -36,6 +38,19 @@ const char* const ShippedFiles[] = {
     "VitrelFrequencyMeasurement.csv"};
 }  // namespace
 
+#ifndef __WINDOWS__
+namespace {
+// A folder named by an environment variable. Its bytes are a file name:
+// decode them as the toolkit decodes file names (wxGetEnv uses the C
+// locale, which keeps no name with letters beyond ASCII).
+wxString EnvironmentFolder(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value ? wxString(value, *wxConvFileName) : wxString();
+}
+}  // namespace
+#endif
+
 wxString UserDataFolder()
 {
 #ifdef __WINDOWS__
@@ -43,9 +58,13 @@ wxString UserDataFolder()
     return Join(wxStandardPaths::Get().GetUserConfigDir(), "Vitrel");
 #else
     // A relative XDG_DATA_HOME is invalid and is ignored.
-    wxString base;
-    if (!wxGetEnv("XDG_DATA_HOME", &base) || !wxIsAbsolutePath(base))
-        base = Join(wxFileName::GetHomeDir(), ".local/share");
+    wxString base = EnvironmentFolder("XDG_DATA_HOME");
+    if (!wxIsAbsolutePath(base)) {
+        wxString home = EnvironmentFolder("HOME");
+        if (home.empty())
+            home = wxFileName::GetHomeDir();
+        base = Join(home, ".local/share");
+    }
     return Join(base, "vitrel");
 #endif
 }

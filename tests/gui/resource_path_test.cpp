@@ -91,12 +91,13 @@ TEST(ResourceLayout, UserFolderHonoursAnAbsoluteXdgDataHome)
         const char* xdg;
         const char* folder;
     } cases[] = {{"/data/xdg", "/data/xdg/vitrel"},
+                 {"/home/J\u00fcrgen/data", "/home/J\u00fcrgen/data/vitrel"},
                  {nullptr, "/home/tester/.local/share/vitrel"},
                  {"", "/home/tester/.local/share/vitrel"},
                  {"relative/share", "/home/tester/.local/share/vitrel"}};
     for (const auto& c : cases) {
         ScopedEnv xdg("XDG_DATA_HOME", c.xdg);
-        EXPECT_EQ(UserDataFolder(), c.folder) << (c.xdg ? c.xdg : "(unset)");
+        EXPECT_EQ(UserDataFolder().utf8_string(), c.folder) << (c.xdg ? c.xdg : "(unset)");
     }
 }
 
