@@ -33,6 +33,16 @@ public:
         current.assign(inFrame ? 1 : 0, 0x00);
     }
 
+    // A byte looked at but left unread, where the probe stopped: it is
+    // enough to show that a full instruction will not end.
+    void Peek(unsigned char byte)
+    {
+        if (inFrame && current.size() == kInstructionCapacity - 1 && byte != 0xFF) {
+            inFrame = false;
+            current.clear();
+        }
+    }
+
     std::vector<Bytes> completed;
 
 private:
@@ -60,11 +70,16 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         const int length = static_cast<int>(chunk.size());
         receiver.position = 0;
         // The tick parses the whole chunk; the probe stops at the first call
-        // that completes nothing and leaves the rest of the chunk unread.
+        // that completes nothing and leaves the rest of the chunk unread. A
+        // call may consume nothing (an overlong instruction dropped just
+        // before a 0x00), but two in a row would spin the tick's loop.
+        bool stalled = false;
         for (;;) {
             const int before = receiver.position;
             const bool done = ParseInstruction(chunk.data(), length);
-            FUZZ_CHECK(receiver.position > before && receiver.position <= length);
+            FUZZ_CHECK(receiver.position >= before && receiver.position <= length);
+            FUZZ_CHECK(!(stalled && receiver.position == before));
+            stalled = receiver.position == before;
             if (done) {
                 completed.emplace_back(receiver.instruction, receiver.instruction + receiver.length);
                 FUZZ_CHECK(completed.back().front() == 0x00 && completed.back().back() == 0xFF);
@@ -74,6 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         }
         for (int i = 0; i < receiver.position; ++i)
             model.Feed(chunk[i]);
+        if (receiver.position < length)
+            model.Peek(chunk[receiver.position]);
     }
     FUZZ_CHECK(completed == model.completed);
     return 0;
