@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <string>
 
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
-#include <wx/filefn.h>
 #include <wx/textctrl.h>
 
 #include "app/vitrel_frame.h"
@@ -208,7 +208,8 @@ bool wxVitrelFrame::LoadPatternFile(const char* path, std::string& reason)
 // stays, and nothing is saved.
 void wxVitrelFrame::SaveAdvancedSettings(const char* path)
 {
-    if (advancedSettingsRefused && wxFileExists(wxString::FromUTF8(path))) {
+    std::error_code error;
+    if (advancedSettingsRefused && std::filesystem::exists(path, error)) {
         const std::time_t now = std::time(nullptr);
         const std::string aside = MoveUnreadableAside(path, *std::localtime(&now));
         if (aside.empty()) {
