@@ -66,9 +66,13 @@ HistoryLoadResult LoadHistoryText(XMLDocument& doc, const char* path, std::strin
         return HistoryLoadResult::Loaded;
     doc.Clear();
     // A file holding nothing (as a crash of a version without atomic saves
-    // could leave behind) has nothing to lose.
-    return error == tinyxml2::XML_ERROR_EMPTY_DOCUMENT ? HistoryLoadResult::NoFile
-                                                       : HistoryLoadResult::Unreadable;
+    // could leave behind: no bytes, or zero bytes) has nothing to lose. The
+    // library stops at the first NUL byte, so "empty" is decided here, over
+    // the whole text: a diary behind a NUL byte is not empty.
+    const std::string::size_type body = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    const bool blank = text.find_first_not_of(std::string(" \t\n\v\f\r\0", 7), body) == std::string::npos;
+    return error == tinyxml2::XML_ERROR_EMPTY_DOCUMENT && blank ? HistoryLoadResult::NoFile
+                                                                : HistoryLoadResult::Unreadable;
 }
 
 // Whether text holds a character reference to U+0000 ("&#0;", "&#x00;" ...).

@@ -25,7 +25,7 @@ struct DiaryEntry {
 
 enum class HistoryLoadResult {
     Loaded,      // a "HistoryDoc" root was found (it may hold no entries)
-    NoFile,      // no file, or one holding nothing but white space
+    NoFile,      // no file, or one holding nothing but white space and NUL bytes
     Unreadable,  // the file exists but cannot be read or parsed, or has no "HistoryDoc"
 };
 

@@ -1,6 +1,7 @@
 // The catalogue: whatever the file holds, every record taken into the table
 // has a title, a body spot the pictures have, a usable pattern and UTF-8
-// texts, and the spot filter finds exactly the records of its spot.
+// texts short enough to show, and the spot filter finds exactly the records
+// of its spot.
 #include <cstring>
 
 #include "fuzz_support.h"
@@ -32,6 +33,14 @@ bool IsUtf8(const std::string& text)
     return true;
 }
 
+size_t Characters(const std::string& text)
+{
+    size_t count = 0;
+    for (const char byte : text)
+        count += (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+    return count;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
@@ -57,6 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         for (const std::string* text : {&record.Title, &record.Description, &record.DayTreatment,
                                         &record.NightTreatment})
             FUZZ_CHECK(IsUtf8(*text) && std::strlen(text->c_str()) == text->size());
+        // 20,000 characters and a break opportunity after every 100.
+        FUZZ_CHECK(Characters(record.Title) <= 200 && Characters(record.Description) <= 20200);
     }
     FUZZ_CHECK(catalogue.Matching(0).size() == static_cast<size_t>(added));
     for (int spot = 0; spot <= 24; ++spot) {
