@@ -15,6 +15,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "german_locale.h"
 #include "temp_folder.h"
 
 #include "treatments/treatment_catalogue.h"
@@ -144,8 +145,8 @@ TEST_F(CatalogueFile, KeepsTextsByteForByte)
 
 TEST_F(CatalogueFile, ReadsNumbersWithAPointWhateverTheLocale)
 {
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        GTEST_SKIP() << "de_DE.UTF-8 locale not installed";
+    if (!std::setlocale(LC_NUMERIC, GermanLocale))
+        GTEST_SKIP() << "locale " << GermanLocale << " is not installed";
     const std::string path = Write(CatalogueText(
         "<Treatment><Title>Point</Title><BodySpot>0</BodySpot><BaseFrequency>2.5</BaseFrequency>"
         "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment>\n"

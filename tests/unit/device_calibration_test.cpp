@@ -8,6 +8,7 @@
 #include <string>
 
 #include "device/frequency_calibration.h"
+#include "german_locale.h"
 
 namespace {
 
@@ -55,8 +56,8 @@ TEST_F(Calibration, LinesAreReadLikeStrtod) {
 }
 
 TEST_F(Calibration, DecimalPointWhateverTheLocale) {
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
-    GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+  if (std::setlocale(LC_NUMERIC, GermanLocale) == nullptr)
+    GTEST_SKIP() << "locale " << GermanLocale << " is not installed";
   Load("1.5,3.25\n");
   std::setlocale(LC_NUMERIC, "C");
   EXPECT_EQ(table.userHz[0], 1.5);

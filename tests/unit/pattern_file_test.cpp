@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
+#include "german_locale.h"
 #include "temp_folder.h"
 #include "treatments/atomic_file.h"
 #include "treatments/pattern_file.h"
@@ -73,11 +74,11 @@ TEST_F(PatternFile, RealsHaveTheLibrarysTextUnderAnyNumericLocale)
         expected += std::string(element->GetText()) + "\n";
     }
 
-    const bool german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    const bool german = std::setlocale(LC_NUMERIC, GermanLocale) != nullptr;
     const bool written = WritePatternFile(PathOf("p.xml").c_str(), content, document);
     std::setlocale(LC_NUMERIC, "C");
     if (!german)
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+        GTEST_SKIP() << "locale " << GermanLocale << " is not installed";
     ASSERT_TRUE(written);
 
     tinyxml2::XMLDocument saved;
@@ -99,7 +100,7 @@ TEST_F(PatternFile, ReadBackTakesBaseFrequencyCountAndStates)
     content.TimePeriodPerSlot = 5;
 
     // Under a German numeric locale where one is installed.
-    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    std::setlocale(LC_NUMERIC, GermanLocale);
     const bool written = WritePatternFile(PathOf("p.xml").c_str(), content, document);
     const PatternFileResult result = ReadPatternFile(PathOf("p.xml").c_str(), document);
     std::setlocale(LC_NUMERIC, "C");
@@ -137,10 +138,13 @@ TEST_F(PatternFile, SaveReplacesTheWholeFileAndKeepsItsPermissions)
     ASSERT_TRUE(WritePatternFile(PathOf("p.xml").c_str(), EightSlots(), document));
     EXPECT_EQ(Read("p.xml").rfind("<VitrelAdvancedSettings>\n", 0), 0u);
     EXPECT_EQ(Read("p.xml").find('x'), std::string::npos);
+    EXPECT_EQ(FilesInDir(), 1) << "a temporary file was left behind";
+#ifdef _WIN32
+    GTEST_SKIP() << "the permissions part: Windows files have no POSIX permission bits";
+#endif
     struct stat info;
     ASSERT_EQ(stat(PathOf("p.xml").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
-    EXPECT_EQ(FilesInDir(), 1) << "a temporary file was left behind";
 }
 
 TEST_F(PatternFile, FailedSaveLeavesNothingBehind)

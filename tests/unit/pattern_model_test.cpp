@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "german_locale.h"
 #include "treatments/firing_pattern.h"
 
 namespace {
@@ -131,8 +132,8 @@ TEST(PatternText, ParsingTakesNumbersOnly)
 
 TEST(PatternText, GermanNumericLocaleChangesNothing)
 {
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    if (!std::setlocale(LC_NUMERIC, GermanLocale))
+        GTEST_SKIP() << "locale " << GermanLocale << " is not installed";
     const std::string shown = FormatPatternReal(0.25);
     double value = 0;
     const bool pointRead = ParsePatternReal("0.25", value);

@@ -1,10 +1,10 @@
 #pragma once
-// A fresh folder under /tmp for one test, removed with its content afterwards.
-
-#include <stdlib.h>
+// A fresh folder in the system's temporary folder for one test, removed with
+// its content afterwards.
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -12,9 +12,15 @@ class TempFolder {
 public:
     TempFolder()
     {
-        char pattern[] = "/tmp/vitrel-test-XXXXXX";
-        if (mkdtemp(pattern) != nullptr)
-            path = pattern;
+        // A random name, created only if no one has it yet (POSIX and Windows).
+        std::error_code error;
+        const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+        std::random_device random;
+        for (int attempt = 0; !error && path.empty() && attempt < 100; ++attempt) {
+            const auto candidate = base / ("vitrel-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate, error))
+                path = candidate;
+        }
     }
     ~TempFolder()
     {
