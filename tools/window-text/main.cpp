@@ -9,6 +9,8 @@
 // Exit status 0 when the window was found, 1 when not, 2 on a usage error.
 // The window's X11 counterpart shows neither its controls nor their texts,
 // so the test scripts look at them from the Windows side.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -54,6 +56,8 @@ int main(int argc, char** argv) {
     std::fputs("usage: vitrel-window-text [--close] TITLE\n", stderr);
     return 2;
   }
+  // Lines end in a bare '\n', as the scripts reading them expect.
+  _setmode(_fileno(stdout), _O_BINARY);
   HWND window = FindWindowW(nullptr, Widen(argv[argc - 1]).c_str());
   if (window == nullptr) return 1;
   if (close) {
