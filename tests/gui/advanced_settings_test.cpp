@@ -62,7 +62,6 @@ protected:
         wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON8")), FileDialogAnswer(wxString::FromUTF8(path)),
                       MessageAnswer(wxID_OK, message, "Import from XML"));
     }
-    std::string WorkPath(const std::string& name) const { return WorkDir() + "/" + name; }
 
     // A pattern on the page that differs from the defaults in every value.
     void ComposeEightSlotsAt2_5Hz() const

@@ -80,9 +80,7 @@ TEST_F(DeviceMonitor, StickAnsweringFourPollsInTenIsLookedForAgain)
 
 TEST_F(DeviceMonitor, UnpluggedStickIsShownDetachedAndFoundAgainWhenPluggedIn)
 {
-    StartStick();
-    CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, 1000));
+    StartAttached();
     ASSERT_TRUE(stick->Command("unplug"));
     EXPECT_TRUE(WaitFor([&] { return !Attached(); }, 2500));
     EXPECT_EQ(Find<wxGauge>("ID_GAUGE1")->GetValue(), 0);
@@ -115,9 +113,7 @@ TEST_F(DeviceMonitor, BeeperReplySetsTheBoxWithoutSendingAnything)
 
 TEST_F(DeviceMonitor, ProgrammeReplyIsShownOnTheAdvancedSettingsPage)
 {
-    StartStick();
-    CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, 1000));
+    StartAttached();
     ASSERT_TRUE(stick->Command("send 00 12 57 9E 00 01 02 01 FF"));
     wxTextCtrl* slots = Find<wxTextCtrl>("ID_TEXTCTRL8");
     ASSERT_TRUE(WaitFor([&] { return slots->GetValue() == "3"; }, 1000));
@@ -130,9 +126,7 @@ TEST_F(DeviceMonitor, ProgrammeReplyIsShownOnTheAdvancedSettingsPage)
 
 TEST_F(DeviceMonitor, UnusableProgrammeRepliesChangeNothing)
 {
-    StartStick();
-    CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, 1000));
+    StartAttached();
     wxTextCtrl* period = Find<wxTextCtrl>("ID_TEXTCTRL7");
     const wxString before = period->GetValue();
     CapturedOutput output;
@@ -160,9 +154,7 @@ TEST_F(DeviceMonitor, BatteryGaugeShowsTheAverageOfTheLastFiftyReadings)
 
 TEST_F(DeviceMonitor, NoiseBeforeAReplyIsReportedAndTheReplyHandled)
 {
-    StartStick();
-    CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, 1000));
+    StartAttached();
     wxCheckBox* beeper = Find<wxCheckBox>("ID_CHECKBOX1");
     ASSERT_TRUE(stick->Command("beeper off"));
     beeper->SetValue(false);
@@ -175,9 +167,7 @@ TEST_F(DeviceMonitor, NoiseBeforeAReplyIsReportedAndTheReplyHandled)
 
 TEST_F(DeviceMonitor, ReplySplitAcrossTwoReadsIsCompletedByTheSecond)
 {
-    StartStick();
-    CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, 1000));
+    StartAttached();
     // Unanswered polls keep other replies out of the way; a re-probe (once a
     // second, as nothing answers) would reopen the port mid-way, so the
     // sequence is tried again when one happened.

@@ -40,15 +40,6 @@ protected:
         content = Find<wxTextCtrl>("ID_TEXTCTRL5");
     }
 
-    // A double-click (or Enter) on a row.
-    void Activate(long row) const
-    {
-        wxListEvent event(wxEVT_LIST_ITEM_ACTIVATED, list->GetId());
-        event.SetEventObject(list);
-        event.m_itemIndex = row;
-        list->GetEventHandler()->ProcessEvent(event);
-    }
-
     std::vector<DiaryEntry> FileEntries() const
     {
         tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);

@@ -133,18 +133,6 @@ bool SameBitmap(const wxBitmap& shown, const char* file)
                       expected.GetData());
 }
 
-int MenuId(wxFrame* frame, const char* menu, const char* item)
-{
-    return frame->GetMenuBar()->FindMenuItem(menu, item);
-}
-
-void SendMenu(wxFrame* frame, int id)
-{
-    wxCommandEvent event(wxEVT_MENU, id);
-    event.SetEventObject(frame);
-    frame->GetEventHandler()->ProcessEvent(event);
-}
-
 // Answers a modal dialog with wxID_OK and remembers which dialog it was.
 class RecordingAnswer : public wxExpectModalBase<wxDialog, RecordingAnswer> {
 public:
@@ -287,12 +275,12 @@ TEST_F(MainWindow, IntroVideoPlaysOnlyOnTheIntroPage)
 TEST_F(MainWindow, AboutShowsTheSameDialogEveryTime)
 {
     CreateFrame();
-    const int about = MenuId(frame, "Help", "About");
+    const int about = MenuId("Help", "About");
     ASSERT_NE(about, wxNOT_FOUND);
     wxDialog* first = nullptr;
     wxDialog* second = nullptr;
-    wxTEST_DIALOG(SendMenu(frame, about), RecordingAnswer(&first));
-    wxTEST_DIALOG(SendMenu(frame, about), RecordingAnswer(&second));
+    wxTEST_DIALOG(SendMenu(about), RecordingAnswer(&first));
+    wxTEST_DIALOG(SendMenu(about), RecordingAnswer(&second));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, second);
     EXPECT_TRUE(dynamic_cast<wxVitrelAboutPanelDialog*>(first));
@@ -348,7 +336,7 @@ TEST_F(MainWindow, ResizingPutsTheCopyrightLineBack)
 TEST_F(MainWindow, QuitClosesTheWindow)
 {
     CreateFrame();
-    const int quit = MenuId(frame, "File", "Quit");
+    const int quit = MenuId("File", "Quit");
     ASSERT_NE(quit, wxNOT_FOUND);
     EXPECT_EQ(frame->GetMenuBar()->GetLabel(quit), "Quit\tAlt-F4");
     EXPECT_EQ(frame->GetMenuBar()->GetHelpString(quit), "Quit the application");
@@ -357,7 +345,7 @@ TEST_F(MainWindow, QuitClosesTheWindow)
         destroyed = destroyed || event.GetEventObject() == frame;
         event.Skip();
     });
-    SendMenu(frame, quit);
+    SendMenu(quit);
     EXPECT_TRUE(WaitFor([&] { return destroyed; }, 5000));
     frame = nullptr;
 }

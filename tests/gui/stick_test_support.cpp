@@ -85,6 +85,15 @@ void StickFrameTest::StartStick(const std::vector<std::string>& options)
     setenv("VITREL_SERIAL_PORTS", ("::" + stick->link()).c_str(), 1);
 }
 
+void StickFrameTest::StartAttached(const std::vector<std::string>& options)
+{
+    StartStick(options);
+    CreateFrame();
+    // Generous: on a loaded machine the 10 ms probe answer can be missed once.
+    ASSERT_TRUE(WaitFor([&] { return Attached(); }, 3000));
+    ClearWrites();
+}
+
 std::vector<std::string> StickFrameTest::Received() const
 {
     std::vector<std::string> frames;

@@ -65,16 +65,6 @@ protected:
         WriteWorkFile("VitrelTreatmentsList.xml", CatalogueXml(treatments));
     }
 
-    void DoubleClickRow(int row)
-    {
-        wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
-        list->SetSelection(row);
-        wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list->GetId());
-        event.SetEventObject(list);
-        event.SetInt(row);
-        list->GetEventHandler()->ProcessEvent(event);
-    }
-
     wxString Title() const { return Find<wxStaticText>("ID_STATICTEXT24")->GetLabel(); }
     wxString Field(const char* name) const { return Find<wxTextCtrl>(name)->GetValue(); }
 
@@ -84,16 +74,6 @@ protected:
         for (int i = 0; i < frame->Slots().count; ++i)
             states.push_back(frame->Slots().boxes[i]->GetValue());
         return states;
-    }
-
-    // Starts the stick and the window, and waits until the start-up traffic
-    // (Identify, QueryBeeper, the first poll) is over.
-    void StartAttached(const std::vector<std::string>& options = {})
-    {
-        StartStick(options);
-        CreateFrame();
-        ASSERT_TRUE(WaitFor([&] { return Attached(); }, 1000));
-        ClearWrites();
     }
 
     // The write calls of the flows: not the monitor's polls, nor the
