@@ -24,10 +24,13 @@ CapturedOutput::CapturedOutput()
 
 CapturedOutput::~CapturedOutput()
 {
-    std::fflush(stdout);
+    // Pass everything on, so that failures the test framework printed
+    // meanwhile still reach the log.
+    const std::string captured = Text();
     dup2(savedStdout, STDOUT_FILENO);
     close(savedStdout);
     std::remove(path.c_str());
+    std::fputs(captured.c_str(), stdout);
 }
 
 std::string CapturedOutput::Text() const
