@@ -1,10 +1,5 @@
 // The Advanced Settings page on the real main window: field rules, slot boxes,
 // the pattern file at start and exit, export and import.
-#include <clocale>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -176,12 +171,10 @@ TEST_F(AdvancedSettings, SavedFileHasTheExactFormat)
     Check({0, 2, 5});
     CloseFrame();
 
-    std::ifstream expected(std::string(VITREL_TEST_DATA) + "/pattern_expected_AdvancedSettings.xml",
-                           std::ios::binary);
-    std::ostringstream text;
-    text << expected.rdbuf();
-    ASSERT_FALSE(text.str().empty());
-    EXPECT_EQ(ReadWorkFile("AdvancedSettings.xml"), text.str());
+    const std::string expected =
+        ReadWholeFile(std::string(VITREL_TEST_DATA) + "/pattern_expected_AdvancedSettings.xml");
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(ReadWorkFile("AdvancedSettings.xml"), expected);
 }
 
 TEST_F(AdvancedSettings, ReopeningShowsThePatternAtClosing)
@@ -350,79 +343,6 @@ TEST_F(AdvancedSettings, ExportTellsWhenTheFileCannotBeWritten)
     const std::string name = "Gr\xc3\xb6\xc3\x9f" "e.xml";
     ExportTo(WorkPath(name));
     EXPECT_TRUE(WorkFileExists(name));
-}
-
-// Runs type, derive, save at exit, load at start, export and import; returns
-// what the page showed after each step and the files written. With
-// `numericLocale` set, LC_NUMERIC is switched to it around every step that
-// reads or writes a file.
-class LocaleRoundTrip : public AdvancedSettings {
-protected:
-    std::string RunRoundTrip(const char* numericLocale)
-    {
-        const auto withLocale = [numericLocale](const std::function<void()>& step) {
-            if (numericLocale)
-                std::setlocale(LC_NUMERIC, numericLocale);
-            step();
-            std::setlocale(LC_NUMERIC, "C");
-        };
-        std::string seen;
-        withLocale([this] { CreateFrame(); });
-        Enter(SlotCount(), "7");
-        Enter(BaseTimePeriod(), "0.3");
-        Check({1, 4});
-        seen += Fields() + " " + States() + "\n";
-        withLocale([this] { CloseFrame(); });
-        seen += ReadWorkFile("AdvancedSettings.xml");
-        withLocale([this] { CreateFrame(); });
-        seen += Fields() + " " + States() + "\n";
-        withLocale([this] { ExportTo(WorkPath("export.xml")); });
-        seen += ReadWorkFile("export.xml");
-        Enter(BaseFrequency(), "9.75");
-        seen += Fields() + "\n";
-        withLocale([this] { ImportFrom(WorkPath("export.xml")); });
-        seen += Fields() + " " + States() + "\n";
-        withLocale([this] { CloseFrame(); });
-        std::filesystem::remove(WorkPath("AdvancedSettings.xml"));
-        std::filesystem::remove(WorkPath("export.xml"));
-        return seen;
-    }
-};
-
-TEST_F(LocaleRoundTrip, GermanLocaleGivesTheSameValuesAsC)
-{
-    const std::string inC = RunRoundTrip(nullptr);
-    EXPECT_NE(inC.find("3.333333 0.300000 23.333333 0.042857 7 0100100"), std::string::npos) << inC;
-
-    // The program under a German desktop: it takes only LC_TIME from the
-    // environment, so numbers keep their '.' whatever the toolkit does.
-    const std::string lang = std::getenv("LANG") ? std::getenv("LANG") : "";
-    const std::string all = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";
-    const auto restore = [](const char* name, const std::string& value) {
-        if (value.empty())
-            unsetenv(name);
-        else
-            setenv(name, value.c_str(), 1);
-    };
-    setenv("LANG", "de_DE.UTF-8", 1);
-    setenv("LC_ALL", "de_DE.UTF-8", 1);
-    const bool installed = std::setlocale(LC_TIME, "") != nullptr;
-    std::string inGerman;
-    if (installed) {
-        inGerman = RunRoundTrip(nullptr);
-        CreateFrame();
-        EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
-        CloseFrame();
-    }
-    std::setlocale(LC_TIME, "C");
-    restore("LC_ALL", all);
-    restore("LANG", lang);
-    if (!installed)
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
-    EXPECT_EQ(inGerman, inC);
-
-    // The file paths do not lean on LC_NUMERIC either.
-    EXPECT_EQ(RunRoundTrip("de_DE.UTF-8"), inC);
 }
 
 }  // namespace

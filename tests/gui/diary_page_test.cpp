@@ -1,7 +1,6 @@
 // The Diary page in the real main window: the history list, opening an entry,
 // composing and saving one.
 #include <chrono>
-#include <clocale>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,7 +9,6 @@
 #include <wx/datetime.h>
 #include <wx/listctrl.h>
 #include <wx/notebook.h>
-#include <wx/regex.h>
 
 #include <tinyxml2.h>
 
@@ -208,22 +206,6 @@ TEST_F(DiaryPageTest, AnUnreadableDiaryIsNotOverwrittenAndTheTextStays)
     EXPECT_TRUE(summary->IsEditable());
     EXPECT_EQ(summary->GetValue(), "Important note");
     EXPECT_EQ(content->GetValue(), "Do not lose me.");
-}
-
-TEST_F(DiaryPageTest, DateAndTimeAreInTheUsersFormat)
-{
-    const std::string previous = std::setlocale(LC_TIME, nullptr);
-    if (std::setlocale(LC_TIME, "de_DE.UTF-8") == nullptr)
-        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
-    Open();
-    const wxString today = wxDateTime::Today().Format("%d.%m.%Y");
-    Click(newButton);
-    const wxString afterwards = wxDateTime::Today().Format("%d.%m.%Y");
-    std::setlocale(LC_TIME, previous.c_str());
-
-    EXPECT_TRUE(date->GetValue() == today || date->GetValue() == afterwards) << date->GetValue();
-    EXPECT_TRUE(wxRegEx("^[0-2][0-9]:[0-5][0-9]:[0-5][0-9]$").Matches(time->GetValue()))
-        << time->GetValue();
 }
 
 // Not a check: prints how long the list takes with a long-kept diary. Run with

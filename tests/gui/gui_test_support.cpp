@@ -64,7 +64,8 @@ void FrameTest::TearDown()
 {
     if (frame)
         CloseFrame();
-    fs::current_path(previousDir);
+    if (!previousDir.empty())
+        fs::current_path(previousDir);
 }
 
 void FrameTest::WriteWorkFile(const std::string& name, const std::string& content) const

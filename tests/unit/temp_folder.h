@@ -8,6 +8,14 @@
 #include <sstream>
 #include <string>
 
+// The bytes of the file at `path`; empty when it cannot be read.
+inline std::string ReadWholeFile(const std::string& path)
+{
+    std::ostringstream content;
+    content << std::ifstream(path, std::ios::binary).rdbuf();
+    return content.str();
+}
+
 class TempFolder {
 public:
     TempFolder()
@@ -34,12 +42,7 @@ public:
         std::ofstream(PathOf(name), std::ios::binary) << content;
         return PathOf(name);
     }
-    std::string Read(const std::string& name) const
-    {
-        std::ostringstream content;
-        content << std::ifstream(PathOf(name), std::ios::binary).rdbuf();
-        return content.str();
-    }
+    std::string Read(const std::string& name) const { return ReadWholeFile(PathOf(name)); }
 
     std::filesystem::path path;
 };
