@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <clocale>
+#include "scoped_locale.h"
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -144,7 +144,8 @@ TEST_F(CatalogueFile, KeepsTextsByteForByte)
 
 TEST_F(CatalogueFile, ReadsNumbersWithAPointWhateverTheLocale)
 {
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+    const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+    if (!german.Active())
         GTEST_SKIP() << "de_DE.UTF-8 locale not installed";
     const std::string path = Write(CatalogueText(
         "<Treatment><Title>Point</Title><BodySpot>0</BodySpot><BaseFrequency>2.5</BaseFrequency>"
@@ -152,7 +153,6 @@ TEST_F(CatalogueFile, ReadsNumbersWithAPointWhateverTheLocale)
         "<Treatment><Title>Comma</Title><BodySpot>0</BodySpot><BaseFrequency>2,5</BaseFrequency>"
         "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment>\n"));
     LoadReporting(path, 1);  // the comma is not taken for a decimal point either
-    std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(catalogue.Record(0).Pattern.BaseFrequency, 2.5);
 }
 

@@ -1,7 +1,7 @@
 // The diary file: reading, appending, and keeping the user's diary intact.
 #include <stdlib.h>
 
-#include <clocale>
+#include "scoped_locale.h"
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -118,14 +118,12 @@ TEST_F(DiaryFileTest, AppendStartsFromTheFileNotFromAnOlderLoad)
 TEST_F(DiaryFileTest, TextsRoundTripExactlyAsUtf8WhateverTheLocale)
 {
     // The user's texts must not pass through the C library's locale conversion.
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    std::setlocale(LC_ALL, "C");
+    const ScopedLocale plainC(LC_ALL, "C");
     const Fields special = {"15.03.2024", "14:05", "a < b > c & d \"e\" 'f'",
                             "first line\nsecond line\n\n  indented fourth"};
     const std::string foreign = "Gr\xc3\xbc\xc3\x9f" "e \xc3\xa4 \xc4\x87 \xe6\x97\xa5\xe6\x9c\xac";
     ASSERT_EQ(Append({special[0], special[1], special[2], special[3]}), HistorySaveResult::Saved);
     ASSERT_EQ(Append({foreign, "", "", foreign}), HistorySaveResult::Saved);
-    std::setlocale(LC_ALL, previous.c_str());
 
     const std::string file = FileBytes();
     EXPECT_NE(file.find("a &lt; b &gt; c &amp; d"), std::string::npos) << file;

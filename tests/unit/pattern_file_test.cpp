@@ -2,7 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <clocale>
+#include "scoped_locale.h"
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -73,12 +73,12 @@ TEST_F(PatternFile, RealsHaveTheLibrarysTextUnderAnyNumericLocale)
         expected += std::string(element->GetText()) + "\n";
     }
 
-    const bool german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-    const bool written = WritePatternFile(PathOf("p.xml").c_str(), content, document);
-    std::setlocale(LC_NUMERIC, "C");
-    if (!german)
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
-    ASSERT_TRUE(written);
+    {
+        const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+        if (!german.Active())
+            GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+        ASSERT_TRUE(WritePatternFile(PathOf("p.xml").c_str(), content, document));
+    }
 
     tinyxml2::XMLDocument saved;
     ASSERT_EQ(saved.LoadFile(PathOf("p.xml").c_str()), tinyxml2::XML_SUCCESS);
@@ -99,12 +99,12 @@ TEST_F(PatternFile, ReadBackTakesBaseFrequencyCountAndStates)
     content.TimePeriodPerSlot = 5;
 
     // Under a German numeric locale where one is installed.
-    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    const bool written = WritePatternFile(PathOf("p.xml").c_str(), content, document);
-    const PatternFileResult result = ReadPatternFile(PathOf("p.xml").c_str(), document);
-    std::setlocale(LC_NUMERIC, "C");
-
-    ASSERT_TRUE(written);
+    PatternFileResult result;
+    {
+        const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+        ASSERT_TRUE(WritePatternFile(PathOf("p.xml").c_str(), content, document));
+        result = ReadPatternFile(PathOf("p.xml").c_str(), document);
+    }
 
     ASSERT_TRUE(result.ok) << result.reason;
     EXPECT_EQ(result.pattern.BaseFrequency, 3);

@@ -1,5 +1,5 @@
 // The firing pattern's rules and the text forms of its quantities.
-#include <clocale>
+#include "scoped_locale.h"
 #include <cmath>
 #include <limits>
 #include <string>
@@ -131,16 +131,13 @@ TEST(PatternText, ParsingTakesNumbersOnly)
 
 TEST(PatternText, GermanNumericLocaleChangesNothing)
 {
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+    const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+    if (!german.Active())
         GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
-    const std::string shown = FormatPatternReal(0.25);
+    EXPECT_EQ(FormatPatternReal(0.25), "0.250000");
     double value = 0;
-    const bool pointRead = ParsePatternReal("0.25", value);
-    const bool commaRead = ParsePatternReal("0,25", value);
-    std::setlocale(LC_NUMERIC, "C");
-    EXPECT_EQ(shown, "0.250000");
-    EXPECT_TRUE(pointRead);
-    EXPECT_FALSE(commaRead);
+    EXPECT_TRUE(ParsePatternReal("0.25", value));
+    EXPECT_FALSE(ParsePatternReal("0,25", value));
     EXPECT_EQ(value, 0.25);
 }
 
