@@ -51,17 +51,6 @@ int CapturedOutput::Count(const std::string& line) const
     return count;
 }
 
-std::string Hex(const unsigned char* bytes, int count)
-{
-    std::string text;
-    char byte[4];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(byte, sizeof byte, i ? " %02X" : "%02X", bytes[i]);
-        text += byte;
-    }
-    return text;
-}
-
 void StickFrameTest::SetUp()
 {
     FrameTest::SetUp();

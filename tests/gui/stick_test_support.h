@@ -54,4 +54,3 @@ private:
     std::vector<WriteCall> writes;
 };
 
-std::string Hex(const unsigned char* bytes, int count);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "hex_text.h"
+
 using Bytes = std::vector<unsigned char>;
 
 // Polls `condition` every few milliseconds until it holds or the time is up.

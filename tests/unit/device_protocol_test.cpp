@@ -7,6 +7,7 @@
 #include "device/device_link.h"
 #include "device/instruction.h"
 #include "device/serial.h"
+#include "hex_text.h"
 
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
@@ -34,58 +35,59 @@ class Receiving : public testing::Test {
   Bytes chunk;
 };
 
-TEST_F(Receiving, OneAndTwoInstructionsInAChunk) {
-  Chunk({0x00, 0x0B, 0x40, 0x50, 0xFF});
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x0B, 0x40, 0x50, 0xFF}));
-  EXPECT_EQ(receiver.position, 5);
+// Chunks as they are read, and what each ParseInstruction call gives while the
+// reader consumes them: the completed instruction, or "-" for false.
+struct ReceiveScenario {
+  const char* name;
+  std::vector<Bytes> chunks;
+  std::vector<std::string> calls;
+  std::string output;
+};
 
-  Chunk({0x00, 0x11, 0x01, 0xFF, 0x00, 0x0B, 0x40, 0x50, 0xFF});
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x11, 0x01, 0xFF}));
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x0B, 0x40, 0x50, 0xFF}));
-  EXPECT_EQ(receiver.position, 9);
-}
+const ReceiveScenario ReceiveScenarios[] = {
+    {"OneInstruction", {{0x00, 0x0B, 0x40, 0x50, 0xFF}}, {"00 0B 40 50 FF"}, ""},
+    {"TwoInOneChunk",
+     {{0x00, 0x11, 0x01, 0xFF, 0x00, 0x0B, 0x40, 0x50, 0xFF}},
+     {"00 11 01 FF", "00 0B 40 50 FF"},
+     ""},
+    {"SplitAcrossTwoChunks", {{0x00, 0x0B, 0x40}, {0x50, 0xFF}}, {"-", "00 0B 40 50 FF"}, ""},
+    // The continuation belongs to the instruction even when it starts with 0x00.
+    {"ContinuationStartingWithZero",
+     {{0x00, 0x12, 0x57, 0x9E}, {0x00, 0x01, 0xFF}},
+     {"-", "00 12 57 9E 00 01 FF"},
+     ""},
+    {"NoiseBeforeAnInstruction",
+     {{0x33, 0x34, 0x00, 0x11, 0x00, 0xFF}},
+     {"-", "00 11 00 FF"},
+     "Received 2 error bytes between two instructions!\n"},
+    // A programme reply is cut at its first 0xFF; the earlier, longer reply
+    // must not show through.
+    {"ProgrammeReplyCutAtItsFirst0xFF",
+     {{0x00, 0x12, 0x57, 0x9E, 0x00, 0x01, 0xFF}, {0x00, 0x12, 0xFF, 0x9E, 0x00, 0x01, 0xFF}},
+     {"00 12 57 9E 00 01 FF", "00 12 FF", "-", "00 01 FF"},
+     "Received 1 error bytes between two instructions!\n"},
+};
 
-TEST_F(Receiving, SplitInstructionIsFinishedByTheNextChunk) {
-  Chunk({0x00, 0x0B, 0x40});
-  EXPECT_FALSE(Parse());
-  Chunk({0x50, 0xFF});
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x0B, 0x40, 0x50, 0xFF}));
+void PrintTo(const ReceiveScenario& scenario, std::ostream* os) { *os << scenario.name; }
 
-  // The continuation belongs to the instruction even when it starts with 0x00.
-  Chunk({0x00, 0x12, 0x57, 0x9E});
-  EXPECT_FALSE(Parse());
-  Chunk({0x00, 0x01, 0xFF});
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x12, 0x57, 0x9E, 0x00, 0x01, 0xFF}));
-}
+class ReceiveChunks : public Receiving, public testing::WithParamInterface<ReceiveScenario> {};
 
-TEST_F(Receiving, NoiseBeforeAnInstructionIsCountedAndSkipped) {
-  Chunk({0x33, 0x34, 0x00, 0x11, 0x00, 0xFF});
+TEST_P(ReceiveChunks, GiveTheExpectedInstructions) {
+  std::vector<std::string> calls;
   CaptureStdout();
-  EXPECT_FALSE(Parse());
-  EXPECT_EQ(GetCapturedStdout(), "Received 2 error bytes between two instructions!\n");
-  EXPECT_EQ(receiver.position, 2);
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x11, 0x00, 0xFF}));
+  for (const Bytes& bytes : GetParam().chunks) {
+    Chunk(bytes);
+    while (receiver.position < static_cast<int>(bytes.size()))
+      calls.push_back(Parse() ? Hex(receiver.instruction, receiver.length) : "-");
+  }
+  EXPECT_EQ(GetCapturedStdout(), GetParam().output);
+  EXPECT_EQ(calls, GetParam().calls);
 }
 
-TEST_F(Receiving, ProgrammeReplyIsCutAtItsFirst0xFF) {
-  Chunk({0x00, 0x12, 0x57, 0x9E, 0x00, 0x01, 0xFF});
-  ASSERT_TRUE(Parse());
-  Chunk({0x00, 0x12, 0xFF, 0x9E, 0x00, 0x01, 0xFF});
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(receiver.length, 3) << "the earlier, longer reply must not show through";
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x12, 0xFF}));
-  CaptureStdout();
-  EXPECT_FALSE(Parse());
-  EXPECT_EQ(GetCapturedStdout(), "Received 1 error bytes between two instructions!\n");
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x01, 0xFF}));
-}
+INSTANTIATE_TEST_SUITE_P(Receiving, ReceiveChunks, testing::ValuesIn(ReceiveScenarios),
+                         [](const testing::TestParamInfo<ReceiveScenario>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST_F(Receiving, OverlongInstructionIsDroppedWithOneLine) {
   Bytes endless(512, 0x01);

@@ -130,6 +130,47 @@ TEST_F(PatternFile, SlotTextsCountByTheirFirstCharacterAndExtraSlotsAreIgnored)
         EXPECT_EQ(result.pattern.Slot[i], expected[i]) << "slot " << i;
 }
 
+TEST_F(PatternFile, FilesThatCannotBeUsedAreRefusedWithTheReason)
+{
+    const std::string slots = "<Slot>1</Slot><Slot>1</Slot>";
+    const auto body = [&](const std::string& baseFrequency, const std::string& count) {
+        return File("<BaseFrequency>" + baseFrequency + "</BaseFrequency><NumberOfSlots>" + count
+                    + "</NumberOfSlots>" + slots);
+    };
+    const std::string notAbove0 = "its BaseFrequency is not a number above zero";
+    const std::string badCount = "its NumberOfSlots is not a whole number from 1 to 250";
+    const struct {
+        std::string content;
+        std::string reason;
+    } cases[] = {
+        {"", "it is empty"},
+        {"<VitrelAdvancedSettings><BaseFrequency>", "it is not a well-formed XML file"},
+        {"<Pattern><BaseFrequency>2</BaseFrequency></Pattern>", "it has no VitrelAdvancedSettings element"},
+        {File("<NumberOfSlots>2</NumberOfSlots>" + slots), "it has no BaseFrequency value"},
+        {File("<BaseFrequency>2</BaseFrequency>" + slots), "it has no NumberOfSlots value"},
+        {body("2", "0"), badCount},
+        {body("2", "251"), badCount},
+        {body("2", "2.5"), badCount},
+        {body("0", "2"), notAbove0},
+        {body("-3", "2"), notAbove0},
+        {body("nan", "2"), notAbove0},
+        {body("inf", "2"), notAbove0},
+        {body("fast", "2"), notAbove0},
+        {body("2,5", "2"), notAbove0},
+        {File("<BaseFrequency/><NumberOfSlots>2</NumberOfSlots>" + slots), notAbove0},
+        {body("1e-320", "2"), "its BaseFrequency is too large or too small to give a usable slot timing"},
+        {body("2", "3"), "it holds 2 Slot elements but its NumberOfSlots is 3"},
+    };
+    for (const auto& c : cases) {
+        const PatternFileResult result = ReadText(c.content);
+        EXPECT_FALSE(result.ok) << c.content;
+        EXPECT_EQ(result.reason, c.reason) << c.content;
+    }
+    const PatternFileResult missing = ReadPatternFile(PathOf("missing.xml").c_str(), document);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.reason, "it does not exist or cannot be opened");
+}
+
 TEST_F(PatternFile, SaveReplacesTheWholeFileAndKeepsItsPermissions)
 {
     Write("p.xml", std::string(5000, 'x'));

@@ -1,10 +1,9 @@
 #pragma once
-// A fresh folder under /tmp for one test, removed with its content afterwards.
-
-#include <stdlib.h>
+// A fresh temporary folder for one test, removed with its content afterwards.
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -20,9 +19,16 @@ class TempFolder {
 public:
     TempFolder()
     {
-        char pattern[] = "/tmp/vitrel-test-XXXXXX";
-        if (mkdtemp(pattern) != nullptr)
-            path = pattern;
+        // Portable (the device tests also build for Windows): a fresh name
+        // under the system's temporary folder.
+        std::random_device random;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
+            const std::filesystem::path candidate = base / ("vitrel-test-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error))
+                path = candidate;
+        }
     }
     ~TempFolder()
     {
