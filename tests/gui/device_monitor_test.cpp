@@ -130,8 +130,9 @@ TEST_F(DeviceMonitor, BeeperReplySetsTheBoxWithoutSendingAnything)
     StartAttached({"--beeper", "off"});
     wxCheckBox* beeper = Find<wxCheckBox>("ID_CHECKBOX1");
     // Any state byte but 0 means on.
+    // The state byte 0xFF ends the frame; the stick's own end byte follows.
     for (const auto& [reply, on] : {std::pair{"send 00 11 02 FF", true}, std::pair{"send 00 11 00 FF", false},
-                                    std::pair{"send 00 11 01 FF", true}}) {
+                                    std::pair{"send 00 11 FF FF", true}}) {
         ASSERT_TRUE(stick->Command(reply));
         EXPECT_TRUE(WaitFor([&, on = on] { return beeper->GetValue() == on; }, 1000)) << reply;
     }
@@ -139,6 +140,44 @@ TEST_F(DeviceMonitor, BeeperReplySetsTheBoxWithoutSendingAnything)
     EXPECT_EQ(CountReceived("00 0F FF"), 0);
     EXPECT_EQ(CountReceived("00 10 FF"), 0);
 }
+
+// A status reading of 255 ends the reply early; such replies still count.
+struct FFReading {
+    const char* name;
+    const char* readings;
+    bool lowersGauge;  // the cut reply still gives a reading: (r1, 255)
+};
+
+void PrintTo(const FFReading& reading, std::ostream* out)
+{
+    *out << reading.readings;
+}
+
+class DeviceMonitorFFReading : public StickFrameTest, public testing::WithParamInterface<FFReading> {};
+
+TEST_P(DeviceMonitorFFReading, StickStaysAttachedAndTheGaugeShowsWhatTheReadingsGive)
+{
+    StartStick({"--battery", "170,100"});
+    CreateFrame();
+    wxGauge* gauge = Find<wxGauge>("ID_GAUGE1");
+    ASSERT_TRUE(WaitFor([&] { return gauge->GetValue() >= 10; }, 3000));
+    ASSERT_TRUE(stick->Command(std::string("battery ") + GetParam().readings));
+    RunEventLoopFor(200);
+    const int before = gauge->GetValue();
+    RunEventLoopFor(5000);
+    EXPECT_TRUE(Attached());
+    EXPECT_EQ(CountReceived(IdentifyFrame), 1);
+    if (GetParam().lowersGauge)  // 2.5 V x 160 / 255 is below empty: 0 % once the ring is full
+        EXPECT_TRUE(WaitFor([&] { return gauge->GetValue() == 0; }, 5000));
+    else
+        EXPECT_EQ(gauge->GetValue(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Readings, DeviceMonitorFFReading,
+                         testing::Values(FFReading{"SecondIsFF", "160 255", true},
+                                         FFReading{"FirstIsFF", "255 100", false},
+                                         FFReading{"BothAreFF", "255 255", false}),
+                         [](const testing::TestParamInfo<FFReading>& info) { return info.param.name; });
 
 TEST_F(DeviceMonitor, ProgrammeRepliesAreShownOnTheAdvancedSettingsPage)
 {
