@@ -36,10 +36,7 @@ CapturedOutput::~CapturedOutput()
 std::string CapturedOutput::Text() const
 {
     std::fflush(stdout);
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ReadWholeFile(path);
 }
 
 int CapturedOutput::Count(const std::string& line) const

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include "scoped_locale.h"
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "scoped_locale.h"
 #include "temp_folder.h"
 
 #include "treatments/treatment_catalogue.h"

@@ -99,12 +99,10 @@ Bytes ReadPort(int index, std::size_t expected, int timeoutMs) {
 }
 
 StickSim::StickSim(const std::vector<std::string>& options) {
-  char pattern[] = "/tmp/vitrel-sim-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return;
-  dir_ = pattern;
-  link_ = dir_ + "/stick";
-  log_ = dir_ + "/sim.log";
-  control_ = dir_ + "/control";
+  if (!dir_.Made()) return;
+  link_ = dir_.PathOf("stick");
+  log_ = dir_.PathOf("sim.log");
+  control_ = dir_.PathOf("control");
 
   std::vector<std::string> arguments = {VITREL_STICK_SIM, "--log", log_, "--control", control_};
   arguments.insert(arguments.end(), options.begin(), options.end());
@@ -143,15 +141,9 @@ StickSim::StickSim(const std::vector<std::string>& options) {
 
 StickSim::~StickSim() {
   Stop();
-  if (!dir_.empty()) std::filesystem::remove_all(dir_);
 }
 
-std::string StickSim::Log() const {
-  std::ifstream file(log_);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+std::string StickSim::Log() const { return ReadWholeFile(log_); }
 
 bool StickSim::Command(const std::string& line) {
   auto applied = [&] {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "hex_text.h"
+#include "temp_folder.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -61,7 +62,8 @@ class StickSim {
   int Stop();
 
  private:
-  std::string dir_, link_, log_, control_;
+  TempFolder dir_;
+  std::string link_, log_, control_;
   pid_t pid_ = -1;
   bool ready_ = false;
 };

@@ -1,7 +1,6 @@
 // The diary file: reading, appending, and keeping the user's diary intact.
 #include <stdlib.h>
 
-#include "scoped_locale.h"
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,6 +11,7 @@
 #include <tinyxml2.h>
 
 #include "diary/diary_file.h"
+#include "scoped_locale.h"
 #include "temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -37,16 +37,8 @@ protected:
     {
         fs::copy_file(fs::path(VITREL_TEST_DATA) / name, path);
     }
-    std::string FileBytes() const
-    {
-        std::ostringstream content;
-        content << std::ifstream(path, std::ios::binary).rdbuf();
-        return content.str();
-    }
-    void WriteFile(const std::string& content) const
-    {
-        std::ofstream(path, std::ios::binary) << content;
-    }
+    std::string FileBytes() const { return folder.Read("DiaryHistoryDB.xml"); }
+    void WriteFile(const std::string& content) const { folder.Write("DiaryHistoryDB.xml", content); }
     HistorySaveResult Append(const DiaryEntry& entry)
     {
         return AppendHistoryEntry(doc, path.c_str(), entry);

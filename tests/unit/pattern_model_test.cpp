@@ -1,11 +1,11 @@
 // The firing pattern's rules and the text forms of its quantities.
-#include "scoped_locale.h"
 #include <cmath>
 #include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "scoped_locale.h"
 #include "treatments/firing_pattern.h"
 
 namespace {
@@ -18,30 +18,39 @@ std::string Shown(const FiringPattern& p)
            + FormatPatternReal(p.SlotFrequency) + " " + FormatPatternReal(p.TimePeriodPerSlot);
 }
 
-TEST(PatternRules, DerivationsGiveTheWorkedExamples)
+// Rule 1 from a base frequency, rule 2 from a base time period, each with a
+// slot count; then the four reals as shown.
+struct Derivation {
+    bool fromBaseFrequency;
+    double base;
+    double slots;
+    const char* shown;
+};
+
+class PatternDerivation : public testing::TestWithParam<Derivation> {};
+
+TEST_P(PatternDerivation, GivesTheWorkedExample)
 {
+    const Derivation& d = GetParam();
     FiringPattern p;
-    p.DeriveFromBaseFrequency(2, 10);
-    EXPECT_EQ(Shown(p), "2.000000 0.500000 20.000000 0.050000");
-
-    p.DeriveFromBaseTimePeriod(0.25, 4);
-    EXPECT_EQ(Shown(p), "4.000000 0.250000 16.000000 0.062500");
-
-    // Read back from the stick: 20 slots at 40 Hz, so T = N / F, then rule 2.
-    p.DeriveFromBaseTimePeriod(20 / 40.0, 20);
-    EXPECT_EQ(Shown(p), "2.000000 0.500000 40.000000 0.025000");
+    if (d.fromBaseFrequency)
+        p.DeriveFromBaseFrequency(d.base, d.slots);
+    else
+        p.DeriveFromBaseTimePeriod(d.base, d.slots);
+    EXPECT_EQ(Shown(p), d.shown);
 }
 
-TEST(PatternRules, OneSlotRunsAtTheBaseFrequency)
-{
-    FiringPattern p;
-    p.DeriveFromBaseFrequency(7.5, 1);
-    EXPECT_DOUBLE_EQ(p.SlotFrequency, p.BaseFrequency);
-    EXPECT_DOUBLE_EQ(p.TimePeriodPerSlot, p.BaseTimePeriod);
-    p.DeriveFromBaseTimePeriod(0.4, 1);
-    EXPECT_DOUBLE_EQ(p.SlotFrequency, p.BaseFrequency);
-    EXPECT_DOUBLE_EQ(p.TimePeriodPerSlot, p.BaseTimePeriod);
-}
+void PrintTo(const Derivation& d, std::ostream* os) { *os << d.shown; }
+
+INSTANTIATE_TEST_SUITE_P(
+    PatternRules, PatternDerivation,
+    testing::Values(Derivation{true, 2, 10, "2.000000 0.500000 20.000000 0.050000"},
+                    Derivation{false, 0.25, 4, "4.000000 0.250000 16.000000 0.062500"},
+                    // Read back from the stick: 20 slots at 40 Hz, so T = N / F, then rule 2.
+                    Derivation{false, 20 / 40.0, 20, "2.000000 0.500000 40.000000 0.025000"},
+                    // One slot runs at the base frequency.
+                    Derivation{true, 7.5, 1, "7.500000 0.133333 7.500000 0.133333"},
+                    Derivation{false, 0.4, 1, "2.500000 0.400000 2.500000 0.400000"}));
 
 TEST(PatternRules, SixDecimalFieldsDriftAsTheyAreReadBack)
 {
