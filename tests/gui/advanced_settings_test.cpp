@@ -70,37 +70,42 @@ protected:
     }
 };
 
-TEST_F(AdvancedSettings, BaseFrequencyAndBasePeriodDeriveTheRest)
+TEST_F(AdvancedSettings, TypedValuesDeriveTheOtherFields)
 {
+    // Each step: the field (base frequency ID_TEXTCTRL11, base time period
+    // ID_TEXTCTRL7, slot count ID_TEXTCTRL8), the text typed into it (nullptr: kept), whether
+    // Enter is pressed (else the field is left), the fields then shown.
+    struct Step {
+        const char* field;
+        const char* typed;
+        bool pressEnter;
+        const char* fields;
+    };
+    const Step steps[] = {
+        {"ID_TEXTCTRL11", "4", false, "4.000000 0.250000 40.000000 0.025000 10"},
+        {"ID_TEXTCTRL7", "0.5", true, "2.000000 0.500000 20.000000 0.050000 10"},
+        {"ID_TEXTCTRL11", "8", true, "8.000000 0.125000 80.000000 0.012500 10"},
+        {"ID_TEXTCTRL11", "3", false, "3.000000 0.333333 30.000000 0.033333 10"},
+        // Leaving the count field leaves Base Frequency alone; Enter rewrites
+        // it from the rounded period.
+        {"ID_TEXTCTRL8", nullptr, false, "3.000000 0.333333 30.000030 0.033333 10"},
+        {"ID_TEXTCTRL8", nullptr, true, "3.000003 0.333333 30.000030 0.033333 10"},
+    };
     CreateFrame();
     EXPECT_EQ(Fields(), "1 1 1 1 10");
     EXPECT_EQ(States(), "0000000000");
-
-    Enter(BaseFrequency(), "4");
-    EXPECT_EQ(Fields(), "4.000000 0.250000 40.000000 0.025000 10");
-
-    BaseTimePeriod()->ChangeValue(wxEmptyString);
-    Type(BaseTimePeriod(), "0.5");
-    PressEnter(BaseTimePeriod());
-    EXPECT_EQ(Fields(), "2.000000 0.500000 20.000000 0.050000 10");
-
-    BaseFrequency()->ChangeValue(wxEmptyString);
-    Type(BaseFrequency(), "8");
-    PressEnter(BaseFrequency());
-    EXPECT_EQ(Fields(), "8.000000 0.125000 80.000000 0.012500 10");
-}
-
-TEST_F(AdvancedSettings, EnterInSlotCountAlsoRewritesBaseFrequencyFromTheRoundedPeriod)
-{
-    CreateFrame();
-    Enter(BaseFrequency(), "3");
-    EXPECT_EQ(Fields(), "3.000000 0.333333 30.000000 0.033333 10");
-
-    // Leaving the count field leaves Base Frequency alone; Enter does not.
-    LeaveField(SlotCount());
-    EXPECT_EQ(Fields(), "3.000000 0.333333 30.000030 0.033333 10");
-    PressEnter(SlotCount());
-    EXPECT_EQ(Fields(), "3.000003 0.333333 30.000030 0.033333 10");
+    for (const Step& step : steps) {
+        wxTextCtrl* field = Find<wxTextCtrl>(step.field);
+        if (step.typed) {
+            field->ChangeValue(wxEmptyString);
+            Type(field, step.typed);
+        }
+        if (step.pressEnter)
+            PressEnter(field);
+        else
+            LeaveField(field);
+        EXPECT_EQ(Fields(), step.fields) << field->GetName() << " " << (step.typed ? step.typed : "");
+    }
 }
 
 TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
