@@ -22,7 +22,9 @@ protected:
         FrameTest::SetUp();
     }
 
-    std::string Fields() const
+    // Base frequency, base time period, slot frequency, time period per slot,
+    // slot count, then one 1 or 0 per slot box.
+    std::string Shown() const
     {
         std::string shown;
         for (const char* name : {"ID_TEXTCTRL11", "ID_TEXTCTRL7", "ID_TEXTCTRL12", "ID_TEXTCTRL9", "ID_TEXTCTRL8"})
@@ -45,18 +47,17 @@ TEST_F(GermanDesktop, NumbersKeepTheirPointAndOnlyTheDiaryDateFollowsTheDesktop)
     for (int slot : {0, 2, 5})
         Toggle(frame->Slots().boxes[slot], true);
     const std::string shown = "3.000000 0.333333 18.000000 0.055556 6 101001";
-    EXPECT_EQ(Fields(), shown);
+    EXPECT_EQ(Shown(), shown);
 
     Click(Find<wxButton>("ID_BUTTON13"));  // a new diary entry
     const wxString date = Find<wxTextCtrl>("ID_TEXTCTRL2")->GetValue();
     EXPECT_TRUE(date == wxDateTime::Today().Format("%d.%m.%Y")) << date;
 
     CloseFrame();
-    const std::string expected =
-        ReadWholeFile(std::string(VITREL_TEST_DATA) + "/pattern_expected_AdvancedSettings.xml");
-    EXPECT_EQ(ReadWorkFile("AdvancedSettings.xml"), expected);
+    EXPECT_EQ(ReadWorkFile("AdvancedSettings.xml"),
+              ReadWholeFile(VITREL_TEST_DATA "/pattern_expected_AdvancedSettings.xml"));
     CreateFrame();
-    EXPECT_EQ(Fields(), shown);
+    EXPECT_EQ(Shown(), shown);
 }
 
 }  // namespace

@@ -35,59 +35,41 @@ class Receiving : public testing::Test {
   Bytes chunk;
 };
 
-// Chunks as they are read, and what each ParseInstruction call gives while the
-// reader consumes them: the completed instruction, or "-" for false.
-struct ReceiveScenario {
-  const char* name;
-  std::vector<Bytes> chunks;
-  std::vector<std::string> calls;
-  std::string output;
-};
-
-const ReceiveScenario ReceiveScenarios[] = {
-    {"OneInstruction", {{0x00, 0x0B, 0x40, 0x50, 0xFF}}, {"00 0B 40 50 FF"}, ""},
-    {"TwoInOneChunk",
-     {{0x00, 0x11, 0x01, 0xFF, 0x00, 0x0B, 0x40, 0x50, 0xFF}},
-     {"00 11 01 FF", "00 0B 40 50 FF"},
-     ""},
-    {"SplitAcrossTwoChunks", {{0x00, 0x0B, 0x40}, {0x50, 0xFF}}, {"-", "00 0B 40 50 FF"}, ""},
-    // The continuation belongs to the instruction even when it starts with 0x00.
-    {"ContinuationStartingWithZero",
-     {{0x00, 0x12, 0x57, 0x9E}, {0x00, 0x01, 0xFF}},
-     {"-", "00 12 57 9E 00 01 FF"},
-     ""},
-    {"NoiseBeforeAnInstruction",
-     {{0x33, 0x34, 0x00, 0x11, 0x00, 0xFF}},
-     {"-", "00 11 00 FF"},
-     "Received 2 error bytes between two instructions!\n"},
-    // A programme reply is cut at its first 0xFF; the earlier, longer reply
-    // must not show through.
-    {"ProgrammeReplyCutAtItsFirst0xFF",
-     {{0x00, 0x12, 0x57, 0x9E, 0x00, 0x01, 0xFF}, {0x00, 0x12, 0xFF, 0x9E, 0x00, 0x01, 0xFF}},
-     {"00 12 57 9E 00 01 FF", "00 12 FF", "-", "00 01 FF"},
-     "Received 1 error bytes between two instructions!\n"},
-};
-
-void PrintTo(const ReceiveScenario& scenario, std::ostream* os) { *os << scenario.name; }
-
-class ReceiveChunks : public Receiving, public testing::WithParamInterface<ReceiveScenario> {};
-
-TEST_P(ReceiveChunks, GiveTheExpectedInstructions) {
-  std::vector<std::string> calls;
-  CaptureStdout();
-  for (const Bytes& bytes : GetParam().chunks) {
-    Chunk(bytes);
-    while (receiver.position < static_cast<int>(bytes.size()))
-      calls.push_back(Parse() ? Hex(receiver.instruction, receiver.length) : "-");
+TEST_F(Receiving, ChunksGiveTheirInstructions) {
+  // Chunks as they are read, and what each ParseInstruction call gives while
+  // the reader consumes them: the completed instruction, or "-" for false.
+  const struct {
+    std::vector<Bytes> chunks;
+    std::vector<std::string> calls;
+    std::string output;
+  } scenarios[] = {
+      {{{0x00, 0x0B, 0x40, 0x50, 0xFF}}, {"00 0B 40 50 FF"}, ""},
+      {{{0x00, 0x11, 0x01, 0xFF, 0x00, 0x0B, 0x40, 0x50, 0xFF}}, {"00 11 01 FF", "00 0B 40 50 FF"}, ""},
+      {{{0x00, 0x0B, 0x40}, {0x50, 0xFF}}, {"-", "00 0B 40 50 FF"}, ""},
+      // The continuation belongs to the instruction even when it starts with 0x00.
+      {{{0x00, 0x12, 0x57, 0x9E}, {0x00, 0x01, 0xFF}}, {"-", "00 12 57 9E 00 01 FF"}, ""},
+      {{{0x33, 0x34, 0x00, 0x11, 0x00, 0xFF}},
+       {"-", "00 11 00 FF"},
+       "Received 2 error bytes between two instructions!\n"},
+      // A programme reply is cut at its first 0xFF; the earlier, longer reply
+      // must not show through.
+      {{{0x00, 0x12, 0x57, 0x9E, 0x00, 0x01, 0xFF}, {0x00, 0x12, 0xFF, 0x9E, 0x00, 0x01, 0xFF}},
+       {"00 12 57 9E 00 01 FF", "00 12 FF", "-", "00 01 FF"},
+       "Received 1 error bytes between two instructions!\n"},
+  };
+  for (const auto& scenario : scenarios) {
+    ResetInstructionReceiver();
+    std::vector<std::string> calls;
+    CaptureStdout();
+    for (const Bytes& bytes : scenario.chunks) {
+      Chunk(bytes);
+      while (receiver.position < static_cast<int>(bytes.size()))
+        calls.push_back(Parse() ? Hex(receiver.instruction, receiver.length) : "-");
+    }
+    EXPECT_EQ(GetCapturedStdout(), scenario.output);
+    EXPECT_EQ(calls, scenario.calls) << scenario.calls.back();
   }
-  EXPECT_EQ(GetCapturedStdout(), GetParam().output);
-  EXPECT_EQ(calls, GetParam().calls);
 }
-
-INSTANTIATE_TEST_SUITE_P(Receiving, ReceiveChunks, testing::ValuesIn(ReceiveScenarios),
-                         [](const testing::TestParamInfo<ReceiveScenario>& info) {
-                           return std::string(info.param.name);
-                         });
 
 TEST_F(Receiving, OverlongInstructionIsDroppedWithOneLine) {
   Bytes endless(512, 0x01);

@@ -18,39 +18,33 @@ std::string Shown(const FiringPattern& p)
            + FormatPatternReal(p.SlotFrequency) + " " + FormatPatternReal(p.TimePeriodPerSlot);
 }
 
-// Rule 1 from a base frequency, rule 2 from a base time period, each with a
-// slot count; then the four reals as shown.
-struct Derivation {
-    bool fromBaseFrequency;
-    double base;
-    double slots;
-    const char* shown;
-};
-
-class PatternDerivation : public testing::TestWithParam<Derivation> {};
-
-TEST_P(PatternDerivation, GivesTheWorkedExample)
+TEST(PatternRules, DerivationsGiveTheWorkedExamples)
 {
-    const Derivation& d = GetParam();
-    FiringPattern p;
-    if (d.fromBaseFrequency)
-        p.DeriveFromBaseFrequency(d.base, d.slots);
-    else
-        p.DeriveFromBaseTimePeriod(d.base, d.slots);
-    EXPECT_EQ(Shown(p), d.shown);
+    // Rule 1 from a base frequency or rule 2 from a base time period, with a
+    // slot count; then the four reals as shown.
+    const struct {
+        bool fromBaseFrequency;
+        double base;
+        double slots;
+        const char* shown;
+    } examples[] = {
+        {true, 2, 10, "2.000000 0.500000 20.000000 0.050000"},
+        {false, 0.25, 4, "4.000000 0.250000 16.000000 0.062500"},
+        // Read back from the stick: 20 slots at 40 Hz, so T = N / F, then rule 2.
+        {false, 20 / 40.0, 20, "2.000000 0.500000 40.000000 0.025000"},
+        // One slot runs at the base frequency.
+        {true, 7.5, 1, "7.500000 0.133333 7.500000 0.133333"},
+        {false, 0.4, 1, "2.500000 0.400000 2.500000 0.400000"},
+    };
+    for (const auto& e : examples) {
+        FiringPattern p;
+        if (e.fromBaseFrequency)
+            p.DeriveFromBaseFrequency(e.base, e.slots);
+        else
+            p.DeriveFromBaseTimePeriod(e.base, e.slots);
+        EXPECT_EQ(Shown(p), e.shown);
+    }
 }
-
-void PrintTo(const Derivation& d, std::ostream* os) { *os << d.shown; }
-
-INSTANTIATE_TEST_SUITE_P(
-    PatternRules, PatternDerivation,
-    testing::Values(Derivation{true, 2, 10, "2.000000 0.500000 20.000000 0.050000"},
-                    Derivation{false, 0.25, 4, "4.000000 0.250000 16.000000 0.062500"},
-                    // Read back from the stick: 20 slots at 40 Hz, so T = N / F, then rule 2.
-                    Derivation{false, 20 / 40.0, 20, "2.000000 0.500000 40.000000 0.025000"},
-                    // One slot runs at the base frequency.
-                    Derivation{true, 7.5, 1, "7.500000 0.133333 7.500000 0.133333"},
-                    Derivation{false, 0.4, 1, "2.500000 0.400000 2.500000 0.400000"}));
 
 TEST(PatternRules, SixDecimalFieldsDriftAsTheyAreReadBack)
 {

@@ -8,9 +8,9 @@
 class ScopedLocale {
 public:
     ScopedLocale(int category, const char* name)
-        : category(category), previous(std::setlocale(category, nullptr))
+        : category(category), previous(std::setlocale(category, nullptr)),
+          active(std::setlocale(category, name) != nullptr)
     {
-        active = std::setlocale(category, name) != nullptr;
     }
     ~ScopedLocale() { std::setlocale(category, previous.c_str()); }
     ScopedLocale(const ScopedLocale&) = delete;
@@ -22,5 +22,5 @@ public:
 private:
     int category;
     std::string previous;
-    bool active = false;
+    bool active;
 };
