@@ -111,6 +111,12 @@ TEST_F(AdvancedSettings, TypedValuesDeriveTheOtherFields)
 TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
 {
     CreateFrame();
+    wxScrolledWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
+    // At start-up: the fixed label, then ten silent boxes.
+    EXPECT_EQ(row->GetSizer()->GetItemCount(), 11u);
+    EXPECT_EQ(row->GetChildren().size(), 11u);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(frame->Slots().boxes[i]->GetName(), "ID_CHECKBOX0");
     Check({1, 3, 9});
     wxCheckBox* first = frame->Slots().boxes[0];
 
@@ -121,7 +127,6 @@ TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
     Enter(SlotCount(), "12");
     EXPECT_EQ(States(), "000000000000");
     EXPECT_EQ(Fields(), "1 1 12.000000 0.083333 12");
-    wxScrolledWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
     EXPECT_EQ(row->GetSizer()->GetItemCount(), 13u);  // the fixed label, then the boxes
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(frame->Slots().boxes[i]->GetName(), "ID_CHECKBOX6");

@@ -13,7 +13,6 @@
 #include <wx/menu.h>
 #include <wx/notebook.h>
 #include <wx/panel.h>
-#include <wx/scrolwin.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
@@ -163,23 +162,6 @@ TEST_F(MainWindow, StartUpRemovesTheTemporariesOfKilledSavesOnly)
     EXPECT_FALSE(WorkFileExists(".AdvancedSettings.xml.Ab12Cd"));
     EXPECT_FALSE(WorkFileExists(".DiaryHistoryDB.xml.x9Y8z7"));
     EXPECT_TRUE(WorkFileExists(".DiaryHistoryDB.xml.notes"));
-}
-
-TEST_F(MainWindow, StartsWithTenSilentSlotBoxes)
-{
-    CreateFrame();
-    EXPECT_EQ(Find<wxTextCtrl>("ID_TEXTCTRL8")->GetValue(), "10");
-    wxScrolledWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
-    int boxes = 0;
-    for (wxWindow* child : row->GetChildren()) {
-        if (wxCheckBox* box = dynamic_cast<wxCheckBox*>(child)) {
-            ++boxes;
-            EXPECT_EQ(box->GetName(), "ID_CHECKBOX0");
-            EXPECT_FALSE(box->GetValue());
-        }
-    }
-    EXPECT_EQ(boxes, 10);
-    EXPECT_EQ(frame->Slots().count, 10);
 }
 
 TEST_F(MainWindow, NumberFieldsFilterWhatIsTyped)
