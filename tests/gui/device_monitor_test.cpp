@@ -85,7 +85,7 @@ TEST_P(PollAnswers, DecideWhetherTheStickIsLookedForAgain)
     CreateFrame();
     if (GetParam().lookedForAgain) {
         EXPECT_TRUE(WaitForReceived(IdentifyFrame, 2, 3500));
-        EXPECT_TRUE(WaitForReceived(QueryBeeperFrame, 2, 1000));
+        EXPECT_TRUE(WaitForReceived(QueryBeeperFrame, 2, 2500));
     } else {
         RunEventLoopFor(3500);
         EXPECT_EQ(CountReceived(IdentifyFrame), 1);

@@ -1,30 +1,12 @@
 // The device link end to end against vitrel-stick-sim and pseudo-terminals:
 // the probe, and reopening a port.
-#include <gtest/gtest.h>
-
 #include <thread>
 
-#include "device/device_link.h"
 #include "device/instruction.h"
 #include "device/serial.h"
 #include "device_posix_support.h"
 
 namespace {
-
-class WithStickSim : public testing::Test {
- protected:
-  void SetUp() override {
-    ResetInstructionReceiver();
-    ASSERT_TRUE(sim.ready()) << "vitrel-stick-sim did not start: " VITREL_STICK_SIM;
-    link.calibration.count = 0;
-  }
-  void TearDown() override {
-    for (int index = 0; index < kSerialPortCount; ++index) SerialClosePort(index);
-  }
-
-  StickSim sim;
-  DeviceLink link;
-};
 
 TEST_F(WithStickSim, ProbeFindsTheStickAndLeavesEveryPortClosed) {
   PseudoTerminal mute;  // a port that never answers, tried first

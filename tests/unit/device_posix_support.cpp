@@ -16,6 +16,7 @@
 #include <sstream>
 #include <thread>
 
+#include "device/instruction.h"
 #include "device/serial.h"
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
@@ -173,4 +174,19 @@ int StickSim::Stop() {
   }
   pid_ = -1;
   return exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void WithStickSim::SetUp() {
+  ResetInstructionReceiver();
+  ASSERT_TRUE(sim.ready()) << "vitrel-stick-sim did not start: " VITREL_STICK_SIM;
+  link.calibration.count = 0;
+}
+
+void WithStickSim::TearDown() {
+  for (int index = 0; index < kSerialPortCount; ++index) SerialClosePort(index);
+}
+
+Bytes WithStickSim::Ask(signed char code, std::size_t replyLength, int timeoutMs) {
+  link.SendInstruction(code);
+  return ReadPort(link.port - 1, replyLength, timeoutMs);
 }

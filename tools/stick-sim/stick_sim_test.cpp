@@ -1,9 +1,7 @@
 // The simulated stick itself: what it answers, what it logs, falling silent,
 // unplugging and stopping. The window and device tests rely on all of it.
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "device/device_link.h"
 #include "device/instruction.h"
 #include "device/serial.h"
 #include "device_posix_support.h"
@@ -14,24 +12,6 @@ bool Exists(const std::string& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0;
 }
-
-class WithStickSim : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(sim.ready()) << "vitrel-stick-sim did not start: " VITREL_STICK_SIM;
-    link.calibration.count = 0;
-  }
-  void TearDown() override { SerialClosePort(2); }
-
-  // Sends one instruction to the simulator at COM3 and returns the reply.
-  Bytes Ask(signed char code, std::size_t replyLength, int timeoutMs = 1000) {
-    link.SendInstruction(code);
-    return ReadPort(2, replyLength, timeoutMs);
-  }
-
-  StickSim sim;
-  DeviceLink link;
-};
 
 TEST_F(WithStickSim, AnswersWhatTheStickAnswersAndLogsWhatItReceives) {
   ScopedSerialPorts ports({{3, sim.link()}});
