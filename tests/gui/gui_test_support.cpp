@@ -104,7 +104,7 @@ wxVitrelFrame* FrameTest::CreateFrame()
     return frame;
 }
 
-void FrameTest::CloseFrame()
+void FrameTest::CloseFrame(const std::function<void()>& close)
 {
     bool destroyed = false;
     frame->Bind(wxEVT_DESTROY, [&destroyed, this](wxWindowDestroyEvent& event) {
@@ -112,7 +112,10 @@ void FrameTest::CloseFrame()
             destroyed = true;
         event.Skip();
     });
-    frame->Close(false);
+    if (close)
+        close();
+    else
+        frame->Close(false);
     // The frame is deleted when the event loop next goes idle.
     WaitFor([&destroyed] { return destroyed; }, 5000);
     wxTheApp->ProcessIdle();

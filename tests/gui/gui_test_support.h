@@ -84,9 +84,9 @@ protected:
 
     // The frame, built in the working folder with the current environment.
     wxVitrelFrame* CreateFrame();
-    // Closes the frame as a user would and waits until it is gone (its
-    // destructor has run).
-    void CloseFrame();
+    // Closes the frame as a user would (or with `close`) and waits until it
+    // is gone (its destructor has run).
+    void CloseFrame(const std::function<void()>& close = nullptr);
     wxVitrelFrame* frame = nullptr;
 
     template <class T>

@@ -328,13 +328,5 @@ TEST_F(MainWindow, ResizingPutsTheCopyrightLineBack)
 TEST_F(MainWindow, QuitClosesTheWindow)
 {
     CreateFrame();
-    const int quit = MenuId("File", "Quit");
-    bool destroyed = false;
-    frame->Bind(wxEVT_DESTROY, [&](wxWindowDestroyEvent& event) {
-        destroyed = destroyed || event.GetEventObject() == frame;
-        event.Skip();
-    });
-    SendMenu(quit);
-    EXPECT_TRUE(WaitFor([&] { return destroyed; }, 5000));
-    frame = nullptr;
+    CloseFrame([this] { SendMenu(MenuId("File", "Quit")); });
 }
