@@ -78,8 +78,7 @@ void StickFrameTest::StartAttached(const std::vector<std::string>& options)
 {
     StartStick(options);
     CreateFrame();
-    // Generous: on a loaded machine the 10 ms probe answer can be missed once.
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
     ClearWrites();
 }
 
