@@ -49,7 +49,15 @@ void wxVitrelFrame::OnHelp(wxCommandEvent&)
 
 void wxVitrelFrame::OnMediaLoaded(wxMediaEvent& event)
 {
-    introMedia->Play();
+    // The user may have left the Intro page while the video was loading.
+    if (mainNotebook->GetSelection() == IntroPage)
+        introMedia->Play();
+    event.Skip();
+}
+
+void wxVitrelFrame::OnMediaFinished(wxMediaEvent& event)
+{
+    introVideoEnded = true;
     event.Skip();
 }
 
@@ -61,6 +69,10 @@ void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
             introVideoLoaded = introMedia->Load(ResourcePath("share\\VitrelUSB.avi"));
             return;
         }
+        // A video played to its end shows nothing until it is rewound.
+        if (introVideoEnded)
+            introMedia->Seek(0);
+        introVideoEnded = false;
         introMedia->SetPlaybackRate(1.0);
         introMedia->Play();
     } else {

@@ -1,20 +1,47 @@
+#include <algorithm>
+
 #include <wx/checkbox.h>
 #include <wx/renderer.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
 
+#ifdef __WXGTK3__
+#include <gtk/gtk.h>
+#endif
+
 #include "app/control_ids.h"
 #include "app/vitrel_frame.h"
+
+namespace {
+// The boxes have no visible label: a tool tip, and under GTK the accessible
+// name a screen reader announces, say which slot a box is.
+void DescribeSlotBox(wxCheckBox* box, int slot, int count)
+{
+    const wxString text = wxString::Format(wxGetTranslation("Slot %d of %d"), slot, count);
+    box->SetToolTip(text);
+#ifdef __WXGTK3__
+    atk_object_set_name(gtk_widget_get_accessible(box->GetHandle()), text.utf8_str());
+#endif
+}
+}  // namespace
 
 wxCheckBox* wxVitrelFrame::NewSlotBox(const wxString& windowName)
 {
     wxCheckBox* box = new wxCheckBox(slotWindow, ID_SLOTBOX, wxEmptyString, wxDefaultPosition,
                                      wxDefaultSize, 0, wxDefaultValidator, windowName);
     box->SetValue(false);
+#ifdef __WXGTK3__
+    // The toolkit hides an empty label, and GTK then complains about the
+    // hidden widget each time the scrolled row moves the box. Shown, the
+    // empty label takes no room.
+    gtk_widget_show(gtk_bin_get_child(GTK_BIN(box->GetHandle())));
+    box->InvalidateBestSize();
+#endif
     // A box without a label is measured too small by the toolkit; give it the
     // room its tick mark needs.
     const wxSize mark = wxRendererNative::Get().GetCheckBoxSize(box);
-    box->SetMinSize(wxSize(mark.x + 8, mark.y + 8));
+    const wxSize best = box->GetBestSize();
+    box->SetMinSize(wxSize(std::max(mark.x + 8, best.x), std::max(mark.y + 8, best.y)));
     slotBoxes.sizer->Add(box, 0, wxALL, 0);
     return box;
 }
@@ -31,6 +58,8 @@ void wxVitrelFrame::DestroySlotBoxes()
 
 void wxVitrelFrame::PlaceSlotBoxes()
 {
+    for (int i = 0; i < slotBoxes.count; ++i)
+        DescribeSlotBox(slotBoxes.boxes[i], i + 1, slotBoxes.count);
     slotBoxes.sizer->Layout();
     slotBoxes.sizer->FitInside(slotWindow);
     slotWindow->SetScrollRate(20, 20);

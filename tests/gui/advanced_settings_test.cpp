@@ -4,17 +4,49 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <wx/button.h>
 #include <wx/scrolwin.h>
+#include <wx/notebook.h>
 #include <wx/sizer.h>
+#include <wx/uiaction.h>
+
+#include <gtk/gtk.h>
 
 #include "gui_test_support.h"
 
 namespace {
+
+// The program under a German desktop: it takes only LC_TIME from the
+// environment, as at start-up.
+struct GermanDesktop {
+    GermanDesktop()
+    {
+        for (const char* name : {"LANG", "LC_ALL"}) {
+            const char* value = std::getenv(name);
+            saved.push_back(value ? value : "");
+            setenv(name, "de_DE.UTF-8", 1);
+        }
+        installed = std::setlocale(LC_TIME, "") != nullptr;
+    }
+    ~GermanDesktop()
+    {
+        std::setlocale(LC_TIME, "C");
+        const char* names[] = {"LANG", "LC_ALL"};
+        for (size_t i = 0; i < saved.size(); ++i) {
+            if (saved[i].empty())
+                unsetenv(names[i]);
+            else
+                setenv(names[i], saved[i].c_str(), 1);
+        }
+    }
+    bool installed = false;
+    std::vector<std::string> saved;
+};
 
 class AdvancedSettings : public FrameTest {
 protected:
@@ -64,6 +96,34 @@ protected:
     }
     std::string WorkPath(const std::string& name) const { return WorkDir() + "/" + name; }
 
+    void ShowPage() const
+    {
+        Find<wxNotebook>("ID_NOTEBOOK3")->SetSelection(1);
+        frame->Raise();
+        RunEventLoopFor(50);
+    }
+    // Real key presses: focus the field, replace its text (unless `replace`
+    // is false) with `keys`, then leave it with Tab or Enter (0: stay).
+    void TypeKeys(wxTextCtrl* field, const char* keys, int leaveBy, bool replace = true) const
+    {
+        field->SetFocus();
+        // The toolkit's own focus, which the keys go to.
+        ASSERT_TRUE(WaitFor([&] { return gtk_widget_has_focus(field->GetHandle()); }, 2000))
+            << field->GetName();
+        if (replace)
+            field->SelectAll();
+        else
+            field->SetInsertionPointEnd();
+        wxUIActionSimulator keyboard;
+        if (*keys)
+            keyboard.Text(keys);
+        else if (replace)
+            keyboard.Char(WXK_DELETE);
+        if (leaveBy)
+            keyboard.Char(leaveBy);
+        RunEventLoopFor(100);
+    }
+
     // A pattern on the page that differs from the defaults in every value.
     void ComposeEightSlotsAt2_5Hz() const
     {
@@ -78,8 +138,6 @@ protected:
 TEST_F(AdvancedSettings, BaseFrequencyAndBasePeriodDeriveTheRest)
 {
     CreateFrame();
-    EXPECT_EQ(Fields(), "1 1 1 1 10");
-    EXPECT_EQ(States(), "0000000000");
 
     Enter(BaseFrequency(), "4");
     EXPECT_EQ(Fields(), "4.000000 0.250000 40.000000 0.025000 10");
@@ -103,7 +161,7 @@ TEST_F(AdvancedSettings, EnterInSlotCountAlsoRewritesBaseFrequencyFromTheRounded
 
     // Leaving the count field leaves Base Frequency alone; Enter does not.
     LeaveField(SlotCount());
-    EXPECT_EQ(Fields(), "3.000000 0.333333 30.000030 0.033333 10");
+    EXPECT_EQ(Fields(), "3.000000 0.333333 30.000000 0.033333 10");
     PressEnter(SlotCount());
     EXPECT_EQ(Fields(), "3.000003 0.333333 30.000030 0.033333 10");
 }
@@ -120,7 +178,7 @@ TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
 
     Enter(SlotCount(), "12");
     EXPECT_EQ(States(), "000000000000");
-    EXPECT_EQ(Fields(), "1 1 12.000000 0.083333 12");
+    EXPECT_EQ(Fields(), "1.000000 1.000000 12.000000 0.083333 12");
     wxScrolledWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
     EXPECT_EQ(row->GetSizer()->GetItemCount(), 13u);  // the fixed label, then the boxes
     for (int i = 0; i < 12; ++i)
@@ -144,27 +202,115 @@ TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
     EXPECT_EQ(bytes, std::vector<unsigned char>({2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 2}));
 }
 
-TEST_F(AdvancedSettings, EntriesThatAreNotNumbersAboveZeroChangeNoOtherField)
+TEST_F(AdvancedSettings, AnEntryThatIsNotANumberAboveZeroReturnsToTheLastValue)
 {
     CreateFrame();
-    Enter(BaseFrequency(), "4");
-    const std::string derived = " 0.250000 40.000000 0.025000 10";
-    for (const char* typed : {"", "-", "0", "-2"}) {
-        Enter(BaseFrequency(), typed);
-        const std::string fields = Fields();
-        EXPECT_EQ(fields.substr(fields.find(' ')), derived) << '"' << typed << '"';
-        PressEnter(BaseFrequency());
-        EXPECT_EQ(fields, Fields()) << '"' << typed << '"';
+    ShowPage();
+    TypeKeys(SlotCount(), "10", WXK_TAB);
+    TypeKeys(BaseFrequency(), "0.5", WXK_TAB);
+    const std::string taken = "0.500000 2.000000 5.000000 0.200000 10";
+    ASSERT_EQ(Fields(), taken);
+    struct Case {
+        const char* field;
+        const char* keys;
+        int leaveBy;
+    };
+    const Case cases[] = {
+        {"ID_TEXTCTRL11", "0", WXK_TAB},      {"ID_TEXTCTRL11", "-3", WXK_TAB},
+        {"ID_TEXTCTRL11", "0", WXK_RETURN},   {"ID_TEXTCTRL11", "-", WXK_TAB},
+        {"ID_TEXTCTRL11", "", WXK_RETURN},    {"ID_TEXTCTRL11", "0.0000004", WXK_TAB},
+        {"ID_TEXTCTRL7", "0", WXK_RETURN},    {"ID_TEXTCTRL7", "-1", WXK_RETURN},
+        {"ID_TEXTCTRL7", "-1", WXK_TAB},      {"ID_TEXTCTRL7", "", WXK_TAB},
+        {"ID_TEXTCTRL8", "0", WXK_RETURN},    {"ID_TEXTCTRL8", "", WXK_TAB},
+    };
+    for (const Case& c : cases) {
+        TypeKeys(Find<wxTextCtrl>(c.field), c.keys, c.leaveBy);
+        EXPECT_EQ(Fields(), taken) << c.field << " \"" << c.keys << "\"";
     }
-    Enter(BaseFrequency(), "4");
-    for (const char* typed : {"", "-", "0", "-0.5"}) {
-        Enter(BaseTimePeriod(), typed);
-        PressEnter(BaseTimePeriod());
-        PressEnter(SlotCount());
-        EXPECT_EQ(BaseFrequency()->GetValue(), "4.000000") << '"' << typed << '"';
-        EXPECT_EQ(SlotFrequency()->GetValue(), "40.000000") << '"' << typed << '"';
-        EXPECT_EQ(PeriodPerSlot()->GetValue(), "0.025000") << '"' << typed << '"';
-        EXPECT_EQ(Fields().find_first_of("in"), std::string::npos) << Fields();
+    // What is saved at exit is what the page shows.
+    CloseFrame();
+    EXPECT_NE(ReadWorkFile("AdvancedSettings.xml").find("<BaseFrequency>0.5</BaseFrequency>"),
+              std::string::npos);
+}
+
+// A typed comma is the decimal point, under a German desktop as in C.
+TEST_F(AdvancedSettings, ATypedCommaIsTheDecimalPoint)
+{
+    struct Case {
+        const char* field;
+        const char* keys;
+        const char* typed;  // the field's text before it is left
+        const char* shown;  // Base Frequency, then Slot Frequency, after leaving
+    };
+    const Case cases[] = {
+        {"ID_TEXTCTRL11", "2,5", "2.5", "2.500000 25.000000"},
+        {"ID_TEXTCTRL11", "1,5", "1.5", "1.500000 15.000000"},
+        {"ID_TEXTCTRL11", "2,5,1", "2.51", "2.510000 25.100000"},
+        {"ID_TEXTCTRL11", "2.5,", "2.5", "2.500000 25.000000"},
+        {"ID_TEXTCTRL7", "0,25", "0.25", "4.000000 40.000000"},
+    };
+    for (bool german : {false, true}) {
+        std::unique_ptr<GermanDesktop> desktop;
+        if (german) {
+            desktop = std::make_unique<GermanDesktop>();
+            if (!desktop->installed)
+                GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+        }
+        CreateFrame();
+        ShowPage();
+        for (const Case& c : cases) {
+            wxTextCtrl* field = Find<wxTextCtrl>(c.field);
+            TypeKeys(field, c.keys, 0);
+            EXPECT_EQ(field->GetValue().utf8_string(), c.typed) << german << " " << c.keys;
+            TypeKeys(field, "", WXK_TAB, false);
+            EXPECT_EQ((BaseFrequency()->GetValue() + " " + SlotFrequency()->GetValue()).utf8_string(),
+                      c.shown)
+                << german << " " << c.keys;
+        }
+        CloseFrame();
+    }
+}
+
+TEST_F(AdvancedSettings, TabOutOfANewSlotCountFocusesTheFirstNewBox)
+{
+    CreateFrame();
+    ShowPage();
+    Check({2});
+    TypeKeys(SlotCount(), "12", WXK_TAB);
+    ASSERT_EQ(frame->Slots().count, 12);
+    EXPECT_EQ(wxWindow::FindFocus(), frame->Slots().boxes[0]);
+    // The next key reaches the box.
+    wxUIActionSimulator().Char(' ');
+    EXPECT_TRUE(WaitFor([&] { return States() == "100000000000"; }, 2000)) << States();
+}
+
+TEST_F(AdvancedSettings, SlotBoxesSayWhichSlotTheyAreAndTheRowShowsItsScrollBar)
+{
+    CreateFrame();
+    Enter(SlotCount(), "12");
+    for (int i : {0, 2, 11}) {
+        wxCheckBox* box = frame->Slots().boxes[i];
+        const std::string name = "Slot " + std::to_string(i + 1) + " of 12";
+        EXPECT_EQ(box->GetLabel(), "");
+        EXPECT_EQ(box->GetToolTipText(), name);
+        EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(box->GetHandle())), name.c_str());
+    }
+    wxWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
+    EXPECT_FALSE(gtk_scrolled_window_get_overlay_scrolling(GTK_SCROLLED_WINDOW(row->GetHandle())));
+}
+
+// The window tests fail on any GTK warning or critical.
+TEST_F(AdvancedSettings, TwoHundredFiftySlotsScrollQuietly)
+{
+    CreateFrame();
+    ShowPage();
+    Enter(SlotCount(), "250");
+    ASSERT_EQ(frame->Slots().count, 250);
+    wxScrolledWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
+    RunEventLoopFor(100);
+    for (int step = 0; step < 60; step += 6) {
+        row->Scroll(step, 0);
+        RunEventLoopFor(20);
     }
 }
 
@@ -216,18 +362,19 @@ TEST_F(AdvancedSettings, ReopeningShowsThePatternAtClosing)
 TEST_F(AdvancedSettings, StartsWithTheDefaultsWhenTheFileCannotBeUsed)
 {
     for (const char* content :
-         {"", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>",
+         std::initializer_list<const char*>{nullptr, "", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>",
           "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency><NumberOfSlots>3</NumberOfSlots>"
           "<Slot>1</Slot></VitrelAdvancedSettings>"}) {
-        WriteWorkFile("AdvancedSettings.xml", content);
+        if (content)
+            WriteWorkFile("AdvancedSettings.xml", content);
         {
             // No message at start-up: any dialog fails the test.
             GTestModalHook noDialogs(__FILE__, __LINE__, "start-up");
             CreateFrame();
             noDialogs.CheckUnmetExpectations();
         }
-        EXPECT_EQ(Fields(), "1 1 1 1 10") << content;
-        EXPECT_EQ(States(), "0000000000") << content;
+        EXPECT_EQ(Fields(), "1.000000 1.000000 10.000000 0.100000 10") << content;
+        EXPECT_EQ(States(), "0000000000");
         EXPECT_EQ(frame->Slots().boxes[0]->GetName(), "ID_CHECKBOX0");
         CloseFrame();
     }
@@ -353,6 +500,21 @@ TEST_F(AdvancedSettings, ExportTellsWhenTheFileCannotBeWritten)
     EXPECT_TRUE(WorkFileExists(name));
 }
 
+TEST_F(AdvancedSettings, AnExportNamedWithoutAnExtensionGetsXml)
+{
+    CreateFrame();
+    const struct {
+        const char* typed;
+        const char* written;
+    } cases[] = {{"plain", "plain.xml"}, {"mine.xml", "mine.xml"}, {"my.pattern", "my.pattern"},
+                 {"dot.", "dot.xml"}};
+    for (const auto& c : cases) {
+        ExportTo(WorkPath(c.typed));
+        EXPECT_TRUE(WorkFileExists(c.written)) << c.typed;
+    }
+    EXPECT_FALSE(WorkFileExists("plain"));
+}
+
 // Runs type, derive, save at exit, load at start, export and import; returns
 // what the page showed after each step and the files written. With
 // `numericLocale` set, LC_NUMERIC is switched to it around every step that
@@ -393,31 +555,22 @@ protected:
 TEST_F(LocaleRoundTrip, GermanLocaleGivesTheSameValuesAsC)
 {
     const std::string inC = RunRoundTrip(nullptr);
-    EXPECT_NE(inC.find("3.333333 0.300000 23.333333 0.042857 7 0100100"), std::string::npos) << inC;
+    EXPECT_NE(inC.find("3.333333 0.300000 23.333331 0.042857 7 0100100"), std::string::npos) << inC;
 
     // The program under a German desktop: it takes only LC_TIME from the
     // environment, so numbers keep their '.' whatever the toolkit does.
-    const std::string lang = std::getenv("LANG") ? std::getenv("LANG") : "";
-    const std::string all = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";
-    const auto restore = [](const char* name, const std::string& value) {
-        if (value.empty())
-            unsetenv(name);
-        else
-            setenv(name, value.c_str(), 1);
-    };
-    setenv("LANG", "de_DE.UTF-8", 1);
-    setenv("LC_ALL", "de_DE.UTF-8", 1);
-    const bool installed = std::setlocale(LC_TIME, "") != nullptr;
     std::string inGerman;
-    if (installed) {
-        inGerman = RunRoundTrip(nullptr);
-        CreateFrame();
-        EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
-        CloseFrame();
+    bool installed = false;
+    {
+        GermanDesktop german;
+        installed = german.installed;
+        if (installed) {
+            inGerman = RunRoundTrip(nullptr);
+            CreateFrame();
+            EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+            CloseFrame();
+        }
     }
-    std::setlocale(LC_TIME, "C");
-    restore("LC_ALL", all);
-    restore("LANG", lang);
     if (!installed)
         GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
     EXPECT_EQ(inGerman, inC);

@@ -166,6 +166,8 @@ void FrameTest::LeaveField(wxTextCtrl* field) const
     wxFocusEvent event(wxEVT_KILL_FOCUS, field->GetId());
     event.SetEventObject(field);
     field->GetEventHandler()->ProcessEvent(event);
+    // What a focus change sets off runs once the change is over.
+    wxTheApp->ProcessPendingEvents();
 }
 
 wxString FrameTest::Type(wxTextCtrl* field, const wxString& text) const
