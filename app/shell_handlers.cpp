@@ -64,15 +64,14 @@ void wxVitrelFrame::OnMediaFinished(wxMediaEvent& event)
 void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
 {
     if (event.GetSelection() == IntroPage) {
-        if (!introVideoLoaded) {
-            // Playback starts when the video has loaded (OnMediaLoaded).
+        if (!introVideoLoaded || introVideoEnded) {
+            // Playback starts when the video has loaded (OnMediaLoaded). The
+            // player cannot start a video again once it has played to its
+            // end: it is loaded afresh.
+            introVideoEnded = false;
             introVideoLoaded = introMedia->Load(ResourcePath("share\\VitrelUSB.avi"));
             return;
         }
-        // A video played to its end shows nothing until it is rewound.
-        if (introVideoEnded)
-            introMedia->Seek(0);
-        introVideoEnded = false;
         introMedia->SetPlaybackRate(1.0);
         introMedia->Play();
     } else {
