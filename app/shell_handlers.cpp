@@ -37,11 +37,11 @@ void wxVitrelFrame::OnQuit(wxCommandEvent&)
 void wxVitrelFrame::OnHelp(wxCommandEvent&)
 {
 #ifdef __WXMSW__
-    ShellExecuteW(nullptr, L"open", ResourcePath("docs\\VitrelHelp.chm").wc_str(), nullptr, nullptr,
+    ShellExecuteW(nullptr, L"open", ResourcePath(HelpDocument).wc_str(), nullptr, nullptr,
                   SW_SHOWNORMAL);
 #else
     // No .chm viewer here: the same pages are shipped as HTML.
-    wxFileName page(ResourcePath("docs\\help\\index.html"));
+    wxFileName page(ResourcePath(HelpDocument));
     page.MakeAbsolute();
     wxLaunchDefaultBrowser(wxFileName::FileNameToURL(page));
 #endif
@@ -67,9 +67,12 @@ void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
         if (!introVideoLoaded || introVideoEnded) {
             // Playback starts when the video has loaded (OnMediaLoaded). The
             // player cannot start a video again once it has played to its
-            // end: it is loaded afresh.
+            // end: it is loaded afresh. A missing video was named at
+            // start-up; the media backend would report it again in a box of
+            // its own.
             introVideoEnded = false;
-            introVideoLoaded = introMedia->Load(ResourcePath("share\\VitrelUSB.avi"));
+            const wxString video = ResourcePath("share\\VitrelUSB.avi");
+            introVideoLoaded = wxFileExists(video) && introMedia->Load(video);
             return;
         }
         introMedia->SetPlaybackRate(1.0);

@@ -208,6 +208,7 @@ private:
     // values the page last showed or took.
     FiringPattern takenPattern;
     std::unique_ptr<tinyxml2::XMLDocument> advancedSettingsDocument;
+    bool advancedSettingsRefused = false;  // the file held at start-up could not be used
     std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
     wxVitrelAboutPanelDialog* aboutDialog = nullptr;
     wxFileDialog* exportDialog = nullptr;

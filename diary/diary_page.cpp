@@ -6,6 +6,7 @@
 
 #include <tinyxml2.h>
 
+#include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 #include "diary/diary_file.h"
 
@@ -101,7 +102,7 @@ void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
     if (ConfirmAction("Do you want to save entry to history ?", "Save Entry to History"))
         SaveComposedEntry();
     else
-        RefreshHistoryList(DiaryFileName);
+        RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
 }
 
 bool wxVitrelFrame::SaveComposedEntry()
@@ -113,7 +114,8 @@ bool wxVitrelFrame::SaveComposedEntry()
     entry.Content = diaryContentField->GetValue().utf8_string();
     // On failure the page stays composing, so what the user wrote is still
     // there to save again or copy elsewhere.
-    const HistorySaveResult result = AppendHistoryEntry(*HistoryDocument, DiaryFileName, entry);
+    const HistorySaveResult result =
+        AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry);
     switch (result) {
     case HistorySaveResult::Saved:
         diarySummaryField->SetEditable(false);
@@ -130,7 +132,7 @@ bool wxVitrelFrame::SaveComposedEntry()
                    "Warning");
         break;
     }
-    RefreshHistoryList(DiaryFileName);
+    RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
     return result == HistorySaveResult::Saved;
 }
 
