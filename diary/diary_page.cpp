@@ -150,8 +150,8 @@ bool wxVitrelFrame::SettleUnsavedDiaryEntry(bool closing, bool mayStay)
         return SaveComposedEntry() || !mayStay;
     case wxID_NO:
         return true;
-    default:
-        return false;
+    default:  // Cancel, or the box closed
+        return !mayStay;
     }
 }
 
