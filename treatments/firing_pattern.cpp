@@ -44,8 +44,13 @@ bool ShowsOnePattern(const std::string& baseFrequency, const std::string& number
 
 bool FiringPattern::FitsDevice() const
 {
+    return FitsDevice(BaseFrequency, NumberOfSlots);
+}
+
+bool FiringPattern::FitsDevice(double baseFrequency, double slots)
+{
     // Written so that a NaN product compares false and is refused.
-    return BaseFrequency * NumberOfSlots <= MaxSlotFrequencyHz;
+    return baseFrequency * slots <= MaxSlotFrequencyHz;
 }
 
 bool FiringPattern::HasUsableQuantities() const
