@@ -15,9 +15,9 @@ class wxCheckBox;
 class wxChoice;
 class wxFileDialog;
 class wxGauge;
+class HistoryListView;
 class wxListBox;
 class wxListEvent;
-class wxListView;
 class wxMediaCtrl;
 class wxMediaEvent;
 class wxBookCtrlEvent;
@@ -170,7 +170,7 @@ private:
 
     // Diary page
     wxNotebook* diaryNotebook = nullptr;      // ID_NOTEBOOK1
-    wxListView* historyList = nullptr;        // ID_LISTVIEW1
+    HistoryListView* historyList = nullptr;   // ID_LISTVIEW1
     wxButton* diaryNewButton = nullptr;       // ID_BUTTON13
     wxButton* diarySaveButton = nullptr;      // ID_BUTTON12
     wxButton* diaryCloseButton = nullptr;     // ID_BUTTON14

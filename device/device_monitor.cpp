@@ -30,6 +30,28 @@ constexpr int ReadChunkBytes = 512;
 const wxColour AttachedColour(64, 191, 86);
 const wxColour DetachedColour(224, 44, 71);
 
+// The display is set only where it changes: setting a control to what it
+// already shows still costs a redraw (and the label a new layout), ten times
+// a second for the whole run. Enable and Disable already do nothing when the
+// state is the same.
+void ShowStatus(wxStatusBar* bar, const wxString& text)
+{
+    if (bar->GetStatusText() != text)
+        bar->SetStatusText(text);
+}
+
+void ShowLabel(wxStaticText* label, const wxString& text)
+{
+    if (label->GetLabel() != text)
+        label->SetLabel(text);
+}
+
+void ShowLevel(wxGauge* gauge, int level)
+{
+    if (gauge->GetValue() != level)
+        gauge->SetValue(level);
+}
+
 // Instruction layout: [0] 0x00, [1] code, payload, 0xFF at [length - 1].
 int PayloadLength(int length) { return length - 3; }
 }  // namespace
@@ -59,8 +81,8 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
 
 void wxVitrelFrame::ShowDeviceAttached()
 {
-    statusBar->SetStatusText(_("Vitrel USB Device Detected !!!"));
-    deviceStatusLabel->SetLabel(_("Device Attached"));
+    ShowStatus(statusBar, _("Vitrel USB Device Detected !!!"));
+    ShowLabel(deviceStatusLabel, _("Device Attached"));
     if (deviceStatusPanel->GetBackgroundColour() != AttachedColour) {
         deviceStatusPanel->SetBackgroundColour(AttachedColour);
         deviceStatusPanel->Refresh();
@@ -71,15 +93,15 @@ void wxVitrelFrame::ShowDeviceAttached()
 
 void wxVitrelFrame::ShowDeviceDetached()
 {
-    statusBar->SetStatusText(_("Vitrel NOT Found !!!"));
-    deviceStatusLabel->SetLabel(_("Device Detached"));
+    ShowStatus(statusBar, _("Vitrel NOT Found !!!"));
+    ShowLabel(deviceStatusLabel, _("Device Detached"));
     if (deviceStatusPanel->GetBackgroundColour() != DetachedColour) {
         deviceStatusPanel->SetBackgroundColour(DetachedColour);
         deviceStatusPanel->Refresh();
     }
     turnOffButton->Disable();
     beeperCheck->Disable();
-    batteryGauge->SetValue(0);
+    ShowLevel(batteryGauge, 0);
 }
 
 void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
@@ -103,7 +125,7 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
             return;
         }
         batteryEstimator->AddReading(instruction[2], instruction[3]);
-        batteryGauge->SetValue(static_cast<int>(batteryEstimator->Average()));
+        ShowLevel(batteryGauge, static_cast<int>(batteryEstimator->Average()));
         ++alive;
         break;
     default:

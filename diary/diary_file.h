@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
-namespace tinyxml2 { class XMLDocument; }
+namespace tinyxml2 {
+class XMLDocument;
+class XMLElement;
+}
 
 // One diary entry. Date and Time are kept as the page showed them (the user's
 // local formats); nothing is parsed or validated.
@@ -36,6 +39,13 @@ HistoryLoadResult LoadHistory(tinyxml2::XMLDocument& doc, const char* path);
 // The entries of doc in document order. An entry missing one of its children
 // reads that field as empty.
 std::vector<DiaryEntry> ReadHistoryEntries(const tinyxml2::XMLDocument& doc);
+
+// The "Entry" elements of doc in document order, to reach entry k at once.
+std::vector<const tinyxml2::XMLElement*> HistoryEntryElements(const tinyxml2::XMLDocument& doc);
+
+// One field ("Date", "Time", "Summary" or "Content") of an "Entry" element,
+// as UTF-8; empty when the entry lacks it.
+std::string HistoryEntryField(const tinyxml2::XMLElement& entry, const char* name);
 
 // Entry k (from 0, in document order); false when doc has no such entry.
 bool ReadHistoryEntry(const tinyxml2::XMLDocument& doc, int k, DiaryEntry& entry);
