@@ -84,7 +84,8 @@ private:
     void BindHandlers();
     void CreateDefaultSlotBoxes(int count);
     void PlaceSlotBoxes();
-    wxCheckBox* NewSlotBox(const wxString& windowName);
+    // Unchecked boxes named windowName from the current count up to count.
+    void AddSlotBoxes(int count, const wxString& windowName);
     void DestroySlotBoxes();
 
     // Advanced Settings page (treatments/advanced_settings_page.cpp)

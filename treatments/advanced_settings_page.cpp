@@ -228,10 +228,7 @@ void wxVitrelFrame::RebuildSlotBoxes(int count)
 {
     count = std::clamp(count, 0, static_cast<int>(FiringPattern::MaxSlots));
     DestroySlotBoxes();
-    for (int i = 0; i < count; ++i)
-        slotBoxes.boxes[i] = NewSlotBox("ID_CHECKBOX6");
-    slotBoxes.count = count;
-    PlaceSlotBoxes();
+    AddSlotBoxes(count, "ID_CHECKBOX6");
 }
 
 void wxVitrelFrame::RefreshSlotPattern()

@@ -5,7 +5,7 @@
 //
 // Prints one line "mapped_s rss_kb cpu_percent": the seconds from the fork to
 // the X server's MapNotify of a top-level window named TITLE, the resident
-// set 3 s after that, and the CPU time (user + system) the process used over
+// set 3 s after that, and the CPU time the process's threads used over
 // the following IDLE_SECONDS as a percentage of one core. The program is then
 // stopped with SIGTERM.
 #include <csignal>
@@ -14,9 +14,9 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -54,24 +54,26 @@ long ResidentKilobytes(pid_t pid)
     return -1;
 }
 
-// User plus system time of the process, in seconds.
+// Time the process's threads have spent on a CPU, in seconds, from the
+// scheduler's nanosecond counters (the clock ticks of /proc/PID/stat are
+// 10 ms apiece, too coarse for an idle window).
 double CpuSeconds(pid_t pid)
 {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t end = text.rfind(')');
-    if (end == std::string::npos)
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR* folder = opendir(tasks.c_str());
+    if (folder == nullptr)
         return -1.0;
-    std::istringstream fields(text.substr(end + 2));
-    std::string field;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-        if (i == 14)
-            utime = std::strtoull(field.c_str(), nullptr, 10);
-        if (i == 15)
-            stime = std::strtoull(field.c_str(), nullptr, 10);
+    unsigned long long nanoseconds = 0;
+    while (const dirent* task = readdir(folder)) {
+        if (task->d_name[0] == '.')
+            continue;
+        std::ifstream stat(tasks + "/" + task->d_name + "/schedstat");
+        unsigned long long running = 0;
+        if (stat >> running)
+            nanoseconds += running;
     }
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    closedir(folder);
+    return static_cast<double>(nanoseconds) / 1e9;
 }
 
 void SleepSeconds(double seconds)
