@@ -79,10 +79,14 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
     CheckLiveness();
 }
 
+// The texts are looked up once: the lookup converts them anew each time, which
+// cost more than the rest of an idle tick.
 void wxVitrelFrame::ShowDeviceAttached()
 {
-    ShowStatus(statusBar, _("Vitrel USB Device Detected !!!"));
-    ShowLabel(deviceStatusLabel, _("Device Attached"));
+    static const wxString status = _("Vitrel USB Device Detected !!!");
+    static const wxString label = _("Device Attached");
+    ShowStatus(statusBar, status);
+    ShowLabel(deviceStatusLabel, label);
     if (deviceStatusPanel->GetBackgroundColour() != AttachedColour) {
         deviceStatusPanel->SetBackgroundColour(AttachedColour);
         deviceStatusPanel->Refresh();
@@ -93,8 +97,10 @@ void wxVitrelFrame::ShowDeviceAttached()
 
 void wxVitrelFrame::ShowDeviceDetached()
 {
-    ShowStatus(statusBar, _("Vitrel NOT Found !!!"));
-    ShowLabel(deviceStatusLabel, _("Device Detached"));
+    static const wxString status = _("Vitrel NOT Found !!!");
+    static const wxString label = _("Device Detached");
+    ShowStatus(statusBar, status);
+    ShowLabel(deviceStatusLabel, label);
     if (deviceStatusPanel->GetBackgroundColour() != DetachedColour) {
         deviceStatusPanel->SetBackgroundColour(DetachedColour);
         deviceStatusPanel->Refresh();
