@@ -27,6 +27,9 @@ constexpr int TicksPerCheck = 10;
 constexpr int MinRepliesPerCheck = 5;
 constexpr int ReadChunkBytes = 512;
 
+// The user is told once per run about a device they may not open.
+bool deniedDeviceNamed = false;
+
 const wxColour AttachedColour(64, 191, 86);
 const wxColour DetachedColour(224, 44, 71);
 
@@ -108,6 +111,20 @@ void wxVitrelFrame::ShowDeviceDetached()
     turnOffButton->Disable();
     beeperCheck->Disable();
     ShowLevel(batteryGauge, 0);
+
+    const wxString denied(SerialDeniedDevice());
+    if (!deniedDeviceNamed && !denied.empty()) {
+        deniedDeviceNamed = true;
+        // After this tick: a modal box inside the timer handler would hold it.
+        CallAfter([denied] {
+            ShowNotice(wxString::Format(_("A device was found at %s, but you may not open it, so "
+                                          "the Vitrel stick cannot be reached there. Add yourself "
+                                          "to the \"dialout\" group (for example: sudo adduser "
+                                          "$USER dialout), then log out and log in again."),
+                                        denied),
+                       _("Vitrel USB Device"));
+        });
+    }
 }
 
 void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
@@ -115,24 +132,23 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
     const int payload = PayloadLength(length);
     switch (instruction[1]) {
     case QueryBeeper:
-        if (payload < 1) {
-            std::puts("Ignored beeper reply without its state byte");
-            return;
-        }
-        // Setting the value raises no click event, so nothing is sent back.
-        beeperCheck->SetValue(instruction[2] != 0);
+        // A state byte of 0xFF ended the frame early; it means on, as any
+        // nonzero state does. Setting the value raises no click event, so
+        // nothing is sent back.
+        beeperCheck->SetValue(payload < 1 || instruction[2] != 0);
         break;
     case ReadProgramme:
         ShowProgrammeFromDevice(instruction, length);
         break;
     case PollStatus:
-        if (payload < 2) {
-            std::puts("Ignored status reply without its two readings");
-            return;
-        }
-        batteryEstimator->AddReading(instruction[2], instruction[3]);
-        ShowLevel(batteryGauge, static_cast<int>(batteryEstimator->Average()));
+        // Every status reply shows the stick is there. A reading of 0xFF ends
+        // the frame early: one payload byte means the second reading was 255;
+        // none means the first was, and the second is unknown.
         ++alive;
+        if (payload >= 1) {
+            batteryEstimator->AddReading(instruction[2], payload >= 2 ? instruction[3] : 0xFF);
+            ShowLevel(batteryGauge, static_cast<int>(batteryEstimator->Average()));
+        }
         break;
     default:
         break;

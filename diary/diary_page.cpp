@@ -5,6 +5,7 @@
 
 #include <tinyxml2.h>
 
+#include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 #include "diary/diary_file.h"
 #include "diary/history_list_view.h"
@@ -90,7 +91,7 @@ void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
         // there to save again or copy elsewhere. The append reloads the
         // document the list reads from.
         historyList->ShowNothing();
-        switch (AppendHistoryEntry(*HistoryDocument, DiaryFileName, entry)) {
+        switch (AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry)) {
         case HistorySaveResult::Saved:
             diarySummaryField->SetEditable(false);
             diaryContentField->SetEditable(false);
@@ -107,5 +108,5 @@ void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
             break;
         }
     }
-    RefreshHistoryList(DiaryFileName);
+    RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
 }
