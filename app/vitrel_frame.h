@@ -6,6 +6,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include "diary/diary_file.h"
 #include "treatments/treatment_catalogue.h"
 
 class wxBitmapButton;
@@ -192,6 +193,7 @@ private:
     std::unique_ptr<tinyxml2::XMLDocument> advancedSettingsDocument;
     bool advancedSettingsRefused = false;  // the file held at start-up could not be used
     std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
+    FileStamp historyStamp;  // the diary file as HistoryDocument holds it; empty when it may differ
     wxVitrelAboutPanelDialog* aboutDialog = nullptr;
     wxFileDialog* exportDialog = nullptr;
     wxFileDialog* importDialog = nullptr;

@@ -104,6 +104,20 @@ DiaryEntry WithLineFeeds(const DiaryEntry& entry)
 
 }  // namespace
 
+FileStamp StampOf(const char* path)
+{
+    FileStamp stamp;
+    stamp.path = path;
+    std::error_code error;
+    const std::filesystem::path file(path);
+    stamp.size = std::filesystem::file_size(file, error);
+    if (error)
+        return stamp;
+    stamp.changed = std::filesystem::last_write_time(file, error);
+    stamp.exists = !error;
+    return stamp;
+}
+
 HistoryLoadResult LoadHistory(XMLDocument& doc, const char* path)
 {
     std::string text;

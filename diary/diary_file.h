@@ -3,6 +3,8 @@
 // per diary entry, oldest first, each with the children "Date", "Time",
 // "Summary" and "Content". Texts are UTF-8 here and in the file.
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,22 @@ enum class HistorySaveResult {
     Unreadable,  // the existing file is left untouched and the entry is not added
     NotWritten,  // the file could not be replaced; it keeps its old content
 };
+
+// What a file on disk looks like now: a diary whose stamp has not changed
+// since it was read need not be read again.
+struct FileStamp {
+    std::string path;
+    bool exists = false;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type changed{};
+
+    bool operator==(const FileStamp& other) const
+    {
+        return path == other.path && exists == other.exists && size == other.size
+               && changed == other.changed;
+    }
+};
+FileStamp StampOf(const char* path);
 
 // Empties doc and loads the diary at path into it. Unless the result is
 // Loaded, doc is left empty.

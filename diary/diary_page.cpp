@@ -16,10 +16,18 @@ const char* const DiaryFileName = "DiaryHistoryDB.xml";
 
 void wxVitrelFrame::RefreshHistoryList(const char* path)
 {
+    // A file unchanged since the document was read from it is not read
+    // again: for a long diary that reading is nearly all of a refresh. The
+    // stamp is taken first, so a change made while reading shows next time.
+    const FileStamp stamp = StampOf(path);
+    if (stamp.exists && stamp == historyStamp) {
+        historyList->ShowEntries(*HistoryDocument);
+        return;
+    }
     // The list reads its rows from the document: it must let go of them
     // before the document is reloaded.
     historyList->ShowNothing();
-    LoadHistory(*HistoryDocument, path);
+    historyStamp = LoadHistory(*HistoryDocument, path) == HistoryLoadResult::Loaded ? stamp : FileStamp();
     historyList->ShowEntries(*HistoryDocument);
 }
 
@@ -91,6 +99,7 @@ void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
         // there to save again or copy elsewhere. The append reloads the
         // document the list reads from.
         historyList->ShowNothing();
+        historyStamp = FileStamp();
         switch (AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry)) {
         case HistorySaveResult::Saved:
             diarySummaryField->SetEditable(false);
