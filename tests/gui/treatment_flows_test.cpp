@@ -92,7 +92,7 @@ protected:
     {
         StartStick(options);
         CreateFrame();
-        ASSERT_TRUE(WaitFor([&] { return Attached(); }, 1000));
+        ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
         ClearWrites();
     }
 
