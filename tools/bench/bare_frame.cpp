@@ -51,7 +51,12 @@ private:
             row->Add(new wxStaticText(panel, wxID_ANY, wxString::Format("Label %d.%d", page, r)), 1,
                      wxALL, 4);
             row->Add(new wxTextCtrl(panel, wxID_ANY, "1"), 0, wxALL, 4);
-            row->Add(new wxCheckBox(panel, wxID_ANY, "Option"), 0, wxALL, 4);
+            wxCheckBox* option = new wxCheckBox(panel, wxID_ANY, "Option");
+            // One box ticked, as the program's Beeper box is while the
+            // stick's beeper is on: the theme draws the tick from an SVG
+            // icon, and loading the SVG library for it costs 6-7 MB.
+            option->SetValue(page == 0 && r == 0);
+            row->Add(option, 0, wxALL, 4);
             row->Add(new wxButton(panel, wxID_ANY, "Button"), 0, wxALL, 4);
             column->Add(row, 0, wxEXPAND);
         }
