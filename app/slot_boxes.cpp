@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include <wx/checkbox.h>
 #include <wx/renderer.h>
 #include <wx/scrolwin.h>
@@ -25,25 +23,33 @@ void DescribeSlotBox(wxCheckBox* box, int slot, int count)
 }
 }  // namespace
 
-wxCheckBox* wxVitrelFrame::NewSlotBox(const wxString& windowName)
+void wxVitrelFrame::AddSlotBoxes(int count, const wxString& windowName)
 {
-    wxCheckBox* box = new wxCheckBox(slotWindow, ID_SLOTBOX, wxEmptyString, wxDefaultPosition,
-                                     wxDefaultSize, 0, wxDefaultValidator, windowName);
-    box->SetValue(false);
-#ifdef __WXGTK3__
-    // The toolkit hides an empty label, and GTK then complains about the
-    // hidden widget each time the scrolled row moves the box. Shown, the
-    // empty label takes no room.
-    gtk_widget_show(gtk_bin_get_child(GTK_BIN(box->GetHandle())));
-    box->InvalidateBestSize();
-#endif
     // A box without a label is measured too small by the toolkit; give it the
-    // room its tick mark needs.
-    const wxSize mark = wxRendererNative::Get().GetCheckBoxSize(box);
-    const wxSize best = box->GetBestSize();
-    box->SetMinSize(wxSize(std::max(mark.x + 8, best.x), std::max(mark.y + 8, best.y)));
-    slotBoxes.sizer->Add(box, 0, wxALL, 0);
-    return box;
+    // room its tick mark needs. That room is the same for every box of the
+    // row, and measuring it costs about as much as making a box.
+    const wxSize mark = wxRendererNative::Get().GetCheckBoxSize(slotWindow);
+    wxSize room(mark.x + 8, mark.y + 8);
+    for (int i = slotBoxes.count; i < count; ++i) {
+        wxCheckBox* box = new wxCheckBox(slotWindow, ID_SLOTBOX, wxEmptyString, wxDefaultPosition,
+                                         wxDefaultSize, 0, wxDefaultValidator, windowName);
+        box->SetValue(false);
+#ifdef __WXGTK3__
+        // The toolkit hides an empty label, and GTK then complains about the
+        // hidden widget each time the scrolled row moves the box. Shown, the
+        // empty label takes no room, but GTK wants a little more for the box.
+        gtk_widget_show(gtk_bin_get_child(GTK_BIN(box->GetHandle())));
+        if (i == slotBoxes.count) {
+            box->InvalidateBestSize();
+            room.IncTo(box->GetBestSize());
+        }
+#endif
+        box->SetMinSize(room);
+        slotBoxes.sizer->Add(box, 0, wxALL, 0);
+        slotBoxes.boxes[i] = box;
+    }
+    slotBoxes.count = count;
+    PlaceSlotBoxes();
 }
 
 void wxVitrelFrame::DestroySlotBoxes()
@@ -67,8 +73,5 @@ void wxVitrelFrame::PlaceSlotBoxes()
 
 void wxVitrelFrame::CreateDefaultSlotBoxes(int count)
 {
-    for (int i = 0; i < count; ++i)
-        slotBoxes.boxes[i] = NewSlotBox("ID_CHECKBOX0");
-    slotBoxes.count = count;
-    PlaceSlotBoxes();
+    AddSlotBoxes(count, "ID_CHECKBOX0");
 }

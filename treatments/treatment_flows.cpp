@@ -92,25 +92,28 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
     if (SelectedTreatment < 0 || SelectedTreatment >= catalogue.Count())
         return;
     const TreatmentRecord& record = catalogue.Record(SelectedTreatment);
-    ApplyTreatmentToPattern(record);
-    if (!record.Pattern.FitsDevice()) {
-        ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
-        return;
-    }
-    if (!PageShowsOnePattern()) {
-        ShowNotice(UnclearPatternNotice, ProgramCaption);
-        return;
-    }
-    unsigned char timer[3];
-    if (!EncodeSlotFrequencyField(*deviceLink, slotFrequencyField, timer) || deviceLink->port == 0)
-        return;
+    const FiringPattern& pattern = record.Pattern;
 
-    // One SetSlotTimer frame and one SetSlotPattern frame in a single write.
-    const std::vector<unsigned char> states = BuildSlotStateBytes();
-    const unsigned char count = static_cast<unsigned char>(states.size());
-    int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
-    length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
-    SerialWritePort(deviceLink->port - 1, rawFrame, length);
+    // The frames are made from the record, from the same texts and states
+    // the page is about to show, and go out before the page changes: making
+    // 250 slot boxes takes a good part of the time the line needs to carry
+    // them. One SetSlotTimer frame and one SetSlotPattern frame, one write.
+    double slotFrequency = 0.0;
+    unsigned char timer[3];
+    if (pattern.FitsDevice() && deviceLink->port != 0
+        && ParsePatternReal(FormatPatternReal(pattern.NumberOfSlots * pattern.BaseFrequency), slotFrequency)
+        && deviceLink->EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])) {
+        std::vector<unsigned char> states(pattern.NumberOfSlots);
+        for (int i = 0; i < pattern.NumberOfSlots; ++i)
+            states[i] = pattern.Slot[i] == 1 ? 1 : 2;
+        const unsigned char count = static_cast<unsigned char>(states.size());
+        int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
+        length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
+        SerialWritePort(deviceLink->port - 1, rawFrame, length);
+    }
+    ApplyTreatmentToPattern(record);
+    if (!pattern.FitsDevice())
+        ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
 }
 
 void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)

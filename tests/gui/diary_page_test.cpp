@@ -1,7 +1,5 @@
 // The Diary page in the real main window: the history list, opening an entry,
 // composing and saving one.
-#include <chrono>
-#include <cstdio>
 #include <string>
 #include <vector>
 
