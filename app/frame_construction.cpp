@@ -3,7 +3,6 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/filedlg.h>
 #include <wx/icon.h>
 #include <wx/image.h>
 #include <wx/listctrl.h>
@@ -26,6 +25,7 @@
 #include "device/serial.h"
 #include "device/instruction.h"
 #include "dialogs/about_dialog.h"
+#include "diary/history_list_view.h"
 #include "treatments/atomic_file.h"
 
 const wxWindowID ID_SLOTBOX = wxNewId();
@@ -66,14 +66,8 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     // the pages their full 960 x 690 again.
     SetClientSize(wxSize(960, 690));
 
-    // 6.-7. Timer owner and the file dialogs.
+    // 6.-7. Timer owner; the file dialogs are made when first opened.
     deviceTimer.SetOwner(this, ID_DEVICE_TIMER);
-    exportDialog = new wxFileDialog(this, _("Export to XML"), wxEmptyString, wxEmptyString,
-                                    _("*.xml"), wxFD_SAVE, wxDefaultPosition, wxDefaultSize,
-                                    "wxFileDialog");
-    importDialog = new wxFileDialog(this, _("Import from XML"), wxEmptyString, wxEmptyString,
-                                    _("*.xml"), wxFD_OPEN, wxDefaultPosition, wxDefaultSize,
-                                    "wxFileDialog");
 
     // 8. Handlers.
     BindHandlers();
@@ -90,9 +84,14 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     if (deviceLink->port != 0)
         deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
 
-    // 12.-13. The default working pattern: ten silent slots.
-    slotCountField->SetValue(FormatPatternCount(10));
-    CreateDefaultSlotBoxes(10);
+    // 12.-13. The start pattern: ten silent slots at a base frequency of 1 Hz,
+    // every field derived from those two so that what is shown is what Write
+    // would send.
+    FiringPattern start;
+    start.NumberOfSlots = 10;
+    start.DeriveFromBaseFrequency(1.0, start.NumberOfSlots);
+    ShowPatternFields(start);
+    CreateDefaultSlotBoxes(start.NumberOfSlots);
 
     // 14.-16. The intro video is loaded when its page is first shown: a
     // video loaded into a hidden control has no window to draw into yet, and
@@ -190,4 +189,8 @@ void wxVitrelFrame::BindHandlers()
     baseTimePeriodField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus, this);
     baseFrequencyField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus, this);
     slotCountField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
+    // Closing asks about unsaved diary text; the end of the intro video is
+    // remembered so that it can start again.
+    Bind(wxEVT_CLOSE_WINDOW, &wxVitrelFrame::OnFrameClose, this);
+    Bind(wxEVT_MEDIA_FINISHED, &wxVitrelFrame::OnMediaFinished, this, introMedia->GetId());
 }

@@ -3,20 +3,53 @@
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
 
+#ifdef __WXGTK3__
+#include <gtk/gtk.h>
+#endif
+
 #include "app/control_ids.h"
 #include "app/vitrel_frame.h"
 
-wxCheckBox* wxVitrelFrame::NewSlotBox(const wxString& windowName)
+namespace {
+// The boxes have no visible label: a tool tip, and under GTK the accessible
+// name a screen reader announces, say which slot a box is.
+void DescribeSlotBox(wxCheckBox* box, int slot, int count)
 {
-    wxCheckBox* box = new wxCheckBox(slotWindow, ID_SLOTBOX, wxEmptyString, wxDefaultPosition,
-                                     wxDefaultSize, 0, wxDefaultValidator, windowName);
-    box->SetValue(false);
+    const wxString text = wxString::Format(wxGetTranslation("Slot %d of %d"), slot, count);
+    box->SetToolTip(text);
+#ifdef __WXGTK3__
+    atk_object_set_name(gtk_widget_get_accessible(box->GetHandle()), text.utf8_str());
+#endif
+}
+}  // namespace
+
+void wxVitrelFrame::AddSlotBoxes(int count, const wxString& windowName)
+{
     // A box without a label is measured too small by the toolkit; give it the
-    // room its tick mark needs.
-    const wxSize mark = wxRendererNative::Get().GetCheckBoxSize(box);
-    box->SetMinSize(wxSize(mark.x + 8, mark.y + 8));
-    slotBoxes.sizer->Add(box, 0, wxALL, 0);
-    return box;
+    // room its tick mark needs. That room is the same for every box of the
+    // row, and measuring it costs about as much as making a box.
+    const wxSize mark = wxRendererNative::Get().GetCheckBoxSize(slotWindow);
+    wxSize room(mark.x + 8, mark.y + 8);
+    for (int i = slotBoxes.count; i < count; ++i) {
+        wxCheckBox* box = new wxCheckBox(slotWindow, ID_SLOTBOX, wxEmptyString, wxDefaultPosition,
+                                         wxDefaultSize, 0, wxDefaultValidator, windowName);
+        box->SetValue(false);
+#ifdef __WXGTK3__
+        // The toolkit hides an empty label, and GTK then complains about the
+        // hidden widget each time the scrolled row moves the box. Shown, the
+        // empty label takes no room, but GTK wants a little more for the box.
+        gtk_widget_show(gtk_bin_get_child(GTK_BIN(box->GetHandle())));
+        if (i == slotBoxes.count) {
+            box->InvalidateBestSize();
+            room.IncTo(box->GetBestSize());
+        }
+#endif
+        box->SetMinSize(room);
+        slotBoxes.sizer->Add(box, 0, wxALL, 0);
+        slotBoxes.boxes[i] = box;
+    }
+    slotBoxes.count = count;
+    PlaceSlotBoxes();
 }
 
 void wxVitrelFrame::DestroySlotBoxes()
@@ -31,6 +64,8 @@ void wxVitrelFrame::DestroySlotBoxes()
 
 void wxVitrelFrame::PlaceSlotBoxes()
 {
+    for (int i = 0; i < slotBoxes.count; ++i)
+        DescribeSlotBox(slotBoxes.boxes[i], i + 1, slotBoxes.count);
     slotBoxes.sizer->Layout();
     slotBoxes.sizer->FitInside(slotWindow);
     slotWindow->SetScrollRate(20, 20);
@@ -38,8 +73,5 @@ void wxVitrelFrame::PlaceSlotBoxes()
 
 void wxVitrelFrame::CreateDefaultSlotBoxes(int count)
 {
-    for (int i = 0; i < count; ++i)
-        slotBoxes.boxes[i] = NewSlotBox("ID_CHECKBOX0");
-    slotBoxes.count = count;
-    PlaceSlotBoxes();
+    AddSlotBoxes(count, "ID_CHECKBOX0");
 }

@@ -6,6 +6,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include "diary/diary_file.h"
 #include "treatments/treatment_catalogue.h"
 
 class wxBitmapButton;
@@ -15,12 +16,13 @@ class wxCheckBox;
 class wxChoice;
 class wxFileDialog;
 class wxGauge;
+class HistoryListView;
 class wxListBox;
 class wxListEvent;
-class wxListView;
 class wxMediaCtrl;
 class wxMediaEvent;
 class wxBookCtrlEvent;
+class wxCloseEvent;
 class wxNotebook;
 class wxPanel;
 class wxScrolledWindow;
@@ -44,6 +46,9 @@ struct SlotBoxes {
 // texts passed through the translation lookup.
 bool ConfirmAction(const wxString& message, const wxString& caption);
 void ShowNotice(const wxString& message, const wxString& caption);
+// A question answered Yes or No, and Cancel when `cancellable`: wxID_YES,
+// wxID_NO or wxID_CANCEL.
+int AskYesNo(const wxString& message, const wxString& caption, bool cancellable);
 
 // The one main window. It owns every control, the device link and its timer,
 // the treatments catalogue, the working XML documents and the dialogs. Its
@@ -84,14 +89,19 @@ private:
     void BindHandlers();
     void CreateDefaultSlotBoxes(int count);
     void PlaceSlotBoxes();
-    wxCheckBox* NewSlotBox(const wxString& windowName);
+    // Unchecked boxes named windowName from the current count up to count.
+    void AddSlotBoxes(int count, const wxString& windowName);
     void DestroySlotBoxes();
 
     // Advanced Settings page (treatments/advanced_settings_page.cpp)
     void DeriveFromBaseFrequencyField();
     void DeriveFromBaseTimePeriodField();
-    void ApplySlotCountField(bool rewriteBaseFrequency);
+    void ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange = false);
+    void ShowPatternFields(const FiringPattern& pattern);
+    int SlotCountInEffect() const;
+    void RebuildSlotBoxesKeepingFocus(int count);
     void ShowPatternOnPage(const FiringPattern& pattern);
+    bool PageShowsOnePattern() const;
     bool SavePatternFile(const char* path, std::string& reason);
     bool LoadPatternFile(const char* path, std::string& reason);
 
@@ -100,6 +110,11 @@ private:
     void StampDiaryEntry(bool composing);
     // The Summary column at least as wide as its header, filling the row.
     void FitSummaryColumn();
+    // Appends the entry being composed, telling the user when it failed.
+    bool SaveComposedEntry();
+    // Asks whether typed, unsaved entry text is to be saved; false when the
+    // page is to stay as it is (the user went back, or the save failed).
+    bool SettleUnsavedDiaryEntry(bool closing, bool mayStay);
 
     // Device monitor (device/device_monitor.cpp)
     void ShowDeviceAttached();
@@ -138,6 +153,8 @@ private:
     void OnBaseTimePeriodKillFocus(wxFocusEvent& event);
     void OnBaseFrequencyKillFocus(wxFocusEvent& event);
     void OnSlotCountKillFocus(wxFocusEvent& event);
+    void OnFrameClose(wxCloseEvent& event);
+    void OnMediaFinished(wxMediaEvent& event);
 
     // Top strip and body picture
     wxGauge* batteryGauge = nullptr;          // ID_GAUGE1
@@ -170,7 +187,7 @@ private:
 
     // Diary page
     wxNotebook* diaryNotebook = nullptr;      // ID_NOTEBOOK1
-    wxListView* historyList = nullptr;        // ID_LISTVIEW1
+    HistoryListView* historyList = nullptr;   // ID_LISTVIEW1
     wxButton* diaryNewButton = nullptr;       // ID_BUTTON13
     wxButton* diarySaveButton = nullptr;      // ID_BUTTON12
     wxButton* diaryCloseButton = nullptr;     // ID_BUTTON14
@@ -182,15 +199,20 @@ private:
     // Intro page
     wxMediaCtrl* introMedia = nullptr;        // ID_MEDIA
     bool introVideoLoaded = false;            // loaded when its page is first shown
+    bool introVideoEnded = false;             // played to its end: next time from the start
 
     wxStatusBar* statusBar = nullptr;         // ID_STATUSBAR
 
     wxTimer deviceTimer;
     TreatmentCatalogue catalogue;
     SlotBoxes slotBoxes;
+    // What the base fields go back to when their text is not taken: the
+    // values the page last showed or took.
+    FiringPattern takenPattern;
     std::unique_ptr<tinyxml2::XMLDocument> advancedSettingsDocument;
     bool advancedSettingsRefused = false;  // the file held at start-up could not be used
     std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
+    FileStamp historyStamp;  // the diary file as HistoryDocument holds it; empty when it may differ
     wxVitrelAboutPanelDialog* aboutDialog = nullptr;
     wxFileDialog* exportDialog = nullptr;
     wxFileDialog* importDialog = nullptr;

@@ -19,6 +19,11 @@ const char* const ProgramCaption = "Program Vitrel Device";
 const char* const ProgramQuestion = "Do you want to set Vitrel device treatment parameters?";
 const char* const SlotFrequencyLimitNotice =
     "Maximum for slot frequency is 300Hz, please correct parameters!";
+const char* const UnclearPatternNotice =
+    "Nothing was written to the stick, because the Advanced Settings fields do not show one "
+    "complete pattern: Base Frequency must be a number above zero, Number of Slots a whole "
+    "number from 1 to 250 with as many slot boxes, and Slot Frequency must be Base Frequency "
+    "times Number of Slots. Press Enter in the field you changed, check the values and try again.";
 
 // A field's number, or NaN when its text is not a number: every check below
 // then fails, so nothing is sent from it.
@@ -58,18 +63,17 @@ void wxVitrelFrame::OnTreatmentListDClick(wxCommandEvent& event)
 
 void wxVitrelFrame::ApplyTreatmentToPattern(const TreatmentRecord& record)
 {
-    const FiringPattern& pattern = record.Pattern;
-    const double b = pattern.BaseFrequency;
-    const int n = pattern.NumberOfSlots;
-    baseFrequencyField->SetValue(FormatPatternReal(b));
-    slotCountField->SetValue(FormatPatternCount(n));
-    baseTimePeriodField->SetValue(FormatPatternReal(1.0 / b));
-    slotFrequencyField->SetValue(FormatPatternReal(n * b));
-    periodPerSlotField->SetValue(FormatPatternReal(1.0 / (n * b)));
+    // The three derived fields always come from the record's base frequency
+    // and slot count, never from its stored copies.
+    FiringPattern shown;
+    shown.NumberOfSlots = record.Pattern.NumberOfSlots;
+    shown.DeriveFromBaseFrequency(record.Pattern.BaseFrequency, shown.NumberOfSlots);
+    ShowPatternFields(shown);
+    const int n = shown.NumberOfSlots;
     if (n != slotBoxes.count)
         RebuildSlotBoxes(n);
     for (int i = 0; i < n && i < slotBoxes.count; ++i)
-        slotBoxes.boxes[i]->SetValue(pattern.Slot[i] == 1);
+        slotBoxes.boxes[i]->SetValue(record.Pattern.Slot[i] == 1);
 }
 
 void wxVitrelFrame::OnApplyClick(wxCommandEvent&)
@@ -88,21 +92,28 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
     if (SelectedTreatment < 0 || SelectedTreatment >= catalogue.Count())
         return;
     const TreatmentRecord& record = catalogue.Record(SelectedTreatment);
-    ApplyTreatmentToPattern(record);
-    if (!record.Pattern.FitsDevice()) {
-        ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
-        return;
-    }
-    unsigned char timer[3];
-    if (!EncodeSlotFrequencyField(*deviceLink, slotFrequencyField, timer) || deviceLink->port == 0)
-        return;
+    const FiringPattern& pattern = record.Pattern;
 
-    // One SetSlotTimer frame and one SetSlotPattern frame in a single write.
-    const std::vector<unsigned char> states = BuildSlotStateBytes();
-    const unsigned char count = static_cast<unsigned char>(states.size());
-    int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
-    length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
-    SerialWritePort(deviceLink->port - 1, rawFrame, length);
+    // The frames are made from the record, from the same texts and states
+    // the page is about to show, and go out before the page changes: making
+    // 250 slot boxes takes a good part of the time the line needs to carry
+    // them. One SetSlotTimer frame and one SetSlotPattern frame, one write.
+    double slotFrequency = 0.0;
+    unsigned char timer[3];
+    if (pattern.FitsDevice() && deviceLink->port != 0
+        && ParsePatternReal(FormatPatternReal(pattern.NumberOfSlots * pattern.BaseFrequency), slotFrequency)
+        && deviceLink->EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])) {
+        std::vector<unsigned char> states(pattern.NumberOfSlots);
+        for (int i = 0; i < pattern.NumberOfSlots; ++i)
+            states[i] = pattern.Slot[i] == 1 ? 1 : 2;
+        const unsigned char count = static_cast<unsigned char>(states.size());
+        int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
+        length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
+        SerialWritePort(deviceLink->port - 1, rawFrame, length);
+    }
+    ApplyTreatmentToPattern(record);
+    if (!pattern.FitsDevice())
+        ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
 }
 
 void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
@@ -111,6 +122,10 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
     const double slots = FieldReal(slotCountField);
     if (!ConfirmAction(ProgramQuestion, ProgramCaption))
         return;
+    if (!PageShowsOnePattern()) {
+        ShowNotice(UnclearPatternNotice, ProgramCaption);
+        return;
+    }
     if (!FiringPattern::FitsDevice(baseFrequency, slots)) {
         ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
         return;

@@ -4,6 +4,7 @@
 #include <wx/app.h>
 #include <wx/choice.h>
 #include <wx/notebook.h>
+#include <wx/textctrl.h>
 #include <wx/timer.h>
 #include <wx/utils.h>
 #include <wx/window.h>
@@ -53,6 +54,18 @@ private:
         spots->GetEventHandler()->ProcessEvent(choose);
     }
 
+    // Types `text` into a number field of the Advanced Settings page and
+    // presses Enter there, as a user would.
+    void ConfirmField(const char* name, const char* text)
+    {
+        wxTextCtrl* field = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName(name, frame));
+        field->ChangeValue(text);
+        wxCommandEvent enter(wxEVT_TEXT_ENTER, field->GetId());
+        enter.SetEventObject(field);
+        enter.SetString(text);
+        field->GetEventHandler()->ProcessEvent(enter);
+    }
+
     void OnStep(wxTimerEvent&)
     {
         wxNotebook* pages = dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK3", frame));
@@ -71,6 +84,17 @@ private:
             ++step;
         } else if (step == 5) {
             Shoot("treatments-spot-3");
+            pages->SetSelection(1);
+            ConfirmField("ID_TEXTCTRL8", "30");
+            ++step;
+        } else if (step == 6) {
+            Shoot("advanced-settings-30-slots");
+            // Base Frequency 0.5, then 0, which is not taken: 0.5 comes back.
+            ConfirmField("ID_TEXTCTRL11", "0.5");
+            ConfirmField("ID_TEXTCTRL11", "0");
+            ++step;
+        } else if (step == 7) {
+            Shoot("advanced-settings-after-invalid-entry");
             ++step;
         } else {
             frame->Close(false);
