@@ -129,6 +129,11 @@ wxVitrelFrame::~wxVitrelFrame()
 {
     SaveAdvancedSettings(ResourceFilePath("AdvancedSettings.xml").c_str());
     deviceTimer.Stop();
+    // The fields lose the focus while the base window destroys them, after
+    // this object is gone: their handlers must not run then.
+    baseTimePeriodField->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus, this);
+    baseFrequencyField->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus, this);
+    slotCountField->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
 }
 
 void wxVitrelFrame::BuildMenuBar()
