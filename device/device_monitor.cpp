@@ -54,6 +54,7 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
     } else {
         ShowDeviceDetached();
     }
+    ExpireProgrammeCheck();
     CheckLiveness();
 }
 
@@ -95,7 +96,12 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
         beeperCheck->SetValue(instruction[2] != 0);
         break;
     case ReadProgramme:
-        ShowProgrammeFromDevice(instruction, length);
+        // The answer to a read-back check is not put on the page: decoding
+        // the timer would turn the user's exact frequency into a near one.
+        if (programmeCheck.Offer(instruction, length))
+            ShowProgrammeCheckOutcome();
+        else
+            ShowProgrammeFromDevice(instruction, length);
         break;
     case PollStatus:
         if (payload < 2) {

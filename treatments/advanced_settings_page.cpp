@@ -14,6 +14,7 @@
 #include <wx/filedlg.h>
 #include <wx/textctrl.h>
 
+#include "app/pattern_preview_control.h"
 #include "app/vitrel_frame.h"
 #include "treatments/pattern_file.h"
 
@@ -228,6 +229,23 @@ void wxVitrelFrame::RebuildSlotBoxes(int count)
 void wxVitrelFrame::RefreshSlotPattern()
 {
     ApplySlotCountField(true);
+}
+
+FiringPattern wxVitrelFrame::WorkingPattern() const
+{
+    FiringPattern pattern;
+    if (!ReadPositiveReal(baseFrequencyField, pattern.BaseFrequency))
+        pattern.BaseFrequency = 0.0;  // shown as "-"
+    pattern.NumberOfSlots = slotBoxes.count;
+    for (int i = 0; i < slotBoxes.count; ++i)
+        pattern.Slot[i] = slotBoxes.boxes[i]->GetValue() ? 1 : 2;
+    return pattern;
+}
+
+// Sent in idle time: catches every way the fields and boxes change.
+void wxVitrelFrame::OnPatternPreviewUpdateUI(wxUpdateUIEvent&)
+{
+    advancedPreview->ShowPattern(WorkingPattern());
 }
 
 std::vector<unsigned char> wxVitrelFrame::BuildSlotStateBytes() const

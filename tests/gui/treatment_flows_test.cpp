@@ -1,14 +1,19 @@
 // The Treatments page and the programming flows against the real window and
 // the simulated stick: what reaches the stick is checked byte for byte, both
 // as write calls and as frames the stick received.
+#include <functional>
 #include <sstream>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/listbox.h>
+#include <wx/notebook.h>
 #include <wx/stattext.h>
+#include <wx/statusbr.h>
+#include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 
+#include "app/pattern_preview_control.h"
 #include "device/device_link.h"
 #include "stick_test_support.h"
 
@@ -192,7 +197,7 @@ TEST_F(TreatmentFlows, TreatmentsPageWriteSendsBothFramesInOneWrite)
                   MessageAnswer(wxID_OK, "Do you want to set Vitrel device treatment parameters?",
                                 "Program Vitrel Device"));
     const std::string timer = TimerFrame(10.0);
-    ASSERT_EQ(ProgrammingWrites(), (std::vector<std::string>{timer + " 00 08 01 02 FF"}));
+    ASSERT_EQ(ProgrammingWrites(), (std::vector<std::string>{timer + " 00 08 01 02 FF", "00 12 FF"}));
     EXPECT_TRUE(WaitForReceived("00 08 01 02 FF", 1, 1000));
     EXPECT_EQ(CountReceived(timer), 1);
     EXPECT_EQ(Field("ID_TEXTCTRL12"), "10.000000");
@@ -207,7 +212,8 @@ TEST_F(TreatmentFlows, AdvancedSettingsWriteSendsTwoWrites)
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")),
                   MessageAnswer(wxID_OK, "Do you want to set Vitrel device treatment parameters?",
                                 "Program Vitrel Device"));
-    EXPECT_EQ(ProgrammingWrites(), (std::vector<std::string>{TimerFrame(10.0), "00 08 01 02 FF"}));
+    EXPECT_EQ(ProgrammingWrites(),
+              (std::vector<std::string>{TimerFrame(10.0), "00 08 01 02 FF", "00 12 FF"}));
     EXPECT_TRUE(WaitForReceived("00 08 01 02 FF", 1, 1000));
     EXPECT_EQ(CountReceived(TimerFrame(10.0)), 1);
 }
@@ -217,7 +223,7 @@ TEST_F(TreatmentFlows, SlotFrequencyLimitIs300Hertz)
     WriteCatalogue({{"At the limit", 0, 30, Alternating(10)}, {"Over", 0, 30.5, Alternating(10)}});
     StartAttached();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
-    EXPECT_EQ(ProgrammingWrites().size(), 1u);
+    EXPECT_EQ(ProgrammingWrites().size(), 2u);  // the programme, then the read-back
 
     DoubleClickRow(1);
     ClearWrites();
@@ -285,18 +291,45 @@ TEST_F(TreatmentFlows, CancelOnEveryQuestionSendsAndChangesNothing)
     EXPECT_EQ(frame->Slots().count, 10);
 }
 
-TEST_F(TreatmentFlows, WithoutAStickNothingIsWrittenButTheTreatmentIsApplied)
+TEST_F(TreatmentFlows, WithoutAStickWritesAndReadsSaySoAndTheTreatmentIsStillApplied)
 {
     WriteCatalogue({{"Four", 0, 2, {1, 1, 0, 1}}});
     CreateFrame();
     ClearWrites();
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
+    const char* const nothingWritten =
+        "No Vitrel stick is attached, so nothing was written to it. Plug the stick in, wait until "
+        "\"Device Attached\" shows and try again.";
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK, nothingWritten, "Program Vitrel Device"));
     EXPECT_EQ(Field("ID_TEXTCTRL8"), "4");
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK));
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON15")), MessageAnswer(wxID_OK));
-    Toggle(Find<wxCheckBox>("ID_CHECKBOX1"), true);
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK, nothingWritten, "Program Vitrel Device"));
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK,
+                                "No Vitrel stick is attached, so nothing was read from it. Plug the "
+                                "stick in, wait until \"Device Attached\" shows and try again.",
+                                "Read Vitrel Device"));
+    EXPECT_FALSE(Find<wxButton>("ID_BUTTON15")->IsEnabled());
+    EXPECT_FALSE(Find<wxCheckBox>("ID_CHECKBOX1")->IsEnabled());
     EXPECT_TRUE(Writes().empty());
+}
+
+TEST_F(TreatmentFlows, AWriteTheStickDoesNotTakeSaysSo)
+{
+    WriteCatalogue({{"Four", 0, 2, {1, 1, 0, 1}}});
+    StartAttached();
+    // Gone, but not yet noticed by the monitor: the port's writes fail.
+    ASSERT_TRUE(stick->Command("unplug"));
+    const char* const failed =
+        "Writing to the Vitrel stick failed: it did not take everything that was sent. Check that "
+        "it is plugged in and try again.";
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK, failed, "Program Vitrel Device"));
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK, failed, "Program Vitrel Device"));
+    // Both stop at the first failed write: no read-back is asked for.
+    EXPECT_EQ(ProgrammingWrites().size(), 2u);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "");
 }
 
 TEST_F(TreatmentFlows, EmptyCatalogueShowsADashAndApplyChangesNothing)
@@ -332,3 +365,126 @@ TEST_F(TreatmentFlows, WrittenTreatmentReadsBackTheSame)
     ASSERT_TRUE(Field("ID_TEXTCTRL11").ToCDouble(&baseFrequency));
     EXPECT_NEAR(baseFrequency, 7.3, 7.3 * 0.001);
 }
+
+TEST_F(TreatmentFlows, TreatmentsPreviewShowsThePickedTreatmentNotTheHighlightedRow)
+{
+    WriteCatalogue({{"Two", 0, 5, {1, 0}}, {"Three", 3, 4, {0, 1, 1}}});
+    CreateFrame();
+    const PatternPreviewControl* preview = Find<PatternPreviewControl>("ID_PATTERNPREVIEW1");
+    EXPECT_EQ(preview->Pattern().NumberOfSlots, 2);
+    EXPECT_EQ(preview->Pattern().BaseFrequency, 5);
+
+    // A single click only highlights: Write would still send "Two".
+    wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
+    list->SetSelection(1);
+    wxCommandEvent click(wxEVT_LISTBOX, list->GetId());
+    click.SetEventObject(list);
+    click.SetInt(1);
+    list->GetEventHandler()->ProcessEvent(click);
+    EXPECT_EQ(preview->Pattern().NumberOfSlots, 2);
+
+    DoubleClickRow(1);
+    EXPECT_EQ(preview->Pattern().NumberOfSlots, 3);
+    EXPECT_EQ(preview->Pattern().Slot[0], 0);
+    EXPECT_EQ(preview->Pattern().Slot[2], 1);
+    SelectChoice("ID_CHOICE1", 1);  // another filter keeps the pick
+    EXPECT_EQ(preview->Pattern().NumberOfSlots, 3);
+}
+
+TEST_F(TreatmentFlows, AdvancedSettingsPreviewFollowsFieldsAndBoxes)
+{
+    WriteCatalogue({{"Twelve", 0, 2, {1, 0, 1, 1, 0, 0, 1, 0, 0, 1, 1, 1}}});
+    CreateFrame();
+    Find<wxNotebook>("ID_NOTEBOOK3")->SetSelection(1);
+    const PatternPreviewControl* preview = Find<PatternPreviewControl>("ID_PATTERNPREVIEW2");
+    EXPECT_TRUE(WaitFor([&] { return preview->Pattern().NumberOfSlots == 10; }, 1000));
+
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
+    EXPECT_TRUE(WaitFor([&] { return preview->Pattern().NumberOfSlots == 12; }, 1000));
+    EXPECT_EQ(preview->Pattern().BaseFrequency, 2);
+    Toggle(frame->Slots().boxes[1], true);
+    EXPECT_TRUE(WaitFor([&] { return preview->Pattern().Slot[1] == 1; }, 1000));
+    Enter(Find<wxTextCtrl>("ID_TEXTCTRL11"), "2.5");
+    EXPECT_TRUE(WaitFor([&] { return preview->Pattern().BaseFrequency == 2.5; }, 1000));
+}
+
+// The read-back after a write, from the Treatments page (ID_BUTTON9) and from
+// the Advanced Settings page (ID_BUTTON4).
+class ProgrammeReadBack : public TreatmentFlows, public testing::WithParamInterface<const char*> {
+protected:
+    static constexpr const char* NotConfirmed =
+        "The Vitrel stick did not confirm the programme that was written to it. Please write the "
+        "programme again.";
+
+    // A 3 Hz treatment on the page and a stick with `options`.
+    void Prepare(const std::vector<std::string>& options = {})
+    {
+        WriteCatalogue({{"Three hertz", 0, 3, Alternating(10)}});
+        StartAttached(options);
+        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
+    }
+
+    // Writes from the page under test, runs `rightAfterWrite` before any
+    // reply can be handled, and runs the event loop until the outcome is in.
+    // The question is answered, and `notice` is the only other box allowed
+    // (none when null). Returns the milliseconds waited.
+    long WriteAndWait(const char* notice, const std::function<void()>& rightAfterWrite = {})
+    {
+        wxStopWatch watch;
+        auto writeAndWait = [&] {
+            Click(Find<wxButton>(GetParam()));
+            if (rightAfterWrite)
+                rightAfterWrite();
+            EXPECT_EQ(Outcome(), "Checking the programme on the stick...");
+            EXPECT_TRUE(WaitFor([&] { return !Outcome().StartsWith("Checking"); }, 5000));
+            RunEventLoopFor(300);  // the notice follows the outcome
+        };
+        if (notice) {
+            wxTEST_DIALOG(writeAndWait(), MessageAnswer(wxID_OK),
+                          MessageAnswer(wxID_OK, notice, "Program Vitrel Device"));
+        } else {
+            wxTEST_DIALOG(writeAndWait(), MessageAnswer(wxID_OK));
+        }
+        return watch.Time();
+    }
+
+    wxString Outcome() const { return frame->GetStatusBar()->GetStatusText(1); }
+};
+
+TEST_P(ProgrammeReadBack, AFaithfulStickConfirmsAndTheCheckLeavesThePageAlone)
+{
+    Prepare();
+    // Changed after the write, before the reply is handled: a reply put on
+    // the page would undo it.
+    WriteAndWait(nullptr, [&] { frame->Slots().boxes[1]->SetValue(true); });
+    EXPECT_TRUE(Outcome().StartsWith("Programme written and checked, ")) << Outcome();
+    EXPECT_EQ(CountReceived("00 12 FF"), 1);
+    EXPECT_TRUE(frame->Slots().boxes[1]->GetValue());
+    EXPECT_EQ(Field("ID_TEXTCTRL11"), "3.000000");
+
+    // Read Vitrel still fills the page, and the outcome stays.
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
+    EXPECT_TRUE(WaitFor([&] { return !frame->Slots().boxes[1]->GetValue(); }, 2000));
+    EXPECT_NE(Field("ID_TEXTCTRL11"), "3.000000");
+    EXPECT_TRUE(Outcome().StartsWith("Programme written and checked, "));
+}
+
+TEST_P(ProgrammeReadBack, AStickThatStoresAFlippedSlotGivesTheNotice)
+{
+    Prepare({"--flip-slot", "3"});
+    WriteAndWait(NotConfirmed);
+    EXPECT_EQ(Outcome(), "Programme NOT confirmed: the stick holds another one");
+}
+
+TEST_P(ProgrammeReadBack, ASilentStickGivesTheNoticeAfterTheDeadlineWhileTheWindowWorks)
+{
+    Prepare({"--ignore-reads"});
+    const int pollsBefore = CountReceived("00 0B FF");
+    const long waited = WriteAndWait(NotConfirmed);
+    EXPECT_EQ(Outcome(), "Programme NOT confirmed: the stick did not answer");
+    EXPECT_GE(waited, ProgrammeCheck::AllowanceMilliseconds(10));
+    // The monitor went on polling every 100 ms while the check waited.
+    EXPECT_GE(CountReceived("00 0B FF") - pollsBefore, ProgrammeCheck::AllowanceMilliseconds(10) / 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPages, ProgrammeReadBack, testing::Values("ID_BUTTON9", "ID_BUTTON4"));
