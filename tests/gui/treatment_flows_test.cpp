@@ -1,6 +1,7 @@
 // The Treatments page and the programming flows against the real window and
 // the simulated stick: what reaches the stick is checked byte for byte, both
 // as write calls and as frames the stick received.
+#include <algorithm>
 #include <functional>
 #include <sstream>
 
@@ -488,3 +489,35 @@ TEST_P(ProgrammeReadBack, ASilentStickGivesTheNoticeAfterTheDeadlineWhileTheWind
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPages, ProgrammeReadBack, testing::Values("ID_BUTTON9", "ID_BUTTON4"));
+
+// Not a check: prints the time from "Yes" to "checked" next to the wire time at
+// 9600 baud. Run with --gtest_also_run_disabled_tests --gtest_filter='*ReadBackTiming*'.
+TEST_F(TreatmentFlows, DISABLED_ReadBackTiming)
+{
+    const int counts[] = {10, 100, 250};
+    WriteCatalogue({{"10", 0, 1, Alternating(10)}, {"100", 0, 1, Alternating(100)},
+                    {"250", 0, 1, Alternating(250)}});
+    StartAttached();
+    for (int row = 0; row < 3; ++row) {
+        DoubleClickRow(row);
+        std::vector<long> times;
+        for (int run = 0; run < 7; ++run) {
+            RunEventLoopFor(150 + 37 * run);  // start at different points of the 100 ms tick
+            wxStopWatch watch;
+            auto write = [&] {
+                Click(Find<wxButton>("ID_BUTTON9"));
+                watch.Start();  // the question is answered: "Yes"
+                WaitFor([&] { return frame->GetStatusBar()->GetStatusText(1).StartsWith("Programme written"); },
+                        5000);
+                times.push_back(watch.Time());
+            };
+            wxTEST_DIALOG(write(), MessageAnswer(wxID_OK));
+        }
+        std::sort(times.begin(), times.end());
+        const int n = counts[row];
+        std::printf("%d slots: min %ld ms, median %ld ms, max %ld ms; wire time %.1f ms; deadline %lld ms\n", n,
+                    times.front(), times[times.size() / 2], times.back(),
+                    (6 + (n + 3) + 3 + (n + 6)) * ProgrammeCheck::kByteMilliseconds,
+                    ProgrammeCheck::AllowanceMilliseconds(n));
+    }
+}
