@@ -51,10 +51,10 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
            wxDEFAULT_FRAME_STYLE, "wxID_ANY");
     SetClientSize(wxSize(960, 690));
     SetMinSize(wxSize(837, 670));
-    wxImage iconImage(ResourcePath("share\\VitrelIcon24x24.ico"), wxBITMAP_TYPE_ANY);
-    if (iconImage.IsOk()) {
+    const wxBitmap iconBitmap = LoadResourceBitmap("share\\VitrelIcon24x24.ico");
+    if (iconBitmap.IsOk()) {
         wxIcon icon;
-        icon.CopyFromBitmap(wxBitmap(iconImage));
+        icon.CopyFromBitmap(iconBitmap);
         SetIcon(icon);
     }
 
@@ -84,7 +84,7 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     HistoryDocument = NewWorkingDocument();
 
     // 11. Find the stick and ask for its beeper state.
-    deviceLink = std::make_unique<DeviceLink>();
+    deviceLink = std::make_unique<DeviceLink>(ResourceFilePath("VitrelFrequencyMeasurement.csv").c_str());
     deviceLink->port = deviceLink->ProbePorts();
     SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
     if (deviceLink->port != 0)
@@ -101,8 +101,8 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     statusBar->SetStatusText(wxString::FromUTF8(CopyrightLine));
 
     // 17.-19. Data files.
-    LoadAdvancedSettings("AdvancedSettings.xml");
-    catalogue.Load("VitrelTreatmentsList.xml", treatmentList);
+    LoadAdvancedSettings(ResourceFilePath("AdvancedSettings.xml").c_str());
+    catalogue.Load(ResourceFilePath("VitrelTreatmentsList.xml").c_str(), treatmentList);
     SelectedTreatment = 0;
     SpotFilter = 0;
     if (catalogue.Count() > 0) {
@@ -117,7 +117,7 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     historyList->InsertColumn(0, _("Date"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
     historyList->InsertColumn(1, _("Time"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
     historyList->InsertColumn(2, _("Summary"), wxLIST_FORMAT_LEFT, wxLIST_AUTOSIZE_USEHEADER);
-    RefreshHistoryList("DiaryHistoryDB.xml");
+    RefreshHistoryList(ResourceFilePath("DiaryHistoryDB.xml").c_str());
     StampDiaryEntry(false);  // viewing, not composing: Save warns until New
 
     // 24.-25. The device monitor and the battery estimate.
@@ -127,7 +127,7 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
 
 wxVitrelFrame::~wxVitrelFrame()
 {
-    SaveAdvancedSettings("AdvancedSettings.xml");
+    SaveAdvancedSettings(ResourceFilePath("AdvancedSettings.xml").c_str());
     deviceTimer.Stop();
 }
 

@@ -1,18 +1,164 @@
 #include "app/resource_path.h"
 
-#include <wx/filefn.h>
+#include <cstdlib>
 
-wxString ResourcePath(const char* path)
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/stdpaths.h>
+#include <wx/utils.h>
+
+#ifdef __WINDOWS__
+const char* const HelpDocument = "docs\\VitrelHelp.chm";
+#else
+const char* const HelpDocument = "docs\\help\\index.html";
+#endif
+
+namespace {
+ResourceLayout currentLayout;
+
+// The files the program writes: always in the user's folder when installed.
+bool IsWrittenFile(const wxString& name)
 {
-    wxString mapped(path);
-    mapped.Replace("\\", wxString(wxFILE_SEP_PATH));
-    return mapped;
+    return name == "AdvancedSettings.xml" || name == "DiaryHistoryDB.xml";
 }
 
-#include <wx/image.h>
-
-wxBitmap LoadResourceBitmap(const char* path)
+wxString Join(const wxString& folder, const wxString& relative)
 {
-    wxImage image(ResourcePath(path), wxBITMAP_TYPE_ANY);
+    return folder.EndsWith(wxFILE_SEP_PATH) ? folder + relative
+                                            : folder + wxFILE_SEP_PATH + relative;
+}
+
+// Everything the program ships and loads at some point.
+const char* const ShippedFiles[] = {
+    "share\\VitrelIcon24x24.ico", "share\\HumanBodyFront.png", "share\\HumanBodyBack.png",
+    "share\\HumanBodySideL.png",  "share\\VitrelFrontPanel.png", "share\\MagneticPulses.PNG",
+    "share\\VitrelUSB.avi",       HelpDocument,               "VitrelTreatmentsList.xml",
+    "VitrelFrequencyMeasurement.csv"};
+}  // namespace
+
+#ifndef __WINDOWS__
+namespace {
+// A folder named by an environment variable. Its bytes are a file name:
+// decode them as the toolkit decodes file names (wxGetEnv uses the C
+// locale, which keeps no name with letters beyond ASCII).
+wxString EnvironmentFolder(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value ? wxString(value, *wxConvFileName) : wxString();
+}
+}  // namespace
+#endif
+
+wxString UserDataFolder()
+{
+#ifdef __WINDOWS__
+    // GetUserConfigDir is the roaming application data folder (%APPDATA%).
+    return Join(wxStandardPaths::Get().GetUserConfigDir(), "Vitrel");
+#else
+    // A relative XDG_DATA_HOME is invalid and is ignored.
+    wxString base = EnvironmentFolder("XDG_DATA_HOME");
+    if (!wxIsAbsolutePath(base)) {
+        wxString home = EnvironmentFolder("HOME");
+        if (home.empty())
+            home = wxFileName::GetHomeDir();
+        base = Join(home, ".local/share");
+    }
+    return Join(base, "vitrel");
+#endif
+}
+
+wxString InstalledDataFolder(const wxString& executablePath)
+{
+    wxFileName folder = wxFileName::DirName(wxFileName(executablePath).GetPath());
+    if (folder.GetDirCount() > 0 && folder.GetDirs().Last() == "bin") {
+        folder.RemoveLastDir();
+        folder.AppendDir("share");
+        folder.AppendDir("vitrel");
+    }
+    return folder.GetPath();
+}
+
+ResourceLayout ChooseResourceLayout(const wxString& workingFolder, const wxString& executablePath,
+                                    const wxString& userFolder)
+{
+    if (wxFileExists(Join(workingFolder, "VitrelTreatmentsList.xml")) &&
+        wxDirExists(Join(workingFolder, "share")))
+        return ResourceLayout();
+    return ResourceLayout{true, InstalledDataFolder(executablePath), userFolder};
+}
+
+wxString MapResourcePath(const ResourceLayout& layout, const char* name)
+{
+    wxString relative(name);
+    relative.Replace("\\", wxString(wxFILE_SEP_PATH));
+    if (!layout.installed)
+        return relative;
+    const bool bare = relative.find(wxFILE_SEP_PATH) == wxString::npos;
+    if (bare && (IsWrittenFile(relative) || wxFileExists(Join(layout.userFolder, relative))))
+        return Join(layout.userFolder, relative);
+    return Join(layout.dataFolder, relative);
+}
+
+void SetUpResourceLayout()
+{
+    UseResourceLayout(ChooseResourceLayout(
+        wxGetCwd(), wxStandardPaths::Get().GetExecutablePath(), UserDataFolder()));
+}
+
+void UseResourceLayout(const ResourceLayout& layout)
+{
+    currentLayout = layout;
+    if (currentLayout.installed && !wxDirExists(currentLayout.userFolder)) {
+        // Without the folder the program still runs; its saves fail quietly.
+        wxLogNull quiet;
+        wxFileName::Mkdir(currentLayout.userFolder, 0700, wxPATH_MKDIR_FULL);
+    }
+}
+
+const ResourceLayout& CurrentResourceLayout()
+{
+    return currentLayout;
+}
+
+wxString ResourcePath(const char* name)
+{
+    return MapResourcePath(currentLayout, name);
+}
+
+std::string ResourceFilePath(const char* name)
+{
+    return std::string(ResourcePath(name).mb_str(*wxConvFileName));
+}
+
+wxString WritableFolder()
+{
+    return currentLayout.installed ? currentLayout.userFolder : wxString(".");
+}
+
+wxBitmap LoadResourceBitmap(const char* name)
+{
+    const wxString path = ResourcePath(name);
+    if (!wxFileExists(path))
+        return wxNullBitmap;
+    // A damaged file counts as missing; the image loader would open a box.
+    wxLogNull quiet;
+    wxImage image(path, wxBITMAP_TYPE_ANY);
     return image.IsOk() ? wxBitmap(image) : wxNullBitmap;
+}
+
+wxString MissingResourcesMessage()
+{
+    wxString missing;
+    for (const char* name : ShippedFiles) {
+        wxFileName path(ResourcePath(name));
+        path.MakeAbsolute();
+        if (!path.FileExists())
+            missing += "\n" + path.GetFullPath();
+    }
+    if (missing.empty())
+        return missing;
+    return _("These files of the program could not be found, so parts of the window stay "
+             "empty:") + missing;
 }

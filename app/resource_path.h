@@ -1,14 +1,69 @@
 #pragma once
 
-#include <wx/string.h>
+// Where the program's files are. The rest of the program names them as they
+// lie in a portable folder: bare data file names ("AdvancedSettings.xml") and
+// resource paths written with backslashes ("share\\HumanBodyFront.png").
+// This unit maps those names to real paths; nothing else does.
+//
+// Two ways to run, decided once at start-up:
+// - portable: the working folder holds "VitrelTreatmentsList.xml" and share/;
+//   every name stays relative to it;
+// - installed: read-only files come from the installation's data folder, and
+//   the files the program writes live in the user's data folder. A bare data
+//   file the user puts there ("VitrelTreatmentsList.xml",
+//   "VitrelFrequencyMeasurement.csv") wins over the shipped one.
 
-// Resource and data paths are written with backslashes ("share\\HumanBodyFront.png")
-// and resolved against the working directory; this maps them to the
-// platform's separator.
-wxString ResourcePath(const char* path);
+#include <string>
 
 #include <wx/bitmap.h>
+#include <wx/string.h>
 
-// A picture from the share folder; an empty bitmap when the file is missing
-// or unreadable (the image loader has already reported why).
-wxBitmap LoadResourceBitmap(const char* path);
+struct ResourceLayout {
+    bool installed = false;
+    wxString dataFolder;  // the shipped files (installed only)
+    wxString userFolder;  // the files the program writes (installed only)
+};
+
+// The user's data folder of this program: $XDG_DATA_HOME/vitrel (by default
+// ~/.local/share/vitrel) on Linux, %APPDATA%\Vitrel on Windows.
+wxString UserDataFolder();
+
+// The installation's data folder for an executable at `executablePath`:
+// <prefix>/share/vitrel when it lies in <prefix>/bin, else its own folder
+// (a Windows installation keeps its data beside the program).
+wxString InstalledDataFolder(const wxString& executablePath);
+
+// The layout for a program started in `workingFolder`.
+ResourceLayout ChooseResourceLayout(const wxString& workingFolder, const wxString& executablePath,
+                                    const wxString& userFolder);
+
+// The real path of `name` under `layout`.
+wxString MapResourcePath(const ResourceLayout& layout, const char* name);
+
+// Decides the layout from the working folder, the executable's location and
+// the environment, and uses it. Until this is called, every name stays
+// relative to the working folder.
+void SetUpResourceLayout();
+// Uses `layout` from now on, creating the user's data folder (readable by the
+// user alone) when installed.
+void UseResourceLayout(const ResourceLayout& layout);
+const ResourceLayout& CurrentResourceLayout();
+
+// `name` mapped under the current layout: for the toolkit, and in the file
+// name encoding for the C library and tinyxml2.
+wxString ResourcePath(const char* name);
+std::string ResourceFilePath(const char* name);
+
+// The help document shown by the Help menu.
+extern const char* const HelpDocument;
+
+// The folder the program writes its files into ("." in a portable folder).
+wxString WritableFolder();
+
+// A picture from the share folder; an empty bitmap, without any message box,
+// when the file is missing or unreadable.
+wxBitmap LoadResourceBitmap(const char* name);
+
+// One text naming every file the program ships that cannot be found, with
+// the path where it was looked for; empty when all are there.
+wxString MissingResourcesMessage();

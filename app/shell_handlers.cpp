@@ -43,11 +43,11 @@ void wxVitrelFrame::OnQuit(wxCommandEvent&)
 void wxVitrelFrame::OnHelp(wxCommandEvent&)
 {
 #ifdef __WXMSW__
-    ShellExecuteW(nullptr, L"open", ResourcePath("docs\\VitrelHelp.chm").wc_str(), nullptr, nullptr,
+    ShellExecuteW(nullptr, L"open", ResourcePath(HelpDocument).wc_str(), nullptr, nullptr,
                   SW_SHOWNORMAL);
 #else
     // No .chm viewer here: the same pages are shipped as HTML.
-    wxFileName page(ResourcePath("docs\\help\\index.html"));
+    wxFileName page(ResourcePath(HelpDocument));
     page.MakeAbsolute();
     wxLaunchDefaultBrowser(wxFileName::FileNameToURL(page));
 #endif
@@ -64,7 +64,10 @@ void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
     if (event.GetSelection() == IntroPage) {
         if (!introVideoLoaded) {
             // Playback starts when the video has loaded (OnMediaLoaded).
-            introVideoLoaded = introMedia->Load(ResourcePath("share\\VitrelUSB.avi"));
+            // A missing video was named at start-up; the media backend would
+            // report it again in a box of its own.
+            const wxString video = ResourcePath("share\\VitrelUSB.avi");
+            introVideoLoaded = wxFileExists(video) && introMedia->Load(video);
             return;
         }
         introMedia->SetPlaybackRate(1.0);

@@ -4,6 +4,7 @@
 
 #include <wx/image.h>
 
+#include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 
 void PrepareProcess()
@@ -15,8 +16,13 @@ void PrepareProcess()
 bool wxVitrelApp::OnInit()
 {
     PrepareProcess();
+    SetUpResourceLayout();
     wxVitrelFrame* frame = new wxVitrelFrame(nullptr, -1);
     frame->Show();
     SetTopWindow(frame);
+    // Missing files are named once, over the open window.
+    const wxString missing = MissingResourcesMessage();
+    if (!missing.empty())
+        frame->CallAfter([missing] { ShowNotice(missing, "Missing files"); });
     return true;
 }

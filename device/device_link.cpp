@@ -17,7 +17,7 @@ constexpr double kHighestOverflowHz = 500000.0;
 
 }  // namespace
 
-DeviceLink::DeviceLink() { calibration.Load(); }
+DeviceLink::DeviceLink(const char* calibrationPath) { calibration.Load(calibrationPath); }
 
 int DeviceLink::ProbePorts() {
   SerialPortName names[kSerialPortListSize];

@@ -14,9 +14,8 @@ struct DeviceLink {
   unsigned char rxBuffer[kProbeBufferSize + 1] = {};  // the probe's chunk and a zero
   FrequencyCalibration calibration;
 
-  // Loads the calibration from "VitrelFrequencyMeasurement.csv" in the
-  // working directory.
-  DeviceLink();
+  // Loads the calibration from the frequency table at `calibrationPath`.
+  explicit DeviceLink(const char* calibrationPath = "VitrelFrequencyMeasurement.csv");
 
   // Asks every present port in turn to identify itself and returns the
   // number of the first that answers Identify within about 10 ms, or 0.

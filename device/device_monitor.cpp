@@ -27,6 +27,9 @@ constexpr int TicksPerCheck = 10;
 constexpr int MinRepliesPerCheck = 5;
 constexpr int ReadChunkBytes = 512;
 
+// The user is told once per run about a device they may not open.
+bool deniedDeviceNamed = false;
+
 const wxColour AttachedColour(64, 191, 86);
 const wxColour DetachedColour(224, 44, 71);
 
@@ -81,6 +84,20 @@ void wxVitrelFrame::ShowDeviceDetached()
     turnOffButton->Disable();
     beeperCheck->Disable();
     batteryGauge->SetValue(0);
+
+    const wxString denied(SerialDeniedDevice());
+    if (!deniedDeviceNamed && !denied.empty()) {
+        deniedDeviceNamed = true;
+        // After this tick: a modal box inside the timer handler would hold it.
+        CallAfter([denied] {
+            ShowNotice(wxString::Format(_("A device was found at %s, but you may not open it, so "
+                                          "the Vitrel stick cannot be reached there. Add yourself "
+                                          "to the \"dialout\" group (for example: sudo adduser "
+                                          "$USER dialout), then log out and log in again."),
+                                        denied),
+                       _("Vitrel USB Device"));
+        });
+    }
 }
 
 void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)

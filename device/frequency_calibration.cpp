@@ -50,8 +50,6 @@ double Interpolate(double v, const double* from, const double* to, int count) {
 
 }  // namespace
 
-void FrequencyCalibration::Load() { Load("VitrelFrequencyMeasurement.csv"); }
-
 void FrequencyCalibration::Load(const char* path) {
   count = 0;
   std::FILE* file = path != nullptr ? std::fopen(path, "r") : nullptr;

@@ -11,8 +11,6 @@ struct FrequencyCalibration {
   double deviceHz[kMaxCalibrationRows] = {};  // second column
   int count = 0;                              // rows read
 
-  // Reads "VitrelFrequencyMeasurement.csv" from the working directory.
-  void Load();
   // Reads the table from `path`. One row per line: two numbers separated by
   // the line's first comma, '.' as decimal point whatever the locale; a line
   // without a comma gives its number for both columns. Lines beyond

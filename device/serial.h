@@ -75,6 +75,12 @@ using SerialPortName = char[kSerialPortNameSize];
 // (0 to 9); entries beyond that are left untouched.
 int SerialListPresentPorts(SerialPortName list[kSerialPortListSize]);
 
+// The device path of the last port whose device exists but that this user
+// may not open (permission denied), so that the user can be told how to fix
+// it; empty when there was none. Always empty on Windows, where a port that
+// cannot be opened is in use, not forbidden.
+const char* SerialDeniedDevice();
+
 // 1 to 14 for the whole names "COM1" to "COM14", else 0.
 int PortNumberFromName(const char* name);
 

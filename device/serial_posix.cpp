@@ -35,6 +35,9 @@ struct PortTable {
 };
 PortTable table;
 
+// See SerialDeniedDevice.
+char deniedDevice[PATH_MAX];
+
 // How long a write may wait for the device to take more bytes before it
 // counts as failed; keeps a stuck device from freezing the GUI thread.
 constexpr int kWriteStallMilliseconds = 500;
@@ -62,7 +65,11 @@ bool DevicePath(int index, char* path, std::size_t size) {
 // opener out even when it runs as root, which TIOCEXCL alone does not.
 int OpenExclusive(const char* path) {
   int fd = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
+  if (fd < 0) {
+    if (errno == EACCES || errno == EPERM)
+      std::snprintf(deniedDevice, sizeof deniedDevice, "%s", path);
+    return -1;
+  }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     close(fd);
     return -1;
@@ -234,6 +241,8 @@ int SerialListPresentPorts(SerialPortName list[kSerialPortListSize]) {
   }
   return stored;
 }
+
+const char* SerialDeniedDevice() { return deniedDevice; }
 
 void SerialWaitMilliseconds(int milliseconds) {
   if (milliseconds <= 0) return;

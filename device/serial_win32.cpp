@@ -138,6 +138,8 @@ int SerialListPresentPorts(SerialPortName list[kSerialPortListSize]) {
   return stored;
 }
 
+const char* SerialDeniedDevice() { return ""; }
+
 void SerialWaitMilliseconds(int milliseconds) {
   if (milliseconds > 0) Sleep(static_cast<DWORD>(milliseconds));
 }

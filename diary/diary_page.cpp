@@ -6,6 +6,7 @@
 
 #include <tinyxml2.h>
 
+#include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 #include "diary/diary_file.h"
 
@@ -95,7 +96,7 @@ void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
         entry.Content = diaryContentField->GetValue().utf8_string();
         // On failure the page stays composing, so what the user wrote is still
         // there to save again or copy elsewhere.
-        switch (AppendHistoryEntry(*HistoryDocument, DiaryFileName, entry)) {
+        switch (AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry)) {
         case HistorySaveResult::Saved:
             diarySummaryField->SetEditable(false);
             diaryContentField->SetEditable(false);
@@ -112,5 +113,5 @@ void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
             break;
         }
     }
-    RefreshHistoryList(DiaryFileName);
+    RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the program's run-time resources from the sources in this
-# folder: the icon, pictures and intro video in share/, the help pages in
-# docs/help/ and the help file docs/VitrelHelp.chm.  The results are kept in
+# folder: the icon, pictures and intro video in share/, the menu icons in
+# packaging/linux/icons/, the help pages in docs/help/ and the help file
+# docs/VitrelHelp.chm.  The results are kept in
 # the repository, so building the program never needs this script.
 #
 # Run from the repository root:  tools/make-resources/make-resources.sh
@@ -53,6 +54,14 @@ pictures="$WORK/pictures"
 "$CONVERT" -background none "mvg:$pictures/VitrelIcon24x24.mvg" -filter Lanczos \
   -resize 24x24 -depth 8 -strip share/VitrelIcon24x24.ico
 made share/VitrelIcon24x24.ico
+# The menu icons of the Linux installation, from the same drawing.
+mkdir -p packaging/linux/icons
+for size in 16 22 24 32 48 64 128; do
+  "$CONVERT" -background none "mvg:$pictures/VitrelIcon24x24.mvg" -filter Lanczos \
+    -resize "${size}x${size}" -depth 8 -strip -define png:exclude-chunks=date,time \
+    "PNG32:packaging/linux/icons/vitrel-$size.png"
+  made "packaging/linux/icons/vitrel-$size.png"
+done
 render_png "$pictures/VitrelFrontPanel.mvg" share/VitrelFrontPanel.png PNG32
 made share/VitrelFrontPanel.png
 render_png "$pictures/MagneticPulses.mvg" share/MagneticPulses.PNG PNG24
