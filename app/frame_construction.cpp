@@ -111,7 +111,7 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
         treatmentDescription->SetValue(wxString::FromUTF8(catalogue.Record(0).Description));
     }
     ShowPickedTreatmentPattern();
-    bodySpots.Load(ResourcePath("share\\BodySpots.csv").utf8_string().c_str());
+    bodySpots.Load(ResourceFilePath("share\\BodySpots.csv").c_str());
 
     // 20.-23. The diary.
     historyList->InsertColumn(0, _("Date"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
