@@ -27,6 +27,7 @@
 #include "device/serial.h"
 #include "device/instruction.h"
 #include "dialogs/about_dialog.h"
+#include "treatments/atomic_file.h"
 
 const wxWindowID ID_SLOTBOX = wxNewId();
 const char* const CopyrightLine = "Copyright \u00a9 2015-2026 Vitrel. All rights reserved.";
@@ -100,7 +101,10 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     mainNotebook->SetSelection(0);
     statusBar->SetStatusText(wxString::FromUTF8(CopyrightLine));
 
-    // 17.-19. Data files.
+    // 17.-19. Data files, after removing what saves killed before their end
+    // left beside them.
+    RemoveLeftoverTemporaries(ResourceFilePath("AdvancedSettings.xml").c_str());
+    RemoveLeftoverTemporaries(ResourceFilePath("DiaryHistoryDB.xml").c_str());
     LoadAdvancedSettings(ResourceFilePath("AdvancedSettings.xml").c_str());
     catalogue.Load(ResourceFilePath("VitrelTreatmentsList.xml").c_str(), treatmentList);
     SelectedTreatment = 0;

@@ -216,6 +216,7 @@ private:
     TreatmentCatalogue catalogue;
     SlotBoxes slotBoxes;
     std::unique_ptr<tinyxml2::XMLDocument> advancedSettingsDocument;
+    bool advancedSettingsRefused = false;  // the file held at start-up could not be used
     std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
     wxVitrelAboutPanelDialog* aboutDialog = nullptr;
     wxFileDialog* exportDialog = nullptr;

@@ -105,12 +105,10 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
     const int payload = PayloadLength(length);
     switch (instruction[1]) {
     case QueryBeeper:
-        if (payload < 1) {
-            std::puts("Ignored beeper reply without its state byte");
-            return;
-        }
-        // Setting the value raises no click event, so nothing is sent back.
-        beeperCheck->SetValue(instruction[2] != 0);
+        // A state byte of 0xFF ended the frame early; it means on, as any
+        // nonzero state does. Setting the value raises no click event, so
+        // nothing is sent back.
+        beeperCheck->SetValue(payload < 1 || instruction[2] != 0);
         break;
     case ReadProgramme:
         // The answer to a read-back check is not put on the page: decoding
@@ -121,13 +119,14 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
             ShowProgrammeFromDevice(instruction, length);
         break;
     case PollStatus:
-        if (payload < 2) {
-            std::puts("Ignored status reply without its two readings");
-            return;
-        }
-        batteryEstimator->AddReading(instruction[2], instruction[3]);
-        batteryGauge->SetValue(static_cast<int>(batteryEstimator->Average()));
+        // Every status reply shows the stick is there. A reading of 0xFF ends
+        // the frame early: one payload byte means the second reading was 255;
+        // none means the first was, and the second is unknown.
         ++alive;
+        if (payload >= 1) {
+            batteryEstimator->AddReading(instruction[2], payload >= 2 ? instruction[3] : 0xFF);
+            batteryGauge->SetValue(static_cast<int>(batteryEstimator->Average()));
+        }
         break;
     default:
         break;

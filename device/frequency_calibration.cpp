@@ -55,16 +55,18 @@ void FrequencyCalibration::Load(const char* path) {
   std::FILE* file = path != nullptr ? std::fopen(path, "r") : nullptr;
   if (file == nullptr) return;
   char line[256];
-  while (count < kMaxCalibrationRows && std::fgets(line, sizeof line, file) != nullptr) {
-    std::size_t length = std::strlen(line);
-    if (length > 0 && line[length - 1] == '\n') {
-      line[--length] = '\0';
-    } else {
-      // A line longer than the buffer: its numbers are at the front.
-      int c;
-      while ((c = std::fgetc(file)) != EOF && c != '\n') {
-      }
+  int c = 0;
+  while (count < kMaxCalibrationRows && c != EOF) {
+    // A whole line, of which the first bytes are kept: a line longer than the
+    // buffer has its numbers at the front. A NUL byte makes the row unusable.
+    std::size_t length = 0;
+    bool holdsNul = false;
+    while ((c = std::fgetc(file)) != EOF && c != '\n') {
+      holdsNul = holdsNul || c == '\0';
+      if (length < sizeof line - 1) line[length++] = static_cast<char>(c);
     }
+    if (holdsNul || (c == EOF && length == 0)) continue;
+    line[length] = '\0';
     if (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
     const char* end = line + length;
     const char* comma = static_cast<const char*>(std::memchr(line, ',', length));

@@ -6,6 +6,7 @@
 #include <tinyxml2.h>
 
 #include "treatments/atomic_file.h"
+#include "treatments/utf8_text.h"
 
 using tinyxml2::XMLDocument;
 using tinyxml2::XMLElement;
@@ -15,94 +16,6 @@ namespace {
 const char* const RootName = "HistoryDoc";
 const char* const EntryName = "Entry";
 
-// Length of the well-formed UTF-8 sequence at text[i], or 0 if there is none
-// (stray continuation byte, overlong form, surrogate, beyond U+10FFFF, cut off).
-size_t Utf8SequenceLength(const std::string& text, size_t i)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80)
-        return 1;
-    size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;
-        else if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        else if (lead == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size())
-        return 0;
-    for (size_t k = 1; k < length; ++k) {
-        const unsigned char byte = static_cast<unsigned char>(text[i + k]);
-        if (byte < (k == 1 ? low : 0x80) || byte > (k == 1 ? high : 0xBF))
-            return 0;
-    }
-    return length;
-}
-
-bool IsUtf8(const std::string& text)
-{
-    for (size_t i = 0; i < text.size();) {
-        const size_t length = Utf8SequenceLength(text, i);
-        if (length == 0)
-            return false;
-        i += length;
-    }
-    return true;
-}
-
-void AppendUtf8(std::string& out, char32_t code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// Windows-1252 for 0x80..0x9F; its five unassigned bytes keep their Latin-1
-// meaning, as every byte from 0xA0 on does.
-const char16_t Windows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-// Older versions stored texts in the Windows code page. A text that is not
-// UTF-8 is such a text, and is decoded as Windows-1252 as a whole.
-std::string TextAsUtf8(const char* text)
-{
-    if (text == nullptr)
-        return std::string();
-    std::string raw(text);
-    if (IsUtf8(raw))
-        return raw;
-    std::string decoded;
-    decoded.reserve(raw.size() * 2);
-    for (const char byte : raw) {
-        const unsigned char b = static_cast<unsigned char>(byte);
-        AppendUtf8(decoded, b >= 0x80 && b < 0xA0 ? Windows1252High[b - 0x80] : b);
-    }
-    return decoded;
-}
-
 const XMLElement* HistoryRoot(const XMLDocument& doc)
 {
     return doc.FirstChildElement(RootName);
@@ -111,7 +24,7 @@ const XMLElement* HistoryRoot(const XMLDocument& doc)
 std::string FieldText(const XMLElement& entry, const char* name)
 {
     const XMLElement* field = entry.FirstChildElement(name);
-    return field ? TextAsUtf8(field->GetText()) : std::string();
+    return field ? LegacyTextAsUtf8(field->GetText()) : std::string();
 }
 
 DiaryEntry ReadEntry(const XMLElement& element)
@@ -132,16 +45,23 @@ void AppendField(XMLElement& entry, const char* name, const std::string& text)
         field->SetText(text.c_str());
 }
 
-}  // namespace
-
-HistoryLoadResult LoadHistory(XMLDocument& doc, const char* path)
+// Reads the whole file at path into text and parses it into doc (emptied
+// first). Unless the result is Loaded, doc is left empty.
+HistoryLoadResult LoadHistoryText(XMLDocument& doc, const char* path, std::string& text)
 {
     doc.Clear();
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr)
         return errno == ENOENT ? HistoryLoadResult::NoFile : HistoryLoadResult::Unreadable;
-    const tinyxml2::XMLError error = doc.LoadFile(file);
+    char chunk[65536];
+    size_t count;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        text.append(chunk, count);
+    const bool readError = std::ferror(file) != 0;
     std::fclose(file);
+    if (readError)
+        return HistoryLoadResult::Unreadable;
+    const tinyxml2::XMLError error = doc.Parse(text.c_str(), text.size());
     if (error == tinyxml2::XML_SUCCESS && HistoryRoot(doc) != nullptr)
         return HistoryLoadResult::Loaded;
     doc.Clear();
@@ -149,6 +69,51 @@ HistoryLoadResult LoadHistory(XMLDocument& doc, const char* path)
     // could leave behind) has nothing to lose.
     return error == tinyxml2::XML_ERROR_EMPTY_DOCUMENT ? HistoryLoadResult::NoFile
                                                        : HistoryLoadResult::Unreadable;
+}
+
+// Whether text holds a character reference to U+0000 ("&#0;", "&#x00;" ...).
+bool HoldsNulReference(const std::string& text)
+{
+    for (size_t at = text.find("&#"); at != std::string::npos; at = text.find("&#", at + 2)) {
+        size_t i = at + 2;
+        if (i < text.size() && (text[i] == 'x' || text[i] == 'X'))
+            ++i;
+        const size_t digits = i;
+        while (i < text.size() && text[i] == '0')
+            ++i;
+        if (i > digits && i < text.size() && text[i] == ';')
+            return true;
+    }
+    return false;
+}
+
+// The library reads every line end as a line feed; a new entry is written
+// that way so it reads back as it was written.
+std::string LineFeedsOnly(const std::string& text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
+            result += text[i];
+        else if (i + 1 == text.size() || text[i + 1] != '\n')
+            result += '\n';
+    }
+    return result;
+}
+
+DiaryEntry WithLineFeeds(const DiaryEntry& entry)
+{
+    return {LineFeedsOnly(entry.Date), LineFeedsOnly(entry.Time), LineFeedsOnly(entry.Summary),
+            LineFeedsOnly(entry.Content)};
+}
+
+}  // namespace
+
+HistoryLoadResult LoadHistory(XMLDocument& doc, const char* path)
+{
+    std::string text;
+    return LoadHistoryText(doc, path, text);
 }
 
 std::vector<DiaryEntry> ReadHistoryEntries(const XMLDocument& doc)
@@ -180,18 +145,31 @@ bool ReadHistoryEntry(const XMLDocument& doc, int k, DiaryEntry& entry)
 HistorySaveResult AppendHistoryEntry(XMLDocument& doc, const char* path, const DiaryEntry& entry)
 {
     // Start from what the file holds now, not from what was loaded earlier.
-    const HistoryLoadResult loaded = LoadHistory(doc, path);
+    std::string text;
+    const HistoryLoadResult loaded = LoadHistoryText(doc, path, text);
     if (loaded == HistoryLoadResult::Unreadable)
         return HistorySaveResult::Unreadable;
+    // The library reads a NUL reference as the end of its text: writing the
+    // entry back would cut it there.
+    if (HoldsNulReference(text))
+        return HistorySaveResult::NotWritten;
     XMLElement* root = doc.FirstChildElement(RootName);
     if (root == nullptr)
         root = doc.InsertEndChild(doc.NewElement(RootName))->ToElement();
 
+    std::vector<DiaryEntry> expected = ReadHistoryEntries(doc);
+    expected.push_back(WithLineFeeds(entry));
     XMLElement* element = root->InsertNewChildElement(EntryName);
-    AppendField(*element, "Date", entry.Date);
-    AppendField(*element, "Time", entry.Time);
-    AppendField(*element, "Summary", entry.Summary);
-    AppendField(*element, "Content", entry.Content);
-    return SaveDocumentAtomically(doc, path) ? HistorySaveResult::Saved
-                                             : HistorySaveResult::NotWritten;
+    AppendField(*element, "Date", expected.back().Date);
+    AppendField(*element, "Time", expected.back().Time);
+    AppendField(*element, "Summary", expected.back().Summary);
+    AppendField(*element, "Content", expected.back().Content);
+
+    const auto readsBack = [&doc, &expected](const std::string& printed) {
+        XMLDocument reread(doc.ProcessEntities(), doc.WhitespaceMode());
+        return reread.Parse(printed.c_str(), printed.size()) == tinyxml2::XML_SUCCESS
+               && ReadHistoryEntries(reread) == expected;
+    };
+    return SaveDocumentAtomically(doc, path, readsBack) ? HistorySaveResult::Saved
+                                                        : HistorySaveResult::NotWritten;
 }

@@ -15,6 +15,12 @@ struct DiaryEntry {
     std::string Time;
     std::string Summary;
     std::string Content;
+
+    bool operator==(const DiaryEntry& other) const
+    {
+        return Date == other.Date && Time == other.Time && Summary == other.Summary
+               && Content == other.Content;
+    }
 };
 
 enum class HistoryLoadResult {
@@ -42,6 +48,8 @@ bool ReadHistoryEntry(const tinyxml2::XMLDocument& doc, int k, DiaryEntry& entry
 
 // Reloads path into doc, appends entry as the root's last child and writes the
 // file back atomically. A missing or empty file gets a new "HistoryDoc" root;
-// an unreadable one is never overwritten.
+// an unreadable one is never overwritten. Line ends in entry are written as
+// line feeds. The file is not replaced (NotWritten) unless its new text reads
+// back with every old entry unchanged and the new one last.
 HistorySaveResult AppendHistoryEntry(tinyxml2::XMLDocument& doc, const char* path,
                                      const DiaryEntry& entry);

@@ -7,7 +7,10 @@
 // "0" and negative numbers through) writes nothing: every field keeps its
 // text, so no field ever shows inf or nan.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <string>
 
 #include <wx/checkbox.h>
@@ -201,9 +204,22 @@ bool wxVitrelFrame::LoadPatternFile(const char* path, std::string& reason)
 }
 
 // At exit: nothing can be reported any more, so a failure leaves the
-// previous file as it was.
+// previous file as it was. A file that could not be used at start-up is moved
+// aside first, so that the save does not erase it; one that cannot be moved
+// stays, and nothing is saved.
 void wxVitrelFrame::SaveAdvancedSettings(const char* path)
 {
+    std::error_code error;
+    if (advancedSettingsRefused && std::filesystem::exists(path, error)) {
+        const std::time_t now = std::time(nullptr);
+        const std::string aside = MoveUnreadableAside(path, *std::localtime(&now));
+        if (aside.empty()) {
+            std::puts((std::string(path) + " could not be read and could not be moved aside; "
+                       "the pattern on the page was not saved").c_str());
+            return;
+        }
+        std::puts((std::string(path) + " could not be read; it was kept as " + aside).c_str());
+    }
     std::string ignored;
     SavePatternFile(path, ignored);
 }
@@ -212,8 +228,10 @@ void wxVitrelFrame::SaveAdvancedSettings(const char* path)
 // its default pattern.
 void wxVitrelFrame::LoadAdvancedSettings(const char* path)
 {
-    std::string ignored;
-    LoadPatternFile(path, ignored);
+    const PatternFileResult result = ReadPatternFile(path, *advancedSettingsDocument);
+    if (result.ok)
+        ShowPatternOnPage(result.pattern);
+    advancedSettingsRefused = !result.ok && result.hasContent;
 }
 
 void wxVitrelFrame::RebuildSlotBoxes(int count)

@@ -1,14 +1,17 @@
 #include "treatments/atomic_file.h"
 
-#include <cstdio>
-#include <string>
+#include <filesystem>
+#include <system_error>
+
+#include <tinyxml2.h>
 
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 #else
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -19,6 +22,8 @@ const char* const Separators = "/\\";
 #else
 const char* const Separators = "/";
 #endif
+
+constexpr std::string::size_type UniquePartLength = 6;
 
 // The folder part of path including its trailing separator, or "" for a bare name.
 std::string FolderOf(const std::string& path)
@@ -33,42 +38,73 @@ std::string BaseNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Writes the document and forces it to the disk; closes the file.
-bool WriteAndClose(tinyxml2::XMLDocument& doc, FILE* file)
+// The temporary name of a save of target without its unique part.
+std::string TemporaryPrefix(const std::string& target)
 {
-#ifdef _WIN32
-    const bool synced = fflush(file) == 0 && _commit(_fileno(file)) == 0;
-#else
-    const bool synced = fflush(file) == 0 && fsync(fileno(file)) == 0;
-#endif
-    const bool written = doc.SaveFile(file) == tinyxml2::XML_SUCCESS && !ferror(file) && synced;
-    return fclose(file) == 0 && written;
+    return FolderOf(target) + "." + BaseNameOf(target) + ".";
 }
 
-#ifdef _WIN32
-// A temporary file beside the target, created exclusively.
-FILE* OpenTemporary(const std::string& target, std::string& temp)
+bool IsTemporaryName(const std::string& name, const std::string& base)
 {
+    const std::string prefix = "." + base + ".";
+    if (name.size() != prefix.size() + UniquePartLength || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (std::string::size_type i = prefix.size(); i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+std::FILE* SaveFileSystem::CreateTemporary(const std::string& target, std::string& temp)
+{
+    static const char Characters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned long long seed = GetTickCount64() * 2654435761u + GetCurrentProcessId();
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        temp = FolderOf(target) + "." + BaseNameOf(target) + "." +
-               std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
-        if (FILE* file = std::fopen(temp.c_str(), "wbx"))
+        temp = TemporaryPrefix(target);
+        for (std::string::size_type i = 0; i < UniquePartLength; ++i) {
+            seed = seed * 6364136223846793005u + 1442695040888963407u;
+            temp += Characters[(seed >> 33) % (sizeof Characters - 1)];
+        }
+        if (std::FILE* file = std::fopen(temp.c_str(), "wbx"))
             return file;
     }
     return nullptr;
 }
 
-bool ReplaceFile(const std::string& temp, const std::string& target)
+bool SaveFileSystem::Sync(std::FILE* file)
 {
-    return MoveFileExA(temp.c_str(), target.c_str(),
+    return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+}
+
+bool SaveFileSystem::Rename(const std::string& temp, const std::string& target)
+{
+    // Narrow paths are in the system code page, as for fopen.
+    auto wide = [](const std::string& path) {
+        const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+        std::wstring text(length > 0 ? length : 1, L'\0');
+        if (length > 0)
+            MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &text[0], length);
+        return text;
+    };
+    return MoveFileExW(wide(temp).c_str(), wide(target).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
-#else
-// A hidden, unique temporary file beside the target, with the permissions of
-// the file it will replace (or the usual ones for a new file).
-FILE* OpenTemporary(const std::string& target, std::string& temp)
+
+bool SaveFileSystem::SyncFolder(const std::string&)
 {
-    temp = FolderOf(target) + "." + BaseNameOf(target) + ".XXXXXX";
+    return true;
+}
+#else
+// With the permissions of the file it will replace (or the usual ones for a
+// new file).
+std::FILE* SaveFileSystem::CreateTemporary(const std::string& target, std::string& temp)
+{
+    temp = TemporaryPrefix(target) + std::string(UniquePartLength, 'X');
     const int fd = mkstemp(&temp[0]);
     if (fd < 0)
         return nullptr;
@@ -80,7 +116,7 @@ FILE* OpenTemporary(const std::string& target, std::string& temp)
         umask(mask);
         fchmod(fd, 0666 & ~mask);
     }
-    FILE* file = fdopen(fd, "wb");
+    std::FILE* file = fdopen(fd, "wb");
     if (file == nullptr) {
         close(fd);
         std::remove(temp.c_str());
@@ -88,15 +124,50 @@ FILE* OpenTemporary(const std::string& target, std::string& temp)
     return file;
 }
 
-bool ReplaceFile(const std::string& temp, const std::string& target)
+bool SaveFileSystem::Sync(std::FILE* file)
+{
+    return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+}
+
+bool SaveFileSystem::Rename(const std::string& temp, const std::string& target)
 {
     return std::rename(temp.c_str(), target.c_str()) == 0;
 }
+
+bool SaveFileSystem::SyncFolder(const std::string& target)
+{
+    const std::string folder = FolderOf(target);
+    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    const bool synced = fsync(fd) == 0;
+    return close(fd) == 0 && synced;
+}
 #endif
 
-}  // namespace
+bool SaveFileSystem::Write(std::FILE* file, const std::string& text)
+{
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+}
 
-bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path)
+bool SaveFileSystem::Close(std::FILE* file)
+{
+    return std::fclose(file) == 0;
+}
+
+void SaveFileSystem::Remove(const std::string& temp)
+{
+    std::remove(temp.c_str());
+}
+
+SaveFileSystem& DiskFileSystem()
+{
+    static SaveFileSystem disk;
+    return disk;
+}
+
+bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path,
+                            const ReadBackCheck& readsBack, SaveFileSystem& files)
 {
     if (path == nullptr || *path == '\0')
         return false;
@@ -105,13 +176,37 @@ bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path)
     if (base.empty() || base == "." || base == "..")
         return false;
 
+    tinyxml2::XMLPrinter printer;
+    doc.Print(&printer);
+    const std::string text(printer.CStr(), printer.CStrSize() - 1);
+    if (!readsBack(text))
+        return false;
+
     std::string temp;
-    FILE* file = OpenTemporary(target, temp);
+    std::FILE* file = files.CreateTemporary(target, temp);
     if (file == nullptr)
         return false;
-    if (!WriteAndClose(doc, file) || !ReplaceFile(temp, target)) {
-        std::remove(temp.c_str());
+    // The data must be on the disk before the name points at it: otherwise
+    // a power cut after the rename can leave an empty file.
+    const bool written = files.Write(file, text) && files.Sync(file);
+    if (!files.Close(file) || !written || !files.Rename(temp, target)) {
+        files.Remove(temp);
         return false;
     }
+    // The new content is in place; a folder that cannot be synced does not undo that.
+    files.SyncFolder(target);
     return true;
+}
+
+void RemoveLeftoverTemporaries(const char* target)
+{
+    const std::string folder = FolderOf(target);
+    const std::string base = BaseNameOf(target);
+    std::error_code error;
+    std::filesystem::directory_iterator entry(folder.empty() ? "." : folder, error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        std::error_code ignored;
+        if (IsTemporaryName(entry->path().filename().string(), base) && entry->is_regular_file(ignored))
+            std::filesystem::remove(entry->path(), ignored);
+    }
 }

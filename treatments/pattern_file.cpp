@@ -1,6 +1,9 @@
 #include "treatments/pattern_file.h"
 
 #include <charconv>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
 
 #include <tinyxml2.h>
 
@@ -40,41 +43,16 @@ std::string TextOf(const XMLElement* element)
     return text ? text : "";
 }
 
-}  // namespace
-
-bool WritePatternFile(const char* path, const PatternFileContent& content, XMLDocument& document)
+// The result for a file that exists and holds something.
+PatternFileResult WithContent(PatternFileResult result)
 {
-    document.Clear();
-    XMLElement* root = document.NewElement(RootName);
-    document.InsertFirstChild(root);
-    AppendReal(document, root, "BaseFrequency", content.BaseFrequency);
-    AppendReal(document, root, "BaseTimePeriod", content.BaseTimePeriod);
-    AppendReal(document, root, "SlotFrequency", content.SlotFrequency);
-    AppendReal(document, root, "TimePeriodPerSlot", content.TimePeriodPerSlot);
-    AppendReal(document, root, "NumberOfSlots", content.NumberOfSlots);
-    for (bool fires : content.Slots) {
-        XMLElement* slot = document.NewElement("Slot");
-        slot->SetText(fires ? 1 : 0);
-        root->InsertEndChild(slot);
-    }
-    return SaveDocumentAtomically(document, path);
+    result.hasContent = true;
+    return result;
 }
 
-PatternFileResult ReadPatternFile(const char* path, XMLDocument& document)
+// What a parsed pattern file holds; the refusals are those of ReadPatternFile.
+PatternFileResult InterpretPattern(const XMLDocument& document)
 {
-    switch (document.LoadFile(path)) {
-    case tinyxml2::XML_SUCCESS:
-        break;
-    case tinyxml2::XML_ERROR_FILE_NOT_FOUND:
-    case tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED:
-    case tinyxml2::XML_ERROR_FILE_READ_ERROR:
-        return Refusal("it does not exist or cannot be opened");
-    case tinyxml2::XML_ERROR_EMPTY_DOCUMENT:
-        return Refusal("it is empty");
-    default:
-        return Refusal("it is not a well-formed XML file");
-    }
-
     const XMLElement* root = document.FirstChildElement(RootName);
     if (root == nullptr)
         return Refusal("it has no VitrelAdvancedSettings element");
@@ -101,16 +79,99 @@ PatternFileResult ReadPatternFile(const char* path, XMLDocument& document)
     if (!pattern.HasUsableQuantities())
         return Refusal("its BaseFrequency is too large or too small to give a usable slot timing");
 
+    // Slots beyond the file's last Slot element stay silent: a save made while
+    // a larger count was typed but not yet applied wrote fewer Slot elements.
     int found = 0;
     for (const XMLElement* slot = root->FirstChildElement("Slot"); slot != nullptr && found < n;
          slot = slot->NextSiblingElement("Slot")) {
         // Only the first character counts: "1" and "10" fire, "0" and "" do not.
         pattern.Slot[found++] = TextOf(slot).compare(0, 1, "1") == 0 ? 1 : 0;
     }
-    if (found < n)
-        return Refusal("it holds " + FormatPatternCount(found) + " Slot elements but its NumberOfSlots is "
-                       + FormatPatternCount(static_cast<int>(n)));
-
     result.ok = true;
     return result;
+}
+
+size_t CountSlotElements(const XMLDocument& document)
+{
+    size_t count = 0;
+    for (const XMLElement* slot = document.RootElement()->FirstChildElement("Slot"); slot != nullptr;
+         slot = slot->NextSiblingElement("Slot"))
+        ++count;
+    return count;
+}
+
+// Whether `text` reads back as `content`: its base frequency, count and
+// every slot state.
+bool ReadsBackAs(const std::string& text, const PatternFileContent& content)
+{
+    XMLDocument reread(true, tinyxml2::PRESERVE_WHITESPACE);
+    if (reread.Parse(text.c_str(), text.size()) != tinyxml2::XML_SUCCESS)
+        return false;
+    const PatternFileResult result = InterpretPattern(reread);
+    if (!result.ok || result.pattern.BaseFrequency != content.BaseFrequency
+        || result.pattern.NumberOfSlots != content.NumberOfSlots
+        || CountSlotElements(reread) != content.Slots.size())
+        return false;
+    for (size_t i = 0; i < content.Slots.size() && i < static_cast<size_t>(FiringPattern::MaxSlots); ++i) {
+        if ((result.pattern.Slot[i] == 1) != content.Slots[i])
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WritePatternFile(const char* path, const PatternFileContent& content, XMLDocument& document)
+{
+    document.Clear();
+    XMLElement* root = document.NewElement(RootName);
+    document.InsertFirstChild(root);
+    AppendReal(document, root, "BaseFrequency", content.BaseFrequency);
+    AppendReal(document, root, "BaseTimePeriod", content.BaseTimePeriod);
+    AppendReal(document, root, "SlotFrequency", content.SlotFrequency);
+    AppendReal(document, root, "TimePeriodPerSlot", content.TimePeriodPerSlot);
+    AppendReal(document, root, "NumberOfSlots", content.NumberOfSlots);
+    for (bool fires : content.Slots) {
+        XMLElement* slot = document.NewElement("Slot");
+        slot->SetText(fires ? 1 : 0);
+        root->InsertEndChild(slot);
+    }
+    return SaveDocumentAtomically(document, path,
+                                  [&content](const std::string& text) { return ReadsBackAs(text, content); });
+}
+
+PatternFileResult ReadPatternFile(const char* path, XMLDocument& document)
+{
+    switch (document.LoadFile(path)) {
+    case tinyxml2::XML_SUCCESS:
+        break;
+    case tinyxml2::XML_ERROR_FILE_NOT_FOUND:
+    case tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED:
+    case tinyxml2::XML_ERROR_FILE_READ_ERROR:
+        return Refusal("it does not exist or cannot be opened");
+    case tinyxml2::XML_ERROR_EMPTY_DOCUMENT:
+        return Refusal("it is empty");
+    default:
+        return WithContent(Refusal("it is not a well-formed XML file"));
+    }
+    return WithContent(InterpretPattern(document));
+}
+
+std::string MoveUnreadableAside(const char* path, const std::tm& when)
+{
+    const std::filesystem::path original(path);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &when);
+    const std::string stem = original.stem().string() + ".unreadable-" + stamp;
+    const std::string extension = original.extension().string();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::filesystem::path aside = original;
+        aside.replace_filename(stem + (attempt == 0 ? "" : "-" + std::to_string(attempt)) + extension);
+        std::error_code error;
+        if (std::filesystem::exists(aside, error) || error)
+            continue;
+        std::filesystem::rename(original, aside, error);
+        return error ? std::string() : aside.string();
+    }
+    return std::string();
 }

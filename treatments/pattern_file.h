@@ -2,6 +2,7 @@
 // The pattern file: "AdvancedSettings.xml" and every exported or imported
 // pattern share one format, root element "VitrelAdvancedSettings".
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,8 @@ struct PatternFileContent {
 // Writes `content` to `path` through `document` (emptied first), atomically.
 // The reals are written in the XML library's text form for doubles ("%.17g"),
 // produced without regard to LC_NUMERIC; slots as 1 or 0. Returns false when
-// the file could not be written; `path` is then untouched.
+// the file could not be written or its text would not read back as
+// `content`; `path` is then untouched.
 bool WritePatternFile(const char* path, const PatternFileContent& content,
                       tinyxml2::XMLDocument& document);
 
@@ -36,11 +38,19 @@ struct PatternFileResult {
     // states from the file (1 = fires, 0 = silent), the other quantities
     // derived by rule 1. The file's own derived values are ignored.
     FiringPattern pattern;
+    // The file exists and is not empty: a refused one holds something to keep.
+    bool hasContent = false;
 };
 
 // Reads the pattern file at `path` into `document`. A file that is missing,
 // is not well-formed XML, lacks the root, BaseFrequency or NumberOfSlots, has
-// a BaseFrequency that is not a finite number above zero, a NumberOfSlots that
-// is not a whole number from 1 to FiringPattern::MaxSlots, or fewer Slot
-// elements than NumberOfSlots, is refused.
+// a BaseFrequency that is not a finite number above zero, or a NumberOfSlots
+// that is not a whole number from 1 to FiringPattern::MaxSlots is refused.
+// Slots without a Slot element are silent.
 PatternFileResult ReadPatternFile(const char* path, tinyxml2::XMLDocument& document);
+
+// Renames the file at `path` to one beside it that says it could not be read
+// and when, "AdvancedSettings.unreadable-20261207-091500.xml" for `when` at
+// 09:15:00 on 7 December 2026 (a number is added when that name is taken).
+// Returns the new path, or "" when the file could not be renamed.
+std::string MoveUnreadableAside(const char* path, const std::tm& when);

@@ -2,9 +2,10 @@
 
 #include <cstdio>
 #include <string>
-#include <utility>
 
 #include <tinyxml2.h>
+
+#include "treatments/utf8_text.h"
 
 namespace {
 
@@ -14,13 +15,18 @@ using tinyxml2::XMLElement;
 // treatment.
 constexpr long LastBodySpot = 24;
 
-// The text an element directly contains; empty when the element is missing
-// or does not start with text.
+// What the window can lay out at once without stalling: longer texts are
+// cut, and long runs without white space get places where lines may break.
+constexpr size_t MaxTitleCharacters = 200;
+constexpr size_t MaxDescriptionCharacters = 20000;
+constexpr size_t MaxUnbrokenRun = 100;
+
+// The text an element directly contains, as UTF-8; empty when the element is
+// missing or does not start with text.
 std::string ChildText(const XMLElement* parent, const char* name)
 {
     const XMLElement* child = parent->FirstChildElement(name);
-    const char* text = child ? child->GetText() : nullptr;
-    return text ? text : "";
+    return LegacyTextAsUtf8(child ? child->GetText() : nullptr);
 }
 
 // A finite real above zero; `value` is left alone when the text is not one.
@@ -94,8 +100,9 @@ bool ReadTreatment(const XMLElement* treatment, int ordinal, TreatmentRecord& re
     ChildPositiveReal(treatment, "SlotFrequency", pattern.SlotFrequency);
     ChildPositiveReal(treatment, "TimePeriodPerSlot", pattern.TimePeriodPerSlot);
 
-    record.Title = std::move(title);
-    record.Description = ChildText(treatment, "Description");
+    record.Title = FirstCharacters(title, MaxTitleCharacters);
+    record.Description = WithLineBreakOpportunities(
+        FirstCharacters(ChildText(treatment, "Description"), MaxDescriptionCharacters), MaxUnbrokenRun);
     record.BodySpot = static_cast<int>(spot);
     record.DayTreatment = ChildText(treatment, "DayTreatment");
     record.NightTreatment = ChildText(treatment, "NightTreatment");

@@ -8,7 +8,10 @@
 
 class wxListBox;
 
-// One catalogue entry. Texts are UTF-8.
+// One catalogue entry. Texts are UTF-8 (legacy text decoded); Title holds at
+// most 200 characters and Description 20,000, longer ones are cut, and a
+// Description has a zero-width space after every 100 characters without
+// white space.
 struct TreatmentRecord {
     std::string Title;
     std::string Description;

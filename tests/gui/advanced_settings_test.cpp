@@ -13,6 +13,7 @@
 #include <wx/sizer.h>
 
 #include "gui_test_support.h"
+#include "stick_test_support.h"
 
 namespace {
 
@@ -217,7 +218,7 @@ TEST_F(AdvancedSettings, StartsWithTheDefaultsWhenTheFileCannotBeUsed)
 {
     for (const char* content :
          {"", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>",
-          "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency><NumberOfSlots>3</NumberOfSlots>"
+          "<VitrelAdvancedSettings><BaseFrequency>0</BaseFrequency><NumberOfSlots>3</NumberOfSlots>"
           "<Slot>1</Slot></VitrelAdvancedSettings>"}) {
         WriteWorkFile("AdvancedSettings.xml", content);
         {
@@ -280,6 +281,45 @@ TEST_F(AdvancedSettings, ImportTakesAsManySlotsAsNumberOfSlotsSays)
     ImportFrom(WorkPath("three.xml"));
     EXPECT_EQ(Fields(), "5.000000 0.200000 15.000000 0.066667 3");
     EXPECT_EQ(States(), "101");
+
+    // Fewer Slot elements than the count, as a save made while a larger count
+    // was typed but not applied wrote: the missing slots are silent.
+    WriteWorkFile("short.xml",
+                  "<VitrelAdvancedSettings><BaseFrequency>5</BaseFrequency>"
+                  "<NumberOfSlots>5</NumberOfSlots><Slot>1</Slot><Slot>1</Slot></VitrelAdvancedSettings>");
+    ImportFrom(WorkPath("short.xml"));
+    EXPECT_EQ(States(), "11000");
+}
+
+TEST_F(AdvancedSettings, AFileRefusedAtStartUpIsMovedAsideBeforeTheExitSave)
+{
+    const auto copiesAside = [this] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(WorkDir())) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("AdvancedSettings.unreadable-", 0) == 0)
+                names.push_back(name);
+        }
+        return names;
+    };
+    const std::string broken = "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>";
+    WriteWorkFile("AdvancedSettings.xml", broken);
+    CreateFrame();
+    CapturedOutput output;
+    CloseFrame();
+
+    const std::vector<std::string> aside = copiesAside();
+    ASSERT_EQ(aside.size(), 1u);
+    // AdvancedSettings.unreadable-YYYYMMDD-HHMMSS.xml
+    EXPECT_EQ(aside[0].size(), std::string("AdvancedSettings.unreadable-20261207-091500.xml").size());
+    EXPECT_EQ(ReadWorkFile(aside[0]), broken);
+    EXPECT_EQ(output.Text(), "AdvancedSettings.xml could not be read; it was kept as " + aside[0] + "\n");
+    EXPECT_NE(ReadWorkFile("AdvancedSettings.xml").find("<NumberOfSlots>10</NumberOfSlots>"), std::string::npos);
+
+    // The next start reads the new file: nothing more is moved aside.
+    CreateFrame();
+    CloseFrame();
+    EXPECT_EQ(copiesAside(), aside);
 }
 
 TEST_F(AdvancedSettings, FilesThatCannotBeUsedAreRefusedAndChangeNothing)
@@ -325,8 +365,6 @@ TEST_F(AdvancedSettings, FilesThatCannotBeUsedAreRefusedAndChangeNothing)
          "its BaseFrequency is too large or too small to give a usable slot timing"},
         {file("<BaseFrequency>2</BaseFrequency><NumberOfSlots>2.5</NumberOfSlots>" + slots),
          "its NumberOfSlots is not a whole number from 1 to 250"},
-        {file("<BaseFrequency>2</BaseFrequency><NumberOfSlots>3</NumberOfSlots>" + slots),
-         "it holds 2 Slot elements but its NumberOfSlots is 3"},
     };
     for (const Case& c : cases) {
         WriteWorkFile("bad.xml", c.content);

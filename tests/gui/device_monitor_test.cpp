@@ -113,6 +113,56 @@ TEST_F(DeviceMonitor, BeeperReplySetsTheBoxWithoutSendingAnything)
     EXPECT_EQ(CountReceived("00 10 FF"), 0);
 }
 
+TEST_F(DeviceMonitor, BeeperStateOfFFChecksTheBox)
+{
+    StartStick({"--beeper", "off"});
+    CreateFrame();
+    ASSERT_TRUE(WaitFor([&] { return Attached(); }, 1000));
+    wxCheckBox* beeper = Find<wxCheckBox>("ID_CHECKBOX1");
+    ASSERT_FALSE(beeper->GetValue());
+    // The state byte 0xFF ends the frame; the stick's own end byte follows.
+    ASSERT_TRUE(stick->Command("send 00 11 FF FF"));
+    EXPECT_TRUE(WaitFor([&] { return beeper->GetValue(); }, 1000));
+}
+
+// A status reading of 255 ends the reply early; such replies still count.
+struct FFReading {
+    const char* name;
+    const char* readings;
+    bool lowersGauge;  // the cut reply still gives a reading: (r1, 255)
+};
+
+void PrintTo(const FFReading& reading, std::ostream* out)
+{
+    *out << reading.readings;
+}
+
+class DeviceMonitorFFReading : public StickFrameTest, public testing::WithParamInterface<FFReading> {};
+
+TEST_P(DeviceMonitorFFReading, StickStaysAttachedAndTheGaugeShowsWhatTheReadingsGive)
+{
+    StartStick({"--battery", "170,100"});
+    CreateFrame();
+    wxGauge* gauge = Find<wxGauge>("ID_GAUGE1");
+    ASSERT_TRUE(WaitFor([&] { return gauge->GetValue() >= 10; }, 3000));
+    ASSERT_TRUE(stick->Command(std::string("battery ") + GetParam().readings));
+    RunEventLoopFor(200);
+    const int before = gauge->GetValue();
+    RunEventLoopFor(5000);
+    EXPECT_TRUE(Attached());
+    EXPECT_EQ(CountReceived(IdentifyFrame), 1);
+    if (GetParam().lowersGauge)  // 2.5 V x 160 / 255 is below empty: 0 % once the ring is full
+        EXPECT_TRUE(WaitFor([&] { return gauge->GetValue() == 0; }, 5000));
+    else
+        EXPECT_EQ(gauge->GetValue(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Readings, DeviceMonitorFFReading,
+                         testing::Values(FFReading{"SecondIsFF", "160 255", true},
+                                         FFReading{"FirstIsFF", "255 100", false},
+                                         FFReading{"BothAreFF", "255 255", false}),
+                         [](const testing::TestParamInfo<FFReading>& info) { return info.param.name; });
+
 TEST_F(DeviceMonitor, ProgrammeReplyIsShownOnTheAdvancedSettingsPage)
 {
     StartStick();

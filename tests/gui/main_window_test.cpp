@@ -235,6 +235,17 @@ TEST_F(MainWindow, SpotChoiceListsAllGeneralAndTwentyFourSpots)
     EXPECT_EQ(spots->GetToolTipText(), "Select Point");
 }
 
+TEST_F(MainWindow, StartUpRemovesTheTemporariesOfKilledSavesOnly)
+{
+    WriteWorkFile(".AdvancedSettings.xml.Ab12Cd", "half a pattern");
+    WriteWorkFile(".DiaryHistoryDB.xml.x9Y8z7", "half a diary");
+    WriteWorkFile(".DiaryHistoryDB.xml.notes", "the user's own");
+    CreateFrame();
+    EXPECT_FALSE(WorkFileExists(".AdvancedSettings.xml.Ab12Cd"));
+    EXPECT_FALSE(WorkFileExists(".DiaryHistoryDB.xml.x9Y8z7"));
+    EXPECT_TRUE(WorkFileExists(".DiaryHistoryDB.xml.notes"));
+}
+
 TEST_F(MainWindow, StartsWithTenSilentSlotBoxes)
 {
     CreateFrame();

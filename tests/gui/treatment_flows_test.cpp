@@ -348,6 +348,27 @@ TEST_F(TreatmentFlows, EmptyCatalogueShowsADashAndApplyChangesNothing)
     EXPECT_TRUE(Writes().empty());
 }
 
+TEST_F(TreatmentFlows, AHugeDescriptionIsShownCutToTwentyThousandCharacters)
+{
+    // Single lines of 4 MB, of words and without any white space: laid out
+    // whole, they stall start-up for seconds.
+    const std::string words = "lorem ipsum dolor sit amet ";
+    std::string text;
+    while (text.size() < (4u << 20))
+        text += words;
+    for (const std::string& description : {text, std::string(4 << 20, 'd')}) {
+        WriteWorkFile("VitrelTreatmentsList.xml",
+                      "<VitrelTreatmentsList><Treatment><Title>" + std::string(300, 'T') + "</Title><Description>" +
+                          description + "</Description><BodySpot>0</BodySpot><BaseFrequency>2</BaseFrequency>"
+                          "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment></VitrelTreatmentsList>");
+        CreateFrame();
+        EXPECT_EQ(Title(), wxString(200, 'T'));
+        // 199 zero-width spaces break the run without white space.
+        EXPECT_EQ(Field("ID_TEXTCTRL13").length(), description[0] == 'd' ? 20199u : 20000u);
+        CloseFrame();
+    }
+}
+
 TEST_F(TreatmentFlows, WrittenTreatmentReadsBackTheSame)
 {
     const std::vector<int> slots = {1, 1, 0, 0, 1, 0, 1, 1, 1, 0, 0, 1, 0};

@@ -142,6 +142,40 @@ TEST_F(CatalogueFile, KeepsTextsByteForByte)
     EXPECT_EQ(catalogue.Record(2).Description, u8"  two  spaces\nnext line & –");
 }
 
+TEST_F(CatalogueFile, LongTextsAreCutAtACharacterAndLegacyTextIsDecoded)
+{
+    const std::string e = "\xc3\xa9";  // two bytes, one character
+    const std::string zwsp = "\xe2\x80\x8b";
+    std::string longTitle, longDescription;
+    for (int i = 0; i < 150; ++i)
+        longTitle += "a" + e;
+    for (int i = 0; i < 6000; ++i)
+        longDescription += e + "b c";
+    const std::string y100(100, 'y');
+    const struct {
+        std::string title, description;
+        std::string expectedTitle, expectedDescription;
+    } cases[] = {
+        {longTitle, longDescription, longTitle.substr(0, 300), longDescription.substr(0, 25000)},
+        // A long run without white space gets a break opportunity every 100 characters.
+        {std::string(250, 'x'), std::string(250, 'y'), std::string(200, 'x'),
+         y100 + zwsp + y100 + zwsp + std::string(50, 'y')},
+        // Windows-1252 text from older tools.
+        {"Caf\xe9 \x80", "\x93quoted\x94", "Caf" + e + " \xe2\x82\xac", "\xe2\x80\x9cquoted\xe2\x80\x9d"},
+    };
+    std::string treatments;
+    for (const auto& c : cases)
+        treatments += "<Treatment><Title>" + c.title + "</Title><Description>" + c.description +
+                      "</Description><BodySpot>0</BodySpot><BaseFrequency>2</BaseFrequency>"
+                      "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment>\n";
+    LoadReporting(Write(CatalogueText(treatments)), 3);
+    // Compared without printing texts of many kilobytes.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(catalogue.Record(i).Title == cases[i].expectedTitle) << "treatment " << i;
+        EXPECT_TRUE(catalogue.Record(i).Description == cases[i].expectedDescription) << "treatment " << i;
+    }
+}
+
 TEST_F(CatalogueFile, ReadsNumbersWithAPointWhateverTheLocale)
 {
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))

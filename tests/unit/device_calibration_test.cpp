@@ -54,6 +54,17 @@ TEST_F(Calibration, LinesAreReadLikeStrtod) {
   }
 }
 
+TEST_F(Calibration, ARowHoldingANulByteIsSkippedOnItsOwn) {
+  Load(std::string("1,1\n2\0,2\n3,30\n100,100\n", 22));
+  ASSERT_EQ(table.count, 3);
+  const double user[] = {1, 3, 100};
+  const double device[] = {1, 30, 100};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(table.userHz[i], user[i]) << "row " << i;
+    EXPECT_EQ(table.deviceHz[i], device[i]) << "row " << i;
+  }
+}
+
 TEST_F(Calibration, DecimalPointWhateverTheLocale) {
   if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
     GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";

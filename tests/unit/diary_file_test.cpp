@@ -207,6 +207,36 @@ TEST_F(DiaryFileTest, AMissingEmptyOrEntrylessFileIsAnEmptyDiaryThatTheFirstSave
     }
 }
 
+TEST_F(DiaryFileTest, AnAppendThatWouldNotReadBackAsTheFileDidIsRefused)
+{
+    const char* const cases[] = {
+        // Read, but printed without the stray end tag, which no longer parses.
+        "<HistoryDoc></HistoryDoc>C</y>",
+        // Old texts the library cannot write back: cut at the NUL, or with
+        // the carriage return read back as a line feed.
+        "<HistoryDoc><Entry><Summary>before&#0;after</Summary></Entry></HistoryDoc>",
+        "<HistoryDoc><Entry><Summary>before&#x000;after</Summary></Entry></HistoryDoc>",
+        "<HistoryDoc><Entry><Content>one&#13;two</Content></Entry></HistoryDoc>",
+    };
+    for (const char* content : cases) {
+        SCOPED_TRACE(content);
+        WriteFile(content);
+        EXPECT_EQ(Append({"d", "t", "s", "c"}), HistorySaveResult::NotWritten);
+        EXPECT_EQ(FileBytes(), content);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
+    }
+}
+
+TEST_F(DiaryFileTest, NewEntriesAreWrittenWithLineFeedsAndOldTextsStayAsTheyRead)
+{
+    WriteFile("<HistoryDoc><Entry><Summary>&#38;#0; &amp;#13; tab&#9;end</Summary></Entry></HistoryDoc>");
+    ASSERT_EQ(Append({"d", "t", "s", "one\r\ntwo\rthree"}), HistorySaveResult::Saved);
+    const std::vector<DiaryEntry> entries = Reload();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].Summary, "&#0; &#13; tab\tend");
+    EXPECT_EQ(entries[1].Content, "one\ntwo\nthree");
+}
+
 TEST_F(DiaryFileTest, AnEntryThatCannotBeWrittenIsReported)
 {
     path = (folder.path / "gone" / "DiaryHistoryDB.xml").string();

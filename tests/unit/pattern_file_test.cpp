@@ -3,11 +3,14 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <cmath>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
@@ -53,6 +56,49 @@ PatternFileContent EightSlots()
     content.Slots = {true, false, true, true, false, false, true, false};
     return content;
 }
+
+const ReadBackCheck AnyText = [](const std::string&) { return true; };
+
+// The real file system, with each step of a save logged; a sync logs how many
+// bytes the file then holds on disk.
+class RecordingFileSystem : public SaveFileSystem {
+public:
+    std::FILE* CreateTemporary(const std::string& target, std::string& temp) override
+    {
+        calls.push_back("create");
+        return SaveFileSystem::CreateTemporary(target, temp);
+    }
+    bool Write(std::FILE* file, const std::string& text) override
+    {
+        calls.push_back("write");
+        return SaveFileSystem::Write(file, text);
+    }
+    bool Sync(std::FILE* file) override
+    {
+        const bool synced = SaveFileSystem::Sync(file);
+        struct stat info;
+        fstat(fileno(file), &info);
+        calls.push_back("sync " + std::to_string(info.st_size));
+        return synced;
+    }
+    bool Close(std::FILE* file) override
+    {
+        calls.push_back("close");
+        return SaveFileSystem::Close(file);
+    }
+    bool Rename(const std::string& temp, const std::string& target) override
+    {
+        calls.push_back("rename");
+        return SaveFileSystem::Rename(temp, target);
+    }
+    bool SyncFolder(const std::string& target) override
+    {
+        calls.push_back("sync folder");
+        return SaveFileSystem::SyncFolder(target);
+    }
+
+    std::vector<std::string> calls;
+};
 
 std::string File(const std::string& body)
 {
@@ -130,6 +176,94 @@ TEST_F(PatternFile, SlotTextsCountByTheirFirstCharacterAndExtraSlotsAreIgnored)
         EXPECT_EQ(result.pattern.Slot[i], expected[i]) << "slot " << i;
 }
 
+TEST_F(PatternFile, SlotsBeyondTheLastSlotElementAreSilent)
+{
+    const PatternFileResult result = ReadText(File(
+        "<BaseFrequency>2</BaseFrequency><NumberOfSlots>4</NumberOfSlots><Slot>1</Slot><Slot>1</Slot>"));
+    ASSERT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(result.pattern.NumberOfSlots, 4);
+    const int expected[5] = {1, 1, 0, 0, 0};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(result.pattern.Slot[i], expected[i]) << "slot " << i;
+}
+
+TEST_F(PatternFile, SaveSyncsTheDataBeforeTheRenameAndTheFolderAfterIt)
+{
+    tinyxml2::XMLElement* root = document.NewElement("VitrelAdvancedSettings");
+    document.InsertFirstChild(root);
+    root->InsertNewChildElement("Slot")->SetText(1);
+    RecordingFileSystem recorder;
+    ASSERT_TRUE(SaveDocumentAtomically(document, PathOf("p.xml").c_str(), AnyText, recorder));
+    const std::string saved = Read("p.xml");
+    ASSERT_FALSE(saved.empty());
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"create", "write", "sync " + std::to_string(saved.size()),
+                                                        "close", "rename", "sync folder"}));
+}
+
+TEST_F(PatternFile, ContentThatWouldNotReadBackIsNeverSaved)
+{
+    struct Case {
+        const char* what;
+        double baseFrequency;
+        double numberOfSlots;
+        size_t slots;
+    };
+    const Case cases[] = {
+        {"no base frequency", std::nan(""), 8, 8},
+        {"base frequency zero", 0, 8, 8},
+        {"count beyond the slots a file may hold", 300, 300, 300},
+        {"fractional count", 2.5, 2.5, 3},
+    };
+    for (const Case& c : cases) {
+        Write("p.xml", "kept");
+        PatternFileContent content = EightSlots();
+        content.BaseFrequency = c.baseFrequency;
+        content.NumberOfSlots = c.numberOfSlots;
+        content.Slots.assign(c.slots, true);
+        EXPECT_FALSE(WritePatternFile(PathOf("p.xml").c_str(), content, document)) << c.what;
+        EXPECT_EQ(Read("p.xml"), "kept") << c.what;
+        EXPECT_EQ(FilesInDir(), 1) << c.what;
+    }
+}
+
+TEST_F(PatternFile, UnreadableFileIsMovedAsideUnderANameThatSaysWhatAndWhen)
+{
+    std::tm when{};
+    when.tm_year = 2026 - 1900;
+    when.tm_mon = 11;
+    when.tm_mday = 7;
+    when.tm_hour = 9;
+    when.tm_min = 15;
+    for (const char* expected : {"AdvancedSettings.unreadable-20261207-091500.xml",
+                                 "AdvancedSettings.unreadable-20261207-091500-1.xml"}) {
+        Write("AdvancedSettings.xml", expected);
+        EXPECT_EQ(MoveUnreadableAside(PathOf("AdvancedSettings.xml").c_str(), when), PathOf(expected));
+        EXPECT_EQ(Read(expected), expected);
+        EXPECT_FALSE(fs::exists(PathOf("AdvancedSettings.xml")));
+    }
+    EXPECT_EQ(MoveUnreadableAside(PathOf("AdvancedSettings.xml").c_str(), when), "");
+}
+
+TEST_F(PatternFile, LeftoverTemporariesOfKilledSavesAreRemovedAndNothingElse)
+{
+    // What a save killed before its rename leaves behind.
+    std::string temp;
+    std::FILE* file = DiskFileSystem().CreateTemporary(PathOf("AdvancedSettings.xml"), temp);
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    Write(".AdvancedSettings.xml.a1B2c3", "old");
+    const char* const kept[] = {"AdvancedSettings.xml", ".AdvancedSettings.xml.a1B2c", ".AdvancedSettings.xml.a1B2c3d",
+                                ".AdvancedSettings.xml.a1B2-3", "AdvancedSettings.xml.a1B2c3",
+                                ".DiaryHistoryDB.xml.a1B2c3", ".AdvancedSettings.xmlXa1B2c3"};
+    for (const char* name : kept)
+        Write(name, "mine");
+    RemoveLeftoverTemporaries(PathOf("AdvancedSettings.xml").c_str());
+    EXPECT_FALSE(fs::exists(temp));
+    EXPECT_FALSE(fs::exists(PathOf(".AdvancedSettings.xml.a1B2c3")));
+    for (const char* name : kept)
+        EXPECT_EQ(Read(name), "mine") << name;
+}
+
 TEST_F(PatternFile, SaveReplacesTheWholeFileAndKeepsItsPermissions)
 {
     Write("p.xml", std::string(5000, 'x'));
@@ -149,11 +283,11 @@ TEST_F(PatternFile, FailedSaveLeavesNothingBehind)
     EXPECT_FALSE(WritePatternFile(PathOf("missing/p.xml").c_str(), EightSlots(), document));
     fs::create_directory(PathOf("taken"));
     Write("taken/keep", "kept");
-    EXPECT_FALSE(SaveDocumentAtomically(document, PathOf("taken").c_str()));
+    EXPECT_FALSE(SaveDocumentAtomically(document, PathOf("taken").c_str(), AnyText));
     EXPECT_EQ(Read("taken/keep"), "kept");
     EXPECT_EQ(FilesInDir(), 1) << "a temporary file was left behind";
-    EXPECT_FALSE(SaveDocumentAtomically(document, ""));
-    EXPECT_FALSE(SaveDocumentAtomically(document, PathOf("").c_str()));
+    EXPECT_FALSE(SaveDocumentAtomically(document, "", AnyText));
+    EXPECT_FALSE(SaveDocumentAtomically(document, PathOf("").c_str(), AnyText));
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Regenerates the program's run-time resources from the sources in this
 # folder: the icon, pictures and intro video in share/, the menu icons in
-# packaging/linux/icons/, the help pages in docs/help/ and the help file
-# docs/VitrelHelp.chm.  The results are kept in
-# the repository, so building the program never needs this script.
+# packaging/linux/icons/, the pictures and the spot table of the help pages
+# in docs/help/, and the help file docs/VitrelHelp.chm compiled from
+# docs/help/.  The help pages themselves are written in docs/help/, their one
+# source.  The results are kept in the repository, so building the program
+# never needs this script.
 #
 # Run from the repository root:  tools/make-resources/make-resources.sh
 # Needs the Debian packages: imagemagick ffmpeg fp-utils python3 fonts-dejavu-core
@@ -86,14 +88,17 @@ if [ "$(stat -c %s share/VitrelUSB.avi)" -ge 2000000 ]; then
 fi
 
 echo "Help pages in docs/help/:"
-rm -rf docs/help
-mkdir -p docs/help
-for page in "$HERE"/help/*.html; do
-  name="$(basename "$page")"
-  # spots.html gets its table rows from the same list that draws the pictures
-  sed -e "/<!-- SPOT TABLE -->/{r $WORK/spot-table.html" -e 'd}' "$page" > "docs/help/$name"
-done
-cp "$HERE/help/style.css" docs/help/
+# spots.html's table rows come from the same list that draws the pictures.
+python3 - "$WORK/spot-table.html" docs/help/spots.html <<'REPLACE'
+import sys
+rows_file, page_file = sys.argv[1], sys.argv[2]
+rows = open(rows_file, encoding="utf-8").read()
+lines = open(page_file, encoding="utf-8").read().splitlines(keepends=True)
+spot = [i for i, line in enumerate(lines) if line.startswith('<tr><td class="num">')]
+if not spot or spot[-1] - spot[0] + 1 != len(spot):
+    sys.exit("make-resources: " + page_file + " has no single block of spot rows")
+open(page_file, "w", encoding="utf-8").write("".join(lines[:spot[0]]) + rows + "".join(lines[spot[-1] + 1:]))
+REPLACE
 cp share/VitrelFrontPanel.png share/MagneticPulses.PNG \
    share/HumanBodyFront.png share/HumanBodyBack.png share/HumanBodySideL.png docs/help/
 for file in docs/help/*; do made "$file"; done
@@ -101,7 +106,7 @@ for file in docs/help/*; do made "$file"; done
 echo "Help file:"
 chm="$WORK/chm"
 mkdir -p "$chm"
-cp docs/help/* "$HERE"/help/VitrelHelp.hh? "$chm/"
+cp docs/help/* "$HERE"/chm/VitrelHelp.hh? "$chm/"
 (cd "$chm" && chmcmd --verbosity 1 VitrelHelp.hhp > chmcmd.log 2>&1) || {
   cat "$chm/chmcmd.log" >&2
   echo "make-resources: chmcmd failed" >&2
