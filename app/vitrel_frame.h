@@ -116,6 +116,7 @@ private:
     bool StickAttachedFor(const char* nothingDoneNotice, const char* caption);
     bool WriteToStick(const unsigned char* bytes, int length, const char* caption);
     void StartProgrammeCheck(const unsigned char (&timer)[3], const std::vector<unsigned char>& states);
+    bool TakeCheckReply(const unsigned char* instruction, int length);
     void ExpireProgrammeCheck();
     void ShowProgrammeCheckOutcome();
 

@@ -113,9 +113,7 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
     case ReadProgramme:
         // The answer to a read-back check is not put on the page: decoding
         // the timer would turn the user's exact frequency into a near one.
-        if (programmeCheck.Offer(instruction, length))
-            ShowProgrammeCheckOutcome();
-        else
+        if (!TakeCheckReply(instruction, length))
             ShowProgrammeFromDevice(instruction, length);
         break;
     case PollStatus:

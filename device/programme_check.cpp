@@ -18,10 +18,27 @@ void ProgrammeCheck::Start(const unsigned char timer[3], const std::vector<unsig
   states_ = states;
   deadline_ = nowMs + AllowanceMilliseconds(static_cast<int>(states.size()));
   outcome_ = Outcome::Waiting;
+  open_.push_back({++checks_, deadline_});
 }
 
-bool ProgrammeCheck::Offer(const unsigned char* instruction, int length) {
-  if (outcome_ != Outcome::Waiting || length < 3 || instruction[1] != ReadProgramme) return false;
+void ProgrammeCheck::ReadRequested(long long nowMs) {
+  // The reply holds at most 255 states.
+  open_.push_back({0, nowMs + AllowanceMilliseconds(255)});
+}
+
+void ProgrammeCheck::DropLostRequests(long long nowMs) {
+  while (!open_.empty() && open_.front().deadline < nowMs) open_.pop_front();
+}
+
+bool ProgrammeCheck::Offer(const unsigned char* instruction, int length, long long nowMs) {
+  if (length < 3 || instruction[1] != ReadProgramme) return false;
+  DropLostRequests(nowMs);
+  if (open_.empty()) return false;  // unasked
+  const Request answered = open_.front();
+  open_.pop_front();
+  if (answered.check == 0) return false;  // a Read Vitrel's
+  if (answered.check != checks_ || outcome_ != Outcome::Waiting) return true;  // superseded
+
   // 00 12 lo hi sel s1 .. sn FF
   const int stateCount = length - 6;
   bool same = stateCount == static_cast<int>(states_.size());
@@ -33,11 +50,14 @@ bool ProgrammeCheck::Offer(const unsigned char* instruction, int length) {
 }
 
 bool ProgrammeCheck::Expire(long long nowMs) {
+  DropLostRequests(nowMs);
   if (outcome_ != Outcome::Waiting || nowMs < deadline_) return false;
   outcome_ = Outcome::NoReply;
   return true;
 }
 
 void ProgrammeCheck::Fail() {
-  if (outcome_ == Outcome::Waiting) outcome_ = Outcome::NoReply;
+  if (outcome_ != Outcome::Waiting) return;
+  outcome_ = Outcome::NoReply;
+  open_.pop_back();  // the request that did not go out
 }

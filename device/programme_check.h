@@ -1,10 +1,16 @@
 // Reading a programme back after writing it: the stick does not acknowledge a
 // write, so the program asks for the stored programme (ReadProgramme) and
 // compares the reply with what it sent. Plain logic: the caller sends the
-// request, feeds the replies and the clock, and shows the outcome.
+// requests, feeds the replies and the clock, and shows the outcome.
+//
+// Replies carry no request number, but the stick answers in order: each
+// ReadProgramme reply answers the oldest request still open, whether that
+// request was this check's or a Read Vitrel's. A request that is not answered
+// by its deadline is taken as lost.
 #ifndef VITREL_DEVICE_PROGRAMME_CHECK_H
 #define VITREL_DEVICE_PROGRAMME_CHECK_H
 
+#include <deque>
 #include <vector>
 
 class ProgrammeCheck {
@@ -29,18 +35,24 @@ class ProgrammeCheck {
   // `slots` slots.
   static long long AllowanceMilliseconds(int slots);
 
-  // Starts checking the programme just written: the SetSlotTimer payload
-  // (lo, hi, sel) and the slot states as sent (1 on, anything else off).
-  // `nowMs` is a steady clock in milliseconds. Any check still waiting is
-  // dropped.
+  // Starts checking the programme just written, whose ReadProgramme request
+  // goes out now: the SetSlotTimer payload (lo, hi, sel) and the slot states
+  // as sent (1 on, anything else off). `nowMs` is a steady clock in
+  // milliseconds. A check still waiting is superseded: its reply will be
+  // consumed unread.
   void Start(const unsigned char timer[3], const std::vector<unsigned char>& states,
              long long nowMs);
 
+  // A ReadProgramme request that is not a check's (Read Vitrel) went out now:
+  // its reply belongs to the caller's page.
+  void ReadRequested(long long nowMs);
+
   // Offers a completed instruction from the stick (00 code payload FF,
-  // `length` bytes). While waiting, the first ReadProgramme reply is the
-  // answer to the check: it is consumed (true) and decides the outcome.
-  // Anything else, and every reply when not waiting, is left to the caller.
-  bool Offer(const unsigned char* instruction, int length);
+  // `length` bytes). True when it answered a check, which consumes it: the
+  // latest check's reply decides the outcome, a superseded check's is
+  // dropped. False for anything else: other codes, the answer to a Read
+  // Vitrel, and a reply nobody asked for.
+  bool Offer(const unsigned char* instruction, int length, long long nowMs);
 
   // Ends a wait whose deadline has passed with NoReply; true when this call
   // ended it.
@@ -53,10 +65,18 @@ class ProgrammeCheck {
   long long deadline() const { return deadline_; }
 
  private:
+  struct Request {
+    int check;  // the number of the check that sent it; 0 for a Read Vitrel
+    long long deadline;
+  };
+  void DropLostRequests(long long nowMs);
+
   Outcome outcome_ = Outcome::None;
+  int checks_ = 0;  // checks started so far; the latest is the one that counts
   unsigned char timer_[3] = {};
   std::vector<unsigned char> states_;
   long long deadline_ = 0;
+  std::deque<Request> open_;  // requests not yet answered, oldest first
 };
 
 #endif

@@ -181,8 +181,9 @@ void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
     if (!StickAttachedFor(NothingReadNotice, ReadCaption))
         return;
     // The reply is shown by the device monitor when it arrives.
-    WriteToStick(rawFrame, BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, rawFrame),
-                 ReadCaption);
+    if (WriteToStick(rawFrame, BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, rawFrame),
+                     ReadCaption))
+        programmeCheck.ReadRequested(NowMilliseconds());
 }
 
 bool wxVitrelFrame::StickAttachedFor(const char* nothingDoneNotice, const char* caption)
@@ -201,8 +202,6 @@ bool wxVitrelFrame::WriteToStick(const unsigned char* bytes, int length, const c
     return false;
 }
 
-// The stick answers in order, so the reply to this request follows the
-// programme just written, ahead of any later Read Vitrel.
 void wxVitrelFrame::StartProgrammeCheck(const unsigned char (&timer)[3],
                                         const std::vector<unsigned char>& states)
 {
@@ -212,6 +211,14 @@ void wxVitrelFrame::StartProgrammeCheck(const unsigned char (&timer)[3],
     if (SerialWritePort(deviceLink->port - 1, request, length) != length)
         programmeCheck.Fail();
     ShowProgrammeCheckOutcome();
+}
+
+bool wxVitrelFrame::TakeCheckReply(const unsigned char* instruction, int length)
+{
+    if (!programmeCheck.Offer(instruction, length, NowMilliseconds()))
+        return false;
+    ShowProgrammeCheckOutcome();
+    return true;
 }
 
 void wxVitrelFrame::ExpireProgrammeCheck()

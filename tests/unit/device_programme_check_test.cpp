@@ -8,15 +8,10 @@
 namespace {
 
 using Bytes = std::vector<unsigned char>;
+using Outcome = ProgrammeCheck::Outcome;
 
 const unsigned char kTimer[3] = {0x57, 0x9E, 0x00};
 const Bytes kStates = {1, 2, 2, 1};
-
-ProgrammeCheck Started(long long now = 0) {
-  ProgrammeCheck check;
-  check.Start(kTimer, kStates, now);
-  return check;
-}
 
 Bytes Reply(const Bytes& payload) {
   Bytes frame(payload.size() + 3);
@@ -24,8 +19,13 @@ Bytes Reply(const Bytes& payload) {
   return frame;
 }
 
+const Bytes kFaithful = Reply({0x57, 0x9E, 0x00, 1, 2, 2, 1});
+
+bool Offer(ProgrammeCheck& check, const Bytes& reply, long long now = 0) {
+  return check.Offer(reply.data(), static_cast<int>(reply.size()), now);
+}
+
 TEST(ProgrammeCheck, ReplyDecidesTheOutcome) {
-  using Outcome = ProgrammeCheck::Outcome;
   const struct {
     const char* what;
     Bytes payload;
@@ -42,27 +42,38 @@ TEST(ProgrammeCheck, ReplyDecidesTheOutcome) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ProgrammeCheck check = Started();
-    const Bytes reply = Reply(c.payload);
-    EXPECT_TRUE(check.Offer(reply.data(), static_cast<int>(reply.size())));
+    ProgrammeCheck check;
+    check.Start(kTimer, kStates, 0);
+    EXPECT_TRUE(Offer(check, Reply(c.payload)));
     EXPECT_EQ(check.outcome(), c.outcome);
   }
 }
 
-TEST(ProgrammeCheck, OnlyTheFirstProgrammeReplyWhileWaitingIsConsumed) {
-  const Bytes reply = Reply({0x57, 0x9E, 0x00, 1, 2, 2, 1});
-  const int length = static_cast<int>(reply.size());
-  ProgrammeCheck idle;
-  EXPECT_FALSE(idle.Offer(reply.data(), length));  // unasked: the page shows it
-  EXPECT_EQ(idle.outcome(), ProgrammeCheck::Outcome::None);
+// The stick answers in order: each reply goes to the oldest open request.
+TEST(ProgrammeCheck, RepliesGoToTheirRequestsInOrder) {
+  ProgrammeCheck check;
+  EXPECT_FALSE(Offer(check, kFaithful));  // unasked: the page shows it
+  EXPECT_EQ(check.outcome(), Outcome::None);
 
-  ProgrammeCheck check = Started();
+  // A Read Vitrel still open when the write goes out keeps its reply.
+  check.ReadRequested(0);
+  check.Start(kTimer, kStates, 10);
   const unsigned char status[] = {0x00, 0x0B, 160, 100, 0xFF};
-  EXPECT_FALSE(check.Offer(status, 5));
-  EXPECT_EQ(check.outcome(), ProgrammeCheck::Outcome::Waiting);
-  EXPECT_TRUE(check.Offer(reply.data(), length));
-  EXPECT_FALSE(check.Offer(reply.data(), length));  // a later Read Vitrel's reply
-  EXPECT_EQ(check.outcome(), ProgrammeCheck::Outcome::Confirmed);
+  EXPECT_FALSE(check.Offer(status, 5, 20));
+  EXPECT_FALSE(Offer(check, Reply({0x11, 0x22, 0x00, 1}), 30));  // the read's, for the page
+  EXPECT_EQ(check.outcome(), Outcome::Waiting);
+  EXPECT_TRUE(Offer(check, kFaithful, 40));
+  EXPECT_EQ(check.outcome(), Outcome::Confirmed);
+  EXPECT_FALSE(Offer(check, kFaithful, 50));  // nobody asked any more
+
+  // A second write before the first check's reply: that reply is dropped,
+  // the next one decides.
+  check.Start(kTimer, {2, 2, 2, 2}, 100);
+  check.Start(kTimer, kStates, 110);
+  EXPECT_TRUE(Offer(check, Reply({0x57, 0x9E, 0x00, 2, 2, 2, 2}), 120));
+  EXPECT_EQ(check.outcome(), Outcome::Waiting);
+  EXPECT_TRUE(Offer(check, kFaithful, 130));
+  EXPECT_EQ(check.outcome(), Outcome::Confirmed);
 }
 
 TEST(ProgrammeCheck, DeadlineIsTheWireTimeAt9600BaudPlusTheMargin) {
@@ -73,19 +84,29 @@ TEST(ProgrammeCheck, DeadlineIsTheWireTimeAt9600BaudPlusTheMargin) {
     EXPECT_GE(allowance, wire + ProgrammeCheck::kMarginMilliseconds);
     EXPECT_LT(allowance, wire + ProgrammeCheck::kMarginMilliseconds + 1);
   }
-  ProgrammeCheck check = Started(5000);
+  ProgrammeCheck check;
+  check.Start(kTimer, kStates, 5000);
   EXPECT_EQ(check.deadline(), 5000 + ProgrammeCheck::AllowanceMilliseconds(4));
   EXPECT_FALSE(check.Expire(check.deadline() - 1));
   EXPECT_TRUE(check.Expire(check.deadline()));
-  EXPECT_EQ(check.outcome(), ProgrammeCheck::Outcome::NoReply);
+  EXPECT_EQ(check.outcome(), Outcome::NoReply);
   EXPECT_FALSE(check.Expire(check.deadline() + 1));  // reported once
 
-  // A new write starts a new wait; a confirmed check never expires.
-  check.Start(kTimer, kStates, 9000);
-  const Bytes reply = Reply({0x57, 0x9E, 0x00, 1, 2, 2, 1});
-  check.Offer(reply.data(), static_cast<int>(reply.size()));
-  EXPECT_FALSE(check.Expire(1 << 30));
-  EXPECT_EQ(check.outcome(), ProgrammeCheck::Outcome::Confirmed);
+  // A Read Vitrel never answered is given up at its deadline, so it does
+  // not take the reply of a later check.
+  check.ReadRequested(10000);
+  check.Start(kTimer, kStates, 20000);
+  EXPECT_TRUE(Offer(check, kFaithful, 20050));
+  EXPECT_EQ(check.outcome(), Outcome::Confirmed);
+  EXPECT_FALSE(check.Expire(1 << 30));  // a decided check never expires
+}
+
+TEST(ProgrammeCheck, ARequestThatDidNotGoOutFailsAtOnce) {
+  ProgrammeCheck check;
+  check.Start(kTimer, kStates, 0);
+  check.Fail();
+  EXPECT_EQ(check.outcome(), Outcome::NoReply);
+  EXPECT_FALSE(Offer(check, kFaithful, 10));  // its request was never sent
 }
 
 }  // namespace
