@@ -251,9 +251,8 @@ void wxVitrelFrame::RefreshSlotPattern()
 
 FiringPattern wxVitrelFrame::WorkingPattern() const
 {
-    FiringPattern pattern;
-    if (!ReadPositiveReal(baseFrequencyField, pattern.BaseFrequency))
-        pattern.BaseFrequency = 0.0;  // shown as "-"
+    FiringPattern pattern;  // Base Frequency stays 0, shown as "-", when not a number above zero
+    ReadPositiveReal(baseFrequencyField, pattern.BaseFrequency);
     pattern.NumberOfSlots = slotBoxes.count;
     for (int i = 0; i < slotBoxes.count; ++i)
         pattern.Slot[i] = slotBoxes.boxes[i]->GetValue() ? 1 : 2;
