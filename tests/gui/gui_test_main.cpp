@@ -4,10 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -43,7 +40,6 @@ int main(int argc, char** argv)
 {
     // InitGoogleTest removes the flags it knows from argv: look first.
     const bool listing = ListingOnly(argc, argv);
-    std::vector<char*> arguments(argv, argv + argc + 1);
     testing::InitGoogleTest(&argc, argv);
     if (listing)
         return RUN_ALL_TESTS();
@@ -53,15 +49,6 @@ int main(int argc, char** argv)
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "cannot start the toolkit (is DISPLAY set?)\n");
-        // Under heavy load the X server now and then refuses a connection:
-        // start the process afresh, a few times at most.
-        const char* tries = std::getenv("VITREL_GUI_TEST_START");
-        const int tried = tries != nullptr ? std::atoi(tries) : 0;
-        if (tried < 3) {
-            setenv("VITREL_GUI_TEST_START", std::to_string(tried + 1).c_str(), 1);
-            usleep(200000);
-            execv("/proc/self/exe", arguments.data());
-        }
         return 2;
     }
     PrepareProcess();
