@@ -189,7 +189,7 @@ TEST_F(InstalledWindow, UsesTheUsersDataFilesAndSavesIntoTheUsersFolder)
            "<Slot>1</Slot><Slot>0</Slot></Treatment></VitrelTreatmentsList>\n";
     StartStick();
     CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, 1000));
+    ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
     EXPECT_EQ(Find<wxStaticText>("ID_STATICTEXT24")->GetLabel(), "Mine");
     ClearWrites();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));

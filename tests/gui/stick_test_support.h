@@ -27,6 +27,11 @@ struct WriteCall {
     std::string hex;  // "00 07 57 9E 00 FF"
 };
 
+// How long a test waits for the stick to be found: a start-up probe that the
+// stick answered too late on a busy machine is repeated at the next liveness
+// check, a second later.
+constexpr int AttachMilliseconds = 3000;
+
 class StickFrameTest : public FrameTest {
 protected:
     void SetUp() override;

@@ -98,9 +98,7 @@ protected:
     {
         StartStick(options);
         CreateFrame();
-        // The probe gives the stick 10 ms to answer; on a loaded machine it
-        // may take the monitor's next re-probe, a second later.
-        ASSERT_TRUE(WaitFor([&] { return Attached(); }, 3000));
+        ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
         ClearWrites();
     }
 
