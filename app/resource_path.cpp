@@ -117,11 +117,6 @@ void UseResourceLayout(const ResourceLayout& layout)
     }
 }
 
-const ResourceLayout& CurrentResourceLayout()
-{
-    return currentLayout;
-}
-
 wxString ResourcePath(const char* name)
 {
     return MapResourcePath(currentLayout, name);
@@ -130,11 +125,6 @@ wxString ResourcePath(const char* name)
 std::string ResourceFilePath(const char* name)
 {
     return std::string(ResourcePath(name).mb_str(*wxConvFileName));
-}
-
-wxString WritableFolder()
-{
-    return currentLayout.installed ? currentLayout.userFolder : wxString(".");
 }
 
 wxBitmap LoadResourceBitmap(const char* name)

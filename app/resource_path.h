@@ -47,7 +47,6 @@ void SetUpResourceLayout();
 // Uses `layout` from now on, creating the user's data folder (readable by the
 // user alone) when installed.
 void UseResourceLayout(const ResourceLayout& layout);
-const ResourceLayout& CurrentResourceLayout();
 
 // `name` mapped under the current layout: for the toolkit, and in the file
 // name encoding for the C library and tinyxml2.
@@ -56,9 +55,6 @@ std::string ResourceFilePath(const char* name);
 
 // The help document shown by the Help menu.
 extern const char* const HelpDocument;
-
-// The folder the program writes its files into ("." in a portable folder).
-wxString WritableFolder();
 
 // A picture from the share folder; an empty bitmap, without any message box,
 // when the file is missing or unreadable.

@@ -21,8 +21,13 @@ void FiringPattern::DeriveFromBaseTimePeriod(double t, double n)
 
 bool FiringPattern::FitsDevice() const
 {
+    return FitsDevice(BaseFrequency, NumberOfSlots);
+}
+
+bool FiringPattern::FitsDevice(double baseFrequency, double slots)
+{
     // Written so that a NaN product compares false and is refused.
-    return BaseFrequency * NumberOfSlots <= MaxSlotFrequencyHz;
+    return baseFrequency * slots <= MaxSlotFrequencyHz;
 }
 
 bool FiringPattern::HasUsableQuantities() const

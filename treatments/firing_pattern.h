@@ -20,8 +20,10 @@ struct FiringPattern {
     // Rule 2: from base time period t and slot count n; sets the four reals.
     void DeriveFromBaseTimePeriod(double t, double n);
     // The stick runs slot frequencies up to 300 Hz; a product that is not a
-    // number does not fit.
+    // number does not fit. The Advanced Settings page checks its fields'
+    // values with the same rule.
     bool FitsDevice() const;
+    static bool FitsDevice(double baseFrequency, double slots);
     // True when the four reals are finite and above zero, as after a
     // derivation from a base value and a slot count that are both above zero.
     // Anything else (a zero, negative or unparsed input divides into inf, nan

@@ -55,11 +55,6 @@ double FieldReal(const wxTextCtrl* field)
     return ParsePatternReal(field->GetValue().utf8_string(), value) ? value : std::nan("");
 }
 
-bool WithinSlotFrequencyLimit(double baseFrequency, double slots)
-{
-    return baseFrequency * slots <= MaxSlotFrequencyHz;  // false for NaN
-}
-
 // The SetSlotTimer payload (lo, hi, sel) for the Slot Frequency field; false
 // when that frequency cannot be sent.
 bool EncodeSlotFrequencyField(const DeviceLink& link, const wxTextCtrl* field, unsigned char (&timer)[3])
@@ -155,7 +150,7 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
     const double slots = FieldReal(slotCountField);
     if (!ConfirmAction(ProgramQuestion, ProgramCaption))
         return;
-    if (!WithinSlotFrequencyLimit(baseFrequency, slots)) {
+    if (!FiringPattern::FitsDevice(baseFrequency, slots)) {
         ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
         return;
     }

@@ -1,10 +1,5 @@
 // The Advanced Settings page on the real main window: field rules, slot boxes,
 // the pattern file at start and exit, export and import.
-#include <clocale>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -63,7 +58,6 @@ protected:
         wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON8")), FileDialogAnswer(wxString::FromUTF8(path)),
                       MessageAnswer(wxID_OK, message, "Import from XML"));
     }
-    std::string WorkPath(const std::string& name) const { return WorkDir() + "/" + name; }
 
     // A pattern on the page that differs from the defaults in every value.
     void ComposeEightSlotsAt2_5Hz() const
@@ -76,42 +70,53 @@ protected:
     }
 };
 
-TEST_F(AdvancedSettings, BaseFrequencyAndBasePeriodDeriveTheRest)
+TEST_F(AdvancedSettings, TypedValuesDeriveTheOtherFields)
 {
+    // Each step: the field (base frequency ID_TEXTCTRL11, base time period
+    // ID_TEXTCTRL7, slot count ID_TEXTCTRL8), the text typed into it (nullptr: kept), whether
+    // Enter is pressed (else the field is left), the fields then shown.
+    struct Step {
+        const char* field;
+        const char* typed;
+        bool pressEnter;
+        const char* fields;
+    };
+    const Step steps[] = {
+        {"ID_TEXTCTRL11", "4", false, "4.000000 0.250000 40.000000 0.025000 10"},
+        {"ID_TEXTCTRL7", "0.5", true, "2.000000 0.500000 20.000000 0.050000 10"},
+        {"ID_TEXTCTRL11", "8", true, "8.000000 0.125000 80.000000 0.012500 10"},
+        {"ID_TEXTCTRL11", "3", false, "3.000000 0.333333 30.000000 0.033333 10"},
+        // Leaving the count field leaves Base Frequency alone; Enter rewrites
+        // it from the rounded period.
+        {"ID_TEXTCTRL8", nullptr, false, "3.000000 0.333333 30.000030 0.033333 10"},
+        {"ID_TEXTCTRL8", nullptr, true, "3.000003 0.333333 30.000030 0.033333 10"},
+    };
     CreateFrame();
     EXPECT_EQ(Fields(), "1 1 1 1 10");
     EXPECT_EQ(States(), "0000000000");
-
-    Enter(BaseFrequency(), "4");
-    EXPECT_EQ(Fields(), "4.000000 0.250000 40.000000 0.025000 10");
-
-    BaseTimePeriod()->ChangeValue(wxEmptyString);
-    Type(BaseTimePeriod(), "0.5");
-    PressEnter(BaseTimePeriod());
-    EXPECT_EQ(Fields(), "2.000000 0.500000 20.000000 0.050000 10");
-
-    BaseFrequency()->ChangeValue(wxEmptyString);
-    Type(BaseFrequency(), "8");
-    PressEnter(BaseFrequency());
-    EXPECT_EQ(Fields(), "8.000000 0.125000 80.000000 0.012500 10");
-}
-
-TEST_F(AdvancedSettings, EnterInSlotCountAlsoRewritesBaseFrequencyFromTheRoundedPeriod)
-{
-    CreateFrame();
-    Enter(BaseFrequency(), "3");
-    EXPECT_EQ(Fields(), "3.000000 0.333333 30.000000 0.033333 10");
-
-    // Leaving the count field leaves Base Frequency alone; Enter does not.
-    LeaveField(SlotCount());
-    EXPECT_EQ(Fields(), "3.000000 0.333333 30.000030 0.033333 10");
-    PressEnter(SlotCount());
-    EXPECT_EQ(Fields(), "3.000003 0.333333 30.000030 0.033333 10");
+    for (const Step& step : steps) {
+        wxTextCtrl* field = Find<wxTextCtrl>(step.field);
+        if (step.typed) {
+            field->ChangeValue(wxEmptyString);
+            Type(field, step.typed);
+        }
+        if (step.pressEnter)
+            PressEnter(field);
+        else
+            LeaveField(field);
+        EXPECT_EQ(Fields(), step.fields) << field->GetName() << " " << (step.typed ? step.typed : "");
+    }
 }
 
 TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
 {
     CreateFrame();
+    wxScrolledWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
+    // At start-up: the fixed label, then ten silent boxes.
+    EXPECT_EQ(row->GetSizer()->GetItemCount(), 11u);
+    EXPECT_EQ(row->GetChildren().size(), 11u);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(frame->Slots().boxes[i]->GetName(), "ID_CHECKBOX0");
     Check({1, 3, 9});
     wxCheckBox* first = frame->Slots().boxes[0];
 
@@ -122,7 +127,6 @@ TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
     Enter(SlotCount(), "12");
     EXPECT_EQ(States(), "000000000000");
     EXPECT_EQ(Fields(), "1 1 12.000000 0.083333 12");
-    wxScrolledWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
     EXPECT_EQ(row->GetSizer()->GetItemCount(), 13u);  // the fixed label, then the boxes
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(frame->Slots().boxes[i]->GetName(), "ID_CHECKBOX6");
@@ -178,12 +182,10 @@ TEST_F(AdvancedSettings, SavedFileHasTheExactFormat)
     Check({0, 2, 5});
     CloseFrame();
 
-    std::ifstream expected(std::string(VITREL_TEST_DATA) + "/pattern_expected_AdvancedSettings.xml",
-                           std::ios::binary);
-    std::ostringstream text;
-    text << expected.rdbuf();
-    ASSERT_FALSE(text.str().empty());
-    EXPECT_EQ(ReadWorkFile("AdvancedSettings.xml"), text.str());
+    const std::string expected =
+        ReadWholeFile(std::string(VITREL_TEST_DATA) + "/pattern_expected_AdvancedSettings.xml");
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(ReadWorkFile("AdvancedSettings.xml"), expected);
 }
 
 TEST_F(AdvancedSettings, ReopeningShowsThePatternAtClosing)
@@ -322,56 +324,14 @@ TEST_F(AdvancedSettings, AFileRefusedAtStartUpIsMovedAsideBeforeTheExitSave)
     EXPECT_EQ(copiesAside(), aside);
 }
 
-TEST_F(AdvancedSettings, FilesThatCannotBeUsedAreRefusedAndChangeNothing)
+TEST_F(AdvancedSettings, RefusedImportTellsWhyAndChangesNothing)
 {
     CreateFrame();
     ComposeEightSlotsAt2_5Hz();
     const std::string before = Fields() + States();
-
-    const auto file = [](const std::string& body) {
-        return "<VitrelAdvancedSettings>" + body + "</VitrelAdvancedSettings>";
-    };
-    const std::string slots = "<Slot>1</Slot><Slot>1</Slot>";
-    struct Case {
-        std::string content;
-        std::string reason;
-    };
-    const Case cases[] = {
-        {"", "it is empty"},
-        {"<VitrelAdvancedSettings><BaseFrequency>", "it is not a well-formed XML file"},
-        {"<Pattern><BaseFrequency>2</BaseFrequency></Pattern>",
-         "it has no VitrelAdvancedSettings element"},
-        {file("<NumberOfSlots>2</NumberOfSlots>" + slots), "it has no BaseFrequency value"},
-        {file("<BaseFrequency>2</BaseFrequency>" + slots), "it has no NumberOfSlots value"},
-        {file("<BaseFrequency>2</BaseFrequency><NumberOfSlots>0</NumberOfSlots>" + slots),
-         "its NumberOfSlots is not a whole number from 1 to 250"},
-        {file("<BaseFrequency>2</BaseFrequency><NumberOfSlots>251</NumberOfSlots>" + slots),
-         "its NumberOfSlots is not a whole number from 1 to 250"},
-        {file("<BaseFrequency>0</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "its BaseFrequency is not a number above zero"},
-        {file("<BaseFrequency>-3</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "its BaseFrequency is not a number above zero"},
-        {file("<BaseFrequency>nan</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "its BaseFrequency is not a number above zero"},
-        {file("<BaseFrequency>inf</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "its BaseFrequency is not a number above zero"},
-        {file("<BaseFrequency>fast</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "its BaseFrequency is not a number above zero"},
-        {file("<BaseFrequency>2,5</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "its BaseFrequency is not a number above zero"},
-        {file("<BaseFrequency/><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "its BaseFrequency is not a number above zero"},
-        {file("<BaseFrequency>1e-320</BaseFrequency><NumberOfSlots>2</NumberOfSlots>" + slots),
-         "its BaseFrequency is too large or too small to give a usable slot timing"},
-        {file("<BaseFrequency>2</BaseFrequency><NumberOfSlots>2.5</NumberOfSlots>" + slots),
-         "its NumberOfSlots is not a whole number from 1 to 250"},
-    };
-    for (const Case& c : cases) {
-        WriteWorkFile("bad.xml", c.content);
-        ImportRefused(WorkPath("bad.xml"), c.reason);
-        EXPECT_EQ(Fields() + States(), before) << c.content;
-    }
-    ImportRefused(WorkPath("missing.xml"), "it does not exist or cannot be opened");
+    WriteWorkFile("bad.xml", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>"
+                             "<NumberOfSlots>0</NumberOfSlots><Slot>1</Slot></VitrelAdvancedSettings>");
+    ImportRefused(WorkPath("bad.xml"), "its NumberOfSlots is not a whole number from 1 to 250");
     EXPECT_EQ(Fields() + States(), before);
 }
 
@@ -389,79 +349,6 @@ TEST_F(AdvancedSettings, ExportTellsWhenTheFileCannotBeWritten)
     const std::string name = "Gr\xc3\xb6\xc3\x9f" "e.xml";
     ExportTo(WorkPath(name));
     EXPECT_TRUE(WorkFileExists(name));
-}
-
-// Runs type, derive, save at exit, load at start, export and import; returns
-// what the page showed after each step and the files written. With
-// `numericLocale` set, LC_NUMERIC is switched to it around every step that
-// reads or writes a file.
-class LocaleRoundTrip : public AdvancedSettings {
-protected:
-    std::string RunRoundTrip(const char* numericLocale)
-    {
-        const auto withLocale = [numericLocale](const std::function<void()>& step) {
-            if (numericLocale)
-                std::setlocale(LC_NUMERIC, numericLocale);
-            step();
-            std::setlocale(LC_NUMERIC, "C");
-        };
-        std::string seen;
-        withLocale([this] { CreateFrame(); });
-        Enter(SlotCount(), "7");
-        Enter(BaseTimePeriod(), "0.3");
-        Check({1, 4});
-        seen += Fields() + " " + States() + "\n";
-        withLocale([this] { CloseFrame(); });
-        seen += ReadWorkFile("AdvancedSettings.xml");
-        withLocale([this] { CreateFrame(); });
-        seen += Fields() + " " + States() + "\n";
-        withLocale([this] { ExportTo(WorkPath("export.xml")); });
-        seen += ReadWorkFile("export.xml");
-        Enter(BaseFrequency(), "9.75");
-        seen += Fields() + "\n";
-        withLocale([this] { ImportFrom(WorkPath("export.xml")); });
-        seen += Fields() + " " + States() + "\n";
-        withLocale([this] { CloseFrame(); });
-        std::filesystem::remove(WorkPath("AdvancedSettings.xml"));
-        std::filesystem::remove(WorkPath("export.xml"));
-        return seen;
-    }
-};
-
-TEST_F(LocaleRoundTrip, GermanLocaleGivesTheSameValuesAsC)
-{
-    const std::string inC = RunRoundTrip(nullptr);
-    EXPECT_NE(inC.find("3.333333 0.300000 23.333333 0.042857 7 0100100"), std::string::npos) << inC;
-
-    // The program under a German desktop: it takes only LC_TIME from the
-    // environment, so numbers keep their '.' whatever the toolkit does.
-    const std::string lang = std::getenv("LANG") ? std::getenv("LANG") : "";
-    const std::string all = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";
-    const auto restore = [](const char* name, const std::string& value) {
-        if (value.empty())
-            unsetenv(name);
-        else
-            setenv(name, value.c_str(), 1);
-    };
-    setenv("LANG", "de_DE.UTF-8", 1);
-    setenv("LC_ALL", "de_DE.UTF-8", 1);
-    const bool installed = std::setlocale(LC_TIME, "") != nullptr;
-    std::string inGerman;
-    if (installed) {
-        inGerman = RunRoundTrip(nullptr);
-        CreateFrame();
-        EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
-        CloseFrame();
-    }
-    std::setlocale(LC_TIME, "C");
-    restore("LC_ALL", all);
-    restore("LANG", lang);
-    if (!installed)
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
-    EXPECT_EQ(inGerman, inC);
-
-    // The file paths do not lean on LC_NUMERIC either.
-    EXPECT_EQ(RunRoundTrip("de_DE.UTF-8"), inC);
 }
 
 }  // namespace

@@ -14,6 +14,15 @@ namespace {
 const char* const IdentifyFrame = "00 0C FF";
 const char* const QueryBeeperFrame = "00 11 FF";
 const char* const PollFrame = "00 0B FF";
+
+// A programme reply with `count` slot states, all on, at 10 Hz.
+std::string ProgrammeReplyOfAllOn(int count)
+{
+    std::string reply = "send 00 12 57 9E 00";
+    for (int i = 0; i < count; ++i)
+        reply += " 01";
+    return reply + " FF";
+}
 }  // namespace
 
 using DeviceMonitor = StickFrameTest;
@@ -35,9 +44,7 @@ TEST_F(DeviceMonitor, WithoutAnyPortShowsDetachedAndWritesNothing)
 
 TEST_F(DeviceMonitor, FindsTheStickAsksForTheBeeperThenPollsTenTimesASecond)
 {
-    StartStick();
-    CreateFrame();
-    EXPECT_TRUE(WaitFor([&] { return Attached(); }, 1000));
+    StartAttached();
     EXPECT_EQ(Find<wxPanel>("ID_PANEL12")->GetBackgroundColour(), wxColour(64, 191, 86));
     EXPECT_TRUE(Find<wxButton>("ID_BUTTON15")->IsEnabled());
     EXPECT_TRUE(Find<wxCheckBox>("ID_CHECKBOX1")->IsEnabled());
@@ -60,29 +67,44 @@ TEST_F(DeviceMonitor, FindsTheStickAsksForTheBeeperThenPollsTenTimesASecond)
     EXPECT_EQ(CountReceived(QueryBeeperFrame), 1);
 }
 
-TEST_F(DeviceMonitor, StickAnsweringFivePollsInTenStaysConnected)
+// A stick answering `answered` of every 10 polls: 5 keep it connected, 4 make
+// the liveness check look for it again (it answers Identify, so it is found
+// again at once).
+struct AnswerRate {
+    const char* answered;
+    bool lookedForAgain;
+};
+
+void PrintTo(const AnswerRate& rate, std::ostream* os) { *os << rate.answered; }
+
+class PollAnswers : public StickFrameTest, public testing::WithParamInterface<AnswerRate> {};
+
+TEST_P(PollAnswers, DecideWhetherTheStickIsLookedForAgain)
 {
-    StartStick({"--answer", "5/10"});
+    StartStick({"--answer", GetParam().answered});
     CreateFrame();
-    RunEventLoopFor(3500);
-    EXPECT_EQ(CountReceived(IdentifyFrame), 1);
-    EXPECT_TRUE(Attached());
+    if (GetParam().lookedForAgain) {
+        EXPECT_TRUE(WaitForReceived(IdentifyFrame, 2, 3500));
+        EXPECT_TRUE(WaitForReceived(QueryBeeperFrame, 2, 2500));
+    } else {
+        RunEventLoopFor(3500);
+        EXPECT_EQ(CountReceived(IdentifyFrame), 1);
+        EXPECT_TRUE(Attached());
+    }
 }
 
-TEST_F(DeviceMonitor, StickAnsweringFourPollsInTenIsLookedForAgain)
-{
-    StartStick({"--answer", "4/10"});
-    CreateFrame();
-    EXPECT_TRUE(WaitForReceived(IdentifyFrame, 2, 3500));
-    // It answers Identify, so it is found again at once.
-    EXPECT_TRUE(WaitForReceived(QueryBeeperFrame, 2, 1000));
-}
+INSTANTIATE_TEST_SUITE_P(DeviceMonitor, PollAnswers,
+                         testing::Values(AnswerRate{"5/10", false}, AnswerRate{"4/10", true}),
+                         [](const testing::TestParamInfo<AnswerRate>& info) {
+                             return std::string(info.param.answered).substr(0, 1) + "InTen";
+                         });
 
-TEST_F(DeviceMonitor, UnpluggedStickIsShownDetachedAndFoundAgainWhenPluggedIn)
+TEST_F(DeviceMonitor, LongAttachedStickUnpluggedIsShownDetachedAndFoundAgainAtCom9)
 {
-    StartStick();
-    CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
+    StartAttached();
+    // Past the first liveness checks, with the stick answering.
+    RunEventLoopFor(2200);
+    ASSERT_TRUE(Attached());
     ASSERT_TRUE(stick->Command("unplug"));
     EXPECT_TRUE(WaitFor([&] { return !Attached(); }, 2500));
     EXPECT_EQ(Find<wxGauge>("ID_GAUGE1")->GetValue(), 0);
@@ -94,35 +116,35 @@ TEST_F(DeviceMonitor, UnpluggedStickIsShownDetachedAndFoundAgainWhenPluggedIn)
         EXPECT_GE(probes, 1);
         EXPECT_LE(probes, 3);
     }
-    const int identifies = CountReceived(IdentifyFrame);
+    // It comes back at the last number the discovery tries.
+    setenv("VITREL_SERIAL_PORTS", (std::string(8, ':') + stick->link()).c_str(), 1);
+    ClearWrites();
     ASSERT_TRUE(stick->Command("plug"));
-    EXPECT_TRUE(WaitFor([&] { return Attached(); }, 2500));
-    EXPECT_GT(CountReceived(IdentifyFrame), identifies);
+    EXPECT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
+    ASSERT_TRUE(WaitFor([&] { return !Writes().empty() && Writes().back().hex == PollFrame; }, 1000));
+    EXPECT_EQ(Writes().back().index, 8);
 }
 
 TEST_F(DeviceMonitor, BeeperReplySetsTheBoxWithoutSendingAnything)
 {
-    StartStick({"--beeper", "on"});
-    CreateFrame();
+    StartAttached({"--beeper", "off"});
     wxCheckBox* beeper = Find<wxCheckBox>("ID_CHECKBOX1");
-    EXPECT_TRUE(WaitFor([&] { return beeper->GetValue(); }, 1000));
-    ASSERT_TRUE(stick->Command("send 00 11 00 FF"));
-    EXPECT_TRUE(WaitFor([&] { return !beeper->GetValue(); }, 1000));
+    CapturedOutput output;
+    // Any state byte but 0 means on. The state byte 0xFF ends the frame; the
+    // stick's own end byte follows. Noise before a reply is reported, and the
+    // reply still handled.
+    for (const auto& [reply, on] : {std::pair{"send 00 11 02 FF", true}, std::pair{"send 00 11 00 FF", false},
+                                    std::pair{"send 00 11 FF FF", true}, std::pair{"send 00 11 00 FF", false},
+                                    std::pair{"send 33 34 00 11 01 FF", true}}) {
+        ASSERT_TRUE(stick->Command(reply));
+        EXPECT_TRUE(WaitFor([&, on = on] { return beeper->GetValue() == on; }, 1000)) << reply;
+    }
     RunEventLoopFor(200);
     EXPECT_EQ(CountReceived("00 0F FF"), 0);
     EXPECT_EQ(CountReceived("00 10 FF"), 0);
-}
-
-TEST_F(DeviceMonitor, BeeperStateOfFFChecksTheBox)
-{
-    StartStick({"--beeper", "off"});
-    CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
-    wxCheckBox* beeper = Find<wxCheckBox>("ID_CHECKBOX1");
-    ASSERT_FALSE(beeper->GetValue());
-    // The state byte 0xFF ends the frame; the stick's own end byte follows.
-    ASSERT_TRUE(stick->Command("send 00 11 FF FF"));
-    EXPECT_TRUE(WaitFor([&] { return beeper->GetValue(); }, 1000));
+    // One noise run is the stick's end byte after 00 11 FF, the other 33 34.
+    EXPECT_EQ(output.Count("Received 2 error bytes between two instructions!"), 1);
+    EXPECT_EQ(output.Count("Bad Instruction!!!"), 2);
 }
 
 // A status reading of 255 ends the reply early; such replies still count.
@@ -165,37 +187,46 @@ INSTANTIATE_TEST_SUITE_P(Readings, DeviceMonitorFFReading,
                                          FFReading{"BothAreFF", "255 255", false}),
                          [](const testing::TestParamInfo<FFReading>& info) { return info.param.name; });
 
-TEST_F(DeviceMonitor, ProgrammeReplyIsShownOnTheAdvancedSettingsPage)
+TEST_F(DeviceMonitor, ProgrammeRepliesAreShownOnTheAdvancedSettingsPage)
 {
-    StartStick();
-    CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
-    ASSERT_TRUE(stick->Command("send 00 12 57 9E 00 01 02 01 FF"));
+    StartAttached();
     wxTextCtrl* slots = Find<wxTextCtrl>("ID_TEXTCTRL8");
-    ASSERT_TRUE(WaitFor([&] { return slots->GetValue() == "3"; }, 1000));
-    EXPECT_EQ(Find<wxTextCtrl>("ID_TEXTCTRL7")->GetValue(), "0.300000");
-    ASSERT_EQ(frame->Slots().count, 3);
-    EXPECT_TRUE(frame->Slots().boxes[0]->GetValue());
-    EXPECT_FALSE(frame->Slots().boxes[1]->GetValue());
-    EXPECT_TRUE(frame->Slots().boxes[2]->GetValue());
-}
-
-TEST_F(DeviceMonitor, UnusableProgrammeRepliesChangeNothing)
-{
-    StartStick();
-    CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
     wxTextCtrl* period = Find<wxTextCtrl>("ID_TEXTCTRL7");
-    const wxString before = period->GetValue();
+    // The page already holds four checked boxes: the reply keeps the count.
+    slots->ChangeValue("4");
+    frame->RefreshSlotPattern();
+    for (int i = 0; i < 4; ++i)
+        frame->Slots().boxes[i]->SetValue(true);
+    const auto shown = [&] {
+        std::string states;
+        for (int i = 0; i < frame->Slots().count; ++i)
+            states += frame->Slots().boxes[i]->GetValue() ? '1' : '0';
+        return (slots->GetValue() + " " + period->GetValue()).utf8_string() + " " + states;
+    };
+
+    struct Reply {
+        std::string command;
+        std::string shown;  // slot count, base time period, slot states
+    };
+    const std::string all250 = "250 25.000000 " + std::string(250, '1');
+    const Reply replies[] = {
+        // States 1 on; 0 and 2 (any other value) off. 10 Hz with the identity table.
+        {"send 00 12 57 9E 00 01 00 02 01 FF", "4 0.400000 1001"},
+        {ProgrammeReplyOfAllOn(250), all250},
+        // Refused, the page unchanged: too many states; no states; a timer
+        // count of 0 (no frequency); only two timer bytes.
+        {ProgrammeReplyOfAllOn(251), all250},
+        {"send 00 12 57 9E 00 FF", all250},
+        {"send 00 12 FF FF 00 01 FF", all250},
+        {"send 00 12 57 9E FF", all250},
+    };
     CapturedOutput output;
-    // No slot states; a timer count of 0 (no frequency); only two timer bytes.
-    for (const char* reply : {"send 00 12 57 9E 00 FF", "send 00 12 FF FF 00 01 FF",
-                              "send 00 12 57 9E FF"}) {
-        ASSERT_TRUE(stick->Command(reply));
+    for (const Reply& reply : replies) {
+        ASSERT_TRUE(stick->Command(reply.command));
+        EXPECT_TRUE(WaitFor([&] { return shown() == reply.shown; }, 1000)) << reply.command;
         RunEventLoopFor(250);
+        EXPECT_EQ(shown(), reply.shown) << reply.command;
     }
-    EXPECT_EQ(period->GetValue(), before);
-    EXPECT_EQ(frame->Slots().count, 10);
     EXPECT_EQ(output.Text().find("inf"), std::string::npos);
 }
 
@@ -210,26 +241,9 @@ TEST_F(DeviceMonitor, BatteryGaugeShowsTheAverageOfTheLastFiftyReadings)
     EXPECT_TRUE(WaitFor([&] { return gauge->GetValue() == 100; }, 9000));
 }
 
-TEST_F(DeviceMonitor, NoiseBeforeAReplyIsReportedAndTheReplyHandled)
-{
-    StartStick();
-    CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
-    wxCheckBox* beeper = Find<wxCheckBox>("ID_CHECKBOX1");
-    ASSERT_TRUE(stick->Command("beeper off"));
-    beeper->SetValue(false);
-    CapturedOutput output;
-    ASSERT_TRUE(stick->Command("send 33 34 00 11 01 FF"));
-    EXPECT_TRUE(WaitFor([&] { return beeper->GetValue(); }, 1000));
-    EXPECT_EQ(output.Count("Received 2 error bytes between two instructions!"), 1);
-    EXPECT_EQ(output.Count("Bad Instruction!!!"), 1);
-}
-
 TEST_F(DeviceMonitor, ReplySplitAcrossTwoReadsIsCompletedByTheSecond)
 {
-    StartStick();
-    CreateFrame();
-    ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
+    StartAttached();
     // Unanswered polls keep other replies out of the way; a re-probe (once a
     // second, as nothing answers) would reopen the port mid-way, so the
     // sequence is tried again when one happened.

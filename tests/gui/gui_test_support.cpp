@@ -4,14 +4,15 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <wx/app.h>
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/evtloop.h>
+#include <wx/listbox.h>
+#include <wx/listctrl.h>
+#include <wx/menu.h>
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
 
@@ -51,12 +52,10 @@ int MessageAnswer::OnInvoked(wxMessageDialog* dialog) const
 void FrameTest::SetUp()
 {
     previousDir = fs::current_path().string();
-    char pattern[] = "/tmp/vitrel-gui-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    workDir = pattern;
-    fs::create_directory_symlink(fs::path(VITREL_RUN_DIR) / "share", fs::path(workDir) / "share");
-    fs::create_directory_symlink(fs::path(VITREL_RUN_DIR) / "docs", fs::path(workDir) / "docs");
-    fs::current_path(workDir);
+    ASSERT_TRUE(work.Made());
+    fs::create_directory_symlink(fs::path(VITREL_RUN_DIR) / "share", work.path / "share");
+    fs::create_directory_symlink(fs::path(VITREL_RUN_DIR) / "docs", work.path / "docs");
+    fs::current_path(work.path);
     // No stick unless a test points the program at one.
     setenv("VITREL_SERIAL_PORTS", "", 1);
 }
@@ -65,39 +64,34 @@ void FrameTest::TearDown()
 {
     if (frame)
         CloseFrame();
-    fs::current_path(previousDir);
-    std::error_code ignored;
-    fs::remove_all(workDir, ignored);
+    if (!previousDir.empty())
+        fs::current_path(previousDir);
 }
 
 void FrameTest::WriteWorkFile(const std::string& name, const std::string& content) const
 {
-    std::ofstream out(fs::path(workDir) / name, std::ios::binary);
-    out << content;
+    work.Write(name, content);
 }
 
 std::string FrameTest::ReadWorkFile(const std::string& name) const
 {
-    std::ifstream in(fs::path(workDir) / name, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return work.Read(name);
 }
 
 bool FrameTest::WorkFileExists(const std::string& name) const
 {
-    return fs::exists(fs::path(workDir) / name);
+    return fs::exists(work.path / name);
 }
 
 void FrameTest::CopyDeliveredFile(const std::string& name) const
 {
-    fs::copy_file(fs::path(VITREL_SOURCE_DIR) / "data" / name, fs::path(workDir) / name,
+    fs::copy_file(fs::path(VITREL_SOURCE_DIR) / "data" / name, work.path / name,
                   fs::copy_options::overwrite_existing);
 }
 
 void FrameTest::CopyTestDataFile(const std::string& name, const std::string& as) const
 {
-    fs::copy_file(fs::path(VITREL_TEST_DATA) / name, fs::path(workDir) / (as.empty() ? name : as),
+    fs::copy_file(fs::path(VITREL_TEST_DATA) / name, work.path / (as.empty() ? name : as),
                   fs::copy_options::overwrite_existing);
 }
 
@@ -110,7 +104,7 @@ wxVitrelFrame* FrameTest::CreateFrame()
     return frame;
 }
 
-void FrameTest::CloseFrame()
+void FrameTest::CloseFrame(const std::function<void()>& close)
 {
     bool destroyed = false;
     frame->Bind(wxEVT_DESTROY, [&destroyed, this](wxWindowDestroyEvent& event) {
@@ -118,7 +112,10 @@ void FrameTest::CloseFrame()
             destroyed = true;
         event.Skip();
     });
-    frame->Close(false);
+    if (close)
+        close();
+    else
+        frame->Close(false);
     // The frame is deleted when the event loop next goes idle.
     WaitFor([&destroyed] { return destroyed; }, 5000);
     wxTheApp->ProcessIdle();
@@ -151,6 +148,37 @@ void FrameTest::SelectChoice(const char* windowName, int index) const
     event.SetInt(index);
     event.SetString(choice->GetString(index));
     choice->GetEventHandler()->ProcessEvent(event);
+}
+
+void FrameTest::DoubleClickRow(int row) const
+{
+    wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
+    list->SetSelection(row);
+    wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list->GetId());
+    event.SetEventObject(list);
+    event.SetInt(row);
+    list->GetEventHandler()->ProcessEvent(event);
+}
+
+void FrameTest::Activate(long row) const
+{
+    wxListView* list = Find<wxListView>("ID_LISTVIEW1");
+    wxListEvent event(wxEVT_LIST_ITEM_ACTIVATED, list->GetId());
+    event.SetEventObject(list);
+    event.m_itemIndex = row;
+    list->GetEventHandler()->ProcessEvent(event);
+}
+
+int FrameTest::MenuId(const char* menu, const char* item) const
+{
+    return frame->GetMenuBar()->FindMenuItem(menu, item);
+}
+
+void FrameTest::SendMenu(int id) const
+{
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetEventObject(frame);
+    frame->GetEventHandler()->ProcessEvent(event);
 }
 
 void FrameTest::PressEnter(wxTextCtrl* field) const

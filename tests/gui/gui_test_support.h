@@ -15,6 +15,7 @@
 #include <wx/window.h>
 
 #include "app/vitrel_frame.h"
+#include "temp_folder.h"
 
 // wxTEST_DIALOG(code, expectations...) runs `code` and answers its modal
 // dialogs in order. Through this hook a dialog that no expectation was written
@@ -73,7 +74,8 @@ protected:
     void TearDown() override;
 
     // Files in the working folder.
-    std::string WorkDir() const { return workDir; }
+    std::string WorkDir() const { return work.path.string(); }
+    std::string WorkPath(const std::string& name) const { return work.PathOf(name); }
     void WriteWorkFile(const std::string& name, const std::string& content) const;
     std::string ReadWorkFile(const std::string& name) const;
     bool WorkFileExists(const std::string& name) const;
@@ -82,9 +84,9 @@ protected:
 
     // The frame, built in the working folder with the current environment.
     wxVitrelFrame* CreateFrame();
-    // Closes the frame as a user would and waits until it is gone (its
-    // destructor has run).
-    void CloseFrame();
+    // Closes the frame as a user would (or with `close`) and waits until it
+    // is gone (its destructor has run).
+    void CloseFrame(const std::function<void()>& close = nullptr);
     wxVitrelFrame* frame = nullptr;
 
     template <class T>
@@ -100,6 +102,10 @@ protected:
     void Click(wxWindow* control) const;             // button or bitmap button
     void Toggle(wxCheckBox* box, bool checked) const;  // sets and sends the click event
     void SelectChoice(const char* windowName, int index) const;
+    void DoubleClickRow(int row) const;  // a row of the treatments list
+    void Activate(long row) const;       // double-click or Enter on a diary row
+    int MenuId(const char* menu, const char* item) const;
+    void SendMenu(int id) const;
     void PressEnter(wxTextCtrl* field) const;
     void LeaveField(wxTextCtrl* field) const;        // the field loses the focus
     // Types text key by key through the field's validator; returns the text
@@ -113,6 +119,6 @@ protected:
     void RunEventLoopFor(int milliseconds) const;
 
 private:
-    std::string workDir;
+    TempFolder work;
     std::string previousDir;
 };

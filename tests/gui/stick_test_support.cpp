@@ -24,19 +24,19 @@ CapturedOutput::CapturedOutput()
 
 CapturedOutput::~CapturedOutput()
 {
-    std::fflush(stdout);
+    // Pass everything on, so that failures the test framework printed
+    // meanwhile still reach the log.
+    const std::string captured = Text();
     dup2(savedStdout, STDOUT_FILENO);
     close(savedStdout);
     std::remove(path.c_str());
+    std::fputs(captured.c_str(), stdout);
 }
 
 std::string CapturedOutput::Text() const
 {
     std::fflush(stdout);
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ReadWholeFile(path);
 }
 
 int CapturedOutput::Count(const std::string& line) const
@@ -46,17 +46,6 @@ int CapturedOutput::Count(const std::string& line) const
     for (std::string each; std::getline(lines, each);)
         count += each == line ? 1 : 0;
     return count;
-}
-
-std::string Hex(const unsigned char* bytes, int count)
-{
-    std::string text;
-    char byte[4];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(byte, sizeof byte, i ? " %02X" : "%02X", bytes[i]);
-        text += byte;
-    }
-    return text;
 }
 
 void StickFrameTest::SetUp()
@@ -83,6 +72,14 @@ void StickFrameTest::StartStick(const std::vector<std::string>& options)
     stick = std::make_unique<StickSim>(options);
     ASSERT_TRUE(stick->ready()) << "the simulated stick did not start";
     setenv("VITREL_SERIAL_PORTS", ("::" + stick->link()).c_str(), 1);
+}
+
+void StickFrameTest::StartAttached(const std::vector<std::string>& options)
+{
+    StartStick(options);
+    CreateFrame();
+    ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
+    ClearWrites();
 }
 
 std::vector<std::string> StickFrameTest::Received() const

@@ -39,6 +39,9 @@ protected:
 
     // Starts the simulated stick and points COM3 at it.
     void StartStick(const std::vector<std::string>& options = {});
+    // Starts the stick and the window, waits until the stick is shown
+    // attached, and forgets the start-up writes.
+    void StartAttached(const std::vector<std::string>& options = {});
     // The frames the stick received, in order, as hex text.
     std::vector<std::string> Received() const;
     int CountReceived(const std::string& hex) const;
@@ -56,4 +59,3 @@ private:
     std::vector<WriteCall> writes;
 };
 
-std::string Hex(const unsigned char* bytes, int count);

@@ -15,7 +15,6 @@
 #include <wx/textctrl.h>
 
 #include "app/pattern_preview_control.h"
-#include "device/device_link.h"
 #include "stick_test_support.h"
 
 namespace {
@@ -52,14 +51,23 @@ std::vector<int> Alternating(int count)
     return slots;
 }
 
-// The SetSlotTimer frame for a slot frequency, as the stick must receive it.
-std::string TimerFrame(double slotFrequency)
+// Slot-timer frames worked out by hand: a = 2 x slot frequency (through the
+// frequency table), count = 4,000,000 / (a x prescaler x 4) truncated,
+// reload = 65535 - count, sent low byte first.
+// 10 Hz, identity table: a = 20, sel 0 (prescaler 2), count 25000, reload 0x9E57.
+const char* const TimerAt10Hz = "00 07 57 9E 00 FF";
+// 300 Hz: a = 600, count 833, reload 64702 = 0xFCBE.
+const char* const TimerAt300Hz = "00 07 BE FC 00 FF";
+// 250 Hz: a = 500, count 1000, reload 64535 = 0xFC17.
+const char* const TimerAt250Hz = "00 07 17 FC 00 FF";
+
+// The SetSlotPattern frame of Alternating(count): 01 02 01 02 ...
+std::string AlternatingPatternFrame(int count)
 {
-    DeviceLink link;
-    unsigned char lo = 0, hi = 0, sel = 0;
-    EXPECT_TRUE(link.EncodeSlotFrequency(slotFrequency, lo, hi, sel));
-    const unsigned char frame[] = {0x00, 0x07, lo, hi, sel, 0xFF};
-    return Hex(frame, 6);
+    std::string frame = "00 08";
+    for (int i = 0; i < count; ++i)
+        frame += i % 2 == 0 ? " 01" : " 02";
+    return frame + " FF";
 }
 
 }  // namespace
@@ -71,16 +79,6 @@ protected:
         WriteWorkFile("VitrelTreatmentsList.xml", CatalogueXml(treatments));
     }
 
-    void DoubleClickRow(int row)
-    {
-        wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
-        list->SetSelection(row);
-        wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list->GetId());
-        event.SetEventObject(list);
-        event.SetInt(row);
-        list->GetEventHandler()->ProcessEvent(event);
-    }
-
     wxString Title() const { return Find<wxStaticText>("ID_STATICTEXT24")->GetLabel(); }
     wxString Field(const char* name) const { return Find<wxTextCtrl>(name)->GetValue(); }
 
@@ -90,16 +88,6 @@ protected:
         for (int i = 0; i < frame->Slots().count; ++i)
             states.push_back(frame->Slots().boxes[i]->GetValue());
         return states;
-    }
-
-    // Starts the stick and the window, and waits until the start-up traffic
-    // (Identify, QueryBeeper, the first poll) is over.
-    void StartAttached(const std::vector<std::string>& options = {})
-    {
-        StartStick(options);
-        CreateFrame();
-        ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
-        ClearWrites();
     }
 
     // The write calls of the flows: not the monitor's polls, nor the
@@ -116,14 +104,15 @@ protected:
 
 TEST_F(TreatmentFlows, SpotFilterListsItsRecordsAndADoubleClickPicksTheRecordOnThatRow)
 {
-    WriteCatalogue({{"General A", 0, 1, {1}}, {"General B", 0, 2, {1}}, {"Shoulder", 1, 3, {1}},
-                    {"Neck one", 3, 4, {1}}, {"Neck two", 3, 5, {1}}});
+    // Not ordered by spot: row k of a filtered list is not record k.
+    WriteCatalogue({{"Neck one", 3, 4, {1}}, {"General A", 0, 1, {1}}, {"General B", 0, 2, {1}},
+                    {"Shoulder", 1, 3, {1}}, {"Neck two", 3, 5, {1}}});
     CreateFrame();
     wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
     EXPECT_EQ(list->GetCount(), 5u);
     EXPECT_EQ(list->GetSelection(), 0);
-    EXPECT_EQ(Title(), "General A");
-    EXPECT_EQ(Field("ID_TEXTCTRL13"), "About General A");
+    EXPECT_EQ(Title(), "Neck one");
+    EXPECT_EQ(Field("ID_TEXTCTRL13"), "About Neck one");
 
     SelectChoice("ID_CHOICE1", 4);  // "Spot 3"
     ASSERT_EQ(list->GetCount(), 2u);
@@ -142,21 +131,10 @@ TEST_F(TreatmentFlows, SpotFilterListsItsRecordsAndADoubleClickPicksTheRecordOnT
     EXPECT_EQ(frame->SpotFilter, 1);
 
     SelectChoice("ID_CHOICE1", 0);
-    DoubleClickRow(2);
+    DoubleClickRow(3);
     EXPECT_EQ(Title(), "Shoulder");
     SelectChoice("ID_CHOICE1", 25);
     EXPECT_EQ(list->GetCount(), 0u);
-}
-
-TEST_F(TreatmentFlows, DoubleClickPicksTheRightRecordInAFileNotOrderedBySpot)
-{
-    WriteCatalogue({{"Neck one", 3, 4, {1}}, {"General", 0, 1, {1}}, {"Shoulder", 1, 3, {1}},
-                    {"Neck two", 3, 5, {1}}});
-    CreateFrame();
-    SelectChoice("ID_CHOICE1", 4);
-    DoubleClickRow(1);
-    EXPECT_EQ(frame->SelectedTreatment, 3);
-    EXPECT_EQ(Title(), "Neck two");
 }
 
 TEST_F(TreatmentFlows, ApplyCopiesThePatternOntoTheAdvancedSettingsPage)
@@ -190,44 +168,57 @@ TEST_F(TreatmentFlows, ApplyCopiesThePatternOntoTheAdvancedSettingsPage)
     EXPECT_EQ(BoxStates(), ten);
 }
 
-TEST_F(TreatmentFlows, TreatmentsPageWriteSendsBothFramesInOneWrite)
+// A treatment written from either page: the Treatments page sends both frames
+// in one write, the Advanced Settings page (after Apply) in two.
+struct WriteCase {
+    const char* name;
+    bool fromTreatmentsPage;
+    TestTreatment treatment;
+    std::string timerFrame;
+};
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+
+class WriteTreatment : public TreatmentFlows, public testing::WithParamInterface<WriteCase> {};
+
+TEST_P(WriteTreatment, SendsTheTimerAndThePatternFrames)
 {
-    WriteCatalogue({{"Two slots", 0, 5, {1, 0}}});
+    const WriteCase& c = GetParam();
+    WriteCatalogue({c.treatment});
     StartAttached();
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")),
+    const char* writeButton = c.fromTreatmentsPage ? "ID_BUTTON9" : "ID_BUTTON4";
+    if (!c.fromTreatmentsPage) {
+        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
+        ClearWrites();
+    }
+    wxTEST_DIALOG(Click(Find<wxButton>(writeButton)),
                   MessageAnswer(wxID_OK, "Do you want to set Vitrel device treatment parameters?",
                                 "Program Vitrel Device"));
-    const std::string timer = TimerFrame(10.0);
-    ASSERT_EQ(ProgrammingWrites(), (std::vector<std::string>{timer + " 00 08 01 02 FF", "00 12 FF"}));
-    EXPECT_TRUE(WaitForReceived("00 08 01 02 FF", 1, 1000));
-    EXPECT_EQ(CountReceived(timer), 1);
-    EXPECT_EQ(Field("ID_TEXTCTRL12"), "10.000000");
+    const std::string pattern = AlternatingPatternFrame(static_cast<int>(c.treatment.slots.size()));
+    // Then the read-back of what was written.
+    const std::vector<std::string> expected =
+        c.fromTreatmentsPage ? std::vector<std::string>{c.timerFrame + " " + pattern, "00 12 FF"}
+                             : std::vector<std::string>{c.timerFrame, pattern, "00 12 FF"};
+    EXPECT_EQ(ProgrammingWrites(), expected);
+    EXPECT_TRUE(WaitForReceived(pattern, 1, 1000));
+    EXPECT_EQ(CountReceived(c.timerFrame), 1);
 }
 
-TEST_F(TreatmentFlows, AdvancedSettingsWriteSendsTwoWrites)
-{
-    WriteCatalogue({{"Two slots", 0, 5, {1, 0}}});
-    StartAttached();
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
-    ClearWrites();
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")),
-                  MessageAnswer(wxID_OK, "Do you want to set Vitrel device treatment parameters?",
-                                "Program Vitrel Device"));
-    EXPECT_EQ(ProgrammingWrites(),
-              (std::vector<std::string>{TimerFrame(10.0), "00 08 01 02 FF", "00 12 FF"}));
-    EXPECT_TRUE(WaitForReceived("00 08 01 02 FF", 1, 1000));
-    EXPECT_EQ(CountReceived(TimerFrame(10.0)), 1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    TreatmentFlows, WriteTreatment,
+    testing::Values(WriteCase{"TreatmentsPage", true, {"Two", 0, 5, Alternating(2)}, TimerAt10Hz},
+                    WriteCase{"AdvancedPage", false, {"Two", 0, 5, Alternating(2)}, TimerAt10Hz},
+                    // Exactly at the 300 Hz limit: 30 Hz x 10 slots.
+                    WriteCase{"TreatmentsPageAt300Hz", true, {"Ten", 0, 30, Alternating(10)}, TimerAt300Hz},
+                    WriteCase{"AdvancedPageAt300Hz", false, {"Ten", 0, 30, Alternating(10)}, TimerAt300Hz},
+                    // 6 + 253 bytes in one write.
+                    WriteCase{"TreatmentsPage250Slots", true, {"Full", 0, 1, Alternating(250)}, TimerAt250Hz}),
+    [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
-TEST_F(TreatmentFlows, SlotFrequencyLimitIs300Hertz)
+TEST_F(TreatmentFlows, SlotFrequencyAbove300HertzIsRefusedOnBothPages)
 {
-    WriteCatalogue({{"At the limit", 0, 30, Alternating(10)}, {"Over", 0, 30.5, Alternating(10)}});
+    WriteCatalogue({{"Over", 0, 30.5, Alternating(10)}});
     StartAttached();
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
-    EXPECT_EQ(ProgrammingWrites().size(), 2u);  // the programme, then the read-back
-
-    DoubleClickRow(1);
-    ClearWrites();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK),
                   MessageAnswer(wxID_OK, "Maximum for slot frequency is 300Hz, please correct parameters!",
                                 "Program Vitrel Device"));
@@ -367,26 +358,26 @@ TEST_F(TreatmentFlows, AHugeDescriptionIsShownCutToTwentyThousandCharacters)
     }
 }
 
-TEST_F(TreatmentFlows, WrittenTreatmentReadsBackTheSame)
+TEST_F(TreatmentFlows, FrequencyTableCorrectsTheWriteAndTheReadBack)
 {
-    const std::vector<int> slots = {1, 1, 0, 0, 1, 0, 1, 1, 1, 0, 0, 1, 0};
-    WriteCatalogue({{"Thirteen", 0, 7.3, slots}});
+    // 10 Hz falls in the middle segment: 6 + (30 - 6) / (20 - 5) x (10 - 5) = 14 Hz
+    // on the stick's side, so a = 28, count 17857, reload 47678 = 0xBA3E.
+    WriteWorkFile("VitrelFrequencyMeasurement.csv", "1,1\n5,6\n20,30\n1000,1000\n");
+    WriteCatalogue({{"Five", 0, 2, {1, 1, 0, 0, 1}}});
     StartAttached();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
-    ASSERT_TRUE(WaitFor([&] { return CountReceived("00 08 01 01 02 02 01 02 01 01 01 02 02 01 02 FF") == 1; }, 1000));
+    EXPECT_EQ(ProgrammingWrites(), (std::vector<std::string>{"00 07 3E BA 00 FF 00 08 01 01 02 02 01 FF"}));
+    ASSERT_TRUE(WaitForReceived("00 08 01 01 02 02 01 FF", 1, 1000));
 
-    // Scramble the page, then read the stick's programme back.
+    // Scramble the page, then read the stick's programme back: 17857 counts
+    // are 14.000112 Hz on the stick, 5 + 15 / 24 x 8.000112 = 10.000070 Hz for
+    // the user, so the base time period is 5 / 10.000070.
     Find<wxTextCtrl>("ID_TEXTCTRL8")->SetValue("4");
     frame->RefreshSlotPattern();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
-    ASSERT_TRUE(WaitFor([&] { return Field("ID_TEXTCTRL8") == "13"; }, 1000));
-    std::vector<bool> expected;
-    for (int slot : slots)
-        expected.push_back(slot == 1);
-    EXPECT_EQ(BoxStates(), expected);
-    double baseFrequency = 0;
-    ASSERT_TRUE(Field("ID_TEXTCTRL11").ToCDouble(&baseFrequency));
-    EXPECT_NEAR(baseFrequency, 7.3, 7.3 * 0.001);
+    ASSERT_TRUE(WaitFor([&] { return Field("ID_TEXTCTRL8") == "5"; }, 1000));
+    EXPECT_EQ(Field("ID_TEXTCTRL7"), "0.499996");
+    EXPECT_EQ(BoxStates(), (std::vector<bool>{true, true, false, false, true}));
 }
 
 TEST_F(TreatmentFlows, TreatmentsPreviewShowsThePickedTreatmentNotTheHighlightedRow)

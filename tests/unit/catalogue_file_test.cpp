@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "scoped_locale.h"
 #include "temp_folder.h"
 
 #include "treatments/treatment_catalogue.h"
@@ -178,7 +178,8 @@ TEST_F(CatalogueFile, LongTextsAreCutAtACharacterAndLegacyTextIsDecoded)
 
 TEST_F(CatalogueFile, ReadsNumbersWithAPointWhateverTheLocale)
 {
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+    const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+    if (!german.Active())
         GTEST_SKIP() << "de_DE.UTF-8 locale not installed";
     const std::string path = Write(CatalogueText(
         "<Treatment><Title>Point</Title><BodySpot>0</BodySpot><BaseFrequency>2.5</BaseFrequency>"
@@ -186,7 +187,6 @@ TEST_F(CatalogueFile, ReadsNumbersWithAPointWhateverTheLocale)
         "<Treatment><Title>Comma</Title><BodySpot>0</BodySpot><BaseFrequency>2,5</BaseFrequency>"
         "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment>\n"));
     LoadReporting(path, 1);  // the comma is not taken for a decimal point either
-    std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(catalogue.Record(0).Pattern.BaseFrequency, 2.5);
 }
 

@@ -1,29 +1,20 @@
 // The frequency measurement table: reading the file and the two maps.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "device/frequency_calibration.h"
+#include "scoped_locale.h"
+#include "temp_folder.h"
 
 namespace {
 
 class Calibration : public testing::Test {
  protected:
-  void TearDown() override { std::filesystem::remove(path); }
+  void Load(const std::string& text) { table.Load(folder.Write("table.csv", text).c_str()); }
 
-  void Load(const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-    table.Load(path.string().c_str());
-  }
-
-  std::filesystem::path path =
-      std::filesystem::temp_directory_path() /
-      (std::string("vitrel_calibration_") +
-       testing::UnitTest::GetInstance()->current_test_info()->name() + ".csv");
+  TempFolder folder;
   FrequencyCalibration table;
 };
 
@@ -66,10 +57,11 @@ TEST_F(Calibration, ARowHoldingANulByteIsSkippedOnItsOwn) {
 }
 
 TEST_F(Calibration, DecimalPointWhateverTheLocale) {
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
-    GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
-  Load("1.5,3.25\n");
-  std::setlocale(LC_NUMERIC, "C");
+  {
+    const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+    if (!german.Active()) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    Load("1.5,3.25\n");
+  }
   EXPECT_EQ(table.userHz[0], 1.5);
   EXPECT_EQ(table.deviceHz[0], 3.25);
 }

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <thread>
 
+#include "device/instruction.h"
 #include "device/serial.h"
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
@@ -99,12 +100,10 @@ Bytes ReadPort(int index, std::size_t expected, int timeoutMs) {
 }
 
 StickSim::StickSim(const std::vector<std::string>& options) {
-  char pattern[] = "/tmp/vitrel-sim-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return;
-  dir_ = pattern;
-  link_ = dir_ + "/stick";
-  log_ = dir_ + "/sim.log";
-  control_ = dir_ + "/control";
+  if (!dir_.Made()) return;
+  link_ = dir_.PathOf("stick");
+  log_ = dir_.PathOf("sim.log");
+  control_ = dir_.PathOf("control");
 
   std::vector<std::string> arguments = {VITREL_STICK_SIM, "--log", log_, "--control", control_};
   arguments.insert(arguments.end(), options.begin(), options.end());
@@ -143,15 +142,9 @@ StickSim::StickSim(const std::vector<std::string>& options) {
 
 StickSim::~StickSim() {
   Stop();
-  if (!dir_.empty()) std::filesystem::remove_all(dir_);
 }
 
-std::string StickSim::Log() const {
-  std::ifstream file(log_);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+std::string StickSim::Log() const { return ReadWholeFile(log_); }
 
 bool StickSim::Command(const std::string& line) {
   auto applied = [&] {
@@ -181,4 +174,19 @@ int StickSim::Stop() {
   }
   pid_ = -1;
   return exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void WithStickSim::SetUp() {
+  ResetInstructionReceiver();
+  ASSERT_TRUE(sim.ready()) << "vitrel-stick-sim did not start: " VITREL_STICK_SIM;
+  link.calibration.count = 0;
+}
+
+void WithStickSim::TearDown() {
+  for (int index = 0; index < kSerialPortCount; ++index) SerialClosePort(index);
+}
+
+Bytes WithStickSim::Ask(signed char code, std::size_t replyLength, int timeoutMs) {
+  link.SendInstruction(code);
+  return ReadPort(link.port - 1, replyLength, timeoutMs);
 }

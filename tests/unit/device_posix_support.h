@@ -10,6 +10,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "device/device_link.h"
+#include "hex_text.h"
+#include "temp_folder.h"
+
 using Bytes = std::vector<unsigned char>;
 
 // Polls `condition` every few milliseconds until it holds or the time is up.
@@ -59,9 +65,24 @@ class StickSim {
   int Stop();
 
  private:
-  std::string dir_, link_, log_, control_;
+  TempFolder dir_;
+  std::string link_, log_, control_;
   pid_t pid_ = -1;
   bool ready_ = false;
+};
+
+// A test with the simulated stick and a DeviceLink without a frequency table;
+// every port is closed afterwards.
+class WithStickSim : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Sends one instruction to the port of `link` and returns the reply.
+  Bytes Ask(signed char code, std::size_t replyLength, int timeoutMs = 1000);
+
+  StickSim sim;
+  DeviceLink link;
 };
 
 #endif

@@ -7,6 +7,7 @@
 #include "device/device_link.h"
 #include "device/instruction.h"
 #include "device/serial.h"
+#include "hex_text.h"
 
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
@@ -34,57 +35,40 @@ class Receiving : public testing::Test {
   Bytes chunk;
 };
 
-TEST_F(Receiving, OneAndTwoInstructionsInAChunk) {
-  Chunk({0x00, 0x0B, 0x40, 0x50, 0xFF});
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x0B, 0x40, 0x50, 0xFF}));
-  EXPECT_EQ(receiver.position, 5);
-
-  Chunk({0x00, 0x11, 0x01, 0xFF, 0x00, 0x0B, 0x40, 0x50, 0xFF});
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x11, 0x01, 0xFF}));
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x0B, 0x40, 0x50, 0xFF}));
-  EXPECT_EQ(receiver.position, 9);
-}
-
-TEST_F(Receiving, SplitInstructionIsFinishedByTheNextChunk) {
-  Chunk({0x00, 0x0B, 0x40});
-  EXPECT_FALSE(Parse());
-  Chunk({0x50, 0xFF});
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x0B, 0x40, 0x50, 0xFF}));
-
-  // The continuation belongs to the instruction even when it starts with 0x00.
-  Chunk({0x00, 0x12, 0x57, 0x9E});
-  EXPECT_FALSE(Parse());
-  Chunk({0x00, 0x01, 0xFF});
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x12, 0x57, 0x9E, 0x00, 0x01, 0xFF}));
-}
-
-TEST_F(Receiving, NoiseBeforeAnInstructionIsCountedAndSkipped) {
-  Chunk({0x33, 0x34, 0x00, 0x11, 0x00, 0xFF});
-  CaptureStdout();
-  EXPECT_FALSE(Parse());
-  EXPECT_EQ(GetCapturedStdout(), "Received 2 error bytes between two instructions!\n");
-  EXPECT_EQ(receiver.position, 2);
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x11, 0x00, 0xFF}));
-}
-
-TEST_F(Receiving, ProgrammeReplyIsCutAtItsFirst0xFF) {
-  Chunk({0x00, 0x12, 0x57, 0x9E, 0x00, 0x01, 0xFF});
-  ASSERT_TRUE(Parse());
-  Chunk({0x00, 0x12, 0xFF, 0x9E, 0x00, 0x01, 0xFF});
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(receiver.length, 3) << "the earlier, longer reply must not show through";
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x12, 0xFF}));
-  CaptureStdout();
-  EXPECT_FALSE(Parse());
-  EXPECT_EQ(GetCapturedStdout(), "Received 1 error bytes between two instructions!\n");
-  ASSERT_TRUE(Parse());
-  EXPECT_EQ(Instruction(), (Bytes{0x00, 0x01, 0xFF}));
+TEST_F(Receiving, ChunksGiveTheirInstructions) {
+  // Chunks as they are read, and what each ParseInstruction call gives while
+  // the reader consumes them: the completed instruction, or "-" for false.
+  const struct {
+    std::vector<Bytes> chunks;
+    std::vector<std::string> calls;
+    std::string output;
+  } scenarios[] = {
+      {{{0x00, 0x0B, 0x40, 0x50, 0xFF}}, {"00 0B 40 50 FF"}, ""},
+      {{{0x00, 0x11, 0x01, 0xFF, 0x00, 0x0B, 0x40, 0x50, 0xFF}}, {"00 11 01 FF", "00 0B 40 50 FF"}, ""},
+      {{{0x00, 0x0B, 0x40}, {0x50, 0xFF}}, {"-", "00 0B 40 50 FF"}, ""},
+      // The continuation belongs to the instruction even when it starts with 0x00.
+      {{{0x00, 0x12, 0x57, 0x9E}, {0x00, 0x01, 0xFF}}, {"-", "00 12 57 9E 00 01 FF"}, ""},
+      {{{0x33, 0x34, 0x00, 0x11, 0x00, 0xFF}},
+       {"-", "00 11 00 FF"},
+       "Received 2 error bytes between two instructions!\n"},
+      // A programme reply is cut at its first 0xFF; the earlier, longer reply
+      // must not show through.
+      {{{0x00, 0x12, 0x57, 0x9E, 0x00, 0x01, 0xFF}, {0x00, 0x12, 0xFF, 0x9E, 0x00, 0x01, 0xFF}},
+       {"00 12 57 9E 00 01 FF", "00 12 FF", "-", "00 01 FF"},
+       "Received 1 error bytes between two instructions!\n"},
+  };
+  for (const auto& scenario : scenarios) {
+    ResetInstructionReceiver();
+    std::vector<std::string> calls;
+    CaptureStdout();
+    for (const Bytes& bytes : scenario.chunks) {
+      Chunk(bytes);
+      while (receiver.position < static_cast<int>(bytes.size()))
+        calls.push_back(Parse() ? Hex(receiver.instruction, receiver.length) : "-");
+    }
+    EXPECT_EQ(GetCapturedStdout(), scenario.output);
+    EXPECT_EQ(calls, scenario.calls) << scenario.calls.back();
+  }
 }
 
 TEST_F(Receiving, OverlongInstructionIsDroppedWithOneLine) {

@@ -1,7 +1,6 @@
 // The diary file: reading, appending, and keeping the user's diary intact.
 #include <stdlib.h>
 
-#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,6 +11,7 @@
 #include <tinyxml2.h>
 
 #include "diary/diary_file.h"
+#include "scoped_locale.h"
 #include "temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -37,16 +37,8 @@ protected:
     {
         fs::copy_file(fs::path(VITREL_TEST_DATA) / name, path);
     }
-    std::string FileBytes() const
-    {
-        std::ostringstream content;
-        content << std::ifstream(path, std::ios::binary).rdbuf();
-        return content.str();
-    }
-    void WriteFile(const std::string& content) const
-    {
-        std::ofstream(path, std::ios::binary) << content;
-    }
+    std::string FileBytes() const { return folder.Read("DiaryHistoryDB.xml"); }
+    void WriteFile(const std::string& content) const { folder.Write("DiaryHistoryDB.xml", content); }
     HistorySaveResult Append(const DiaryEntry& entry)
     {
         return AppendHistoryEntry(doc, path.c_str(), entry);
@@ -118,14 +110,12 @@ TEST_F(DiaryFileTest, AppendStartsFromTheFileNotFromAnOlderLoad)
 TEST_F(DiaryFileTest, TextsRoundTripExactlyAsUtf8WhateverTheLocale)
 {
     // The user's texts must not pass through the C library's locale conversion.
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    std::setlocale(LC_ALL, "C");
+    const ScopedLocale plainC(LC_ALL, "C");
     const Fields special = {"15.03.2024", "14:05", "a < b > c & d \"e\" 'f'",
                             "first line\nsecond line\n\n  indented fourth"};
     const std::string foreign = "Gr\xc3\xbc\xc3\x9f" "e \xc3\xa4 \xc4\x87 \xe6\x97\xa5\xe6\x9c\xac";
     ASSERT_EQ(Append({special[0], special[1], special[2], special[3]}), HistorySaveResult::Saved);
     ASSERT_EQ(Append({foreign, "", "", foreign}), HistorySaveResult::Saved);
-    std::setlocale(LC_ALL, previous.c_str());
 
     const std::string file = FileBytes();
     EXPECT_NE(file.find("a &lt; b &gt; c &amp; d"), std::string::npos) << file;

@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <clocale>
 #include <cmath>
 #include <ctime>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
+#include "scoped_locale.h"
 #include "temp_folder.h"
 #include "treatments/atomic_file.h"
 #include "treatments/pattern_file.h"
@@ -119,12 +119,12 @@ TEST_F(PatternFile, RealsHaveTheLibrarysTextUnderAnyNumericLocale)
         expected += std::string(element->GetText()) + "\n";
     }
 
-    const bool german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-    const bool written = WritePatternFile(PathOf("p.xml").c_str(), content, document);
-    std::setlocale(LC_NUMERIC, "C");
-    if (!german)
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
-    ASSERT_TRUE(written);
+    {
+        const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+        if (!german.Active())
+            GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+        ASSERT_TRUE(WritePatternFile(PathOf("p.xml").c_str(), content, document));
+    }
 
     tinyxml2::XMLDocument saved;
     ASSERT_EQ(saved.LoadFile(PathOf("p.xml").c_str()), tinyxml2::XML_SUCCESS);
@@ -145,12 +145,12 @@ TEST_F(PatternFile, ReadBackTakesBaseFrequencyCountAndStates)
     content.TimePeriodPerSlot = 5;
 
     // Under a German numeric locale where one is installed.
-    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    const bool written = WritePatternFile(PathOf("p.xml").c_str(), content, document);
-    const PatternFileResult result = ReadPatternFile(PathOf("p.xml").c_str(), document);
-    std::setlocale(LC_NUMERIC, "C");
-
-    ASSERT_TRUE(written);
+    PatternFileResult result;
+    {
+        const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+        ASSERT_TRUE(WritePatternFile(PathOf("p.xml").c_str(), content, document));
+        result = ReadPatternFile(PathOf("p.xml").c_str(), document);
+    }
 
     ASSERT_TRUE(result.ok) << result.reason;
     EXPECT_EQ(result.pattern.BaseFrequency, 3);
@@ -174,6 +174,46 @@ TEST_F(PatternFile, SlotTextsCountByTheirFirstCharacterAndExtraSlotsAreIgnored)
     const int expected[6] = {1, 0, 0, 1, 0, 0};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(result.pattern.Slot[i], expected[i]) << "slot " << i;
+}
+
+TEST_F(PatternFile, FilesThatCannotBeUsedAreRefusedWithTheReason)
+{
+    const std::string slots = "<Slot>1</Slot><Slot>1</Slot>";
+    const auto body = [&](const std::string& baseFrequency, const std::string& count) {
+        return File("<BaseFrequency>" + baseFrequency + "</BaseFrequency><NumberOfSlots>" + count
+                    + "</NumberOfSlots>" + slots);
+    };
+    const std::string notAbove0 = "its BaseFrequency is not a number above zero";
+    const std::string badCount = "its NumberOfSlots is not a whole number from 1 to 250";
+    const struct {
+        std::string content;
+        std::string reason;
+    } cases[] = {
+        {"", "it is empty"},
+        {"<VitrelAdvancedSettings><BaseFrequency>", "it is not a well-formed XML file"},
+        {"<Pattern><BaseFrequency>2</BaseFrequency></Pattern>", "it has no VitrelAdvancedSettings element"},
+        {File("<NumberOfSlots>2</NumberOfSlots>" + slots), "it has no BaseFrequency value"},
+        {File("<BaseFrequency>2</BaseFrequency>" + slots), "it has no NumberOfSlots value"},
+        {body("2", "0"), badCount},
+        {body("2", "251"), badCount},
+        {body("2", "2.5"), badCount},
+        {body("0", "2"), notAbove0},
+        {body("-3", "2"), notAbove0},
+        {body("nan", "2"), notAbove0},
+        {body("inf", "2"), notAbove0},
+        {body("fast", "2"), notAbove0},
+        {body("2,5", "2"), notAbove0},
+        {File("<BaseFrequency/><NumberOfSlots>2</NumberOfSlots>" + slots), notAbove0},
+        {body("1e-320", "2"), "its BaseFrequency is too large or too small to give a usable slot timing"},
+    };
+    for (const auto& c : cases) {
+        const PatternFileResult result = ReadText(c.content);
+        EXPECT_FALSE(result.ok) << c.content;
+        EXPECT_EQ(result.reason, c.reason) << c.content;
+    }
+    const PatternFileResult missing = ReadPatternFile(PathOf("missing.xml").c_str(), document);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.reason, "it does not exist or cannot be opened");
 }
 
 TEST_F(PatternFile, SlotsBeyondTheLastSlotElementAreSilent)

@@ -1,11 +1,11 @@
 // The firing pattern's rules and the text forms of its quantities.
-#include <clocale>
 #include <cmath>
 #include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "scoped_locale.h"
 #include "treatments/firing_pattern.h"
 
 namespace {
@@ -20,27 +20,30 @@ std::string Shown(const FiringPattern& p)
 
 TEST(PatternRules, DerivationsGiveTheWorkedExamples)
 {
-    FiringPattern p;
-    p.DeriveFromBaseFrequency(2, 10);
-    EXPECT_EQ(Shown(p), "2.000000 0.500000 20.000000 0.050000");
-
-    p.DeriveFromBaseTimePeriod(0.25, 4);
-    EXPECT_EQ(Shown(p), "4.000000 0.250000 16.000000 0.062500");
-
-    // Read back from the stick: 20 slots at 40 Hz, so T = N / F, then rule 2.
-    p.DeriveFromBaseTimePeriod(20 / 40.0, 20);
-    EXPECT_EQ(Shown(p), "2.000000 0.500000 40.000000 0.025000");
-}
-
-TEST(PatternRules, OneSlotRunsAtTheBaseFrequency)
-{
-    FiringPattern p;
-    p.DeriveFromBaseFrequency(7.5, 1);
-    EXPECT_DOUBLE_EQ(p.SlotFrequency, p.BaseFrequency);
-    EXPECT_DOUBLE_EQ(p.TimePeriodPerSlot, p.BaseTimePeriod);
-    p.DeriveFromBaseTimePeriod(0.4, 1);
-    EXPECT_DOUBLE_EQ(p.SlotFrequency, p.BaseFrequency);
-    EXPECT_DOUBLE_EQ(p.TimePeriodPerSlot, p.BaseTimePeriod);
+    // Rule 1 from a base frequency or rule 2 from a base time period, with a
+    // slot count; then the four reals as shown.
+    const struct {
+        bool fromBaseFrequency;
+        double base;
+        double slots;
+        const char* shown;
+    } examples[] = {
+        {true, 2, 10, "2.000000 0.500000 20.000000 0.050000"},
+        {false, 0.25, 4, "4.000000 0.250000 16.000000 0.062500"},
+        // Read back from the stick: 20 slots at 40 Hz, so T = N / F, then rule 2.
+        {false, 20 / 40.0, 20, "2.000000 0.500000 40.000000 0.025000"},
+        // One slot runs at the base frequency.
+        {true, 7.5, 1, "7.500000 0.133333 7.500000 0.133333"},
+        {false, 0.4, 1, "2.500000 0.400000 2.500000 0.400000"},
+    };
+    for (const auto& e : examples) {
+        FiringPattern p;
+        if (e.fromBaseFrequency)
+            p.DeriveFromBaseFrequency(e.base, e.slots);
+        else
+            p.DeriveFromBaseTimePeriod(e.base, e.slots);
+        EXPECT_EQ(Shown(p), e.shown);
+    }
 }
 
 TEST(PatternRules, SixDecimalFieldsDriftAsTheyAreReadBack)
@@ -131,16 +134,13 @@ TEST(PatternText, ParsingTakesNumbersOnly)
 
 TEST(PatternText, GermanNumericLocaleChangesNothing)
 {
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+    const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+    if (!german.Active())
         GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
-    const std::string shown = FormatPatternReal(0.25);
+    EXPECT_EQ(FormatPatternReal(0.25), "0.250000");
     double value = 0;
-    const bool pointRead = ParsePatternReal("0.25", value);
-    const bool commaRead = ParsePatternReal("0,25", value);
-    std::setlocale(LC_NUMERIC, "C");
-    EXPECT_EQ(shown, "0.250000");
-    EXPECT_TRUE(pointRead);
-    EXPECT_FALSE(commaRead);
+    EXPECT_TRUE(ParsePatternReal("0.25", value));
+    EXPECT_FALSE(ParsePatternReal("0,25", value));
     EXPECT_EQ(value, 0.25);
 }
 
