@@ -366,7 +366,8 @@ TEST_F(TreatmentFlows, FrequencyTableCorrectsTheWriteAndTheReadBack)
     WriteCatalogue({{"Five", 0, 2, {1, 1, 0, 0, 1}}});
     StartAttached();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
-    EXPECT_EQ(ProgrammingWrites(), (std::vector<std::string>{"00 07 3E BA 00 FF 00 08 01 01 02 02 01 FF"}));
+    EXPECT_EQ(ProgrammingWrites(),
+              (std::vector<std::string>{"00 07 3E BA 00 FF 00 08 01 01 02 02 01 FF", "00 12 FF"}));
     ASSERT_TRUE(WaitForReceived("00 08 01 01 02 02 01 FF", 1, 1000));
 
     // Scramble the page, then read the stick's programme back: 17857 counts
