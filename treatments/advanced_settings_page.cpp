@@ -63,7 +63,9 @@ void WriteCount(wxTextCtrl* field, int count)
 // the C library's locale, which is "C"). False when the name has no such form.
 bool ToFilePath(const wxString& path, std::string& converted)
 {
-    const auto text = path.fn_str();
+    // What fn_str() gives where file names are 8-bit; on Windows fn_str() is
+    // the wide name, which the C library's fopen cannot take.
+    const auto text = path.mb_str(wxConvFile);
     if (text.data() == nullptr || text.length() != std::strlen(text.data())
         || (text.length() == 0 && !path.empty()))
         return false;

@@ -178,9 +178,9 @@ TEST_F(CatalogueFile, LongTextsAreCutAtACharacterAndLegacyTextIsDecoded)
 
 TEST_F(CatalogueFile, ReadsNumbersWithAPointWhateverTheLocale)
 {
-    const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+    const ScopedLocale german(LC_NUMERIC, GermanLocale);
     if (!german.Active())
-        GTEST_SKIP() << "de_DE.UTF-8 locale not installed";
+        GTEST_SKIP() << "locale " << GermanLocale << " is not installed";
     const std::string path = Write(CatalogueText(
         "<Treatment><Title>Point</Title><BodySpot>0</BodySpot><BaseFrequency>2.5</BaseFrequency>"
         "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment>\n"

@@ -58,8 +58,8 @@ TEST_F(Calibration, ARowHoldingANulByteIsSkippedOnItsOwn) {
 
 TEST_F(Calibration, DecimalPointWhateverTheLocale) {
   {
-    const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
-    if (!german.Active()) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    const ScopedLocale german(LC_NUMERIC, GermanLocale);
+    if (!german.Active()) GTEST_SKIP() << "locale " << GermanLocale << " is not installed";
     Load("1.5,3.25\n");
   }
   EXPECT_EQ(table.userHz[0], 1.5);

@@ -120,9 +120,9 @@ TEST_F(PatternFile, RealsHaveTheLibrarysTextUnderAnyNumericLocale)
     }
 
     {
-        const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+        const ScopedLocale german(LC_NUMERIC, GermanLocale);
         if (!german.Active())
-            GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+            GTEST_SKIP() << "locale " << GermanLocale << " is not installed";
         ASSERT_TRUE(WritePatternFile(PathOf("p.xml").c_str(), content, document));
     }
 
@@ -147,7 +147,7 @@ TEST_F(PatternFile, ReadBackTakesBaseFrequencyCountAndStates)
     // Under a German numeric locale where one is installed.
     PatternFileResult result;
     {
-        const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+        const ScopedLocale german(LC_NUMERIC, GermanLocale);
         ASSERT_TRUE(WritePatternFile(PathOf("p.xml").c_str(), content, document));
         result = ReadPatternFile(PathOf("p.xml").c_str(), document);
     }
@@ -311,10 +311,13 @@ TEST_F(PatternFile, SaveReplacesTheWholeFileAndKeepsItsPermissions)
     ASSERT_TRUE(WritePatternFile(PathOf("p.xml").c_str(), EightSlots(), document));
     EXPECT_EQ(Read("p.xml").rfind("<VitrelAdvancedSettings>\n", 0), 0u);
     EXPECT_EQ(Read("p.xml").find('x'), std::string::npos);
+    EXPECT_EQ(FilesInDir(), 1) << "a temporary file was left behind";
+#ifdef _WIN32
+    GTEST_SKIP() << "the permissions part: Windows files have no POSIX permission bits";
+#endif
     struct stat info;
     ASSERT_EQ(stat(PathOf("p.xml").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
-    EXPECT_EQ(FilesInDir(), 1) << "a temporary file was left behind";
 }
 
 TEST_F(PatternFile, FailedSaveLeavesNothingBehind)

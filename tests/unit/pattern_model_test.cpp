@@ -134,9 +134,9 @@ TEST(PatternText, ParsingTakesNumbersOnly)
 
 TEST(PatternText, GermanNumericLocaleChangesNothing)
 {
-    const ScopedLocale german(LC_NUMERIC, "de_DE.UTF-8");
+    const ScopedLocale german(LC_NUMERIC, GermanLocale);
     if (!german.Active())
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+        GTEST_SKIP() << "locale " << GermanLocale << " is not installed";
     EXPECT_EQ(FormatPatternReal(0.25), "0.250000");
     double value = 0;
     EXPECT_TRUE(ParsePatternReal("0.25", value));

@@ -5,6 +5,13 @@
 #include <clocale>
 #include <string>
 
+// A locale with a decimal comma, by the name the C library knows it under.
+#ifdef _WIN32
+constexpr const char* GermanLocale = "German_Germany.1252";
+#else
+constexpr const char* GermanLocale = "de_DE.UTF-8";
+#endif
+
 class ScopedLocale {
 public:
     ScopedLocale(int category, const char* name)
