@@ -15,6 +15,8 @@ const char* const HelpDocument = "docs\\VitrelHelp.chm";
 const char* const HelpDocument = "docs\\help\\index.html";
 #endif
 
+const char* const InstallationMarker = "VitrelInstallation.txt";
+
 namespace {
 ResourceLayout currentLayout;
 
@@ -84,7 +86,8 @@ ResourceLayout ChooseResourceLayout(const wxString& workingFolder, const wxStrin
                                     const wxString& userFolder)
 {
     if (wxFileExists(Join(workingFolder, "VitrelTreatmentsList.xml")) &&
-        wxDirExists(Join(workingFolder, "share")))
+        wxDirExists(Join(workingFolder, "share")) &&
+        !wxFileExists(Join(workingFolder, InstallationMarker)))
         return ResourceLayout();
     return ResourceLayout{true, InstalledDataFolder(executablePath), userFolder};
 }

@@ -6,8 +6,8 @@
 // This unit maps those names to real paths; nothing else does.
 //
 // Two ways to run, decided once at start-up:
-// - portable: the working folder holds "VitrelTreatmentsList.xml" and share/;
-//   every name stays relative to it;
+// - portable: the working folder holds "VitrelTreatmentsList.xml" and share/,
+//   and no InstallationMarker; every name stays relative to it;
 // - installed: read-only files come from the installation's data folder, and
 //   the files the program writes live in the user's data folder. A bare data
 //   file the user puts there ("VitrelTreatmentsList.xml",
@@ -32,6 +32,12 @@ wxString UserDataFolder();
 // <prefix>/share/vitrel when it lies in <prefix>/bin, else its own folder
 // (a Windows installation keeps its data beside the program).
 wxString InstalledDataFolder(const wxString& executablePath);
+
+// The file an installer lays into the installation folder. The installation
+// has the layout of a portable folder but is not writable for its users, so a
+// program started there (a double click on the program in Explorer) must run
+// as installed.
+extern const char* const InstallationMarker;
 
 // The layout for a program started in `workingFolder`.
 ResourceLayout ChooseResourceLayout(const wxString& workingFolder, const wxString& executablePath,

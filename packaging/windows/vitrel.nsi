@@ -41,8 +41,17 @@ Section "Vitrel"
   !include "${FILES}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-  ; No working folder: started in the installation folder the program would
-  ; take it for a portable folder and try to write its files there.
+  ; The installation holds what a portable folder holds. This marker tells
+  ; the program, when started in this folder (a double click on vitrel.exe),
+  ; that it is installed: its files go to %APPDATA%\Vitrel, not here, where
+  ; users may not write. The portable zip has no marker.
+  FileOpen $0 "$INSTDIR\VitrelInstallation.txt" w
+  FileWrite $0 "This folder is the installation of Vitrel ${VERSION}. Vitrel keeps your$\r$\n"
+  FileWrite $0 "settings and diary in %APPDATA%\Vitrel. Keep this file: without it,$\r$\n"
+  FileWrite $0 "Vitrel started in this folder would try to write them here.$\r$\n"
+  FileClose $0
+
+  ; No working folder: the program needs none.
   CreateDirectory "$SMPROGRAMS\Vitrel"
   StrCpy $OUTDIR ""
   CreateShortCut "$SMPROGRAMS\Vitrel\Vitrel.lnk" "$INSTDIR\vitrel.exe" "" "$INSTDIR\vitrel.exe" 0
@@ -62,6 +71,7 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext all
   !include "${UNFILES}"
+  Delete "$INSTDIR\VitrelInstallation.txt"
   Delete "$INSTDIR\Uninstall.exe"
   Delete "$SMPROGRAMS\Vitrel\Vitrel.lnk"
   RMDir "$SMPROGRAMS\Vitrel"

@@ -51,20 +51,27 @@ private:
 };
 }  // namespace
 
-TEST(ResourceLayout, PortableOnlyWhenTheWorkingFolderHoldsCatalogueAndShare)
+TEST(ResourceLayout, PortableOnlyWhenTheWorkingFolderHoldsCatalogueAndShareButNoMarker)
 {
     const struct {
-        bool catalogue, share, installed;
-    } cases[] = {{true, true, false}, {true, false, true}, {false, true, true}, {false, false, true}};
+        bool catalogue, share, marker, installed;
+    } cases[] = {{true, true, false, false},
+                 {true, false, false, true},
+                 {false, true, false, true},
+                 {false, false, false, true},
+                 // The installation folder itself, e.g. after a double click on the program.
+                 {true, true, true, true}};
     for (const auto& c : cases) {
         TempFolder work;
         if (c.catalogue)
             work.Write("VitrelTreatmentsList.xml", "<VitrelTreatmentsList/>");
         if (c.share)
             fs::create_directory(work.path / "share");
+        if (c.marker)
+            work.Write(InstallationMarker, "");
         const ResourceLayout layout =
             ChooseResourceLayout(work.path.string(), "/opt/vitrel/bin/vitrel", "/home/u/vitrel");
-        EXPECT_EQ(layout.installed, c.installed) << c.catalogue << c.share;
+        EXPECT_EQ(layout.installed, c.installed) << c.catalogue << c.share << c.marker;
         if (layout.installed) {
             EXPECT_EQ(layout.dataFolder, "/opt/vitrel/share/vitrel");
             EXPECT_EQ(layout.userFolder, "/home/u/vitrel");
