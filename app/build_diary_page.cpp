@@ -1,5 +1,4 @@
 #include <wx/button.h>
-#include <wx/listctrl.h>
 #include <wx/notebook.h>
 #include <wx/panel.h>
 #include <wx/statline.h>
@@ -8,6 +7,7 @@
 
 #include "app/page_style.h"
 #include "app/vitrel_frame.h"
+#include "diary/history_list_view.h"
 
 namespace {
 const wxWindowID ID_PANEL8 = wxNewId();
@@ -55,8 +55,7 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
                                        wxTAB_TRAVERSAL, "ID_PANEL2");
     wxBoxSizer* historyColumn = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* historyRow = new wxBoxSizer(wxHORIZONTAL);
-    historyList = new wxListView(historyPage, ID_LISTVIEW1, wxDefaultPosition, wxDefaultSize,
-                                 wxLC_REPORT | wxLC_SINGLE_SEL, wxDefaultValidator, "ID_LISTVIEW1");
+    historyList = new HistoryListView(historyPage, ID_LISTVIEW1, "ID_LISTVIEW1");
     historyRow->Add(historyList, 1, wxALL | wxEXPAND, 5);
     historyColumn->Add(historyRow, 1, wxEXPAND, 0);
     FitPanel(historyPage, historyColumn);

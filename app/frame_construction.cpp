@@ -3,7 +3,6 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/filedlg.h>
 #include <wx/icon.h>
 #include <wx/image.h>
 #include <wx/listctrl.h>
@@ -27,6 +26,7 @@
 #include "device/serial.h"
 #include "device/instruction.h"
 #include "dialogs/about_dialog.h"
+#include "diary/history_list_view.h"
 #include "treatments/atomic_file.h"
 
 const wxWindowID ID_SLOTBOX = wxNewId();
@@ -67,14 +67,8 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     // the pages their full 960 x 690 again.
     SetClientSize(wxSize(960, 690));
 
-    // 6.-7. Timer owner and the file dialogs.
+    // 6.-7. Timer owner; the file dialogs are made when first opened.
     deviceTimer.SetOwner(this, ID_DEVICE_TIMER);
-    exportDialog = new wxFileDialog(this, _("Export to XML"), wxEmptyString, wxEmptyString,
-                                    _("*.xml"), wxFD_SAVE, wxDefaultPosition, wxDefaultSize,
-                                    "wxFileDialog");
-    importDialog = new wxFileDialog(this, _("Import from XML"), wxEmptyString, wxEmptyString,
-                                    _("*.xml"), wxFD_OPEN, wxDefaultPosition, wxDefaultSize,
-                                    "wxFileDialog");
 
     // 8. Handlers.
     BindHandlers();

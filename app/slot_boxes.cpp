@@ -6,17 +6,23 @@
 #include "app/control_ids.h"
 #include "app/vitrel_frame.h"
 
-wxCheckBox* wxVitrelFrame::NewSlotBox(const wxString& windowName)
+void wxVitrelFrame::AddSlotBoxes(int count, const wxString& windowName)
 {
-    wxCheckBox* box = new wxCheckBox(slotWindow, ID_SLOTBOX, wxEmptyString, wxDefaultPosition,
-                                     wxDefaultSize, 0, wxDefaultValidator, windowName);
-    box->SetValue(false);
     // A box without a label is measured too small by the toolkit; give it the
-    // room its tick mark needs.
-    const wxSize mark = wxRendererNative::Get().GetCheckBoxSize(box);
-    box->SetMinSize(wxSize(mark.x + 8, mark.y + 8));
-    slotBoxes.sizer->Add(box, 0, wxALL, 0);
-    return box;
+    // room its tick mark needs. That room is the same for every box of the
+    // row, and measuring it costs about as much as making a box.
+    const wxSize mark = wxRendererNative::Get().GetCheckBoxSize(slotWindow);
+    const wxSize room(mark.x + 8, mark.y + 8);
+    for (int i = slotBoxes.count; i < count; ++i) {
+        wxCheckBox* box = new wxCheckBox(slotWindow, ID_SLOTBOX, wxEmptyString, wxDefaultPosition,
+                                         wxDefaultSize, 0, wxDefaultValidator, windowName);
+        box->SetValue(false);
+        box->SetMinSize(room);
+        slotBoxes.sizer->Add(box, 0, wxALL, 0);
+        slotBoxes.boxes[i] = box;
+    }
+    slotBoxes.count = count;
+    PlaceSlotBoxes();
 }
 
 void wxVitrelFrame::DestroySlotBoxes()
@@ -38,8 +44,5 @@ void wxVitrelFrame::PlaceSlotBoxes()
 
 void wxVitrelFrame::CreateDefaultSlotBoxes(int count)
 {
-    for (int i = 0; i < count; ++i)
-        slotBoxes.boxes[i] = NewSlotBox("ID_CHECKBOX0");
-    slotBoxes.count = count;
-    PlaceSlotBoxes();
+    AddSlotBoxes(count, "ID_CHECKBOX0");
 }

@@ -2,6 +2,7 @@
 
 #include <clocale>
 
+#include <wx/event.h>
 #include <wx/image.h>
 
 #include "app/resource_path.h"
@@ -10,6 +11,10 @@
 void PrepareProcess()
 {
     wxInitAllImageHandlers();
+    // Update-UI events go only to windows that ask for them: otherwise every
+    // idle moment, ten times a second after each device tick, sends one to
+    // every control, and nothing here uses them.
+    wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
     std::setlocale(LC_TIME, "");
 }
 

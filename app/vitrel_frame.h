@@ -8,6 +8,7 @@
 
 #include "device/programme_check.h"
 #include "treatments/body_spots.h"
+#include "diary/diary_file.h"
 #include "treatments/treatment_catalogue.h"
 
 class wxBitmapButton;
@@ -17,9 +18,9 @@ class wxCheckBox;
 class wxChoice;
 class wxFileDialog;
 class wxGauge;
+class HistoryListView;
 class wxListBox;
 class wxListEvent;
-class wxListView;
 class wxMediaCtrl;
 class wxMediaEvent;
 class wxBookCtrlEvent;
@@ -93,7 +94,8 @@ private:
     void BindHandlers();
     void CreateDefaultSlotBoxes(int count);
     void PlaceSlotBoxes();
-    wxCheckBox* NewSlotBox(const wxString& windowName);
+    // Unchecked boxes named windowName from the current count up to count.
+    void AddSlotBoxes(int count, const wxString& windowName);
     void DestroySlotBoxes();
 
     // Advanced Settings page (treatments/advanced_settings_page.cpp)
@@ -198,7 +200,7 @@ private:
 
     // Diary page
     wxNotebook* diaryNotebook = nullptr;      // ID_NOTEBOOK1
-    wxListView* historyList = nullptr;        // ID_LISTVIEW1
+    HistoryListView* historyList = nullptr;   // ID_LISTVIEW1
     wxButton* diaryNewButton = nullptr;       // ID_BUTTON13
     wxButton* diarySaveButton = nullptr;      // ID_BUTTON12
     wxButton* diaryCloseButton = nullptr;     // ID_BUTTON14
@@ -219,6 +221,7 @@ private:
     std::unique_ptr<tinyxml2::XMLDocument> advancedSettingsDocument;
     bool advancedSettingsRefused = false;  // the file held at start-up could not be used
     std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
+    FileStamp historyStamp;  // the diary file as HistoryDocument holds it; empty when it may differ
     wxVitrelAboutPanelDialog* aboutDialog = nullptr;
     wxFileDialog* exportDialog = nullptr;
     wxFileDialog* importDialog = nullptr;

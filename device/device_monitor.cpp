@@ -33,6 +33,28 @@ bool deniedDeviceNamed = false;
 const wxColour AttachedColour(64, 191, 86);
 const wxColour DetachedColour(224, 44, 71);
 
+// The display is set only where it changes: setting a control to what it
+// already shows still costs a redraw (and the label a new layout), ten times
+// a second for the whole run. Enable and Disable already do nothing when the
+// state is the same.
+void ShowStatus(wxStatusBar* bar, const wxString& text)
+{
+    if (bar->GetStatusText() != text)
+        bar->SetStatusText(text);
+}
+
+void ShowLabel(wxStaticText* label, const wxString& text)
+{
+    if (label->GetLabel() != text)
+        label->SetLabel(text);
+}
+
+void ShowLevel(wxGauge* gauge, int level)
+{
+    if (gauge->GetValue() != level)
+        gauge->SetValue(level);
+}
+
 // Instruction layout: [0] 0x00, [1] code, payload, 0xFF at [length - 1].
 int PayloadLength(int length) { return length - 3; }
 }  // namespace
@@ -61,10 +83,14 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
     CheckLiveness();
 }
 
+// The texts are looked up once: the lookup converts them anew each time, which
+// cost more than the rest of an idle tick.
 void wxVitrelFrame::ShowDeviceAttached()
 {
-    statusBar->SetStatusText(_("Vitrel USB Device Detected !!!"));
-    deviceStatusLabel->SetLabel(_("Device Attached"));
+    static const wxString status = _("Vitrel USB Device Detected !!!");
+    static const wxString label = _("Device Attached");
+    ShowStatus(statusBar, status);
+    ShowLabel(deviceStatusLabel, label);
     if (deviceStatusPanel->GetBackgroundColour() != AttachedColour) {
         deviceStatusPanel->SetBackgroundColour(AttachedColour);
         deviceStatusPanel->Refresh();
@@ -75,15 +101,17 @@ void wxVitrelFrame::ShowDeviceAttached()
 
 void wxVitrelFrame::ShowDeviceDetached()
 {
-    statusBar->SetStatusText(_("Vitrel NOT Found !!!"));
-    deviceStatusLabel->SetLabel(_("Device Detached"));
+    static const wxString status = _("Vitrel NOT Found !!!");
+    static const wxString label = _("Device Detached");
+    ShowStatus(statusBar, status);
+    ShowLabel(deviceStatusLabel, label);
     if (deviceStatusPanel->GetBackgroundColour() != DetachedColour) {
         deviceStatusPanel->SetBackgroundColour(DetachedColour);
         deviceStatusPanel->Refresh();
     }
     turnOffButton->Disable();
     beeperCheck->Disable();
-    batteryGauge->SetValue(0);
+    ShowLevel(batteryGauge, 0);
 
     const wxString denied(SerialDeniedDevice());
     if (!deniedDeviceNamed && !denied.empty()) {
@@ -123,7 +151,7 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
         ++alive;
         if (payload >= 1) {
             batteryEstimator->AddReading(instruction[2], payload >= 2 ? instruction[3] : 0xFF);
-            batteryGauge->SetValue(static_cast<int>(batteryEstimator->Average()));
+            ShowLevel(batteryGauge, static_cast<int>(batteryEstimator->Average()));
         }
         break;
     default:

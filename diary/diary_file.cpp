@@ -21,19 +21,13 @@ const XMLElement* HistoryRoot(const XMLDocument& doc)
     return doc.FirstChildElement(RootName);
 }
 
-std::string FieldText(const XMLElement& entry, const char* name)
-{
-    const XMLElement* field = entry.FirstChildElement(name);
-    return field ? LegacyTextAsUtf8(field->GetText()) : std::string();
-}
-
 DiaryEntry ReadEntry(const XMLElement& element)
 {
     DiaryEntry entry;
-    entry.Date = FieldText(element, "Date");
-    entry.Time = FieldText(element, "Time");
-    entry.Summary = FieldText(element, "Summary");
-    entry.Content = FieldText(element, "Content");
+    entry.Date = HistoryEntryField(element, "Date");
+    entry.Time = HistoryEntryField(element, "Time");
+    entry.Summary = HistoryEntryField(element, "Summary");
+    entry.Content = HistoryEntryField(element, "Content");
     return entry;
 }
 
@@ -110,6 +104,20 @@ DiaryEntry WithLineFeeds(const DiaryEntry& entry)
 
 }  // namespace
 
+FileStamp StampOf(const char* path)
+{
+    FileStamp stamp;
+    stamp.path = path;
+    std::error_code error;
+    const std::filesystem::path file(path);
+    stamp.size = std::filesystem::file_size(file, error);
+    if (error)
+        return stamp;
+    stamp.changed = std::filesystem::last_write_time(file, error);
+    stamp.exists = !error;
+    return stamp;
+}
+
 HistoryLoadResult LoadHistory(XMLDocument& doc, const char* path)
 {
     std::string text;
@@ -119,13 +127,27 @@ HistoryLoadResult LoadHistory(XMLDocument& doc, const char* path)
 std::vector<DiaryEntry> ReadHistoryEntries(const XMLDocument& doc)
 {
     std::vector<DiaryEntry> entries;
-    const XMLElement* root = HistoryRoot(doc);
-    if (root == nullptr)
-        return entries;
-    for (const XMLElement* element = root->FirstChildElement(EntryName); element != nullptr;
-         element = element->NextSiblingElement(EntryName))
+    for (const XMLElement* element : HistoryEntryElements(doc))
         entries.push_back(ReadEntry(*element));
     return entries;
+}
+
+std::vector<const XMLElement*> HistoryEntryElements(const XMLDocument& doc)
+{
+    std::vector<const XMLElement*> elements;
+    const XMLElement* root = HistoryRoot(doc);
+    if (root == nullptr)
+        return elements;
+    for (const XMLElement* element = root->FirstChildElement(EntryName); element != nullptr;
+         element = element->NextSiblingElement(EntryName))
+        elements.push_back(element);
+    return elements;
+}
+
+std::string HistoryEntryField(const XMLElement& entry, const char* name)
+{
+    const XMLElement* field = entry.FirstChildElement(name);
+    return field ? LegacyTextAsUtf8(field->GetText()) : std::string();
 }
 
 bool ReadHistoryEntry(const XMLDocument& doc, int k, DiaryEntry& entry)

@@ -3,10 +3,15 @@
 // per diary entry, oldest first, each with the children "Date", "Time",
 // "Summary" and "Content". Texts are UTF-8 here and in the file.
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-namespace tinyxml2 { class XMLDocument; }
+namespace tinyxml2 {
+class XMLDocument;
+class XMLElement;
+}
 
 // One diary entry. Date and Time are kept as the page showed them (the user's
 // local formats); nothing is parsed or validated.
@@ -35,6 +40,22 @@ enum class HistorySaveResult {
     NotWritten,  // the file could not be replaced; it keeps its old content
 };
 
+// What a file on disk looks like now: a diary whose stamp has not changed
+// since it was read need not be read again.
+struct FileStamp {
+    std::string path;
+    bool exists = false;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type changed{};
+
+    bool operator==(const FileStamp& other) const
+    {
+        return path == other.path && exists == other.exists && size == other.size
+               && changed == other.changed;
+    }
+};
+FileStamp StampOf(const char* path);
+
 // Empties doc and loads the diary at path into it. Unless the result is
 // Loaded, doc is left empty.
 HistoryLoadResult LoadHistory(tinyxml2::XMLDocument& doc, const char* path);
@@ -42,6 +63,13 @@ HistoryLoadResult LoadHistory(tinyxml2::XMLDocument& doc, const char* path);
 // The entries of doc in document order. An entry missing one of its children
 // reads that field as empty.
 std::vector<DiaryEntry> ReadHistoryEntries(const tinyxml2::XMLDocument& doc);
+
+// The "Entry" elements of doc in document order, to reach entry k at once.
+std::vector<const tinyxml2::XMLElement*> HistoryEntryElements(const tinyxml2::XMLDocument& doc);
+
+// One field ("Date", "Time", "Summary" or "Content") of an "Entry" element,
+// as UTF-8; empty when the entry lacks it.
+std::string HistoryEntryField(const tinyxml2::XMLElement& entry, const char* name);
 
 // Entry k (from 0, in document order); false when doc has no such entry.
 bool ReadHistoryEntry(const tinyxml2::XMLDocument& doc, int k, DiaryEntry& entry);

@@ -1,6 +1,5 @@
 // Diary page: the history list and composing entries.
 #include <wx/datetime.h>
-#include <wx/listctrl.h>
 #include <wx/notebook.h>
 #include <wx/textctrl.h>
 
@@ -9,25 +8,27 @@
 #include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 #include "diary/diary_file.h"
+#include "diary/history_list_view.h"
 
 namespace {
 const char* const DiaryFileName = "DiaryHistoryDB.xml";
-const wxColour EvenRowColour(224, 224, 224);
 }  // namespace
 
 void wxVitrelFrame::RefreshHistoryList(const char* path)
 {
-    historyList->DeleteAllItems();
-    LoadHistory(*HistoryDocument, path);
-    const std::vector<DiaryEntry> entries = ReadHistoryEntries(*HistoryDocument);
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const long row = historyList->InsertItem(static_cast<long>(i),
-                                                 wxString::FromUTF8(entries[i].Date));
-        historyList->SetItem(row, 1, wxString::FromUTF8(entries[i].Time));
-        historyList->SetItem(row, 2, wxString::FromUTF8(entries[i].Summary));
-        if (i % 2 == 0)
-            historyList->SetItemBackgroundColour(row, EvenRowColour);
+    // A file unchanged since the document was read from it is not read
+    // again: for a long diary that reading is nearly all of a refresh. The
+    // stamp is taken first, so a change made while reading shows next time.
+    const FileStamp stamp = StampOf(path);
+    if (stamp.exists && stamp == historyStamp) {
+        historyList->ShowEntries(*HistoryDocument);
+        return;
     }
+    // The list reads its rows from the document: it must let go of them
+    // before the document is reloaded.
+    historyList->ShowNothing();
+    historyStamp = LoadHistory(*HistoryDocument, path) == HistoryLoadResult::Loaded ? stamp : FileStamp();
+    historyList->ShowEntries(*HistoryDocument);
 }
 
 void wxVitrelFrame::OnHistoryItemActivated(wxListEvent& event)
@@ -95,7 +96,10 @@ void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
         entry.Summary = diarySummaryField->GetValue().utf8_string();
         entry.Content = diaryContentField->GetValue().utf8_string();
         // On failure the page stays composing, so what the user wrote is still
-        // there to save again or copy elsewhere.
+        // there to save again or copy elsewhere. The append reloads the
+        // document the list reads from.
+        historyList->ShowNothing();
+        historyStamp = FileStamp();
         switch (AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry)) {
         case HistorySaveResult::Saved:
             diarySummaryField->SetEditable(false);

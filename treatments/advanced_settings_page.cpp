@@ -23,6 +23,15 @@
 
 namespace {
 
+// The file dialogs are made on first use: a file chooser costs about a fifth
+// of the window's start-up, and most runs never open one. Each is kept once
+// made, so it opens again in the folder last used.
+wxFileDialog* NewPatternFileDialog(wxWindow* parent, const wxString& title, long style)
+{
+    return new wxFileDialog(parent, title, wxEmptyString, wxEmptyString, _("*.xml"), style,
+                            wxDefaultPosition, wxDefaultSize, "wxFileDialog");
+}
+
 bool ReadReal(const wxTextCtrl* field, double& value)
 {
     return ParsePatternReal(field->GetValue().utf8_string(), value);
@@ -240,10 +249,7 @@ void wxVitrelFrame::RebuildSlotBoxes(int count)
 {
     count = std::clamp(count, 0, static_cast<int>(FiringPattern::MaxSlots));
     DestroySlotBoxes();
-    for (int i = 0; i < count; ++i)
-        slotBoxes.boxes[i] = NewSlotBox("ID_CHECKBOX6");
-    slotBoxes.count = count;
-    PlaceSlotBoxes();
+    AddSlotBoxes(count, "ID_CHECKBOX6");
 }
 
 void wxVitrelFrame::RefreshSlotPattern()
@@ -310,6 +316,8 @@ void wxVitrelFrame::OnSlotCountEnter(wxCommandEvent&)
 
 void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
 {
+    if (exportDialog == nullptr)
+        exportDialog = NewPatternFileDialog(this, _("Export to XML"), wxFD_SAVE);
     if (exportDialog->ShowModal() == wxID_CANCEL)
         return;
     std::string path;
@@ -321,6 +329,8 @@ void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
 
 void wxVitrelFrame::OnImportXmlClick(wxCommandEvent&)
 {
+    if (importDialog == nullptr)
+        importDialog = NewPatternFileDialog(this, _("Import from XML"), wxFD_OPEN);
     if (importDialog->ShowModal() == wxID_CANCEL)
         return;
     std::string path;

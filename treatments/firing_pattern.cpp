@@ -64,7 +64,7 @@ bool IsBlank(char c)
 
 // The text between leading and trailing blanks, without one leading '+'.
 // from_chars takes a '-' itself but no '+'.
-void TrimForParsing(const std::string& text, const char*& first, const char*& last)
+void TrimForParsing(std::string_view text, const char*& first, const char*& last)
 {
     first = text.data();
     last = text.data() + text.size();
@@ -78,7 +78,7 @@ void TrimForParsing(const std::string& text, const char*& first, const char*& la
 
 }  // namespace
 
-bool ParsePatternReal(const std::string& text, double& value)
+bool ParsePatternReal(std::string_view text, double& value)
 {
     const char* first;
     const char* last;
@@ -91,7 +91,7 @@ bool ParsePatternReal(const std::string& text, double& value)
     return true;
 }
 
-bool ParsePatternCount(const std::string& text, long& value)
+bool ParsePatternCount(std::string_view text, long& value)
 {
     const char* first;
     const char* last;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // One firing pattern: a cycle of equal slots, each on or off, repeated by the
 // stick without end. Base frequency (or base time period) and the slot count
@@ -42,5 +43,5 @@ std::string FormatPatternCount(int count);
 // Locale-independent reading of a field's or a file's text. Returns false when
 // the text is not a finite number, or for a count not a whole number that fits
 // a long (leading and trailing blanks are allowed, so is one leading '+').
-bool ParsePatternReal(const std::string& text, double& value);
-bool ParsePatternCount(const std::string& text, long& value);
+bool ParsePatternReal(std::string_view text, double& value);
+bool ParsePatternCount(std::string_view text, long& value);

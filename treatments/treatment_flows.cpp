@@ -124,24 +124,30 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
     if (SelectedTreatment < 0 || SelectedTreatment >= catalogue.Count())
         return;
     const TreatmentRecord& record = catalogue.Record(SelectedTreatment);
-    ApplyTreatmentToPattern(record);
-    if (!record.Pattern.FitsDevice()) {
-        ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
-        return;
-    }
-    unsigned char timer[3];
-    if (!EncodeSlotFrequencyField(*deviceLink, slotFrequencyField, timer))
-        return;
-    if (!StickAttachedFor(NothingWrittenNotice, ProgramCaption))
-        return;
+    const FiringPattern& pattern = record.Pattern;
 
-    // One SetSlotTimer frame and one SetSlotPattern frame in a single write.
-    const std::vector<unsigned char> states = BuildSlotStateBytes();
-    const unsigned char count = static_cast<unsigned char>(states.size());
-    int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
-    length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
-    if (WriteToStick(rawFrame, length, ProgramCaption))
-        StartProgrammeCheck(timer, states);
+    // The frames are made from the record, from the same texts and states
+    // the page is about to show, and go out before the page changes: making
+    // 250 slot boxes takes a good part of the time the line needs to carry
+    // them. One SetSlotTimer frame and one SetSlotPattern frame, one write.
+    double slotFrequency = 0.0;
+    unsigned char timer[3];
+    if (pattern.FitsDevice()
+        && ParsePatternReal(FormatPatternReal(pattern.NumberOfSlots * pattern.BaseFrequency), slotFrequency)
+        && deviceLink->EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])
+        && StickAttachedFor(NothingWrittenNotice, ProgramCaption)) {
+        std::vector<unsigned char> states(pattern.NumberOfSlots);
+        for (int i = 0; i < pattern.NumberOfSlots; ++i)
+            states[i] = pattern.Slot[i] == 1 ? 1 : 2;
+        const unsigned char count = static_cast<unsigned char>(states.size());
+        int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
+        length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
+        if (WriteToStick(rawFrame, length, ProgramCaption))
+            StartProgrammeCheck(timer, states);
+    }
+    ApplyTreatmentToPattern(record);
+    if (!pattern.FitsDevice())
+        ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
 }
 
 void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)

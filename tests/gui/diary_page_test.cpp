@@ -1,7 +1,5 @@
 // The Diary page in the real main window: the history list, opening an entry,
 // composing and saving one.
-#include <chrono>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -187,42 +185,6 @@ TEST_F(DiaryPageTest, AnOpenedEntryIsReadOnlyAndNewStartsAFreshOne)
     EXPECT_TRUE(summary->IsEditable());
     EXPECT_TRUE(content->IsEditable());
     EXPECT_EQ(book->GetSelection(), 1);
-}
-
-// Not a check: prints how long the list takes with a long-kept diary. Run with
-// --gtest_also_run_disabled_tests --gtest_filter='*DiaryTiming*'.
-TEST_F(DiaryPageTest, DISABLED_DiaryTimingWithFiveThousandEntries)
-{
-    const int count = 5000;
-    std::string file = "<HistoryDoc>\n";
-    for (int i = 0; i < count; ++i)
-        file += "    <Entry>\n        <Date>15.03.2024</Date>\n        <Time>14:05:09</Time>\n"
-                "        <Summary>Evening treatment number " + std::to_string(i) +
-                "</Summary>\n        <Content>Spot 3, twenty minutes.\nFelt fine afterwards, "
-                "slept well.</Content>\n    </Entry>\n";
-    file += "</HistoryDoc>\n";
-    WriteWorkFile(DiaryFile, file);
-    Open();
-    ASSERT_EQ(list->GetItemCount(), count);
-
-    using Clock = std::chrono::steady_clock;
-    const auto milliseconds = [](Clock::duration d) {
-        return std::chrono::duration<double, std::milli>(d).count();
-    };
-    for (int run = 0; run < 3; ++run) {
-        const auto start = Clock::now();
-        frame->RefreshHistoryList(DiaryFile);
-        std::printf("refresh of %d entries: %.1f ms\n", count, milliseconds(Clock::now() - start));
-    }
-    for (int run = 0; run < 3; ++run) {
-        Click(newButton);
-        Type(summary, "timed");
-        const auto start = Clock::now();
-        wxTEST_DIALOG(Click(saveButton), MessageAnswer(wxID_OK, SaveQuestion, SaveCaption));
-        std::printf("save of entry %d (append and refresh): %.1f ms\n", list->GetItemCount(),
-                    milliseconds(Clock::now() - start));
-    }
-    EXPECT_EQ(list->GetItemCount(), count + 3);
 }
 
 }  // namespace

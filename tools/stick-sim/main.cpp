@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <string>
 
 #include <fcntl.h>
@@ -50,9 +51,11 @@ const char kUsage[] =
     "                    10 Hz slots, 10 slots alternately on and off)\n"
     "  --answer N/M      answer only N of every M status polls\n"
     "  --silent          start silent (answer nothing)\n"
-  "  --flip-slot N     store slot N (from 0) of every pattern turned over\n"
-  "  --alter-timer     store the timer's lo byte changed by one\n"
-  "  --ignore-reads    do not answer ReadProgramme\n"
+    "  --pace BAUD       move bytes both ways at the rate of a BAUD 8N1 line\n"
+    "                    (ten bit times a byte) instead of at once\n"
+    "  --flip-slot N     store slot N (from 0) of every pattern turned over\n"
+    "  --alter-timer     store the timer's lo byte changed by one\n"
+    "  --ignore-reads    do not answer ReadProgramme\n"
     "  --help            show this text\n"
     "\n"
     "Control commands (one per line on the FIFO):\n"
@@ -63,9 +66,9 @@ const char kUsage[] =
     "  battery R1 R2     readings of the status reply (0 to 255)\n"
     "  beeper on|off     set the beeper state\n"
     "  programme HEX     set the stored programme (lo hi sel s1..sn)\n"
-  "  flip-slot N|off   store slot N of every pattern turned over, or not\n"
-  "  alter-timer on|off  store the timer's lo byte changed, or not\n"
-  "  reads on|off      answer ReadProgramme, or not\n"
+    "  flip-slot N|off   store slot N of every pattern turned over, or not\n"
+    "  alter-timer on|off  store the timer's lo byte changed, or not\n"
+    "  reads on|off      answer ReadProgramme, or not\n"
     "  unplug            close the pseudo-terminal and remove LINK\n"
     "  plug              open a new pseudo-terminal and make LINK again\n"
     "  quit              stop, as on SIGTERM\n"
@@ -75,6 +78,43 @@ const char kUsage[] =
 volatile sig_atomic_t stopRequested = 0;
 
 void RequestStop(int) { stopRequested = 1; }
+
+// A real serial line moves one byte per ten bit times; a pseudo-terminal
+// moves any number at once. With a rate set, bytes read from the program
+// reach the stick, and reply bytes reach the program, only as fast as the
+// line would carry them.
+struct PacedLine {
+  double byteSeconds = 0.0;  // 0: not paced
+  struct Byte {
+    double due;  // monotonic seconds at which it has crossed the line
+    unsigned char value;
+  };
+  std::deque<Byte> inbound, outbound;
+  double inboundFree = 0.0, outboundFree = 0.0;  // when each direction is idle again
+
+  bool On() const { return byteSeconds > 0.0; }
+  static void Queue(std::deque<Byte>& queue, double& free, double byteSeconds, double now,
+                    const unsigned char* bytes, int count) {
+    for (int i = 0; i < count; ++i) {
+      free = (free > now ? free : now) + byteSeconds;
+      queue.push_back({free, bytes[i]});
+    }
+  }
+  // Milliseconds until the next byte is due, or -1 with none queued.
+  int WaitMilliseconds(double now) const {
+    double next = -1.0;
+    for (const std::deque<Byte>* queue : {&inbound, &outbound})
+      if (!queue->empty() && (next < 0.0 || queue->front().due < next)) next = queue->front().due;
+    if (next < 0.0) return -1;
+    return next <= now ? 0 : static_cast<int>((next - now) * 1000.0) + 1;
+  }
+};
+
+double MonotonicSeconds() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
 
 struct Simulator {
   SimulatedStick stick;
@@ -88,6 +128,7 @@ struct Simulator {
   int control = -1;
   std::string controlLine;
   bool quit = false;
+  PacedLine paced;
 };
 
 void Log(Simulator& sim, const char* kind, const unsigned char* bytes, int count,
@@ -224,6 +265,8 @@ bool Plug(Simulator& sim) {
 
 void Unplug(Simulator& sim) {
   if (sim.master < 0) return;
+  sim.paced.inbound.clear();
+  sim.paced.outbound.clear();
   unlink(sim.linkPath.c_str());
   close(sim.master);
   close(sim.slave);
@@ -231,11 +274,23 @@ void Unplug(Simulator& sim) {
   Log(sim, "UNPLUG", nullptr, 0);
 }
 
-void Send(Simulator& sim, const unsigned char* bytes, int count) {
+void WriteNow(Simulator& sim, const unsigned char* bytes, int count, bool logTx) {
   ssize_t written = write(sim.master, bytes, static_cast<std::size_t>(count));
   if (written < 0) written = 0;
-  if (written > 0) Log(sim, "TX", bytes, static_cast<int>(written));
+  if (written > 0 && logTx) Log(sim, "TX", bytes, static_cast<int>(written));
   if (written < count) Log(sim, "DROP", bytes + written, count - static_cast<int>(written));
+}
+
+// A paced reply is logged as sent when it is queued, and reaches the
+// program byte by byte.
+void Send(Simulator& sim, const unsigned char* bytes, int count) {
+  if (!sim.paced.On()) {
+    WriteNow(sim, bytes, count, true);
+    return;
+  }
+  Log(sim, "TX", bytes, count);
+  PacedLine::Queue(sim.paced.outbound, sim.paced.outboundFree, sim.paced.byteSeconds,
+                   MonotonicSeconds(), bytes, count);
 }
 
 void OnReceived(Simulator& sim, const unsigned char* chunk, int length) {
@@ -253,6 +308,27 @@ void OnReceived(Simulator& sim, const unsigned char* chunk, int length) {
       Log(sim, "NOISE", chunk + start, receiver.position - start);
     }
     if (receiver.position <= start) break;
+  }
+}
+
+// Hands on the paced bytes whose time has come, in both directions.
+void DeliverPaced(Simulator& sim) {
+  const double now = MonotonicSeconds();
+  unsigned char chunk[512 + 1];
+  for (bool inbound : {true, false}) {
+    std::deque<PacedLine::Byte>& queue = inbound ? sim.paced.inbound : sim.paced.outbound;
+    while (!queue.empty() && queue.front().due <= now) {
+      int n = 0;
+      while (n < 512 && !queue.empty() && queue.front().due <= now) {
+        chunk[n++] = queue.front().value;
+        queue.pop_front();
+      }
+      chunk[n] = 0;
+      if (inbound)
+        OnReceived(sim, chunk, n);
+      else if (sim.master >= 0)
+        WriteNow(sim, chunk, n, false);
+    }
   }
 }
 
@@ -370,6 +446,11 @@ int main(int argc, char** argv) {
       int answered, cycle;
       if (!ParseAnswer(argv[++i], answered, cycle)) return Usage("bad --answer");
       sim.stick.AnswerPolls(answered, cycle);
+    } else if (option == "--pace" && hasValue) {
+      char* end = nullptr;
+      long baud = std::strtol(argv[++i], &end, 10);
+      if (end == argv[i] || *end != '\0' || baud < 1 || baud > 4000000) return Usage("bad --pace");
+      sim.paced.byteSeconds = 10.0 / static_cast<double>(baud);
     } else if (option.size() > 1 && option[0] == '-') {
       return Usage(("unknown option or missing value: " + option).c_str());
     } else if (sim.linkPath.empty()) {
@@ -420,7 +501,9 @@ int main(int argc, char** argv) {
     int count = 0;
     if (sim.master >= 0) watched[count++] = {sim.master, POLLIN, 0};
     if (sim.control >= 0) watched[count++] = {sim.control, POLLIN, 0};
-    int ready = ppoll(watched, static_cast<nfds_t>(count), nullptr, &waitMask);
+    int wait = sim.paced.WaitMilliseconds(MonotonicSeconds());
+    timespec timeout = {wait / 1000, (wait % 1000) * 1000000L};
+    int ready = ppoll(watched, static_cast<nfds_t>(count), wait < 0 ? nullptr : &timeout, &waitMask);
     if (ready < 0) {
       if (errno == EINTR) continue;
       std::perror("vitrel-stick-sim: ppoll");
@@ -433,12 +516,16 @@ int main(int argc, char** argv) {
       } else if (watched[i].fd == sim.master) {
         unsigned char chunk[512 + 1];
         ssize_t n = read(sim.master, chunk, 512);
-        if (n > 0) {
+        if (n > 0 && sim.paced.On()) {
+          PacedLine::Queue(sim.paced.inbound, sim.paced.inboundFree, sim.paced.byteSeconds,
+                           MonotonicSeconds(), chunk, static_cast<int>(n));
+        } else if (n > 0) {
           chunk[n] = 0;
           OnReceived(sim, chunk, static_cast<int>(n));
         }
       }
     }
+    if (sim.paced.On()) DeliverPaced(sim);
   }
 
   Unplug(sim);
