@@ -188,5 +188,6 @@ void wxVitrelFrame::BindHandlers()
     baseTimePeriodField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus, this);
     baseFrequencyField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus, this);
     slotCountField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
+    advancedPreview->SetExtraStyle(advancedPreview->GetExtraStyle() | wxWS_EX_PROCESS_UI_UPDATES);
     advancedPreview->Bind(wxEVT_UPDATE_UI, &wxVitrelFrame::OnPatternPreviewUpdateUI, this);
 }
