@@ -9,6 +9,10 @@
 #include <wx/textctrl.h>
 #include <wx/valnum.h>
 
+#ifdef __WXGTK3__
+#include <gtk/gtk.h>
+#endif
+
 #include "app/page_style.h"
 #include "app/pattern_preview_control.h"
 #include "app/resource_path.h"
@@ -45,6 +49,40 @@ const wxWindowID ID_STATICBITMAP1 = wxNewId();
 
 const wxColour EditableFieldColour(255, 255, 190);
 
+// Validator A: any real, negatives included, 15 decimals. A typed comma is
+// taken as the decimal point (it is the key many users reach for), so the
+// field still shows and stores '.', and a second separator is refused as
+// usual.
+class RealFieldValidator : public wxFloatingPointValidator<double> {
+public:
+    RealFieldValidator() : wxFloatingPointValidator<double>(15, nullptr, wxNUM_VAL_DEFAULT)
+    {
+        SetRange(-1.7976931348623157e308, 1.7976931348623157e308);
+        Bind(wxEVT_CHAR, &RealFieldValidator::OnChar, this);
+    }
+    RealFieldValidator(const RealFieldValidator& other) : wxFloatingPointValidator<double>(other)
+    {
+        Bind(wxEVT_CHAR, &RealFieldValidator::OnChar, this);
+    }
+    wxObject* Clone() const override { return new RealFieldValidator(*this); }
+
+private:
+    void OnChar(wxKeyEvent& event)
+    {
+        event.Skip();  // every other key goes on to the number filter
+        if (event.GetUnicodeKey() != ',')
+            return;
+        event.Skip(false);  // the comma itself is never inserted
+        wxKeyEvent point(event);
+        point.m_uniChar = '.';
+        point.m_keyCode = '.';
+        // The number filter passes the point on (skips it) when it may go in.
+        ProcessEventLocally(point);
+        if (point.GetSkipped())
+            GetTextEntry()->WriteText(".");
+    }
+};
+
 // A labelled number field: the label stretches within its half of the row.
 wxTextCtrl* AddLabelledField(wxWindow* page, wxBoxSizer* half, wxWindowID labelId,
                              const char* labelName, const wxString& label, wxWindowID fieldId,
@@ -77,8 +115,7 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
 {
     // Validators first: A admits any real, negatives included; B whole slot
     // counts from 1 to 250.
-    wxFloatingPointValidator<double> realValidator(15, nullptr, wxNUM_VAL_DEFAULT);
-    realValidator.SetRange(-1.7976931348623157e308, 1.7976931348623157e308);
+    RealFieldValidator realValidator;
     wxIntegerValidator<int> countValidator(nullptr, wxNUM_VAL_DEFAULT);
     countValidator.SetRange(1, 250);
 
@@ -163,6 +200,11 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
                                           wxSize(0, 40), 0, "ID_STATICTEXT11"),
                          0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     slotWindow->SetSizer(slotBoxes.sizer);
+#ifdef __WXGTK3__
+    // GTK's overlay scroll bars show only under the pointer; the row must
+    // always show that it scrolls.
+    gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(slotWindow->GetHandle()), FALSE);
+#endif
     // Room for the 40-pixel row and the horizontal scroll bar below it.
     slotWindow->SetMinSize(wxSize(-1, 64));
     AddPageRow(column)->Add(slotWindow, 1, wxALL | wxEXPAND, 5);

@@ -77,8 +77,10 @@ void wxVitrelFrame::BuildTopStrip(wxPanel* parent, wxBoxSizer* column)
     wxPanel* beeperPanel = new wxPanel(parent, ID_PANEL13, wxDefaultPosition, wxDefaultSize,
                                        wxTAB_TRAVERSAL, "ID_PANEL13");
     wxBoxSizer* beeperSizer = new wxBoxSizer(wxHORIZONTAL);
+    // As tall as the theme draws a check box: at 15 pixels GTK has no room
+    // for the box and its padding.
     beeperCheck = new wxCheckBox(beeperPanel, ID_CHECKBOX1, _("Beeper"), wxDefaultPosition,
-                                 wxSize(-1, 15), 0, wxDefaultValidator, "ID_CHECKBOX1");
+                                 wxDefaultSize, 0, wxDefaultValidator, "ID_CHECKBOX1");
     beeperCheck->SetValue(false);
     beeperSizer->Add(beeperCheck, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     FitPanel(beeperPanel, beeperSizer);

@@ -57,14 +57,27 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
 
     AddSeparatorRow(page, column, ID_STATICLINE6, "ID_STATICLINE6");
 
-    wxStaticText* intro = new wxStaticText(
-        page, ID_STATICTEXT20,
+    const wxString caution =
         _("Based on recent scientific work and experience in the field of pulsed magnetic field "
           "impact on human body and cells, there were determined most common Vitrel programmes "
           "for particular health condition.\nCAUTION: Please consult with your doctor before "
-          "using this product."),
-        wxDefaultPosition, wxSize(465, 61), 0, "ID_STATICTEXT20");
+          "using this product.");
+    wxStaticText* intro = new wxStaticText(page, ID_STATICTEXT20, caution, wxDefaultPosition,
+                                           wxSize(465, 61), wxST_NO_AUTORESIZE, "ID_STATICTEXT20");
     AddPageRow(column)->Add(intro, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    // The caution is wrapped to the width its row gives it, and the row is
+    // as tall as the wrapped lines, so it is whole at every window size.
+    intro->Bind(wxEVT_SIZE, [intro, caution, page, wrappedWidth = 0](wxSizeEvent& event) mutable {
+        event.Skip();
+        const int width = event.GetSize().x;
+        if (width <= 0 || width == wrappedWidth)
+            return;
+        wrappedWidth = width;
+        intro->SetLabel(caution);
+        intro->Wrap(width);
+        intro->SetMinSize(wxSize(-1, intro->GetBestSize().y));
+        page->CallAfter([page] { page->Layout(); });
+    });
 
     wxBoxSizer* spotRow = AddPageRow(column);
     spotRow->Add(new wxStaticText(page, ID_STATICTEXT1, _("Select Point Number From Picture:"),

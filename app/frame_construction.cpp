@@ -85,9 +85,14 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     if (deviceLink->port != 0)
         deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
 
-    // 12.-13. The default working pattern: ten silent slots.
-    slotCountField->SetValue(FormatPatternCount(10));
-    CreateDefaultSlotBoxes(10);
+    // 12.-13. The start pattern: ten silent slots at a base frequency of 1 Hz,
+    // every field derived from those two so that what is shown is what Write
+    // would send.
+    FiringPattern start;
+    start.NumberOfSlots = 10;
+    start.DeriveFromBaseFrequency(1.0, start.NumberOfSlots);
+    ShowPatternFields(start);
+    CreateDefaultSlotBoxes(start.NumberOfSlots);
 
     // 14.-16. The intro video is loaded when its page is first shown: a
     // video loaded into a hidden control has no window to draw into yet, and
@@ -190,4 +195,8 @@ void wxVitrelFrame::BindHandlers()
     slotCountField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
     advancedPreview->SetExtraStyle(advancedPreview->GetExtraStyle() | wxWS_EX_PROCESS_UI_UPDATES);
     advancedPreview->Bind(wxEVT_UPDATE_UI, &wxVitrelFrame::OnPatternPreviewUpdateUI, this);
+    // Closing asks about unsaved diary text; the end of the intro video is
+    // remembered so that it can start again.
+    Bind(wxEVT_CLOSE_WINDOW, &wxVitrelFrame::OnFrameClose, this);
+    Bind(wxEVT_MEDIA_FINISHED, &wxVitrelFrame::OnMediaFinished, this, introMedia->GetId());
 }

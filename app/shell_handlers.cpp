@@ -55,17 +55,28 @@ void wxVitrelFrame::OnHelp(wxCommandEvent&)
 
 void wxVitrelFrame::OnMediaLoaded(wxMediaEvent& event)
 {
-    introMedia->Play();
+    // The user may have left the Intro page while the video was loading.
+    if (mainNotebook->GetSelection() == IntroPage)
+        introMedia->Play();
+    event.Skip();
+}
+
+void wxVitrelFrame::OnMediaFinished(wxMediaEvent& event)
+{
+    introVideoEnded = true;
     event.Skip();
 }
 
 void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
 {
     if (event.GetSelection() == IntroPage) {
-        if (!introVideoLoaded) {
-            // Playback starts when the video has loaded (OnMediaLoaded).
-            // A missing video was named at start-up; the media backend would
-            // report it again in a box of its own.
+        if (!introVideoLoaded || introVideoEnded) {
+            // Playback starts when the video has loaded (OnMediaLoaded). The
+            // player cannot start a video again once it has played to its
+            // end: it is loaded afresh. A missing video was named at
+            // start-up; the media backend would report it again in a box of
+            // its own.
+            introVideoEnded = false;
             const wxString video = ResourcePath("share\\VitrelUSB.avi");
             introVideoLoaded = wxFileExists(video) && introMedia->Load(video);
             return;

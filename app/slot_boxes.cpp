@@ -3,8 +3,25 @@
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
 
+#ifdef __WXGTK3__
+#include <gtk/gtk.h>
+#endif
+
 #include "app/control_ids.h"
 #include "app/vitrel_frame.h"
+
+namespace {
+// The boxes have no visible label: a tool tip, and under GTK the accessible
+// name a screen reader announces, say which slot a box is.
+void DescribeSlotBox(wxCheckBox* box, int slot, int count)
+{
+    const wxString text = wxString::Format(wxGetTranslation("Slot %d of %d"), slot, count);
+    box->SetToolTip(text);
+#ifdef __WXGTK3__
+    atk_object_set_name(gtk_widget_get_accessible(box->GetHandle()), text.utf8_str());
+#endif
+}
+}  // namespace
 
 void wxVitrelFrame::AddSlotBoxes(int count, const wxString& windowName)
 {
@@ -12,11 +29,21 @@ void wxVitrelFrame::AddSlotBoxes(int count, const wxString& windowName)
     // room its tick mark needs. That room is the same for every box of the
     // row, and measuring it costs about as much as making a box.
     const wxSize mark = wxRendererNative::Get().GetCheckBoxSize(slotWindow);
-    const wxSize room(mark.x + 8, mark.y + 8);
+    wxSize room(mark.x + 8, mark.y + 8);
     for (int i = slotBoxes.count; i < count; ++i) {
         wxCheckBox* box = new wxCheckBox(slotWindow, ID_SLOTBOX, wxEmptyString, wxDefaultPosition,
                                          wxDefaultSize, 0, wxDefaultValidator, windowName);
         box->SetValue(false);
+#ifdef __WXGTK3__
+        // The toolkit hides an empty label, and GTK then complains about the
+        // hidden widget each time the scrolled row moves the box. Shown, the
+        // empty label takes no room, but GTK wants a little more for the box.
+        gtk_widget_show(gtk_bin_get_child(GTK_BIN(box->GetHandle())));
+        if (i == slotBoxes.count) {
+            box->InvalidateBestSize();
+            room.IncTo(box->GetBestSize());
+        }
+#endif
         box->SetMinSize(room);
         slotBoxes.sizer->Add(box, 0, wxALL, 0);
         slotBoxes.boxes[i] = box;
@@ -37,6 +64,8 @@ void wxVitrelFrame::DestroySlotBoxes()
 
 void wxVitrelFrame::PlaceSlotBoxes()
 {
+    for (int i = 0; i < slotBoxes.count; ++i)
+        DescribeSlotBox(slotBoxes.boxes[i], i + 1, slotBoxes.count);
     slotBoxes.sizer->Layout();
     slotBoxes.sizer->FitInside(slotWindow);
     slotWindow->SetScrollRate(20, 20);

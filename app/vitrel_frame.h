@@ -24,6 +24,7 @@ class wxListEvent;
 class wxMediaCtrl;
 class wxMediaEvent;
 class wxBookCtrlEvent;
+class wxCloseEvent;
 class wxNotebook;
 class wxPanel;
 class wxScrolledWindow;
@@ -49,6 +50,9 @@ struct SlotBoxes {
 // texts passed through the translation lookup.
 bool ConfirmAction(const wxString& message, const wxString& caption);
 void ShowNotice(const wxString& message, const wxString& caption);
+// A question answered Yes or No, and Cancel when `cancellable`: wxID_YES,
+// wxID_NO or wxID_CANCEL.
+int AskYesNo(const wxString& message, const wxString& caption, bool cancellable);
 
 // The one main window. It owns every control, the device link and its timer,
 // the treatments catalogue, the working XML documents and the dialogs. Its
@@ -101,8 +105,12 @@ private:
     // Advanced Settings page (treatments/advanced_settings_page.cpp)
     void DeriveFromBaseFrequencyField();
     void DeriveFromBaseTimePeriodField();
-    void ApplySlotCountField(bool rewriteBaseFrequency);
+    void ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange = false);
+    void ShowPatternFields(const FiringPattern& pattern);
+    int SlotCountInEffect() const;
+    void RebuildSlotBoxesKeepingFocus(int count);
     void ShowPatternOnPage(const FiringPattern& pattern);
+    bool PageShowsOnePattern() const;
     bool SavePatternFile(const char* path, std::string& reason);
     bool LoadPatternFile(const char* path, std::string& reason);
     void OnPatternPreviewUpdateUI(wxUpdateUIEvent& event);
@@ -112,6 +120,11 @@ private:
     void StampDiaryEntry(bool composing);
     // The Summary column at least as wide as its header, filling the row.
     void FitSummaryColumn();
+    // Appends the entry being composed, telling the user when it failed.
+    bool SaveComposedEntry();
+    // Asks whether typed, unsaved entry text is to be saved; false when the
+    // page is to stay as it is (the user went back, or the save failed).
+    bool SettleUnsavedDiaryEntry(bool closing, bool mayStay);
 
     // Writes to the stick and the read-back check that follows a programme
     // (treatments/treatment_flows.cpp).
@@ -163,6 +176,8 @@ private:
     void OnBaseTimePeriodKillFocus(wxFocusEvent& event);
     void OnBaseFrequencyKillFocus(wxFocusEvent& event);
     void OnSlotCountKillFocus(wxFocusEvent& event);
+    void OnFrameClose(wxCloseEvent& event);
+    void OnMediaFinished(wxMediaEvent& event);
 
     // Top strip and body picture
     wxGauge* batteryGauge = nullptr;          // ID_GAUGE1
@@ -212,12 +227,16 @@ private:
     // Intro page
     wxMediaCtrl* introMedia = nullptr;        // ID_MEDIA
     bool introVideoLoaded = false;            // loaded when its page is first shown
+    bool introVideoEnded = false;             // played to its end: next time from the start
 
     wxStatusBar* statusBar = nullptr;         // ID_STATUSBAR
 
     wxTimer deviceTimer;
     TreatmentCatalogue catalogue;
     SlotBoxes slotBoxes;
+    // What the base fields go back to when their text is not taken: the
+    // values the page last showed or took.
+    FiringPattern takenPattern;
     std::unique_ptr<tinyxml2::XMLDocument> advancedSettingsDocument;
     bool advancedSettingsRefused = false;  // the file held at start-up could not be used
     std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;

@@ -88,6 +88,14 @@ wxVitrelAboutPanelDialog::wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID 
                0, wxALL | wxEXPAND, 5);
     column->Add(texts, 0, wxEXPAND, 0);
 
+    // The box has no button: Escape closes it as the title bar's close box does.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_ESCAPE)
+            Close();
+        else
+            event.Skip();
+    });
+
     outer->Add(column, 0, wxALIGN_CENTER_VERTICAL, 4);
     SetSizer(outer);
     outer->Fit(this);

@@ -20,15 +20,23 @@ void wxVitrelFrame::RefreshHistoryList(const char* path)
     // again: for a long diary that reading is nearly all of a refresh. The
     // stamp is taken first, so a change made while reading shows next time.
     const FileStamp stamp = StampOf(path);
-    if (stamp.exists && stamp == historyStamp) {
-        historyList->ShowEntries(*HistoryDocument);
-        return;
+    if (!stamp.exists || !(stamp == historyStamp)) {
+        // The list reads its rows from the document: it must let go of them
+        // before the document is reloaded.
+        historyList->ShowNothing();
+        historyStamp = LoadHistory(*HistoryDocument, path) == HistoryLoadResult::Loaded ? stamp : FileStamp();
     }
-    // The list reads its rows from the document: it must let go of them
-    // before the document is reloaded.
-    historyList->ShowNothing();
-    historyStamp = LoadHistory(*HistoryDocument, path) == HistoryLoadResult::Loaded ? stamp : FileStamp();
     historyList->ShowEntries(*HistoryDocument);
+    // Date and Time fit what they now hold (the rows on show), and never get
+    // narrower than their titles; Summary takes the rest of the row.
+    for (int column : {0, 1}) {
+        historyList->SetColumnWidth(column, wxLIST_AUTOSIZE_USEHEADER);
+        const int title = historyList->GetColumnWidth(column);
+        historyList->SetColumnWidth(column, wxLIST_AUTOSIZE);
+        if (historyList->GetColumnWidth(column) < title)
+            historyList->SetColumnWidth(column, title);
+    }
+    FitSummaryColumn();
 }
 
 void wxVitrelFrame::OnHistoryItemActivated(wxListEvent& event)
@@ -78,7 +86,8 @@ void wxVitrelFrame::StampDiaryEntry(bool composing)
 
 void wxVitrelFrame::OnDiaryNewClick(wxCommandEvent&)
 {
-    StampDiaryEntry(true);
+    if (SettleUnsavedDiaryEntry(false, true))
+        StampDiaryEntry(true);
 }
 
 // The message boxes look their texts up for translation themselves.
@@ -89,33 +98,70 @@ void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
         ShowNotice("Existing entry cannot be saved !!!", "Warning");
         return;
     }
-    if (ConfirmAction("Do you want to save entry to history ?", "Save Entry to History")) {
-        DiaryEntry entry;
-        entry.Date = diaryDateField->GetValue().utf8_string();
-        entry.Time = diaryTimeField->GetValue().utf8_string();
-        entry.Summary = diarySummaryField->GetValue().utf8_string();
-        entry.Content = diaryContentField->GetValue().utf8_string();
-        // On failure the page stays composing, so what the user wrote is still
-        // there to save again or copy elsewhere. The append reloads the
-        // document the list reads from.
-        historyList->ShowNothing();
-        historyStamp = FileStamp();
-        switch (AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry)) {
-        case HistorySaveResult::Saved:
-            diarySummaryField->SetEditable(false);
-            diaryContentField->SetEditable(false);
-            break;
-        case HistorySaveResult::Unreadable:
-            ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be read, so the entry "
-                       "was not saved. The file was left as it is.",
-                       "Warning");
-            break;
-        case HistorySaveResult::NotWritten:
-            ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be written, so the "
-                       "entry was not saved.",
-                       "Warning");
-            break;
-        }
+    if (ConfirmAction("Do you want to save entry to history ?", "Save Entry to History"))
+        SaveComposedEntry();
+    else
+        RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
+}
+
+bool wxVitrelFrame::SaveComposedEntry()
+{
+    DiaryEntry entry;
+    entry.Date = diaryDateField->GetValue().utf8_string();
+    entry.Time = diaryTimeField->GetValue().utf8_string();
+    entry.Summary = diarySummaryField->GetValue().utf8_string();
+    entry.Content = diaryContentField->GetValue().utf8_string();
+    // On failure the page stays composing, so what the user wrote is still
+    // there to save again or copy elsewhere. The append reloads the
+    // document the list reads from.
+    historyList->ShowNothing();
+    historyStamp = FileStamp();
+    const HistorySaveResult result =
+        AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry);
+    switch (result) {
+    case HistorySaveResult::Saved:
+        diarySummaryField->SetEditable(false);
+        diaryContentField->SetEditable(false);
+        break;
+    case HistorySaveResult::Unreadable:
+        ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be read, so the entry "
+                   "was not saved. The file was left as it is.",
+                   "Warning");
+        break;
+    case HistorySaveResult::NotWritten:
+        ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be written, so the "
+                   "entry was not saved.",
+                   "Warning");
+        break;
     }
     RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
+    return result == HistorySaveResult::Saved;
+}
+
+// Typed text of an entry being composed is not dropped without a word, when
+// "New" starts another entry or the program closes. Closing offers to go
+// back; a save that fails keeps the text on the page where it can stay.
+bool wxVitrelFrame::SettleUnsavedDiaryEntry(bool closing, bool mayStay)
+{
+    if (!diarySummaryField->IsEditable()
+        || (diarySummaryField->IsEmpty() && diaryContentField->IsEmpty()))
+        return true;
+    switch (AskYesNo("The diary entry you are writing has not been saved. Do you want to save it?",
+                     "Save Entry to History", closing && mayStay)) {
+    case wxID_YES:
+        return SaveComposedEntry() || !mayStay;
+    case wxID_NO:
+        return true;
+    default:  // Cancel, or the box closed
+        return !mayStay;
+    }
+}
+
+void wxVitrelFrame::OnFrameClose(wxCloseEvent& event)
+{
+    if (!SettleUnsavedDiaryEntry(true, event.CanVeto())) {
+        event.Veto();
+        return;
+    }
+    event.Skip();
 }

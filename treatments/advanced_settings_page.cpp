@@ -3,9 +3,10 @@
 // The five fields and the slot boxes are the only store of the working
 // pattern. Every rule reads the fields' texts at that moment and writes its
 // results back in the "%f" and "%i" forms, always with a '.' decimal point.
-// A rule whose inputs are not numbers above zero (the validators let "", "-",
-// "0" and negative numbers through) writes nothing: every field keeps its
-// text, so no field ever shows inf or nan.
+// An entry that is not a number above zero (the validators let "", "-", "0"
+// and negative numbers through) is not taken: its field returns to its last
+// value, so no field ever shows inf or nan and the fields always form one
+// pattern.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,8 @@
 
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/scrolwin.h>
 #include <wx/textctrl.h>
 
 #include "app/pattern_preview_control.h"
@@ -84,113 +87,142 @@ bool ToFilePath(const wxString& path, std::string& converted)
 
 }  // namespace
 
-// Rule 1 from the Base Frequency and Number of Slots fields.
-void wxVitrelFrame::DeriveFromBaseFrequencyField()
+// The four reals and the slot count of a derived pattern into their fields;
+// its base values become the ones the base fields return to.
+void wxVitrelFrame::ShowPatternFields(const FiringPattern& pattern)
 {
-    double b = 0.0;
-    double n = 0.0;
-    if (!ReadReal(baseFrequencyField, b) || !ReadReal(slotCountField, n))
-        return;
-    FiringPattern pattern;
-    pattern.DeriveFromBaseFrequency(b, n);
-    if (!pattern.HasUsableQuantities())
-        return;
+    WriteReal(baseFrequencyField, pattern.BaseFrequency);
     WriteReal(baseTimePeriodField, pattern.BaseTimePeriod);
     WriteReal(slotFrequencyField, pattern.SlotFrequency);
     WriteReal(periodPerSlotField, pattern.TimePeriodPerSlot);
-    WriteReal(baseFrequencyField, b);
+    WriteCount(slotCountField, pattern.NumberOfSlots);
+    takenPattern = pattern;
 }
 
-// Rule 2 from the Base Time Period and Number of Slots fields.
+// The slot count in effect: the field's when it holds one, else the boxes'.
+int wxVitrelFrame::SlotCountInEffect() const
+{
+    int n = 0;
+    return ReadSlotCount(slotCountField, n) ? n : slotBoxes.count;
+}
+
+// Rule 1 from the Base Frequency field. An entry that is not a number above
+// zero (as its six decimals show it) is not taken: the field shows its last
+// value again and nothing else changes.
+void wxVitrelFrame::DeriveFromBaseFrequencyField()
+{
+    double b = 0.0;
+    FiringPattern pattern;
+    pattern.NumberOfSlots = SlotCountInEffect();
+    if (ReadPositiveReal(baseFrequencyField, b))
+        pattern.DeriveFromBaseFrequency(b, pattern.NumberOfSlots);
+    if (pattern.HasUsableQuantities())
+        ShowPatternFields(pattern);
+    else
+        WriteReal(baseFrequencyField, takenPattern.BaseFrequency);
+}
+
+// Rule 2 from the Base Time Period field, on the same terms.
 void wxVitrelFrame::DeriveFromBaseTimePeriodField()
 {
     double t = 0.0;
-    double n = 0.0;
-    if (!ReadReal(baseTimePeriodField, t) || !ReadReal(slotCountField, n))
-        return;
     FiringPattern pattern;
-    pattern.DeriveFromBaseTimePeriod(t, n);
-    if (!pattern.HasUsableQuantities())
-        return;
-    WriteReal(baseFrequencyField, pattern.BaseFrequency);
-    WriteReal(periodPerSlotField, pattern.TimePeriodPerSlot);
-    WriteReal(slotFrequencyField, pattern.SlotFrequency);
-    WriteReal(baseTimePeriodField, t);
+    pattern.NumberOfSlots = SlotCountInEffect();
+    if (ReadPositiveReal(baseTimePeriodField, t))
+        pattern.DeriveFromBaseTimePeriod(t, pattern.NumberOfSlots);
+    if (pattern.HasUsableQuantities())
+        ShowPatternFields(pattern);
+    else
+        WriteReal(baseTimePeriodField, takenPattern.BaseTimePeriod);
 }
 
 // Brings the slot boxes in line with the Number of Slots field (a new count
-// gives all new, silent boxes; the same count keeps them), then rule 2 steps
-// 2 and 3 from Base Time Period, and step 1 too when asked. A field that holds
+// gives all new, silent boxes; the same count keeps them). A field that holds
 // no count ("" or "0" while typing) is given back the current box count.
-void wxVitrelFrame::ApplySlotCountField(bool rewriteBaseFrequency)
+// Leaving the field keeps both base values and derives the slot quantities
+// from Base Frequency; Enter (and a programme read back from the stick)
+// derives everything from Base Time Period. After a focus change the boxes
+// are rebuilt once the toolkit has finished moving the focus, which may be
+// into the old boxes.
+void wxVitrelFrame::ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange)
 {
-    int n = 0;
-    if (!ReadSlotCount(slotCountField, n)) {
-        n = slotBoxes.count;
-        WriteCount(slotCountField, n);
+    const int n = SlotCountInEffect();
+    if (n != slotBoxes.count) {
+        if (afterFocusChange)
+            CallAfter([this, n] { RebuildSlotBoxesKeepingFocus(n); });
+        else
+            RebuildSlotBoxes(n);
     }
-    if (n != slotBoxes.count)
-        RebuildSlotBoxes(n);
 
-    double t = 0.0;
-    if (!ReadReal(baseTimePeriodField, t))
-        return;
     FiringPattern pattern;
-    pattern.DeriveFromBaseTimePeriod(t, n);
-    if (!pattern.HasUsableQuantities())
+    double t = 0.0;
+    if (rewriteBaseFrequency && ReadPositiveReal(baseTimePeriodField, t))
+        pattern.DeriveFromBaseTimePeriod(t, n);
+    if (!pattern.HasUsableQuantities()) {
+        pattern.DeriveFromBaseFrequency(takenPattern.BaseFrequency, n);
+        pattern.BaseTimePeriod = takenPattern.BaseTimePeriod;
+    }
+    pattern.NumberOfSlots = n;
+    ShowPatternFields(pattern);
+}
+
+void wxVitrelFrame::RebuildSlotBoxesKeepingFocus(int count)
+{
+    if (count == slotBoxes.count)
         return;
-    WriteReal(periodPerSlotField, pattern.TimePeriodPerSlot);
-    WriteReal(slotFrequencyField, pattern.SlotFrequency);
-    if (rewriteBaseFrequency)
-        WriteReal(baseFrequencyField, pattern.BaseFrequency);
+    const wxWindow* focus = FindFocus();
+    const bool focusInRow = focus == nullptr || focus->GetParent() == slotWindow;
+    RebuildSlotBoxes(count);
+    if (focusInRow && slotBoxes.count > 0)
+        slotBoxes.boxes[0]->SetFocus();
 }
 
 // Shows a complete pattern: the five fields and NumberOfSlots new boxes
 // carrying its slot states.
 void wxVitrelFrame::ShowPatternOnPage(const FiringPattern& pattern)
 {
-    WriteReal(baseFrequencyField, pattern.BaseFrequency);
-    WriteReal(baseTimePeriodField, pattern.BaseTimePeriod);
-    WriteReal(periodPerSlotField, pattern.TimePeriodPerSlot);
-    WriteReal(slotFrequencyField, pattern.SlotFrequency);
-    WriteCount(slotCountField, pattern.NumberOfSlots);
+    ShowPatternFields(pattern);
     RebuildSlotBoxes(pattern.NumberOfSlots);
     for (int i = 0; i < slotBoxes.count; ++i)
         slotBoxes.boxes[i]->SetValue(pattern.Slot[i] == 1);
 }
 
-// Writes the working pattern so that it can always be read back: while a
-// field is half-typed the file takes what is in effect instead (Base Frequency
-// from Base Time Period, the count from the boxes, a derived value from rule
-// 1), and a count above the boxes is completed with silent slots. Refuses
-// only when neither base field holds a number above zero.
+// True when the fields and boxes on screen form one pattern that may be
+// sent: what the stick would get is what the page shows.
+bool wxVitrelFrame::PageShowsOnePattern() const
+{
+    int n = 0;
+    return ReadSlotCount(slotCountField, n) && n == slotBoxes.count
+           && ShowsOnePattern(baseFrequencyField->GetValue().utf8_string(),
+                              slotCountField->GetValue().utf8_string(),
+                              slotFrequencyField->GetValue().utf8_string());
+}
+
+// Writes what the fields show. A base field whose text is not taken counts
+// as the value it returns to, and a count above the boxes (typed, not yet
+// applied) is completed with silent slots, so the file can always be read.
 bool wxVitrelFrame::SavePatternFile(const char* path, std::string& reason)
 {
-    PatternFileContent content;
-    double t = 0.0;
-    const bool periodUsable = ReadPositiveReal(baseTimePeriodField, t);
-    if (!ReadPositiveReal(baseFrequencyField, content.BaseFrequency)) {
-        if (!periodUsable) {
-            reason = "Base Frequency and Base Time Period are not numbers above zero";
-            return false;
-        }
-        content.BaseFrequency = 1.0 / t;
-    }
-    int n = 0;
-    if (!ReadSlotCount(slotCountField, n))
-        n = slotBoxes.count;
-    FiringPattern derived;
-    derived.DeriveFromBaseFrequency(content.BaseFrequency, n);
-    if (!derived.HasUsableQuantities()) {
+    const int n = SlotCountInEffect();
+    FiringPattern shown;
+    double b = 0.0;
+    if (ReadPositiveReal(baseFrequencyField, b))
+        shown.DeriveFromBaseFrequency(b, n);
+    if (!shown.HasUsableQuantities())
+        shown.DeriveFromBaseFrequency(takenPattern.BaseFrequency, n);
+    if (!shown.HasUsableQuantities()) {
         reason = "Base Frequency is too large or too small to give a usable slot timing";
         return false;
     }
+    PatternFileContent content;
+    content.BaseFrequency = shown.BaseFrequency;
     content.NumberOfSlots = n;
-    content.BaseTimePeriod = periodUsable ? t : derived.BaseTimePeriod;
+    if (!ReadPositiveReal(baseTimePeriodField, content.BaseTimePeriod))
+        content.BaseTimePeriod = takenPattern.BaseTimePeriod;
     if (!ReadPositiveReal(slotFrequencyField, content.SlotFrequency))
-        content.SlotFrequency = derived.SlotFrequency;
+        content.SlotFrequency = shown.SlotFrequency;
     if (!ReadPositiveReal(periodPerSlotField, content.TimePeriodPerSlot))
-        content.TimePeriodPerSlot = derived.TimePeriodPerSlot;
+        content.TimePeriodPerSlot = shown.TimePeriodPerSlot;
     content.Slots.resize(std::max(slotBoxes.count, n), false);
     for (int i = 0; i < slotBoxes.count; ++i)
         content.Slots[i] = slotBoxes.boxes[i]->GetValue();
@@ -236,7 +268,7 @@ void wxVitrelFrame::SaveAdvancedSettings(const char* path)
 }
 
 // At start-up: without a usable file (the first start has none) the page keeps
-// its default pattern.
+// its start pattern.
 void wxVitrelFrame::LoadAdvancedSettings(const char* path)
 {
     const PatternFileResult result = ReadPatternFile(path, *advancedSettingsDocument);
@@ -305,7 +337,7 @@ void wxVitrelFrame::OnBaseTimePeriodEnter(wxCommandEvent&)
 
 void wxVitrelFrame::OnSlotCountKillFocus(wxFocusEvent& event)
 {
-    ApplySlotCountField(false);
+    ApplySlotCountField(false, true);
     event.Skip();
 }
 
@@ -320,9 +352,14 @@ void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
         exportDialog = NewPatternFileDialog(this, _("Export to XML"), wxFD_SAVE);
     if (exportDialog->ShowModal() == wxID_CANCEL)
         return;
+    // Import lists *.xml files only: a name typed without an extension gets
+    // ".xml", so that the export can be imported again.
+    wxFileName chosen(exportDialog->GetPath());
+    if (chosen.GetExt().empty())
+        chosen.SetExt("xml");
     std::string path;
     std::string reason = "the file name cannot be used on this system";
-    if (!ToFilePath(exportDialog->GetPath(), path) || !SavePatternFile(path.c_str(), reason))
+    if (!ToFilePath(chosen.GetFullPath(), path) || !SavePatternFile(path.c_str(), reason))
         ShowNotice("The pattern could not be exported because " + wxString::FromUTF8(reason) + ".",
                    "Export to XML");
 }

@@ -3,20 +3,43 @@
 #include <charconv>
 #include <cmath>
 
+namespace {
+// A real as its six-decimal text gives it back: what a field shows of it.
+double AsShown(double value)
+{
+    double shown = value;
+    ParsePatternReal(FormatPatternReal(value), shown);
+    return shown;
+}
+}  // namespace
+
+// The slot frequency is computed from the base frequency as shown, so that
+// the fields always show Slot Frequency = Base Frequency x Number of Slots.
 void FiringPattern::DeriveFromBaseFrequency(double b, double n)
 {
-    BaseFrequency = b;
-    BaseTimePeriod = 1.0 / b;
-    SlotFrequency = b * n;
-    TimePeriodPerSlot = 1.0 / (b * n);
+    BaseFrequency = AsShown(b);
+    BaseTimePeriod = 1.0 / BaseFrequency;
+    SlotFrequency = BaseFrequency * n;
+    TimePeriodPerSlot = 1.0 / SlotFrequency;
 }
 
 void FiringPattern::DeriveFromBaseTimePeriod(double t, double n)
 {
     BaseTimePeriod = t;
-    BaseFrequency = 1.0 / t;
-    TimePeriodPerSlot = t / n;
-    SlotFrequency = n / t;
+    BaseFrequency = AsShown(1.0 / t);
+    SlotFrequency = BaseFrequency * n;
+    TimePeriodPerSlot = 1.0 / SlotFrequency;
+}
+
+bool ShowsOnePattern(const std::string& baseFrequency, const std::string& numberOfSlots,
+                     const std::string& slotFrequency)
+{
+    double b = 0.0;
+    long n = 0;
+    double f = 0.0;
+    return ParsePatternReal(baseFrequency, b) && b > 0.0 && ParsePatternCount(numberOfSlots, n)
+           && n >= 1 && n <= FiringPattern::MaxSlots && ParsePatternReal(slotFrequency, f)
+           && FormatPatternReal(f) == FormatPatternReal(b * static_cast<double>(n));
 }
 
 bool FiringPattern::FitsDevice() const

@@ -23,6 +23,11 @@ const char* const ProgramCaption = "Program Vitrel Device";
 const char* const ProgramQuestion = "Do you want to set Vitrel device treatment parameters?";
 const char* const SlotFrequencyLimitNotice =
     "Maximum for slot frequency is 300Hz, please correct parameters!";
+const char* const UnclearPatternNotice =
+    "Nothing was written to the stick, because the Advanced Settings fields do not show one "
+    "complete pattern: Base Frequency must be a number above zero, Number of Slots a whole "
+    "number from 1 to 250 with as many slot boxes, and Slot Frequency must be Base Frequency "
+    "times Number of Slots. Press Enter in the field you changed, check the values and try again.";
 const char* const ReadCaption = "Read Vitrel Device";
 const char* const NothingWrittenNotice =
     "No Vitrel stick is attached, so nothing was written to it. Plug the stick in, wait until "
@@ -94,18 +99,17 @@ void wxVitrelFrame::ShowPickedTreatmentPattern()
 
 void wxVitrelFrame::ApplyTreatmentToPattern(const TreatmentRecord& record)
 {
-    const FiringPattern& pattern = record.Pattern;
-    const double b = pattern.BaseFrequency;
-    const int n = pattern.NumberOfSlots;
-    baseFrequencyField->SetValue(FormatPatternReal(b));
-    slotCountField->SetValue(FormatPatternCount(n));
-    baseTimePeriodField->SetValue(FormatPatternReal(1.0 / b));
-    slotFrequencyField->SetValue(FormatPatternReal(n * b));
-    periodPerSlotField->SetValue(FormatPatternReal(1.0 / (n * b)));
+    // The three derived fields always come from the record's base frequency
+    // and slot count, never from its stored copies.
+    FiringPattern shown;
+    shown.NumberOfSlots = record.Pattern.NumberOfSlots;
+    shown.DeriveFromBaseFrequency(record.Pattern.BaseFrequency, shown.NumberOfSlots);
+    ShowPatternFields(shown);
+    const int n = shown.NumberOfSlots;
     if (n != slotBoxes.count)
         RebuildSlotBoxes(n);
     for (int i = 0; i < n && i < slotBoxes.count; ++i)
-        slotBoxes.boxes[i]->SetValue(pattern.Slot[i] == 1);
+        slotBoxes.boxes[i]->SetValue(record.Pattern.Slot[i] == 1);
 }
 
 void wxVitrelFrame::OnApplyClick(wxCommandEvent&)
@@ -156,6 +160,10 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
     const double slots = FieldReal(slotCountField);
     if (!ConfirmAction(ProgramQuestion, ProgramCaption))
         return;
+    if (!PageShowsOnePattern()) {
+        ShowNotice(UnclearPatternNotice, ProgramCaption);
+        return;
+    }
     if (!FiringPattern::FitsDevice(baseFrequency, slots)) {
         ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
         return;

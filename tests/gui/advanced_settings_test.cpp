@@ -6,6 +6,9 @@
 #include <wx/button.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
+#include <wx/uiaction.h>
+
+#include <gtk/gtk.h>
 
 #include "gui_test_support.h"
 #include "stick_test_support.h"
@@ -86,14 +89,12 @@ TEST_F(AdvancedSettings, TypedValuesDeriveTheOtherFields)
         {"ID_TEXTCTRL7", "0.5", true, "2.000000 0.500000 20.000000 0.050000 10"},
         {"ID_TEXTCTRL11", "8", true, "8.000000 0.125000 80.000000 0.012500 10"},
         {"ID_TEXTCTRL11", "3", false, "3.000000 0.333333 30.000000 0.033333 10"},
-        // Leaving the count field leaves Base Frequency alone; Enter rewrites
-        // it from the rounded period.
-        {"ID_TEXTCTRL8", nullptr, false, "3.000000 0.333333 30.000030 0.033333 10"},
+        // Leaving the count field keeps both base values; Enter rewrites Base
+        // Frequency from the rounded period.
+        {"ID_TEXTCTRL8", nullptr, false, "3.000000 0.333333 30.000000 0.033333 10"},
         {"ID_TEXTCTRL8", nullptr, true, "3.000003 0.333333 30.000030 0.033333 10"},
     };
     CreateFrame();
-    EXPECT_EQ(Fields(), "1 1 1 1 10");
-    EXPECT_EQ(States(), "0000000000");
     for (const Step& step : steps) {
         wxTextCtrl* field = Find<wxTextCtrl>(step.field);
         if (step.typed) {
@@ -126,7 +127,7 @@ TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
 
     Enter(SlotCount(), "12");
     EXPECT_EQ(States(), "000000000000");
-    EXPECT_EQ(Fields(), "1 1 12.000000 0.083333 12");
+    EXPECT_EQ(Fields(), "1.000000 1.000000 12.000000 0.083333 12");
     EXPECT_EQ(row->GetSizer()->GetItemCount(), 13u);  // the fixed label, then the boxes
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(frame->Slots().boxes[i]->GetName(), "ID_CHECKBOX6");
@@ -149,27 +150,105 @@ TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
     EXPECT_EQ(bytes, std::vector<unsigned char>({2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 2}));
 }
 
-TEST_F(AdvancedSettings, EntriesThatAreNotNumbersAboveZeroChangeNoOtherField)
+TEST_F(AdvancedSettings, AnEntryThatIsNotANumberAboveZeroReturnsToTheLastValue)
 {
     CreateFrame();
-    Enter(BaseFrequency(), "4");
-    const std::string derived = " 0.250000 40.000000 0.025000 10";
-    for (const char* typed : {"", "-", "0", "-2"}) {
-        Enter(BaseFrequency(), typed);
-        const std::string fields = Fields();
-        EXPECT_EQ(fields.substr(fields.find(' ')), derived) << '"' << typed << '"';
-        PressEnter(BaseFrequency());
-        EXPECT_EQ(fields, Fields()) << '"' << typed << '"';
+    ShowPage(1);
+    TypeKeys(SlotCount(), "10", WXK_TAB);
+    TypeKeys(BaseFrequency(), "0.5", WXK_TAB);
+    const std::string taken = "0.500000 2.000000 5.000000 0.200000 10";
+    ASSERT_EQ(Fields(), taken);
+    struct Case {
+        const char* field;
+        const char* keys;
+        int leaveBy;
+    };
+    const Case cases[] = {
+        {"ID_TEXTCTRL11", "0", WXK_TAB},      {"ID_TEXTCTRL11", "-3", WXK_TAB},
+        {"ID_TEXTCTRL11", "0", WXK_RETURN},   {"ID_TEXTCTRL11", "-", WXK_TAB},
+        {"ID_TEXTCTRL11", "", WXK_RETURN},    {"ID_TEXTCTRL11", "0.0000004", WXK_TAB},
+        {"ID_TEXTCTRL7", "0", WXK_RETURN},    {"ID_TEXTCTRL7", "-1", WXK_RETURN},
+        {"ID_TEXTCTRL7", "-1", WXK_TAB},      {"ID_TEXTCTRL7", "", WXK_TAB},
+        {"ID_TEXTCTRL8", "0", WXK_RETURN},    {"ID_TEXTCTRL8", "", WXK_TAB},
+    };
+    for (const Case& c : cases) {
+        TypeKeys(Find<wxTextCtrl>(c.field), c.keys, c.leaveBy);
+        EXPECT_EQ(Fields(), taken) << c.field << " \"" << c.keys << "\"";
     }
-    Enter(BaseFrequency(), "4");
-    for (const char* typed : {"", "-", "0", "-0.5"}) {
-        Enter(BaseTimePeriod(), typed);
-        PressEnter(BaseTimePeriod());
-        PressEnter(SlotCount());
-        EXPECT_EQ(BaseFrequency()->GetValue(), "4.000000") << '"' << typed << '"';
-        EXPECT_EQ(SlotFrequency()->GetValue(), "40.000000") << '"' << typed << '"';
-        EXPECT_EQ(PeriodPerSlot()->GetValue(), "0.025000") << '"' << typed << '"';
-        EXPECT_EQ(Fields().find_first_of("in"), std::string::npos) << Fields();
+    // What is saved at exit is what the page shows.
+    CloseFrame();
+    EXPECT_NE(ReadWorkFile("AdvancedSettings.xml").find("<BaseFrequency>0.5</BaseFrequency>"),
+              std::string::npos);
+}
+
+// A typed comma is the decimal point (the German desktop suite types one too).
+TEST_F(AdvancedSettings, ATypedCommaIsTheDecimalPoint)
+{
+    struct Case {
+        const char* field;
+        const char* keys;
+        const char* typed;  // the field's text before it is left
+        const char* shown;  // Base Frequency, then Slot Frequency, after leaving
+    };
+    const Case cases[] = {
+        {"ID_TEXTCTRL11", "2,5", "2.5", "2.500000 25.000000"},
+        {"ID_TEXTCTRL11", "1,5", "1.5", "1.500000 15.000000"},
+        {"ID_TEXTCTRL11", "2,5,1", "2.51", "2.510000 25.100000"},
+        {"ID_TEXTCTRL11", "2.5,", "2.5", "2.500000 25.000000"},
+        {"ID_TEXTCTRL7", "0,25", "0.25", "4.000000 40.000000"},
+    };
+    CreateFrame();
+    ShowPage(1);
+    for (const Case& c : cases) {
+        wxTextCtrl* field = Find<wxTextCtrl>(c.field);
+        TypeKeys(field, c.keys, 0);
+        EXPECT_EQ(field->GetValue().utf8_string(), c.typed) << c.keys;
+        TypeKeys(field, "", WXK_TAB, false);
+        EXPECT_EQ((BaseFrequency()->GetValue() + " " + SlotFrequency()->GetValue()).utf8_string(), c.shown)
+            << c.keys;
+    }
+}
+
+TEST_F(AdvancedSettings, TabOutOfANewSlotCountFocusesTheFirstNewBox)
+{
+    CreateFrame();
+    ShowPage(1);
+    Check({2});
+    TypeKeys(SlotCount(), "12", WXK_TAB);
+    ASSERT_EQ(frame->Slots().count, 12);
+    EXPECT_EQ(wxWindow::FindFocus(), frame->Slots().boxes[0]);
+    // The next key reaches the box.
+    wxUIActionSimulator().Char(' ');
+    EXPECT_TRUE(WaitFor([&] { return States() == "100000000000"; }, 2000)) << States();
+}
+
+TEST_F(AdvancedSettings, SlotBoxesSayWhichSlotTheyAreAndTheRowShowsItsScrollBar)
+{
+    CreateFrame();
+    Enter(SlotCount(), "12");
+    for (int i : {0, 2, 11}) {
+        wxCheckBox* box = frame->Slots().boxes[i];
+        const std::string name = "Slot " + std::to_string(i + 1) + " of 12";
+        EXPECT_EQ(box->GetLabel(), "");
+        EXPECT_EQ(box->GetToolTipText(), name);
+        EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(box->GetHandle())), name.c_str());
+    }
+    wxWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
+    EXPECT_FALSE(gtk_scrolled_window_get_overlay_scrolling(GTK_SCROLLED_WINDOW(row->GetHandle())));
+}
+
+// The window tests fail on any GTK warning or critical.
+TEST_F(AdvancedSettings, TwoHundredFiftySlotsScrollQuietly)
+{
+    CreateFrame();
+    ShowPage(1);
+    Enter(SlotCount(), "250");
+    ASSERT_EQ(frame->Slots().count, 250);
+    wxScrolledWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
+    RunEventLoopFor(100);
+    for (int step = 0; step < 60; step += 6) {
+        row->Scroll(step, 0);
+        RunEventLoopFor(20);
     }
 }
 
@@ -219,18 +298,19 @@ TEST_F(AdvancedSettings, ReopeningShowsThePatternAtClosing)
 TEST_F(AdvancedSettings, StartsWithTheDefaultsWhenTheFileCannotBeUsed)
 {
     for (const char* content :
-         {"", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>",
+         std::initializer_list<const char*>{nullptr, "", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>",
           "<VitrelAdvancedSettings><BaseFrequency>0</BaseFrequency><NumberOfSlots>3</NumberOfSlots>"
           "<Slot>1</Slot></VitrelAdvancedSettings>"}) {
-        WriteWorkFile("AdvancedSettings.xml", content);
+        if (content)
+            WriteWorkFile("AdvancedSettings.xml", content);
         {
             // No message at start-up: any dialog fails the test.
             GTestModalHook noDialogs(__FILE__, __LINE__, "start-up");
             CreateFrame();
             noDialogs.CheckUnmetExpectations();
         }
-        EXPECT_EQ(Fields(), "1 1 1 1 10") << content;
-        EXPECT_EQ(States(), "0000000000") << content;
+        EXPECT_EQ(Fields(), "1.000000 1.000000 10.000000 0.100000 10") << (content ? content : "no file");
+        EXPECT_EQ(States(), "0000000000");
         EXPECT_EQ(frame->Slots().boxes[0]->GetName(), "ID_CHECKBOX0");
         CloseFrame();
     }
@@ -349,6 +429,21 @@ TEST_F(AdvancedSettings, ExportTellsWhenTheFileCannotBeWritten)
     const std::string name = "Gr\xc3\xb6\xc3\x9f" "e.xml";
     ExportTo(WorkPath(name));
     EXPECT_TRUE(WorkFileExists(name));
+}
+
+TEST_F(AdvancedSettings, AnExportNamedWithoutAnExtensionGetsXml)
+{
+    CreateFrame();
+    const struct {
+        const char* typed;
+        const char* written;
+    } cases[] = {{"plain", "plain.xml"}, {"mine.xml", "mine.xml"}, {"my.pattern", "my.pattern"},
+                 {"dot.", "dot.xml"}};
+    for (const auto& c : cases) {
+        ExportTo(WorkPath(c.typed));
+        EXPECT_TRUE(WorkFileExists(c.written)) << c.typed;
+    }
+    EXPECT_FALSE(WorkFileExists("plain"));
 }
 
 }  // namespace

@@ -60,4 +60,16 @@ TEST_F(GermanDesktop, NumbersKeepTheirPointAndOnlyTheDiaryDateFollowsTheDesktop)
     EXPECT_EQ(Shown(), shown);
 }
 
+// The comma is the decimal key of this desktop: typed, it is the point.
+TEST_F(GermanDesktop, ATypedCommaIsTheDecimalPoint)
+{
+    CreateFrame();
+    ShowPage(1);
+    wxTextCtrl* base = Find<wxTextCtrl>("ID_TEXTCTRL11");
+    TypeKeys(base, "2,5", 0);
+    EXPECT_EQ(base->GetValue(), "2.5");
+    TypeKeys(base, "", WXK_TAB, false);
+    EXPECT_EQ(Shown(), "2.500000 0.400000 25.000000 0.040000 10 0000000000");
+}
+
 }  // namespace

@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include <glib.h>
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/evtloop.h>
@@ -25,6 +27,30 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
     ADD_FAILURE_AT(file.utf8_string().c_str(), line)
         << "wx assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " "
         << msg.utf8_string();
+}
+
+// A GTK warning or critical means the window misuses the toolkit (a widget
+// destroyed while GTK still uses it, a size GTK cannot draw in): it fails
+// the running test. GTK logs both through the structured writer, where the
+// older g_log calls end up too.
+GLogWriterOutput FailOnToolkitComplaint(GLogLevelFlags level, const GLogField* fields, gsize count,
+                                        gpointer data)
+{
+    if (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) {
+        std::string domain;
+        std::string message;
+        for (gsize i = 0; i < count; ++i) {
+            if (std::strcmp(fields[i].key, "GLIB_DOMAIN") == 0)
+                domain = static_cast<const char*>(fields[i].value);
+            else if (std::strcmp(fields[i].key, "MESSAGE") == 0)
+                message = static_cast<const char*>(fields[i].value);
+        }
+        for (const char* watched : {"Gtk", "Gdk", "GLib-GObject", "GLib"})
+            if (domain == watched)
+                ADD_FAILURE() << domain << ((level & G_LOG_LEVEL_WARNING) ? " warning: " : " critical: ")
+                              << message;
+    }
+    return g_log_writer_default(level, fields, count, data);
 }
 
 bool ListingOnly(int argc, char** argv)
@@ -53,6 +79,7 @@ int main(int argc, char** argv)
     }
     PrepareProcess();
     wxSetAssertHandler(FailOnAssert);
+    g_log_set_writer_func(FailOnToolkitComplaint, nullptr, nullptr);
     delete wxLog::SetActiveTarget(new wxLogStderr);
     wxGUIEventLoop loop;
     wxEventLoopBase::SetActive(&loop);

@@ -13,8 +13,12 @@
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 #include <wx/menu.h>
+#include <wx/notebook.h>
 #include <wx/stopwatch.h>
+#include <wx/uiaction.h>
 #include <wx/utils.h>
+
+#include <gtk/gtk.h>
 
 namespace fs = std::filesystem;
 
@@ -62,8 +66,12 @@ void FrameTest::SetUp()
 
 void FrameTest::TearDown()
 {
-    if (frame)
+    if (frame) {
+        // A question at closing that the test did not answer fails it
+        // instead of waiting for a user.
+        GTestModalHook noDialogs(__FILE__, __LINE__, "closing");
         CloseFrame();
+    }
     if (!previousDir.empty())
         fs::current_path(previousDir);
 }
@@ -194,6 +202,8 @@ void FrameTest::LeaveField(wxTextCtrl* field) const
     wxFocusEvent event(wxEVT_KILL_FOCUS, field->GetId());
     event.SetEventObject(field);
     field->GetEventHandler()->ProcessEvent(event);
+    // What a focus change sets off runs once the change is over.
+    wxTheApp->ProcessPendingEvents();
 }
 
 wxString FrameTest::Type(wxTextCtrl* field, const wxString& text) const
@@ -218,6 +228,33 @@ void FrameTest::Enter(wxTextCtrl* field, const wxString& text) const
     field->ChangeValue(wxEmptyString);
     Type(field, text);
     LeaveField(field);
+}
+
+void FrameTest::ShowPage(int page) const
+{
+    Find<wxNotebook>("ID_NOTEBOOK3")->SetSelection(page);
+    frame->Raise();
+    RunEventLoopFor(50);
+}
+
+void FrameTest::TypeKeys(wxTextCtrl* field, const char* keys, int leaveBy, bool replace) const
+{
+    field->SetFocus();
+    // The toolkit's own focus, which the keys go to.
+    ASSERT_TRUE(WaitFor([&] { return gtk_widget_has_focus(field->GetHandle()); }, 2000))
+        << field->GetName();
+    if (replace)
+        field->SelectAll();
+    else
+        field->SetInsertionPointEnd();
+    wxUIActionSimulator keyboard;
+    if (*keys)
+        keyboard.Text(keys);
+    else if (replace)
+        keyboard.Char(WXK_DELETE);
+    if (leaveBy)
+        keyboard.Char(leaveBy);
+    RunEventLoopFor(100);
 }
 
 bool FrameTest::WaitFor(const std::function<bool()>& done, int milliseconds) const

@@ -113,6 +113,12 @@ protected:
     wxString Type(wxTextCtrl* field, const wxString& text) const;
     // Replaces the field's text with `text` as typed, then leaves the field.
     void Enter(wxTextCtrl* field, const wxString& text) const;
+    // Real key presses, as a user makes them: shows main notebook page
+    // `page` in front; focuses the field, replaces its text (unless `replace`
+    // is false) with `keys`, then leaves it with `leaveBy` (WXK_TAB or
+    // WXK_RETURN; 0 stays in the field).
+    void ShowPage(int page) const;
+    void TypeKeys(wxTextCtrl* field, const char* keys, int leaveBy, bool replace = true) const;
 
     // Runs the event loop until `done` holds or `milliseconds` pass.
     bool WaitFor(const std::function<bool()>& done, int milliseconds) const;

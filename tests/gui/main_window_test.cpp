@@ -3,10 +3,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/choice.h>
 #include <wx/gauge.h>
 #include <wx/mediactrl.h>
@@ -16,6 +19,9 @@
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
+
+#include <gtk/gtk.h>
 
 #include "dialogs/about_dialog.h"
 #include "treatments/body_spots.h"
@@ -122,6 +128,24 @@ private:
     wxDialog** seen;
 };
 
+// How many different colours the window shows on the screen.
+size_t ColoursShown(wxWindow* window)
+{
+    const wxRect area = window->GetScreenRect();
+    wxBitmap shot(area.width, area.height);
+    {
+        wxMemoryDC memory(shot);
+        wxScreenDC screen;
+        memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+    }
+    const wxImage image = shot.ConvertToImage();
+    std::set<unsigned long> colours;
+    const unsigned char* rgb = image.GetData();
+    for (int i = 0; i < image.GetWidth() * image.GetHeight(); ++i, rgb += 3)
+        colours.insert((rgb[0] << 16) | (rgb[1] << 8) | rgb[2]);
+    return colours.size();
+}
+
 }  // namespace
 
 using MainWindow = FrameTest;
@@ -148,9 +172,11 @@ TEST_F(MainWindow, NamedControlsShowTheirTextsAndColours)
     CreateFrame();
     for (const NamedControl& control : MainWindowControls)
         EXPECT_EQ(LabelOrText(Find<wxWindow>(control.name)).utf8_string(), control.label) << control.name;
-    const wxString intro = Find<wxStaticText>("ID_STATICTEXT20")->GetLabel();
+    // The caution is wrapped to its width: compare it without its line breaks.
+    wxString intro = Find<wxStaticText>("ID_STATICTEXT20")->GetLabel();
+    intro.Replace("\n", " ");
     EXPECT_TRUE(intro.StartsWith("Based on recent scientific work"));
-    EXPECT_TRUE(intro.EndsWith("CAUTION: Please consult with your doctor before using this product."));
+    EXPECT_TRUE(intro.EndsWith("condition. CAUTION: Please consult with your doctor before using this product."));
     EXPECT_TRUE(Find<wxTextCtrl>("ID_TEXTCTRL14")->GetValue().StartsWith(
         "VitrelPro is small, mobile and compact extra-low frequency magnetotherapy system"));
     EXPECT_EQ(Find<wxPanel>("ID_PANEL12")->GetBackgroundColour(), wxColour(224, 44, 71));
@@ -260,13 +286,84 @@ TEST_F(MainWindow, IntroVideoPlaysOnlyOnTheIntroPage)
     CreateFrame();
     wxMediaCtrl* video = Find<wxMediaCtrl>("ID_MEDIA");
     wxNotebook* pages = Find<wxNotebook>("ID_NOTEBOOK3");
-    // The video does not start while its page is hidden.
+    // The video does not start while its page is hidden, nor when it has
+    // finished loading after the user left its page.
     RunEventLoopFor(1000);
+    EXPECT_NE(video->GetState(), wxMEDIASTATE_PLAYING);
+    pages->SetSelection(3);
+    pages->SetSelection(0);
+    RunEventLoopFor(1500);
     EXPECT_NE(video->GetState(), wxMEDIASTATE_PLAYING);
     pages->SetSelection(3);
     EXPECT_TRUE(WaitFor([&] { return video->GetState() == wxMEDIASTATE_PLAYING; }, 5000));
     pages->SetSelection(2);
     EXPECT_TRUE(WaitFor([&] { return video->GetState() == wxMEDIASTATE_STOPPED; }, 5000));
+}
+
+TEST_F(MainWindow, IntroVideoStartsAgainAfterItsEnd)
+{
+    CreateFrame();
+    wxMediaCtrl* video = Find<wxMediaCtrl>("ID_MEDIA");
+    wxNotebook* pages = Find<wxNotebook>("ID_NOTEBOOK3");
+    bool finished = false;
+    video->Bind(wxEVT_MEDIA_FINISHED, [&](wxMediaEvent& event) {
+        finished = true;
+        event.Skip();
+    });
+    pages->SetSelection(3);
+    ASSERT_TRUE(WaitFor([&] { return video->GetState() == wxMEDIASTATE_PLAYING; }, 5000));
+    video->Seek(video->Length() - 300);
+    ASSERT_TRUE(WaitFor([&] { return finished; }, 5000));
+    pages->SetSelection(0);
+    RunEventLoopFor(300);
+    pages->SetSelection(3);
+    EXPECT_TRUE(WaitFor([&] { return video->GetState() == wxMEDIASTATE_PLAYING; }, 5000));
+    RunEventLoopFor(1000);
+    EXPECT_EQ(video->GetState(), wxMEDIASTATE_PLAYING);
+    EXPECT_LT(video->Tell(), video->Length() / 2);
+    EXPECT_GT(ColoursShown(video), 16u);
+}
+
+TEST_F(MainWindow, SafetyCautionIsWholeAtEverySize)
+{
+    CreateFrame();
+    wxStaticText* caution = Find<wxStaticText>("ID_STATICTEXT20");
+    for (const wxSize& size : {frame->GetMinSize(), wxSize(1000, 760), wxSize(1500, 1100)}) {
+        frame->SetSize(size);
+        RunEventLoopFor(300);
+        // What GTK needs to draw every line at the width the label has.
+        int needed = 0;
+        int natural = 0;
+        gtk_widget_get_preferred_height_for_width(caution->GetHandle(), caution->GetSize().x,
+                                                  &needed, &natural);
+        EXPECT_GE(caution->GetSize().y, needed) << size.x << " x " << size.y;
+        EXPECT_GE(caution->GetSize().x, caution->GetBestSize().x) << size.x << " x " << size.y;
+    }
+}
+
+TEST_F(MainWindow, EscapeClosesTheAboutBox)
+{
+    CreateFrame();
+    wxDialog* about = dynamic_cast<wxDialog*>(wxWindow::FindWindowByName("id", frame));
+    ASSERT_NE(about, nullptr);
+    // Should Escape do nothing, the box is ended after a while and the test fails.
+    bool forced = false;
+    wxTimer guard;
+    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        forced = true;
+        about->EndModal(wxID_ABORT);
+    });
+    guard.StartOnce(3000);
+    about->CallAfter([about] {
+        wxKeyEvent escape(wxEVT_CHAR_HOOK);
+        escape.m_keyCode = WXK_ESCAPE;
+        escape.SetEventObject(about);
+        about->GetEventHandler()->ProcessEvent(escape);
+    });
+    SendMenu(MenuId("Help", "About"));
+    guard.Stop();
+    EXPECT_FALSE(forced);
+    EXPECT_FALSE(about->IsShown());
 }
 
 TEST_F(MainWindow, MenuItemsCarryTheirAcceleratorsAndHelpTexts)
@@ -366,6 +463,7 @@ TEST_F(MainWindow, DiaryCloseShowsTheHistoryPageAndKeepsTheEntry)
     EXPECT_EQ(Find<wxTextCtrl>("ID_TEXTCTRL4")->GetValue(), "Half written");
     EXPECT_EQ(Find<wxTextCtrl>("ID_TEXTCTRL5")->GetValue(), "to be continued");
     EXPECT_TRUE(Find<wxTextCtrl>("ID_TEXTCTRL4")->IsEditable());
+    wxTEST_DIALOG(CloseFrame(), MessageAnswer(wxID_NO));
 }
 
 TEST_F(MainWindow, ResizingPutsTheCopyrightLineBack)

@@ -234,15 +234,39 @@ TEST_F(TreatmentFlows, SlotFrequencyAbove300HertzIsRefusedOnBothPages)
     EXPECT_TRUE(ProgrammingWrites().empty());
 }
 
-TEST_F(TreatmentFlows, FieldTextThatIsNotANumberSendsNothing)
+TEST_F(TreatmentFlows, AdvancedWriteSendsOnlyThePatternThePageShows)
 {
     StartAttached();
-    Find<wxTextCtrl>("ID_TEXTCTRL11")->ChangeValue("-");
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK),
-                  MessageAnswer(wxID_OK, "Maximum for slot frequency is 300Hz, please correct parameters!"));
-    Find<wxTextCtrl>("ID_TEXTCTRL11")->ChangeValue("2");
-    Find<wxTextCtrl>("ID_TEXTCTRL12")->ChangeValue("");
+    // The start pattern: ten silent slots at 1 Hz, a slot frequency of 10 Hz.
+    EXPECT_EQ(Field("ID_TEXTCTRL12"), "10.000000");
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK));
+    EXPECT_EQ(ProgrammingWrites(),
+              (std::vector<std::string>{TimerAt10Hz, "00 08 02 02 02 02 02 02 02 02 02 02 FF"}));
+    ClearWrites();
+
+    // Field texts that were not taken (typed, not yet confirmed) or that do
+    // not make one pattern send nothing.
+    const struct {
+        const char* field;
+        const char* text;
+    } cases[] = {{"ID_TEXTCTRL11", "-"},  {"ID_TEXTCTRL11", "0"},  {"ID_TEXTCTRL11", "7"},
+                 {"ID_TEXTCTRL8", "12"},  {"ID_TEXTCTRL8", ""},    {"ID_TEXTCTRL12", ""},
+                 {"ID_TEXTCTRL12", "10.000001"}};
+    for (const auto& c : cases) {
+        wxTextCtrl* field = Find<wxTextCtrl>(c.field);
+        const wxString before = field->GetValue();
+        field->ChangeValue(c.text);
+        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK),
+                      MessageAnswer(wxID_OK,
+                                    "Nothing was written to the stick, because the Advanced Settings "
+                                    "fields do not show one complete pattern: Base Frequency must be a "
+                                    "number above zero, Number of Slots a whole number from 1 to 250 "
+                                    "with as many slot boxes, and Slot Frequency must be Base Frequency "
+                                    "times Number of Slots. Press Enter in the field you changed, check "
+                                    "the values and try again.",
+                                    "Program Vitrel Device"));
+        field->ChangeValue(before);
+    }
     EXPECT_TRUE(ProgrammingWrites().empty());
 }
 

@@ -58,6 +58,44 @@ TEST(PatternRules, SixDecimalFieldsDriftAsTheyAreReadBack)
     EXPECT_EQ(FormatPatternReal(p.BaseFrequency), "3.000003");
 }
 
+// Whatever a rule starts from, the fields it fills form one pattern that
+// may be sent: the slot frequency shown is the base frequency shown times N.
+TEST(PatternRules, DerivedFieldsAlwaysShowOnePattern)
+{
+    for (int n : {1, 7, 10, 13, 250}) {
+        for (double value : {0.3, 1.0 / 3, 2.5, 7.3, 0.123456789, 1000.123, 29.99999949}) {
+            FiringPattern p;
+            p.DeriveFromBaseFrequency(value, n);
+            EXPECT_TRUE(ShowsOnePattern(FormatPatternReal(p.BaseFrequency), FormatPatternCount(n),
+                                        FormatPatternReal(p.SlotFrequency)))
+                << "B " << value << " N " << n;
+            p.DeriveFromBaseTimePeriod(value, n);
+            EXPECT_TRUE(ShowsOnePattern(FormatPatternReal(p.BaseFrequency), FormatPatternCount(n),
+                                        FormatPatternReal(p.SlotFrequency)))
+                << "T " << value << " N " << n;
+        }
+    }
+}
+
+TEST(PatternRules, OnePatternNeedsAPositiveBaseACountInRangeAndTheirProduct)
+{
+    const struct {
+        const char* b;
+        const char* n;
+        const char* f;
+        bool one;
+    } cases[] = {
+        {"2.500000", "8", "20.000000", true}, {"2.5", "8", "20", true},
+        {"0.000000", "8", "0.000000", false}, {"-1.000000", "2", "-2.000000", false},
+        {"", "10", "10.000000", false},       {"1.000000", "0", "0.000000", false},
+        {"1.000000", "251", "251.000000", false}, {"1.000000", "", "10.000000", false},
+        {"1.000000", "10", "10.000001", false},   {"1.000000", "10", "", false},
+        {"3.333333", "7", "23.333333", false},    {"3.333333", "7", "23.333331", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ShowsOnePattern(c.b, c.n, c.f), c.one) << c.b << " " << c.n << " " << c.f;
+}
+
 TEST(PatternRules, StickTakesAtMost300Hz)
 {
     FiringPattern p;

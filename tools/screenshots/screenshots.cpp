@@ -7,6 +7,7 @@
 #include <wx/listbox.h>
 #include <wx/modalhook.h>
 #include <wx/notebook.h>
+#include <wx/textctrl.h>
 #include <wx/timer.h>
 #include <wx/utils.h>
 #include <wx/window.h>
@@ -83,6 +84,18 @@ private:
         yes.Unregister();
     }
 
+    // Types `text` into a number field of the Advanced Settings page and
+    // presses Enter there, as a user would.
+    void ConfirmField(const char* name, const char* text)
+    {
+        wxTextCtrl* field = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName(name, frame));
+        field->ChangeValue(text);
+        wxCommandEvent enter(wxEVT_TEXT_ENTER, field->GetId());
+        enter.SetEventObject(field);
+        enter.SetString(text);
+        field->GetEventHandler()->ProcessEvent(enter);
+    }
+
     void OnStep(wxTimerEvent&)
     {
         wxNotebook* pages = dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK3", frame));
@@ -105,6 +118,17 @@ private:
             ++step;
         } else if (step == 6) {
             Shoot("treatments-written");
+            pages->SetSelection(1);
+            ConfirmField("ID_TEXTCTRL8", "30");
+            ++step;
+        } else if (step == 7) {
+            Shoot("advanced-settings-30-slots");
+            // Base Frequency 0.5, then 0, which is not taken: 0.5 comes back.
+            ConfirmField("ID_TEXTCTRL11", "0.5");
+            ConfirmField("ID_TEXTCTRL11", "0");
+            ++step;
+        } else if (step == 8) {
+            Shoot("advanced-settings-after-invalid-entry");
             ++step;
         } else {
             frame->Close(false);
