@@ -241,7 +241,7 @@ TEST_F(TreatmentFlows, AdvancedWriteSendsOnlyThePatternThePageShows)
     EXPECT_EQ(Field("ID_TEXTCTRL12"), "10.000000");
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK));
     EXPECT_EQ(ProgrammingWrites(),
-              (std::vector<std::string>{TimerAt10Hz, "00 08 02 02 02 02 02 02 02 02 02 02 FF"}));
+              (std::vector<std::string>{TimerAt10Hz, "00 08 02 02 02 02 02 02 02 02 02 02 FF", "00 12 FF"}));
     ClearWrites();
 
     // Field texts that were not taken (typed, not yet confirmed) or that do
