@@ -14,6 +14,7 @@
 #endif
 
 #include "app/page_style.h"
+#include "app/pattern_preview_control.h"
 #include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 
@@ -41,6 +42,7 @@ const wxWindowID ID_TEXTCTRL8 = wxNewId();
 const wxWindowID ID_STATICLINE2 = wxNewId();
 const wxWindowID ID_STATICTEXT12 = wxNewId();
 const wxWindowID ID_SCROLLEDWINDOW1 = wxNewId();
+const wxWindowID ID_PATTERNPREVIEW2 = wxNewId();
 const wxWindowID ID_STATICTEXT11 = wxNewId();
 const wxWindowID ID_STATICLINE3 = wxNewId();
 const wxWindowID ID_STATICBITMAP1 = wxNewId();
@@ -206,6 +208,10 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
     // Room for the 40-pixel row and the horizontal scroll bar below it.
     slotWindow->SetMinSize(wxSize(-1, 64));
     AddPageRow(column)->Add(slotWindow, 1, wxALL | wxEXPAND, 5);
+
+    // The working pattern, kept up to date as fields and boxes change.
+    advancedPreview = new PatternPreviewControl(page, ID_PATTERNPREVIEW2, "ID_PATTERNPREVIEW2");
+    AddPageRow(column)->Add(advancedPreview, 1, wxALL | wxEXPAND, 5);
 
     AddSeparator(page, AddPageRow(column), ID_STATICLINE3, "ID_STATICLINE3", 1,
                  wxALIGN_CENTER_VERTICAL);

@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "app/page_style.h"
+#include "app/pattern_preview_control.h"
 #include "app/vitrel_frame.h"
 
 namespace {
@@ -24,6 +25,7 @@ const wxWindowID ID_PANEL10 = wxNewId();
 const wxWindowID ID_STATICTEXT21 = wxNewId();
 const wxWindowID ID_STATICTEXT24 = wxNewId();
 const wxWindowID ID_TEXTCTRL13 = wxNewId();
+const wxWindowID ID_PATTERNPREVIEW1 = wxNewId();
 const wxWindowID ID_BUTTON10 = wxNewId();
 const wxWindowID ID_BUTTON9 = wxNewId();
 
@@ -124,6 +126,10 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
                                           wxDefaultValidator, "ID_TEXTCTRL13");
     descriptionRow->Add(treatmentDescription, 1, wxALL | wxEXPAND, 5);
     column->Add(descriptionRow, 1, wxEXPAND, 0);
+
+    // The pattern that Apply and Write Vitrel use: the picked treatment's.
+    treatmentPreview = new PatternPreviewControl(page, ID_PATTERNPREVIEW1, "ID_PATTERNPREVIEW1");
+    column->Add(treatmentPreview, 0, wxALL | wxEXPAND, 5);
 
     wxBoxSizer* buttons = AddPageRow(column);
     applyButton = new wxButton(page, ID_BUTTON10, _("Apply"), wxDefaultPosition, wxDefaultSize, 0,

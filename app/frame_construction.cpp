@@ -18,6 +18,7 @@
 #include <tinyxml2.h>
 
 #include "app/control_ids.h"
+#include "app/pattern_preview_control.h"
 #include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 #include "device/battery_level.h"
@@ -112,6 +113,8 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
         treatmentTitle->SetLabel(wxString::FromUTF8(catalogue.Record(0).Title));
         treatmentDescription->SetValue(wxString::FromUTF8(catalogue.Record(0).Description));
     }
+    ShowPickedTreatmentPattern();
+    bodySpots.Load(ResourceFilePath("share\\BodySpots.csv").c_str());
 
     // 20.-23. The diary.
     historyList->InsertColumn(0, _("Date"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
@@ -156,10 +159,11 @@ void wxVitrelFrame::BuildMenuBar()
 void wxVitrelFrame::BuildStatusBar()
 {
     statusBar = new wxStatusBar(this, ID_STATUSBAR, wxSTB_SIZEGRIP, "ID_STATUSBAR");
-    const int widths[1] = {-1};
-    const int styles[1] = {wxSB_NORMAL};
-    statusBar->SetFieldsCount(1, widths);
-    statusBar->SetStatusStyles(1, styles);
+    // The device state, then the outcome of the last programme written.
+    const int widths[2] = {-1, -1};
+    const int styles[2] = {wxSB_NORMAL, wxSB_NORMAL};
+    statusBar->SetFieldsCount(2, widths);
+    statusBar->SetStatusStyles(2, styles);
     SetStatusBar(statusBar);
 }
 
@@ -194,6 +198,8 @@ void wxVitrelFrame::BindHandlers()
     baseTimePeriodField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus, this);
     baseFrequencyField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus, this);
     slotCountField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
+    advancedPreview->SetExtraStyle(advancedPreview->GetExtraStyle() | wxWS_EX_PROCESS_UI_UPDATES);
+    advancedPreview->Bind(wxEVT_UPDATE_UI, &wxVitrelFrame::OnPatternPreviewUpdateUI, this);
     // Closing asks about unsaved diary text; the end of the intro video is
     // remembered so that it can start again.
     Bind(wxEVT_CLOSE_WINDOW, &wxVitrelFrame::OnFrameClose, this);

@@ -37,7 +37,7 @@ const char* const ShippedFiles[] = {
     "share\\VitrelIcon24x24.ico", "share\\HumanBodyFront.png", "share\\HumanBodyBack.png",
     "share\\HumanBodySideL.png",  "share\\VitrelFrontPanel.png", "share\\MagneticPulses.PNG",
     "share\\VitrelUSB.avi",       HelpDocument,               "VitrelTreatmentsList.xml",
-    "VitrelFrequencyMeasurement.csv"};
+    "VitrelFrequencyMeasurement.csv", "share\\BodySpots.csv"};
 }  // namespace
 
 #ifndef __WINDOWS__

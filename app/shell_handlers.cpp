@@ -1,4 +1,7 @@
+#include <string>
+
 #include <wx/bmpbuttn.h>
+#include <wx/dcmemory.h>
 #include <wx/filename.h>
 #include <wx/listctrl.h>
 #include <wx/mediactrl.h>
@@ -17,10 +20,13 @@
 #include "dialogs/about_dialog.h"
 
 namespace {
-// Which body view the next click shows: 0 front, 1 back, 2 left side.
-int bodyPictureCycle = 0;
-
 constexpr int DiaryPage = 2;
+
+// The ring around the chosen spot: outside the drawn spot (radius 9.5 with
+// its white edge), in a colour the picture does not use.
+const wxColour SpotRingColour(0, 110, 220);
+constexpr int SpotRingRadius = 15;
+constexpr int SpotRingWidth = 4;
 constexpr int IntroPage = 3;
 }  // namespace
 
@@ -88,11 +94,25 @@ void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
 
 void wxVitrelFrame::OnBodyPictureClick(wxCommandEvent&)
 {
-    static const char* const views[3] = {"share\\HumanBodyFront.png", "share\\HumanBodyBack.png",
-                                         "share\\HumanBodySideL.png"};
-    const char* view = views[bodyPictureCycle];
-    bodyPictureCycle = (bodyPictureCycle + 1) % 3;
-    bodyPicture->SetBitmapLabel(LoadResourceBitmap(view));
+    bodyView = bodyPictureCycle;
+    bodyPictureCycle = (bodyPictureCycle + 1) % BodyViewCount;
+    ShowBodyPicture();
+}
+
+void wxVitrelFrame::ShowBodyPicture()
+{
+    const std::string file = std::string("share\\") + BodyViewFiles[bodyView];
+    wxBitmap picture = LoadResourceBitmap(file.c_str());
+    // Filter item k + 1 shows spot k; "All" and "General Treatments" mark nothing.
+    const BodySpotPosition* spot = bodySpots.Find(bodyView, SpotFilter - 1);
+    if (spot != nullptr && picture.IsOk()) {
+        wxMemoryDC dc(picture);
+        dc.SetPen(wxPen(SpotRingColour, SpotRingWidth));
+        dc.SetBrush(*wxTRANSPARENT_BRUSH);
+        dc.DrawCircle(spot->x, spot->y, SpotRingRadius);
+        dc.SelectObject(wxNullBitmap);
+    }
+    bodyPicture->SetBitmapLabel(picture);
 }
 
 void wxVitrelFrame::OnMediaResize(wxSizeEvent&)

@@ -13,7 +13,8 @@ void PrepareProcess()
     wxInitAllImageHandlers();
     // Update-UI events go only to windows that ask for them: otherwise every
     // idle moment, ten times a second after each device tick, sends one to
-    // every control, and nothing here uses them.
+    // every control, and only the Advanced Settings page's pattern preview
+    // uses them.
     wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
     std::setlocale(LC_TIME, "");
 }

@@ -6,6 +6,8 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include "device/programme_check.h"
+#include "treatments/body_spots.h"
 #include "diary/diary_file.h"
 #include "treatments/treatment_catalogue.h"
 
@@ -30,6 +32,8 @@ class wxStaticText;
 class wxStatusBar;
 class wxTextCtrl;
 class wxVitrelAboutPanelDialog;
+class wxUpdateUIEvent;
+class PatternPreviewControl;
 struct DeviceLink;
 struct BatteryLevelEstimator;
 namespace tinyxml2 { class XMLDocument; }
@@ -67,6 +71,11 @@ public:
 
     // Treatments page (treatments/treatment_flows.cpp)
     void ApplyTreatmentToPattern(const TreatmentRecord& record);
+    void ShowPickedTreatmentPattern();
+
+    // The pattern that the Advanced Settings page's fields and boxes hold now
+    // (treatments/advanced_settings_page.cpp).
+    FiringPattern WorkingPattern() const;
 
     // Diary page (diary/diary_page.cpp)
     void RefreshHistoryList(const char* path);
@@ -104,6 +113,7 @@ private:
     bool PageShowsOnePattern() const;
     bool SavePatternFile(const char* path, std::string& reason);
     bool LoadPatternFile(const char* path, std::string& reason);
+    void OnPatternPreviewUpdateUI(wxUpdateUIEvent& event);
 
     // Diary page (diary/diary_page.cpp): the current moment into Date and
     // Time, Summary and Content emptied and editable only when composing.
@@ -115,6 +125,19 @@ private:
     // Asks whether typed, unsaved entry text is to be saved; false when the
     // page is to stay as it is (the user went back, or the save failed).
     bool SettleUnsavedDiaryEntry(bool closing, bool mayStay);
+
+    // Writes to the stick and the read-back check that follows a programme
+    // (treatments/treatment_flows.cpp).
+    bool StickAttachedFor(const char* nothingDoneNotice, const char* caption);
+    bool WriteToStick(const unsigned char* bytes, int length, const char* caption);
+    void StartProgrammeCheck(const unsigned char (&timer)[3], const std::vector<unsigned char>& states);
+    bool TakeCheckReply(const unsigned char* instruction, int length);
+    void ExpireProgrammeCheck();
+    void ShowProgrammeCheckOutcome();
+
+    // The body picture of the view on screen, with the ring on the spot the
+    // filter shows when that view has it (app/shell_handlers.cpp).
+    void ShowBodyPicture();
 
     // Device monitor (device/device_monitor.cpp)
     void ShowDeviceAttached();
@@ -163,6 +186,9 @@ private:
     wxCheckBox* beeperCheck = nullptr;        // ID_CHECKBOX1
     wxButton* turnOffButton = nullptr;        // ID_BUTTON15
     wxBitmapButton* bodyPicture = nullptr;    // ID_BITMAPBUTTON1
+    int bodyView = 0;                         // the view shown: 0 front, 1 back, 2 left side
+    int bodyPictureCycle = 0;                 // the view the next click shows
+    BodySpotTable bodySpots;
     wxNotebook* mainNotebook = nullptr;       // ID_NOTEBOOK3
 
     // Treatments page
@@ -172,6 +198,7 @@ private:
     wxTextCtrl* treatmentDescription = nullptr; // ID_TEXTCTRL13
     wxButton* applyButton = nullptr;          // ID_BUTTON10
     wxButton* writeTreatmentButton = nullptr; // ID_BUTTON9
+    PatternPreviewControl* treatmentPreview = nullptr;  // ID_PATTERNPREVIEW1
 
     // Advanced Settings page
     wxButton* advancedWriteButton = nullptr;  // ID_BUTTON4
@@ -184,6 +211,7 @@ private:
     wxTextCtrl* slotFrequencyField = nullptr;   // ID_TEXTCTRL12
     wxTextCtrl* slotCountField = nullptr;       // ID_TEXTCTRL8
     wxScrolledWindow* slotWindow = nullptr;     // ID_SCROLLEDWINDOW1
+    PatternPreviewControl* advancedPreview = nullptr;  // ID_PATTERNPREVIEW2
 
     // Diary page
     wxNotebook* diaryNotebook = nullptr;      // ID_NOTEBOOK1
@@ -219,4 +247,5 @@ private:
     std::unique_ptr<DeviceLink> deviceLink;
     unsigned char rawFrame[768];  // frames a handler writes to the port itself
     std::unique_ptr<BatteryLevelEstimator> batteryEstimator;
+    ProgrammeCheck programmeCheck;  // the read-back after the last write
 };

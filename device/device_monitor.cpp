@@ -79,6 +79,7 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
     } else {
         ShowDeviceDetached();
     }
+    ExpireProgrammeCheck();
     CheckLiveness();
 }
 
@@ -138,7 +139,10 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
         beeperCheck->SetValue(payload < 1 || instruction[2] != 0);
         break;
     case ReadProgramme:
-        ShowProgrammeFromDevice(instruction, length);
+        // The answer to a read-back check is not put on the page: decoding
+        // the timer would turn the user's exact frequency into a near one.
+        if (!TakeCheckReply(instruction, length))
+            ShowProgrammeFromDevice(instruction, length);
         break;
     case PollStatus:
         // Every status reply shows the stick is there. A reading of 0xFF ends

@@ -20,6 +20,7 @@
 #include <wx/scrolwin.h>
 #include <wx/textctrl.h>
 
+#include "app/pattern_preview_control.h"
 #include "app/vitrel_frame.h"
 #include "treatments/pattern_file.h"
 
@@ -286,6 +287,22 @@ void wxVitrelFrame::RebuildSlotBoxes(int count)
 void wxVitrelFrame::RefreshSlotPattern()
 {
     ApplySlotCountField(true);
+}
+
+FiringPattern wxVitrelFrame::WorkingPattern() const
+{
+    FiringPattern pattern;  // Base Frequency stays 0, shown as "-", when not a number above zero
+    ReadPositiveReal(baseFrequencyField, pattern.BaseFrequency);
+    pattern.NumberOfSlots = slotBoxes.count;
+    for (int i = 0; i < slotBoxes.count; ++i)
+        pattern.Slot[i] = slotBoxes.boxes[i]->GetValue() ? 1 : 2;
+    return pattern;
+}
+
+// Sent in idle time: catches every way the fields and boxes change.
+void wxVitrelFrame::OnPatternPreviewUpdateUI(wxUpdateUIEvent&)
+{
+    advancedPreview->ShowPattern(WorkingPattern());
 }
 
 std::vector<unsigned char> wxVitrelFrame::BuildSlotStateBytes() const

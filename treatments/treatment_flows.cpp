@@ -1,14 +1,18 @@
 // The Treatments page flows and the writes to the stick: pick a treatment,
 // apply it to the Advanced Settings page, write a programme, read it back,
 // switch the field off and the beeper on or off.
+#include <chrono>
 #include <cmath>
 
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/datetime.h>
 #include <wx/listbox.h>
 #include <wx/stattext.h>
+#include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
+#include "app/pattern_preview_control.h"
 #include "app/vitrel_frame.h"
 #include "device/device_link.h"
 #include "device/instruction.h"
@@ -24,6 +28,29 @@ const char* const UnclearPatternNotice =
     "complete pattern: Base Frequency must be a number above zero, Number of Slots a whole "
     "number from 1 to 250 with as many slot boxes, and Slot Frequency must be Base Frequency "
     "times Number of Slots. Press Enter in the field you changed, check the values and try again.";
+const char* const ReadCaption = "Read Vitrel Device";
+const char* const NothingWrittenNotice =
+    "No Vitrel stick is attached, so nothing was written to it. Plug the stick in, wait until "
+    "\"Device Attached\" shows and try again.";
+const char* const NothingReadNotice =
+    "No Vitrel stick is attached, so nothing was read from it. Plug the stick in, wait until "
+    "\"Device Attached\" shows and try again.";
+const char* const WriteFailedNotice =
+    "Writing to the Vitrel stick failed: it did not take everything that was sent. Check that "
+    "it is plugged in and try again.";
+const char* const NotConfirmedNotice =
+    "The Vitrel stick did not confirm the programme that was written to it. Please write the "
+    "programme again.";
+
+// The field of the status bar that keeps the outcome of the last write; the
+// first field is rewritten on every tick.
+constexpr int CheckStatusField = 1;
+
+long long NowMilliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 // A field's number, or NaN when its text is not a number: every check below
 // then fails, so nothing is sent from it.
@@ -46,6 +73,7 @@ void wxVitrelFrame::OnSpotChoiceSelect(wxCommandEvent&)
     const int selection = spotChoice->GetSelection();
     catalogue.FillTitleList(selection, treatmentList);
     SpotFilter = selection;
+    ShowBodyPicture();
 }
 
 void wxVitrelFrame::OnTreatmentListDClick(wxCommandEvent& event)
@@ -59,6 +87,14 @@ void wxVitrelFrame::OnTreatmentListDClick(wxCommandEvent& event)
     const TreatmentRecord& record = catalogue.Record(SelectedTreatment);
     treatmentTitle->SetLabel(wxString::FromUTF8(record.Title));
     treatmentDescription->SetValue(wxString::FromUTF8(record.Description));
+    ShowPickedTreatmentPattern();
+}
+
+void wxVitrelFrame::ShowPickedTreatmentPattern()
+{
+    treatmentPreview->ShowPattern(SelectedTreatment >= 0 && SelectedTreatment < catalogue.Count()
+                                      ? catalogue.Record(SelectedTreatment).Pattern
+                                      : FiringPattern());
 }
 
 void wxVitrelFrame::ApplyTreatmentToPattern(const TreatmentRecord& record)
@@ -100,16 +136,18 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
     // them. One SetSlotTimer frame and one SetSlotPattern frame, one write.
     double slotFrequency = 0.0;
     unsigned char timer[3];
-    if (pattern.FitsDevice() && deviceLink->port != 0
+    if (pattern.FitsDevice()
         && ParsePatternReal(FormatPatternReal(pattern.NumberOfSlots * pattern.BaseFrequency), slotFrequency)
-        && deviceLink->EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])) {
+        && deviceLink->EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])
+        && StickAttachedFor(NothingWrittenNotice, ProgramCaption)) {
         std::vector<unsigned char> states(pattern.NumberOfSlots);
         for (int i = 0; i < pattern.NumberOfSlots; ++i)
             states[i] = pattern.Slot[i] == 1 ? 1 : 2;
         const unsigned char count = static_cast<unsigned char>(states.size());
         int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
         length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
-        SerialWritePort(deviceLink->port - 1, rawFrame, length);
+        if (WriteToStick(rawFrame, length, ProgramCaption))
+            StartProgrammeCheck(timer, states);
     }
     ApplyTreatmentToPattern(record);
     if (!pattern.FitsDevice())
@@ -133,18 +171,96 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
     unsigned char timer[3];
     if (!EncodeSlotFrequencyField(*deviceLink, slotFrequencyField, timer))
         return;
-    deviceLink->SendInstruction(SetSlotTimer, &timer[0], &timer[1], &timer[2]);
+    if (!StickAttachedFor(NothingWrittenNotice, ProgramCaption))
+        return;
     const std::vector<unsigned char> states = BuildSlotStateBytes();
     const unsigned char count = static_cast<unsigned char>(states.size());
-    deviceLink->SendInstruction(SetSlotPattern, &count, states.data());
+    if (!WriteToStick(rawFrame, BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame),
+                      ProgramCaption))
+        return;
+    if (WriteToStick(rawFrame, BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame),
+                     ProgramCaption))
+        StartProgrammeCheck(timer, states);
 }
 
 void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
 {
-    if (!ConfirmAction("Do you want to read program from Vitrel device?", "Read Vitrel Device"))
+    if (!ConfirmAction("Do you want to read program from Vitrel device?", ReadCaption))
+        return;
+    if (!StickAttachedFor(NothingReadNotice, ReadCaption))
         return;
     // The reply is shown by the device monitor when it arrives.
-    deviceLink->SendInstruction(ReadProgramme);
+    if (WriteToStick(rawFrame, BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, rawFrame),
+                     ReadCaption))
+        programmeCheck.ReadRequested(NowMilliseconds());
+}
+
+bool wxVitrelFrame::StickAttachedFor(const char* nothingDoneNotice, const char* caption)
+{
+    if (deviceLink->port != 0)
+        return true;
+    ShowNotice(nothingDoneNotice, caption);
+    return false;
+}
+
+bool wxVitrelFrame::WriteToStick(const unsigned char* bytes, int length, const char* caption)
+{
+    if (SerialWritePort(deviceLink->port - 1, bytes, length) == length)
+        return true;
+    ShowNotice(WriteFailedNotice, caption);
+    return false;
+}
+
+void wxVitrelFrame::StartProgrammeCheck(const unsigned char (&timer)[3],
+                                        const std::vector<unsigned char>& states)
+{
+    programmeCheck.Start(timer, states, NowMilliseconds());
+    unsigned char request[3];
+    const int length = BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, request);
+    if (SerialWritePort(deviceLink->port - 1, request, length) != length)
+        programmeCheck.Fail();
+    ShowProgrammeCheckOutcome();
+}
+
+bool wxVitrelFrame::TakeCheckReply(const unsigned char* instruction, int length)
+{
+    if (!programmeCheck.Offer(instruction, length, NowMilliseconds()))
+        return false;
+    ShowProgrammeCheckOutcome();
+    return true;
+}
+
+void wxVitrelFrame::ExpireProgrammeCheck()
+{
+    if (programmeCheck.Expire(NowMilliseconds()))
+        ShowProgrammeCheckOutcome();
+}
+
+void wxVitrelFrame::ShowProgrammeCheckOutcome()
+{
+    switch (programmeCheck.outcome()) {
+    case ProgrammeCheck::Outcome::None:
+        return;
+    case ProgrammeCheck::Outcome::Waiting:
+        statusBar->SetStatusText(_("Checking the programme on the stick..."), CheckStatusField);
+        return;
+    case ProgrammeCheck::Outcome::Confirmed:
+        statusBar->SetStatusText(wxString::Format(_("Programme written and checked, %s"),
+                                                  wxDateTime::Now().FormatISOTime()),
+                                 CheckStatusField);
+        return;
+    case ProgrammeCheck::Outcome::Differs:
+        statusBar->SetStatusText(_("Programme NOT confirmed: the stick holds another one"),
+                                 CheckStatusField);
+        break;
+    case ProgrammeCheck::Outcome::NoReply:
+        statusBar->SetStatusText(_("Programme NOT confirmed: the stick did not answer"),
+                                 CheckStatusField);
+        break;
+    }
+    // Shown after the caller returns: the device timer must not wait in a
+    // modal box.
+    CallAfter([] { ShowNotice(NotConfirmedNotice, ProgramCaption); });
 }
 
 void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)

@@ -24,6 +24,7 @@
 #include <gtk/gtk.h>
 
 #include "dialogs/about_dialog.h"
+#include "treatments/body_spots.h"
 #include "gui_test_support.h"
 
 namespace {
@@ -95,6 +96,22 @@ bool SameBitmap(const wxBitmap& shown, const char* file)
                       expected.GetData());
 }
 
+// The smallest box holding every pixel where `shown` differs from the
+// picture in `file`; empty when they are the same.
+wxRect ChangedArea(const wxBitmap& shown, const char* file)
+{
+    const wxImage expected(file, wxBITMAP_TYPE_PNG);
+    const wxImage actual = shown.ConvertToImage();
+    wxRect area;
+    for (int y = 0; y < actual.GetHeight(); ++y)
+        for (int x = 0; x < actual.GetWidth(); ++x)
+            if (actual.GetRed(x, y) != expected.GetRed(x, y) ||
+                actual.GetGreen(x, y) != expected.GetGreen(x, y) ||
+                actual.GetBlue(x, y) != expected.GetBlue(x, y))
+                area.Union(wxRect(x, y, 1, 1));
+    return area;
+}
+
 // Answers a modal dialog with wxID_OK and remembers which dialog it was.
 class RecordingAnswer : public wxExpectModalBase<wxDialog, RecordingAnswer> {
 public:
@@ -145,7 +162,9 @@ TEST_F(MainWindow, HasItsTitleSizesAndPages)
     EXPECT_EQ(Find<wxNotebook>("ID_NOTEBOOK3")->GetSelection(), 0);
     EXPECT_EQ(TabTexts(Find<wxNotebook>("ID_NOTEBOOK1")),
               (std::vector<std::string>{"History", "Entry"}));
-    EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 1);
+    // The device state, and the outcome of the last write, empty until one.
+    EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 2);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "");
 }
 
 TEST_F(MainWindow, NamedControlsShowTheirTextsAndColours)
@@ -225,6 +244,41 @@ TEST_F(MainWindow, BodyPictureCyclesFrontBackSideFront)
         Click(picture);
         EXPECT_TRUE(SameBitmap(picture->GetBitmapLabel(), view)) << view;
     }
+}
+
+TEST_F(MainWindow, TheChosenSpotIsRingedWhereTheTableSaysInTheViewOnScreen)
+{
+    CreateFrame();
+    BodySpotTable table;
+    ASSERT_TRUE(table.Load("share/BodySpots.csv"));
+    wxBitmapButton* picture = Find<wxBitmapButton>("ID_BITMAPBUTTON1");
+    // The ring is centred on the spot, a little larger than the drawn spot.
+    auto expectRing = [&](int view, int spot, const char* file) {
+        SCOPED_TRACE(::testing::Message() << "spot " << spot << " on " << file);
+        const BodySpotPosition* position = table.Find(view, spot);
+        ASSERT_NE(position, nullptr);
+        const wxRect area = ChangedArea(picture->GetBitmapLabel(), file);
+        EXPECT_NEAR(area.x + area.width / 2.0, position->x + 0.5, 1.0);
+        EXPECT_NEAR(area.y + area.height / 2.0, position->y + 0.5, 1.0);
+        EXPECT_GE(area.width, 28);
+        EXPECT_LE(area.width, 40);
+    };
+    SelectChoice("ID_CHOICE1", 4);  // Spot 3, right shoulder: front and back
+    expectRing(0, 3, "share/HumanBodyFront.png");
+    Click(picture);
+    expectRing(0, 3, "share/HumanBodyFront.png");
+    Click(picture);
+    expectRing(1, 3, "share/HumanBodyBack.png");
+    Click(picture);  // the left side does not show it
+    EXPECT_TRUE(ChangedArea(picture->GetBitmapLabel(), "share/HumanBodySideL.png").IsEmpty());
+    SelectChoice("ID_CHOICE1", 25);  // Spot 24, left jaw: the side only
+    expectRing(2, 24, "share/HumanBodySideL.png");
+    for (int item : {0, 1}) {  // "All", "General Treatments"
+        SelectChoice("ID_CHOICE1", item);
+        EXPECT_TRUE(ChangedArea(picture->GetBitmapLabel(), "share/HumanBodySideL.png").IsEmpty());
+    }
+    Click(picture);
+    EXPECT_TRUE(SameBitmap(picture->GetBitmapLabel(), "share/HumanBodyFront.png"));
 }
 
 TEST_F(MainWindow, IntroVideoPlaysOnlyOnTheIntroPage)

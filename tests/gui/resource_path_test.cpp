@@ -150,7 +150,8 @@ TEST(ResourceLayout, MissingFilesAreNamedWithWhereTheyWereLookedFor)
                              "share/HumanBodyBack.png", "share/HumanBodySideL.png",
                              "share/VitrelFrontPanel.png", "share/MagneticPulses.PNG",
                              "share/VitrelUSB.avi", "docs/help/index.html",
-                             "VitrelTreatmentsList.xml", "VitrelFrequencyMeasurement.csv"}) {
+                             "VitrelTreatmentsList.xml", "VitrelFrequencyMeasurement.csv",
+                             "share/BodySpots.csv"}) {
         fs::create_directories((work.path / name).parent_path());
         work.Write(name, "");
     }

@@ -1,14 +1,20 @@
 // The Treatments page and the programming flows against the real window and
 // the simulated stick: what reaches the stick is checked byte for byte, both
 // as write calls and as frames the stick received.
+#include <algorithm>
+#include <functional>
 #include <sstream>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/listbox.h>
+#include <wx/notebook.h>
 #include <wx/stattext.h>
+#include <wx/statusbr.h>
+#include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 
+#include "app/pattern_preview_control.h"
 #include "stick_test_support.h"
 
 namespace {
@@ -189,9 +195,10 @@ TEST_P(WriteTreatment, SendsTheTimerAndThePatternFrames)
                   MessageAnswer(wxID_OK, "Do you want to set Vitrel device treatment parameters?",
                                 "Program Vitrel Device"));
     const std::string pattern = AlternatingPatternFrame(static_cast<int>(c.treatment.slots.size()));
+    // Then the read-back of what was written.
     const std::vector<std::string> expected =
-        c.fromTreatmentsPage ? std::vector<std::string>{c.timerFrame + " " + pattern}
-                             : std::vector<std::string>{c.timerFrame, pattern};
+        c.fromTreatmentsPage ? std::vector<std::string>{c.timerFrame + " " + pattern, "00 12 FF"}
+                             : std::vector<std::string>{c.timerFrame, pattern, "00 12 FF"};
     EXPECT_EQ(ProgrammingWrites(), expected);
     EXPECT_TRUE(WaitForReceived(pattern, 1, 1000));
     EXPECT_EQ(CountReceived(c.timerFrame), 1);
@@ -234,7 +241,7 @@ TEST_F(TreatmentFlows, AdvancedWriteSendsOnlyThePatternThePageShows)
     EXPECT_EQ(Field("ID_TEXTCTRL12"), "10.000000");
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK));
     EXPECT_EQ(ProgrammingWrites(),
-              (std::vector<std::string>{TimerAt10Hz, "00 08 02 02 02 02 02 02 02 02 02 02 FF"}));
+              (std::vector<std::string>{TimerAt10Hz, "00 08 02 02 02 02 02 02 02 02 02 02 FF", "00 12 FF"}));
     ClearWrites();
 
     // Field texts that were not taken (typed, not yet confirmed) or that do
@@ -300,18 +307,46 @@ TEST_F(TreatmentFlows, CancelOnEveryQuestionSendsAndChangesNothing)
     EXPECT_EQ(frame->Slots().count, 10);
 }
 
-TEST_F(TreatmentFlows, WithoutAStickNothingIsWrittenButTheTreatmentIsApplied)
+TEST_F(TreatmentFlows, WithoutAStickWritesAndReadsSaySoAndTheTreatmentIsStillApplied)
 {
     WriteCatalogue({{"Four", 0, 2, {1, 1, 0, 1}}});
     CreateFrame();
     ClearWrites();
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
+    const char* const nothingWritten =
+        "No Vitrel stick is attached, so nothing was written to it. Plug the stick in, wait until "
+        "\"Device Attached\" shows and try again.";
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK, nothingWritten, "Program Vitrel Device"));
     EXPECT_EQ(Field("ID_TEXTCTRL8"), "4");
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK));
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON15")), MessageAnswer(wxID_OK));
-    Toggle(Find<wxCheckBox>("ID_CHECKBOX1"), true);
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK, nothingWritten, "Program Vitrel Device"));
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK,
+                                "No Vitrel stick is attached, so nothing was read from it. Plug the "
+                                "stick in, wait until \"Device Attached\" shows and try again.",
+                                "Read Vitrel Device"));
+    // The monitor's first tick disables them.
+    EXPECT_TRUE(WaitFor([&] { return !Find<wxButton>("ID_BUTTON15")->IsEnabled(); }, 1000));
+    EXPECT_FALSE(Find<wxCheckBox>("ID_CHECKBOX1")->IsEnabled());
     EXPECT_TRUE(Writes().empty());
+}
+
+TEST_F(TreatmentFlows, AWriteTheStickDoesNotTakeSaysSo)
+{
+    WriteCatalogue({{"Four", 0, 2, {1, 1, 0, 1}}});
+    StartAttached();
+    // Gone, but not yet noticed by the monitor: the port's writes fail.
+    ASSERT_TRUE(stick->Command("unplug"));
+    const char* const failed =
+        "Writing to the Vitrel stick failed: it did not take everything that was sent. Check that "
+        "it is plugged in and try again.";
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK, failed, "Program Vitrel Device"));
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK),
+                  MessageAnswer(wxID_OK, failed, "Program Vitrel Device"));
+    // Both stop at the first failed write: no read-back is asked for.
+    EXPECT_EQ(ProgrammingWrites().size(), 2u);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "");
 }
 
 TEST_F(TreatmentFlows, EmptyCatalogueShowsADashAndApplyChangesNothing)
@@ -355,7 +390,8 @@ TEST_F(TreatmentFlows, FrequencyTableCorrectsTheWriteAndTheReadBack)
     WriteCatalogue({{"Five", 0, 2, {1, 1, 0, 0, 1}}});
     StartAttached();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
-    EXPECT_EQ(ProgrammingWrites(), (std::vector<std::string>{"00 07 3E BA 00 FF 00 08 01 01 02 02 01 FF"}));
+    EXPECT_EQ(ProgrammingWrites(),
+              (std::vector<std::string>{"00 07 3E BA 00 FF 00 08 01 01 02 02 01 FF", "00 12 FF"}));
     ASSERT_TRUE(WaitForReceived("00 08 01 01 02 02 01 FF", 1, 1000));
 
     // Scramble the page, then read the stick's programme back: 17857 counts
@@ -367,4 +403,159 @@ TEST_F(TreatmentFlows, FrequencyTableCorrectsTheWriteAndTheReadBack)
     ASSERT_TRUE(WaitFor([&] { return Field("ID_TEXTCTRL8") == "5"; }, 1000));
     EXPECT_EQ(Field("ID_TEXTCTRL7"), "0.499996");
     EXPECT_EQ(BoxStates(), (std::vector<bool>{true, true, false, false, true}));
+}
+
+TEST_F(TreatmentFlows, TreatmentsPreviewShowsThePickedTreatmentNotTheHighlightedRow)
+{
+    WriteCatalogue({{"Two", 0, 5, {1, 0}}, {"Three", 3, 4, {0, 1, 1}}});
+    CreateFrame();
+    const PatternPreviewControl* preview = Find<PatternPreviewControl>("ID_PATTERNPREVIEW1");
+    EXPECT_EQ(preview->Pattern().NumberOfSlots, 2);
+    EXPECT_EQ(preview->Pattern().BaseFrequency, 5);
+
+    // A single click only highlights: Write would still send "Two".
+    wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
+    list->SetSelection(1);
+    wxCommandEvent click(wxEVT_LISTBOX, list->GetId());
+    click.SetEventObject(list);
+    click.SetInt(1);
+    list->GetEventHandler()->ProcessEvent(click);
+    EXPECT_EQ(preview->Pattern().NumberOfSlots, 2);
+
+    DoubleClickRow(1);
+    EXPECT_EQ(preview->Pattern().NumberOfSlots, 3);
+    EXPECT_EQ(preview->Pattern().Slot[0], 0);
+    EXPECT_EQ(preview->Pattern().Slot[2], 1);
+    SelectChoice("ID_CHOICE1", 1);  // another filter keeps the pick
+    EXPECT_EQ(preview->Pattern().NumberOfSlots, 3);
+}
+
+TEST_F(TreatmentFlows, AdvancedSettingsPreviewFollowsFieldsAndBoxes)
+{
+    WriteCatalogue({{"Twelve", 0, 2, {1, 0, 1, 1, 0, 0, 1, 0, 0, 1, 1, 1}}});
+    CreateFrame();
+    Find<wxNotebook>("ID_NOTEBOOK3")->SetSelection(1);
+    const PatternPreviewControl* preview = Find<PatternPreviewControl>("ID_PATTERNPREVIEW2");
+    EXPECT_TRUE(WaitFor([&] { return preview->Pattern().NumberOfSlots == 10; }, 1000));
+
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
+    EXPECT_TRUE(WaitFor([&] { return preview->Pattern().NumberOfSlots == 12; }, 1000));
+    EXPECT_EQ(preview->Pattern().BaseFrequency, 2);
+    Toggle(frame->Slots().boxes[1], true);
+    EXPECT_TRUE(WaitFor([&] { return preview->Pattern().Slot[1] == 1; }, 1000));
+    Enter(Find<wxTextCtrl>("ID_TEXTCTRL11"), "2.5");
+    EXPECT_TRUE(WaitFor([&] { return preview->Pattern().BaseFrequency == 2.5; }, 1000));
+}
+
+// The read-back after a write, from the Treatments page (ID_BUTTON9) and from
+// the Advanced Settings page (ID_BUTTON4).
+class ProgrammeReadBack : public TreatmentFlows, public testing::WithParamInterface<const char*> {
+protected:
+    static constexpr const char* NotConfirmed =
+        "The Vitrel stick did not confirm the programme that was written to it. Please write the "
+        "programme again.";
+
+    // A 3 Hz treatment on the page and a stick with `options`.
+    void Prepare(const std::vector<std::string>& options = {})
+    {
+        WriteCatalogue({{"Three hertz", 0, 3, Alternating(10)}});
+        StartAttached(options);
+        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
+    }
+
+    // Writes from the page under test, runs `rightAfterWrite` before any
+    // reply can be handled, and runs the event loop until the outcome is in.
+    // The question is answered, and `notice` is the only other box allowed
+    // (none when null). Returns the milliseconds waited.
+    long WriteAndWait(const char* notice, const std::function<void()>& rightAfterWrite = {})
+    {
+        wxStopWatch watch;
+        auto writeAndWait = [&] {
+            Click(Find<wxButton>(GetParam()));
+            if (rightAfterWrite)
+                rightAfterWrite();
+            EXPECT_EQ(Outcome(), "Checking the programme on the stick...");
+            EXPECT_TRUE(WaitFor([&] { return !Outcome().StartsWith("Checking"); }, 5000));
+            RunEventLoopFor(300);  // the notice follows the outcome
+        };
+        if (notice) {
+            wxTEST_DIALOG(writeAndWait(), MessageAnswer(wxID_OK),
+                          MessageAnswer(wxID_OK, notice, "Program Vitrel Device"));
+        } else {
+            wxTEST_DIALOG(writeAndWait(), MessageAnswer(wxID_OK));
+        }
+        return watch.Time();
+    }
+
+    wxString Outcome() const { return frame->GetStatusBar()->GetStatusText(1); }
+};
+
+TEST_P(ProgrammeReadBack, AFaithfulStickConfirmsAndTheCheckLeavesThePageAlone)
+{
+    Prepare();
+    // Changed after the write, before the reply is handled: a reply put on
+    // the page would undo it.
+    WriteAndWait(nullptr, [&] { frame->Slots().boxes[1]->SetValue(true); });
+    EXPECT_TRUE(Outcome().StartsWith("Programme written and checked, ")) << Outcome();
+    EXPECT_EQ(CountReceived("00 12 FF"), 1);
+    EXPECT_TRUE(frame->Slots().boxes[1]->GetValue());
+    EXPECT_EQ(Field("ID_TEXTCTRL11"), "3.000000");
+
+    // Read Vitrel still fills the page, and the outcome stays.
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
+    EXPECT_TRUE(WaitFor([&] { return !frame->Slots().boxes[1]->GetValue(); }, 2000));
+    EXPECT_NE(Field("ID_TEXTCTRL11"), "3.000000");
+    EXPECT_TRUE(Outcome().StartsWith("Programme written and checked, "));
+}
+
+TEST_P(ProgrammeReadBack, AStickThatStoresAFlippedSlotGivesTheNotice)
+{
+    Prepare({"--flip-slot", "3"});
+    WriteAndWait(NotConfirmed);
+    EXPECT_EQ(Outcome(), "Programme NOT confirmed: the stick holds another one");
+}
+
+TEST_P(ProgrammeReadBack, ASilentStickGivesTheNoticeAfterTheDeadlineWhileTheWindowWorks)
+{
+    Prepare({"--ignore-reads"});
+    const int pollsBefore = CountReceived("00 0B FF");
+    const long waited = WriteAndWait(NotConfirmed);
+    EXPECT_EQ(Outcome(), "Programme NOT confirmed: the stick did not answer");
+    EXPECT_GE(waited, ProgrammeCheck::AllowanceMilliseconds(10));
+    // The monitor went on polling every 100 ms while the check waited.
+    EXPECT_GE(CountReceived("00 0B FF") - pollsBefore, ProgrammeCheck::AllowanceMilliseconds(10) / 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPages, ProgrammeReadBack, testing::Values("ID_BUTTON9", "ID_BUTTON4"));
+
+// Not a check: prints the time from "Yes" to "checked" next to the wire time at
+// 9600 baud. Run with --gtest_also_run_disabled_tests --gtest_filter='*ReadBackTiming*'.
+TEST_F(TreatmentFlows, DISABLED_ReadBackTiming)
+{
+    const int counts[] = {10, 100, 250};
+    WriteCatalogue({{"10", 0, 1, Alternating(10)}, {"100", 0, 1, Alternating(100)},
+                    {"250", 0, 1, Alternating(250)}});
+    StartAttached();
+    for (int row = 0; row < 3; ++row) {
+        DoubleClickRow(row);
+        std::vector<long> times;
+        for (int run = 0; run < 7; ++run) {
+            RunEventLoopFor(150 + 37 * run);  // start at different points of the 100 ms tick
+            wxStopWatch watch;
+            auto write = [&] {
+                Click(Find<wxButton>("ID_BUTTON9"));
+                watch.Start();  // the question is answered: "Yes"
+                WaitFor([&] { return frame->GetStatusBar()->GetStatusText(1).StartsWith("Programme written"); },
+                        5000);
+                times.push_back(watch.Time());
+            };
+            wxTEST_DIALOG(write(), MessageAnswer(wxID_OK));
+        }
+        std::sort(times.begin(), times.end());
+        const int n = counts[row];
+        std::printf("%d slots: min %ld ms, median %ld ms, max %ld ms; wire time %.1f ms; deadline %lld ms\n", n,
+                    times.front(), times[times.size() / 2], times.back(),
+                    (6 + (n + 3) + 3 + (n + 6)) * ProgrammeCheck::kByteMilliseconds,
+                    ProgrammeCheck::AllowanceMilliseconds(n));
+    }
 }

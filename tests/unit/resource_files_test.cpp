@@ -1,7 +1,11 @@
 // The resources the window loads at run time are present where it looks.
 #include <filesystem>
+#include <set>
+#include <utility>
 
 #include <gtest/gtest.h>
+
+#include "treatments/body_spots.h"
 
 namespace fs = std::filesystem;
 
@@ -11,10 +15,30 @@ TEST(ResourceFiles, EveryResourceTheWindowLoadsIsShipped)
     for (const char* file : {"share/VitrelIcon24x24.ico", "share/HumanBodyFront.png",
                              "share/HumanBodyBack.png", "share/HumanBodySideL.png",
                              "share/VitrelFrontPanel.png", "share/MagneticPulses.PNG",
-                             "share/VitrelUSB.avi", "docs/VitrelHelp.chm", "docs/help/index.html",
+                             "share/VitrelUSB.avi", "share/BodySpots.csv", "docs/VitrelHelp.chm", "docs/help/index.html",
                              "data/VitrelTreatmentsList.xml",
                              "data/VitrelFrequencyMeasurement.csv"}) {
         EXPECT_TRUE(fs::is_regular_file(root / file)) << file;
     }
     EXPECT_LT(fs::file_size(root / "share/VitrelUSB.avi"), 2u * 1024 * 1024);
+}
+
+TEST(ResourceFiles, SpotTablePlacesEverySpotOnAPictureAtMostOncePerView)
+{
+    BodySpotTable table;
+    ASSERT_TRUE(table.Load(VITREL_SOURCE_DIR "/share/BodySpots.csv"));
+    for (int spot = 1; spot <= 24; ++spot) {
+        int views = 0;
+        for (int view = 0; view < BodyViewCount; ++view)
+            views += table.Find(view, spot) != nullptr ? 1 : 0;
+        EXPECT_GE(views, 1) << "spot " << spot;
+    }
+    std::set<std::pair<int, int>> seen;
+    for (const BodySpotPosition& position : table.Positions()) {
+        EXPECT_TRUE(seen.insert({position.view, position.spot}).second)
+            << "spot " << position.spot << " twice in view " << position.view;
+        EXPECT_LE(position.spot, 24);
+        EXPECT_LT(position.x, 220);  // the pictures are 220 x 600
+        EXPECT_LT(position.y, 600);
+    }
 }

@@ -6,6 +6,9 @@ the back view on the viewer's right, and the left-side view shows the
 person's left side with the face turned to the viewer's left.
 """
 
+import csv
+import os
+
 from mvg import Canvas, smooth_closed_path, tapered_hull
 
 WIDTH, HEIGHT = 220, 600
@@ -50,72 +53,32 @@ SPOT_NAMES = {
 }
 
 
-def mirrored(offset_x, y):
-    """(viewer's left point, viewer's right point) at offset_x from the centre line."""
-    return (CENTRE - offset_x, y), (CENTRE + offset_x, y)
-
-
 # -- spot positions (pixel centres in each picture) ------------------------
 
-def _front_and_back_pairs():
-    """Paired spots as (person's right, person's left) seen from the front."""
-    pairs = {
-        (3, 4): mirrored(50, 148),     # shoulders
-        (5, 6): mirrored(67, 246),     # elbows
-        (7, 8): mirrored(76, 326),     # wrists
-        (12, 13): mirrored(31, 304),   # hips
-        (14, 15): mirrored(23, 428),   # knees
-        (16, 17): mirrored(17, 532),   # ankles
-    }
-    front, back = {}, {}
-    for (right, left), (viewer_left, viewer_right) in pairs.items():
-        front[right], front[left] = viewer_left, viewer_right
-        back[right], back[left] = viewer_right, viewer_left
-    return front, back
+# One table, read by the program too, so the rings it draws on a chosen spot
+# always sit where the pictures show that spot.
+SPOT_TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "share",
+                          "BodySpots.csv")
 
 
-_FRONT_PAIRS, _BACK_PAIRS = _front_and_back_pairs()
+def read_spot_table(path=SPOT_TABLE):
+    """{picture file name: {spot number: (x, y)}} from the table."""
+    views = {}
+    with open(path, newline="") as table:
+        rows = csv.reader(line for line in table if not line.startswith("#"))
+        next(rows)  # the heading
+        for view, spot, x, y in rows:
+            views.setdefault(view, {})[int(spot)] = (int(x), int(y))
+    return views
 
-SPOTS_FRONT = {
-    1: (CENTRE, 56),
-    2: (CENTRE, 121),
-    9: (CENTRE, 176),
-    10: (CENTRE, 222),
-    11: (CENTRE, 268),
-    22: (CENTRE - 78, 352),
-    **_FRONT_PAIRS,
-}
 
-SPOTS_BACK = {
-    1: (CENTRE, 56),
-    18: (CENTRE, 121),
-    19: (CENTRE, 178),
-    20: (CENTRE, 252),
-    21: (CENTRE, 298),
-    **_BACK_PAIRS,
-}
-
-SPOTS_SIDE = {
-    1: (104, 56),
-    24: (100, 98),
-    18: (124, 124),
-    4: (107, 152),
-    19: (135, 180),
-    6: (95, 240),
-    20: (128, 256),
-    21: (134, 300),
-    8: (76, 304),
-    13: (112, 322),
-    15: (106, 430),
-    17: (112, 533),
-    23: (128, 556),
-}
+_SPOTS = read_spot_table()
 
 VIEWS = [
     # file name, caption, spot positions
-    ("HumanBodyFront.png", "Front", SPOTS_FRONT),
-    ("HumanBodyBack.png", "Back", SPOTS_BACK),
-    ("HumanBodySideL.png", "Left side", SPOTS_SIDE),
+    ("HumanBodyFront.png", "Front", _SPOTS["HumanBodyFront.png"]),
+    ("HumanBodyBack.png", "Back", _SPOTS["HumanBodyBack.png"]),
+    ("HumanBodySideL.png", "Left side", _SPOTS["HumanBodySideL.png"]),
 ]
 
 

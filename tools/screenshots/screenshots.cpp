@@ -2,7 +2,10 @@
 // look at what a user sees. Run in the program's run directory under a
 // display; the pictures go to the folder given as the first argument.
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/listbox.h>
+#include <wx/modalhook.h>
 #include <wx/notebook.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -15,6 +18,21 @@
 namespace {
 const char* const PageShots[] = {"treatments", "advanced-settings", "diary", "intro"};
 constexpr int SettleMilliseconds = 1500;
+
+// Answers every message box with OK, as a user saying yes to writing.
+class AnswerOk : public wxModalDialogHook {
+protected:
+    int Enter(wxDialog*) override { return wxID_OK; }
+    void Exit(wxDialog*) override {}
+};
+
+void Send(wxWindow* control, wxEventType type, int selection)
+{
+    wxCommandEvent event(type, control->GetId());
+    event.SetEventObject(control);
+    event.SetInt(selection);
+    control->GetEventHandler()->ProcessEvent(event);
+}
 
 class ScreenshotApp : public wxApp {
 public:
@@ -42,16 +60,28 @@ private:
         std::fflush(stdout);
     }
 
-    // The Treatments page filtered to one body spot, as a user choosing it.
+    // The Treatments page filtered to one body spot, with the first of its
+    // treatments picked, as a user choosing them.
     void ShowSpot(int spot, wxNotebook* pages)
     {
         pages->SetSelection(0);
         wxChoice* spots = dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("ID_CHOICE1", frame));
         spots->SetSelection(spot + 1);
-        wxCommandEvent choose(wxEVT_CHOICE, spots->GetId());
-        choose.SetEventObject(spots);
-        choose.SetInt(spot + 1);
-        spots->GetEventHandler()->ProcessEvent(choose);
+        Send(spots, wxEVT_CHOICE, spot + 1);
+        wxListBox* list = dynamic_cast<wxListBox*>(wxWindow::FindWindowByName("ID_LISTBOX1", frame));
+        if (list->GetCount() > 0) {
+            list->SetSelection(0);
+            Send(list, wxEVT_LISTBOX_DCLICK, 0);
+        }
+    }
+
+    // Write Vitrel on the Treatments page, answered with OK.
+    void WritePickedTreatment()
+    {
+        AnswerOk yes;
+        yes.Register();
+        Send(wxWindow::FindWindowByName("ID_BUTTON9", frame), wxEVT_BUTTON, 0);
+        yes.Unregister();
     }
 
     // Types `text` into a number field of the Advanced Settings page and
@@ -84,16 +114,20 @@ private:
             ++step;
         } else if (step == 5) {
             Shoot("treatments-spot-3");
+            WritePickedTreatment();
+            ++step;
+        } else if (step == 6) {
+            Shoot("treatments-written");
             pages->SetSelection(1);
             ConfirmField("ID_TEXTCTRL8", "30");
             ++step;
-        } else if (step == 6) {
+        } else if (step == 7) {
             Shoot("advanced-settings-30-slots");
             // Base Frequency 0.5, then 0, which is not taken: 0.5 comes back.
             ConfirmField("ID_TEXTCTRL11", "0.5");
             ConfirmField("ID_TEXTCTRL11", "0");
             ++step;
-        } else if (step == 7) {
+        } else if (step == 8) {
             Shoot("advanced-settings-after-invalid-entry");
             ++step;
         } else {

@@ -53,6 +53,9 @@ const char kUsage[] =
     "  --silent          start silent (answer nothing)\n"
     "  --pace BAUD       move bytes both ways at the rate of a BAUD 8N1 line\n"
     "                    (ten bit times a byte) instead of at once\n"
+    "  --flip-slot N     store slot N (from 0) of every pattern turned over\n"
+    "  --alter-timer     store the timer's lo byte changed by one\n"
+    "  --ignore-reads    do not answer ReadProgramme\n"
     "  --help            show this text\n"
     "\n"
     "Control commands (one per line on the FIFO):\n"
@@ -63,6 +66,9 @@ const char kUsage[] =
     "  battery R1 R2     readings of the status reply (0 to 255)\n"
     "  beeper on|off     set the beeper state\n"
     "  programme HEX     set the stored programme (lo hi sel s1..sn)\n"
+    "  flip-slot N|off   store slot N of every pattern turned over, or not\n"
+    "  alter-timer on|off  store the timer's lo byte changed, or not\n"
+    "  reads on|off      answer ReadProgramme, or not\n"
     "  unplug            close the pseudo-terminal and remove LINK\n"
     "  plug              open a new pseudo-terminal and make LINK again\n"
     "  quit              stop, as on SIGTERM\n"
@@ -208,6 +214,23 @@ bool ParseProgramme(const char* text, SimulatedStick& stick) {
   return ParseHex(text, bytes, sizeof bytes, count) && stick.SetProgramme(bytes, count);
 }
 
+bool ParseSlot(const char* text, int& slot) {
+  char rest;
+  if (std::strcmp(text, "off") == 0) {
+    slot = -1;
+    return true;
+  }
+  return std::sscanf(text, " %d %c", &slot, &rest) == 1 && slot >= 0 && slot < 255;
+}
+
+// The faults of a stick that does not keep or report what it was sent.
+bool ExecuteStorageFault(SimulatedStick& stick, const std::string& command, const char* argument) {
+  if (command == "flip-slot") return ParseSlot(argument, stick.flipSlot);
+  if (command == "alter-timer") return ParseOnOff(argument, stick.alterTimer);
+  if (command == "reads") return ParseOnOff(argument, stick.answerReads);
+  return false;
+}
+
 bool Plug(Simulator& sim) {
   char name[128];
   if (openpty(&sim.master, &sim.slave, name, nullptr, nullptr) != 0) {
@@ -338,7 +361,7 @@ bool Execute(Simulator& sim, const std::string& line) {
   } else if (command == "quit" && *argument == '\0') {
     sim.quit = true;
   } else {
-    return false;
+    return ExecuteStorageFault(stick, command, argument);
   }
   return true;
 }
@@ -403,6 +426,12 @@ int main(int argc, char** argv) {
       return 0;
     } else if (option == "--silent") {
       sim.stick.silent = true;
+    } else if (option == "--flip-slot" && hasValue) {
+      if (!ParseSlot(argv[++i], sim.stick.flipSlot)) return Usage("bad --flip-slot");
+    } else if (option == "--alter-timer") {
+      sim.stick.alterTimer = true;
+    } else if (option == "--ignore-reads") {
+      sim.stick.answerReads = false;
     } else if (option == "--log" && hasValue) {
       logPath = argv[++i];
     } else if (option == "--control" && hasValue) {

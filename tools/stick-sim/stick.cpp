@@ -11,10 +11,12 @@ int SimulatedStick::Receive(const unsigned char* frame, int length, unsigned cha
       // A frame cut short by a 0xFF inside the timer bytes leaves the timer
       // as it was.
       if (payloadLength >= 3) std::memcpy(timer, payload, 3);
+      if (alterTimer) timer[0] = timer[0] > 0 ? static_cast<unsigned char>(timer[0] - 1) : 1;
       return 0;
     case SetSlotPattern:
       stateCount = payloadLength < 255 ? payloadLength : 255;
       std::memcpy(states, payload, static_cast<std::size_t>(stateCount));
+      if (flipSlot >= 0 && flipSlot < stateCount) states[flipSlot] = states[flipSlot] == 1 ? 2 : 1;
       return 0;
     case BeeperOn:
       beeperOn = true;
@@ -36,7 +38,7 @@ int SimulatedStick::Receive(const unsigned char* frame, int length, unsigned cha
       return BuildFrame(QueryBeeper, &state, 1, reply);
     }
     case ReadProgramme: {
-      if (silent) return 0;
+      if (silent || !answerReads) return 0;
       unsigned char programme[3 + 255];
       std::memcpy(programme, timer, 3);
       std::memcpy(programme + 3, states, static_cast<std::size_t>(stateCount));

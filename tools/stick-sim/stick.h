@@ -20,6 +20,12 @@ struct SimulatedStick {
   int pollCycle = 1;
   long pollsSeen = 0;
 
+  // Faults of a stick that does not keep or report what it was sent, for
+  // testing the program's read-back after a write.
+  int flipSlot = -1;         // this slot (from 0) of each pattern is stored turned over
+  bool alterTimer = false;   // the timer's lo byte is stored one lower (or 1 for 0)
+  bool answerReads = true;   // false: ReadProgramme gets no reply
+
   // Acts on one received frame (00 code payload FF, `length` bytes) and
   // writes the reply to `reply`. Returns the reply's length, 0 for none.
   int Receive(const unsigned char* frame, int length, unsigned char* reply);

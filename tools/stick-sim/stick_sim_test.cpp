@@ -49,6 +49,32 @@ TEST_F(WithStickSim, AnswersWhatTheStickAnswersAndLogsWhatItReceives) {
   }
 }
 
+TEST_F(WithStickSim, StorageFaultsChangeTheProgrammeItReportsOrSilenceIt) {
+  ScopedSerialPorts ports({{3, sim.link()}});
+  ASSERT_EQ(SerialOpenPort(2, 9600), 0);
+  link.port = 3;
+  const Bytes faithful = {0x00, 0x12, 0x57, 0x9E, 0x00, 1, 2, 1, 0xFF};
+  const struct {
+    const char* command;
+    Bytes reply;
+  } cases[] = {
+      {"flip-slot 1", {0x00, 0x12, 0x57, 0x9E, 0x00, 1, 1, 1, 0xFF}},
+      {"flip-slot off", faithful},
+      {"alter-timer on", {0x00, 0x12, 0x56, 0x9E, 0x00, 1, 2, 1, 0xFF}},
+      {"alter-timer off", faithful},
+      {"reads off", {}},
+  };
+  const unsigned char lo = 0x57, hi = 0x9E, sel = 0x00, count = 3;
+  const unsigned char states[] = {1, 0, 1};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    ASSERT_TRUE(sim.Command(c.command));
+    link.SendInstruction(SetSlotTimer, &lo, &hi, &sel);
+    link.SendInstruction(SetSlotPattern, &count, states);
+    EXPECT_EQ(Ask(ReadProgramme, 9, c.reply.empty() ? 300 : 1000), c.reply);
+  }
+}
+
 TEST_F(WithStickSim, FallsSilentAnswersSomePollsAndComesBack) {
   ScopedSerialPorts ports({{3, sim.link()}});
   ASSERT_EQ(SerialOpenPort(2, 9600), 0);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <wx/window.h>
+
+#include "treatments/firing_pattern.h"
+
+// A small picture of one base period of a firing pattern: a cell per slot, a
+// pulse in each fired one, and the periods and the slot frequency above.
+// Painted in the system's colours; the geometry is LayoutPatternPreview's.
+class PatternPreviewControl : public wxWindow {
+public:
+    PatternPreviewControl(wxWindow* parent, wxWindowID id, const wxString& name);
+
+    // Shows `pattern`, redrawing only when it differs from the one shown.
+    void ShowPattern(const FiringPattern& pattern);
+    const FiringPattern& Pattern() const { return pattern; }
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    FiringPattern pattern;
+};
