@@ -9,7 +9,9 @@
 //   write REPS SIM_LOG   median ms from "Yes" on the Treatments page's Write
 //                        Vitrel (250 slots, from a page showing 10) to the
 //                        pattern frame received by the simulated stick, as
-//                        its log tells; the stick must be attached
+//                        its log tells; the stick must be attached. Also the
+//                        median ms from "Yes" to "Programme written and
+//                        checked" in the status bar (the read-back compared)
 //
 // Each command prints one line: "<figure> <median ms>".
 #include <algorithm>
@@ -28,6 +30,7 @@
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 #include <wx/modalhook.h>
+#include <wx/statusbr.h>
 #include <wx/notebook.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -256,6 +259,7 @@ private:
         wxTextCtrl* slots = Find<wxTextCtrl>("ID_TEXTCTRL8");
         wxButton* write = Find<wxButton>("ID_BUTTON9");
         std::vector<double> times;
+        std::vector<double> checkTimes;
         for (int r = 0; r < reps; ++r) {
             // Back to ten slots, so each write builds the 250 boxes as a
             // user's first write of such a treatment does.
@@ -275,9 +279,19 @@ private:
                 break;
             }
             times.push_back((received - yes.lastYes) * 1000.0);
+            // The write is read back and compared; the outcome shows in the
+            // status bar's second field.
+            if (!WaitFor([&] {
+                    return frame->GetStatusBar()->GetStatusText(1).StartsWith("Programme written and checked");
+                }, 10000)) {
+                Fail("the stick never confirmed the programme");
+                break;
+            }
+            checkTimes.push_back((WallSeconds() - yes.lastYes) * 1000.0);
         }
         yes.Unregister();
         std::printf("write_ms %.1f\n", Median(times));
+        std::printf("checked_ms %.1f\n", Median(checkTimes));
     }
 
     std::string command;
