@@ -113,19 +113,21 @@ void wxVitrelFrame::ShowDeviceDetached()
     beeperCheck->Disable();
     ShowLevel(batteryGauge, 0);
 
+    if (deniedDeviceNamed)
+        return;
     const wxString denied(SerialDeniedDevice());
-    if (!deniedDeviceNamed && !denied.empty()) {
-        deniedDeviceNamed = true;
-        // After this tick: a modal box inside the timer handler would hold it.
-        CallAfter([denied] {
-            ShowNotice(wxString::Format(_("A device was found at %s, but you may not open it, so "
-                                          "the Vitrel stick cannot be reached there. Add yourself "
-                                          "to the \"dialout\" group (for example: sudo adduser "
-                                          "$USER dialout), then log out and log in again."),
-                                        denied),
-                       _("Vitrel USB Device"));
-        });
-    }
+    if (denied.empty())
+        return;
+    deniedDeviceNamed = true;
+    // After this tick: a modal box inside the timer handler would hold it.
+    CallAfter([denied] {
+        ShowNotice(wxString::Format(_("A device was found at %s, but you may not open it, so "
+                                      "the Vitrel stick cannot be reached there. Add yourself "
+                                      "to the \"dialout\" group (for example: sudo adduser "
+                                      "$USER dialout), then log out and log in again."),
+                                    denied),
+                   _("Vitrel USB Device"));
+    });
 }
 
 void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
