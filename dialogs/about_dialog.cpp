@@ -7,6 +7,7 @@
 #include <wx/textctrl.h>
 
 #include "app/resource_path.h"
+#include "vitrel_version.h"
 
 namespace {
 const wxWindowID ID_STATICBITMAP1 = wxNewId();
@@ -74,7 +75,7 @@ wxVitrelAboutPanelDialog::wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID 
     column->Add(pictureRow, 0, wxEXPAND, 0);
 
     wxBoxSizer* texts = new wxBoxSizer(wxVERTICAL);
-    texts->Add(new wxStaticText(this, ID_STATICTEXT1, wxGetTranslation("Software Version: 1.5"),
+    texts->Add(new wxStaticText(this, ID_STATICTEXT1, wxString::Format(_("Software Version: %s"), VITREL_VERSION),
                                 wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE, "ID_STATICTEXT1"),
                1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
     texts->Add(new wxStaticText(this, ID_STATICTEXT2,

@@ -38,10 +38,14 @@ endforeach()
 # Man pages and the changelog (changelog.gz: a native package) go in
 # compressed, without time stamps.
 file(MAKE_DIRECTORY ${VITREL_PACKAGING_BUILD})
-foreach(source vitrel.1 vitrel-stick-sim.1 changelog)
-  execute_process(COMMAND gzip -9nc ${VITREL_PACKAGING}/${source}
-                  OUTPUT_FILE ${VITREL_PACKAGING_BUILD}/${source}.gz)
+# The man pages take the version from project().
+foreach(page vitrel.1 vitrel-stick-sim.1)
+  configure_file(${VITREL_PACKAGING}/${page} ${VITREL_PACKAGING_BUILD}/${page} @ONLY)
+  execute_process(COMMAND gzip -9nc ${VITREL_PACKAGING_BUILD}/${page}
+                  OUTPUT_FILE ${VITREL_PACKAGING_BUILD}/${page}.gz)
 endforeach()
+execute_process(COMMAND gzip -9nc ${VITREL_PACKAGING}/changelog
+                OUTPUT_FILE ${VITREL_PACKAGING_BUILD}/changelog.gz)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${VITREL_PACKAGING}/vitrel.1 ${VITREL_PACKAGING}/vitrel-stick-sim.1
              ${VITREL_PACKAGING}/changelog)
