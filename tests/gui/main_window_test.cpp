@@ -430,7 +430,12 @@ TEST_F(MainWindow, AboutBoxShowsVersionAndReadOnlyCredits)
     wxWindow* about = wxWindow::FindWindowByName("id", frame);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->GetLabel(), "About...");
-    EXPECT_EQ(wxWindow::FindWindowByName("ID_STATICTEXT1", about)->GetLabel(), "Software Version: 1.5");
+    // The version project() in CMakeLists.txt holds, the one place it is written.
+    const std::string cmake = ReadWholeFile(VITREL_SOURCE_DIR "/CMakeLists.txt");
+    const std::size_t at = cmake.find("project(Vitrel VERSION ");
+    ASSERT_NE(at, std::string::npos);
+    const std::string version = cmake.substr(at + 23, cmake.find(' ', at + 23) - (at + 23));
+    EXPECT_EQ(wxWindow::FindWindowByName("ID_STATICTEXT1", about)->GetLabel(), "Software Version: " + version);
     EXPECT_TRUE(wxWindow::FindWindowByName("ID_STATICTEXT2", about)->GetLabel().StartsWith("Web: "));
     wxTextCtrl* credits = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_TEXTCTRL1", about));
     ASSERT_NE(credits, nullptr);
