@@ -78,13 +78,13 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
     wxBoxSizer* stampRow = AddPageRow(entryColumn);
     stampRow->Add(NewLabel(entryPage, ID_STATICTEXT4, _("Date"), "ID_STATICTEXT4"), 1,
                   wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diaryDateField = new wxTextCtrl(entryPage, ID_TEXTCTRL2, _("21.11.2015."), wxDefaultPosition,
+    diaryDateField = new wxTextCtrl(entryPage, ID_TEXTCTRL2, "21.11.2015.", wxDefaultPosition,
                                     wxSize(92, -1), wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
                                     "ID_TEXTCTRL2");
     stampRow->Add(diaryDateField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     stampRow->Add(NewLabel(entryPage, ID_STATICTEXT5, _("Time"), "ID_STATICTEXT5"), 1,
                   wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diaryTimeField = new wxTextCtrl(entryPage, ID_TEXTCTRL3, _("21:15"), wxDefaultPosition,
+    diaryTimeField = new wxTextCtrl(entryPage, ID_TEXTCTRL3, "21:15", wxDefaultPosition,
                                     wxDefaultSize, wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
                                     "ID_TEXTCTRL3");
     stampRow->Add(diaryTimeField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);

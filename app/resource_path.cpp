@@ -152,6 +152,8 @@ wxString MissingResourcesMessage()
     }
     if (missing.empty())
         return missing;
-    return _("These files of the program could not be found, so parts of the window stay "
-             "empty:") + missing;
+    // TRANSLATORS: %s is the list of missing files, one path per line.
+    return wxString::Format(_("These files of the program could not be found, so parts of the "
+                              "window stay empty:%s"),
+                            missing);
 }
