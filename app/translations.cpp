@@ -12,6 +12,8 @@ namespace {
 const char* const ProgramDomain = "vitrel";
 const char* const CatalogueDomain = "vitrel-catalogue";
 
+wxString loadedLanguage;
+
 // The C locale asks for the program's own texts: the keys, as the code
 // writes them. The toolkit would take it for American English and load the
 // English catalogue, which mends the keys' slips.
@@ -55,8 +57,14 @@ void LoadTranslations()
     wxTranslations* translations = new wxTranslations;
     wxTranslations::Set(translations);
     translations->AddStdCatalog();
-    translations->AddCatalog(ProgramDomain);
+    if (translations->AddCatalog(ProgramDomain))
+        loadedLanguage = translations->GetBestTranslation(ProgramDomain);
     translations->AddCatalog(CatalogueDomain);
+}
+
+wxString TranslationLanguage()
+{
+    return loadedLanguage;
 }
 
 wxString CatalogueText(const std::string& text)

@@ -23,5 +23,9 @@ extern const char* const LocaleFolderName;  // "locale"
 // too, where it is installed.
 void LoadTranslations();
 
+// The language whose catalogue of the program's texts is loaded ("de"), or
+// empty when the English texts show as written.
+wxString TranslationLanguage();
+
 // A text of the treatments catalogue (UTF-8), translated.
 wxString CatalogueText(const std::string& text);

@@ -2,6 +2,7 @@
 // started with LANG=de_DE.UTF-8 and EnglishWindow with LANG=en_US.UTF-8
 // (tests/CMakeLists.txt); the other suites run under the C locale, where the
 // English keys show as they are written.
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -20,6 +21,7 @@
 #include <wx/tokenzr.h>
 #include <wx/translation.h>
 
+#include "app/resource_path.h"
 #include "dialogs/about_dialog.h"
 #include "stick_test_support.h"
 
@@ -269,6 +271,21 @@ TEST_F(GermanWindow, AnExportIsTheFileOfACLocaleRun)
                   FileDialogAnswer(wxString::FromUTF8(WorkPath("exported.xml"))));
     EXPECT_EQ(ReadWorkFile("exported.xml"),
               ReadWholeFile(VITREL_TEST_DATA "/pattern_expected_AdvancedSettings.xml"));
+}
+
+// The pictures with words in them are drawn once more in German.
+TEST_F(GermanWindow, PicturesWithWordsShowTheirGermanCopy)
+{
+    CreateFrame();
+    for (const char* file : {"MagneticPulses.PNG", "HumanBodyFront.png"}) {
+        SCOPED_TRACE(file);
+        const wxImage shown = LoadResourceBitmap(("share\\" + std::string(file)).c_str()).ConvertToImage();
+        const wxImage german(VITREL_SOURCE_DIR "/share/de/" + std::string(file));
+        ASSERT_TRUE(shown.IsOk() && german.IsOk());
+        ASSERT_EQ(shown.GetSize(), german.GetSize());
+        EXPECT_TRUE(std::equal(shown.GetData(), shown.GetData() + 3 * shown.GetWidth() * shown.GetHeight(),
+                               german.GetData()));
+    }
 }
 
 class EnglishWindow : public FrameTest {
