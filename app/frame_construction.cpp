@@ -119,6 +119,8 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     bodySpots.Load(ResourceFilePath("share\\BodySpots.csv").c_str());
 
     // 20.-23. The diary.
+    // TRANSLATORS: the diary list's columns: the entry's date, its time of
+    // day, and its summary.
     historyList->InsertColumn(0, _("Date"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
     historyList->InsertColumn(1, _("Time"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
     historyList->InsertColumn(2, _("Summary"), wxLIST_FORMAT_LEFT, wxLIST_AUTOSIZE_USEHEADER);
