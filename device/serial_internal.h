@@ -14,4 +14,11 @@ int SerialCheckOpenArguments(int index, int baud);
 // Hands a write about to be made to the tap set with SerialSetWriteTap.
 void SerialNotifyWriteTap(int index, const unsigned char* bytes, int count);
 
+#include <cstddef>
+
+// POSIX only: the device path of port `index` (COM<index + 1>) into `path`.
+// False when that number has no device (an empty or missing entry of
+// VITREL_SERIAL_PORTS, or a path that does not fit).
+bool SerialDevicePath(int index, char* path, std::size_t size);
+
 #endif

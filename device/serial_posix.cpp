@@ -250,3 +250,7 @@ void SerialWaitMilliseconds(int milliseconds) {
   while (nanosleep(&rest, &rest) != 0 && errno == EINTR) {
   }
 }
+
+bool SerialDevicePath(int index, char* path, std::size_t size) {
+  return DevicePath(index, path, size);
+}

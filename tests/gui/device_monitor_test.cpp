@@ -108,6 +108,8 @@ TEST_F(DeviceMonitor, LongAttachedStickUnpluggedIsShownDetachedAndFoundAgainAtCo
     ASSERT_TRUE(stick->Command("unplug"));
     EXPECT_TRUE(WaitFor([&] { return !Attached(); }, 2500));
     EXPECT_EQ(Find<wxGauge>("ID_GAUGE1")->GetValue(), 0);
+    EXPECT_FALSE(Find<wxCheckBox>("ID_CHECKBOX1")->IsEnabled());
+    EXPECT_FALSE(Find<wxButton>("ID_BUTTON15")->IsEnabled());
     {
         // With no stick the ports are probed once a second.
         CapturedOutput output;
@@ -123,6 +125,12 @@ TEST_F(DeviceMonitor, LongAttachedStickUnpluggedIsShownDetachedAndFoundAgainAtCo
     EXPECT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
     ASSERT_TRUE(WaitFor([&] { return !Writes().empty() && Writes().back().hex == PollFrame; }, 1000));
     EXPECT_EQ(Writes().back().index, 8);
+
+    // The Beeper box is usable again, and a click reaches the stick found anew.
+    wxCheckBox* beeper = Find<wxCheckBox>("ID_CHECKBOX1");
+    ASSERT_TRUE(beeper->IsEnabled());
+    Toggle(beeper, !beeper->GetValue());
+    EXPECT_TRUE(WaitForReceived(beeper->GetValue() ? "00 0F FF" : "00 10 FF", 1, 1000));
 }
 
 TEST_F(DeviceMonitor, BeeperReplySetsTheBoxWithoutSendingAnything)

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "device/serial.h"
+#include "device/serial_internal.h"
 #include "device_posix_support.h"
 
 using testing::internal::CaptureStdout;
@@ -129,6 +130,45 @@ TEST_F(PortDiscovery, OnlyComOneToNineAreTried) {
   ScopedSerialPorts ports({{12, pty.path}});
   EXPECT_EQ(SerialListPresentPorts(list), 0);
   EXPECT_STREQ(list[0], "x");
+}
+
+// Without VITREL_SERIAL_PORTS, COMn is /dev/ttyACM<n-1>, where a real stick
+// appears; with it, the list replaces the table and empty entries leave
+// their numbers without a device.
+TEST(SerialPortMapping, DefaultTableAndTheVariablesEntries) {
+  const char* old = std::getenv("VITREL_SERIAL_PORTS");
+  const std::string saved = old != nullptr ? old : "";
+  char path[64];
+
+  unsetenv("VITREL_SERIAL_PORTS");
+  for (int number = 1; number <= 16; ++number) {
+    ASSERT_TRUE(SerialDevicePath(number - 1, path, sizeof path)) << "COM" << number;
+    EXPECT_EQ(std::string(path), "/dev/ttyACM" + std::to_string(number - 1)) << "COM" << number;
+  }
+
+  const struct {
+    const char* variable;
+    std::vector<const char*> expected;  // COM1, COM2, ...; nullptr: no device
+  } cases[] = {
+      {"/tmp/a:/tmp/b", {"/tmp/a", "/tmp/b", nullptr}},
+      {":/tmp/b", {nullptr, "/tmp/b", nullptr}},
+      {"/tmp/a::/tmp/c:", {"/tmp/a", nullptr, "/tmp/c", nullptr, nullptr}},
+      {"", {nullptr, nullptr}},
+  };
+  for (const auto& c : cases) {
+    setenv("VITREL_SERIAL_PORTS", c.variable, 1);
+    for (std::size_t i = 0; i < c.expected.size(); ++i) {
+      const bool mapped = SerialDevicePath(static_cast<int>(i), path, sizeof path);
+      SCOPED_TRACE(std::string("\"") + c.variable + "\" COM" + std::to_string(i + 1));
+      ASSERT_EQ(mapped, c.expected[i] != nullptr);
+      if (mapped) EXPECT_STREQ(path, c.expected[i]);
+    }
+  }
+
+  if (old != nullptr)
+    setenv("VITREL_SERIAL_PORTS", saved.c_str(), 1);
+  else
+    unsetenv("VITREL_SERIAL_PORTS");
 }
 
 }  // namespace
