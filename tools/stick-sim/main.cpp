@@ -318,11 +318,13 @@ void OnReceived(Simulator& sim, const unsigned char* chunk, int length) {
       int replyLength = sim.stick.Receive(receiver.instruction, receiver.length, reply);
       if (replyLength > 0) Send(sim, reply, replyLength);
     } else if (betweenFrames && chunk[start] != 0x00) {
-      int noise = receiver.position - start;
-      while (noise > 0 && sim.fillerLeft > 0 && chunk[start] == 0xFF) {
-        ++start, --noise, --sim.fillerLeft;
+      // The filler of a stall is not the program's noise.
+      int first = start;
+      while (first < receiver.position && sim.fillerLeft > 0 && chunk[first] == 0xFF) {
+        ++first;
+        --sim.fillerLeft;
       }
-      if (noise > 0) Log(sim, "NOISE", chunk + start, noise);
+      if (first < receiver.position) Log(sim, "NOISE", chunk + first, receiver.position - first);
     }
     if (receiver.position <= start) break;
   }
