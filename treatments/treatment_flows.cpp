@@ -62,8 +62,6 @@ double FieldReal(const wxTextCtrl* field)
     return ParsePatternReal(field->GetValue().utf8_string(), value) ? value : std::nan("");
 }
 
-// The SetSlotTimer payload (lo, hi, sel) for the Slot Frequency field; false
-// when that frequency cannot be sent.
 // Whether the stick took the whole write now. The user is told at once when
 // it did not, and the write is not sent later behind their back.
 bool TakenAtOnce(const DeviceLink& link, const unsigned char* bytes, int length)
@@ -71,6 +69,8 @@ bool TakenAtOnce(const DeviceLink& link, const unsigned char* bytes, int length)
     return SerialWritePortAtOnce(link.port - 1, bytes, length) == length;
 }
 
+// The SetSlotTimer payload (lo, hi, sel) for the Slot Frequency field; false
+// when that frequency cannot be sent.
 bool EncodeSlotFrequencyField(const DeviceLink& link, const wxTextCtrl* field, unsigned char (&timer)[3])
 {
     return link.EncodeSlotFrequency(FieldReal(field), timer[0], timer[1], timer[2]);
