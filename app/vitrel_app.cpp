@@ -1,9 +1,12 @@
 #include "app/vitrel_app.h"
 
 #include <clocale>
+#include <cstdio>
+#include <string>
 
 #include <wx/event.h>
 #include <wx/image.h>
+#include <wx/toplevel.h>
 
 #include "app/resource_path.h"
 #include "app/vitrel_frame.h"
@@ -19,10 +22,29 @@ void PrepareProcess()
     std::setlocale(LC_TIME, "");
 }
 
+namespace {
+void ShowRunningWindow(wxWindow* window)
+{
+    wxTopLevelWindow* frame = dynamic_cast<wxTopLevelWindow*>(window);
+    if (frame == nullptr)  // still being built: it shows itself when done
+        return;
+    if (frame->IsIconized())
+        frame->Iconize(false);
+    frame->Show();
+    frame->Raise();
+}
+}  // namespace
+
 bool wxVitrelApp::OnInit()
 {
     PrepareProcess();
     SetUpResourceLayout();
+    if (!instance.Claim(UserFilesFolder(), [this] { ShowRunningWindow(GetTopWindow()); })) {
+        std::puts(("Vitrel is already running for " + std::string(UserFilesFolder().utf8_str())
+                   + "; its window was brought to the front").c_str());
+        secondStart = true;
+        return true;
+    }
     wxVitrelFrame* frame = new wxVitrelFrame(nullptr, -1);
     frame->Show();
     SetTopWindow(frame);
@@ -31,4 +53,9 @@ bool wxVitrelApp::OnInit()
     if (!missing.empty())
         frame->CallAfter([missing] { ShowNotice(missing, "Missing files"); });
     return true;
+}
+
+int wxVitrelApp::OnRun()
+{
+    return secondStart ? 0 : wxApp::OnRun();
 }

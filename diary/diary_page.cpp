@@ -116,12 +116,23 @@ bool wxVitrelFrame::SaveComposedEntry()
     // document the list reads from.
     historyList->ShowNothing();
     historyStamp = FileStamp();
+    std::string keptAs;
     const HistorySaveResult result =
-        AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry);
+        AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry, &keptAs);
     switch (result) {
     case HistorySaveResult::Saved:
         diarySummaryField->SetEditable(false);
         diaryContentField->SetEditable(false);
+        break;
+    case HistorySaveResult::StartedAnew:
+        diarySummaryField->SetEditable(false);
+        diaryContentField->SetEditable(false);
+        ShowNotice(wxString::Format(_("The diary file \"DiaryHistoryDB.xml\" could not be written back "
+                                      "unchanged. It was kept as it is, as:\n%s\nA new diary file was "
+                                      "started with every entry that could be read from it and the "
+                                      "entry you saved."),
+                                    wxString(keptAs.c_str(), *wxConvFileName)),
+                   "Warning");
         break;
     case HistorySaveResult::Unreadable:
         ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be read, so the entry "
@@ -135,7 +146,7 @@ bool wxVitrelFrame::SaveComposedEntry()
         break;
     }
     RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
-    return result == HistorySaveResult::Saved;
+    return result == HistorySaveResult::Saved || result == HistorySaveResult::StartedAnew;
 }
 
 // Typed text of an entry being composed is not dropped without a word, when
