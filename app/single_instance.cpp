@@ -75,8 +75,9 @@ private:
 };
 
 // Asks the copy that holds the channel to show its window. It may have taken
-// the lock a moment ago and not yet opened its channel: a few tries.
-void AskRunningCopyToShow(const wxString& channel)
+// the lock a moment ago and not yet opened its channel: a few tries. False
+// when it could not be reached.
+bool AskRunningCopyToShow(const wxString& channel)
 {
 #ifdef __WINDOWS__
     // Only the process the user just started may bring a window forward:
@@ -88,17 +89,21 @@ void AskRunningCopyToShow(const wxString& channel)
         wxLogNull quiet;
         std::unique_ptr<wxConnectionBase> connection(client.MakeConnection("localhost", channel, ShowTopic));
         if (connection) {
-            connection->Execute(ShowTopic);
+            const bool shown = connection->Execute(ShowTopic);
             connection->Disconnect();
-            return;
+            return shown;
         }
         wxMilliSleep(100);
     }
+    return false;
 }
 #else
 // Without a message channel the running copy cannot be reached; this start
 // still ends.
-void AskRunningCopyToShow(const wxString&) {}
+bool AskRunningCopyToShow(const wxString&)
+{
+    return false;
+}
 #endif
 
 }  // namespace
@@ -152,7 +157,7 @@ bool UserFolderInstance::Claim(const wxString& folder, const std::function<void(
         }
     }
     if (checker->IsAnotherRunning()) {
-        AskRunningCopyToShow(ChannelName(name));
+        runningCopyShown = AskRunningCopyToShow(ChannelName(name));
         return false;
     }
 #if wxUSE_IPC

@@ -30,8 +30,11 @@ public:
     // A lock that cannot be made at all does not stop the program: it runs
     // without the check.
     bool Claim(const wxString& folder, const std::function<void()>& showWindow);
+    // After a refused claim: whether the running copy was reached.
+    bool RunningCopyShown() const { return runningCopyShown; }
 
 private:
     std::unique_ptr<wxSingleInstanceChecker> checker;
+    bool runningCopyShown = false;
     std::unique_ptr<wxObject> server;  // the channel later starts reach this copy by
 };

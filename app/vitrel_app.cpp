@@ -40,8 +40,11 @@ bool wxVitrelApp::OnInit()
     PrepareProcess();
     SetUpResourceLayout();
     if (!instance.Claim(UserFilesFolder(), [this] { ShowRunningWindow(GetTopWindow()); })) {
-        std::puts(("Vitrel is already running for " + std::string(UserFilesFolder().utf8_str())
-                   + "; its window was brought to the front").c_str());
+        const std::string folder(UserFilesFolder().utf8_str());
+        std::puts(("Vitrel is already running for " + folder
+                   + (instance.RunningCopyShown() ? "; its window was brought to the front"
+                                                  : "; its window could not be reached"))
+                      .c_str());
         secondStart = true;
         return true;
     }
