@@ -113,9 +113,13 @@ wxString UserFolderInstanceName(const wxString& folder)
     wxFileName absolute = wxFileName::DirName(folder);
     absolute.MakeAbsolute();
     wxString path = absolute.GetPath();
+#ifdef __WINDOWS__
+    const std::filesystem::path native(path.ToStdWstring());
+#else
+    const std::filesystem::path native(std::string(path.fn_str()));
+#endif
     std::error_code error;
-    const std::filesystem::path canonical =
-        std::filesystem::weakly_canonical(std::filesystem::path(path.fn_str().data()), error);
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(native, error);
     if (!error)
         path = wxString(canonical.native().c_str(), *wxConvFileName);
 #ifdef __WINDOWS__

@@ -85,9 +85,7 @@ TEST_F(DataFileTest, OnlyRegularFilesAreOpened)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::string text = "stale";
-        const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(ReadDataFile(folder.PathOf(c.name).c_str(), text), c.expected);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
         EXPECT_EQ(text, c.text);
     }
     std::string text;
