@@ -1,5 +1,6 @@
 // Diary page: the history list and composing entries.
 #include <wx/datetime.h>
+#include <wx/filename.h>
 #include <wx/notebook.h>
 #include <wx/textctrl.h>
 
@@ -124,16 +125,19 @@ bool wxVitrelFrame::SaveComposedEntry()
         diarySummaryField->SetEditable(false);
         diaryContentField->SetEditable(false);
         break;
-    case HistorySaveResult::StartedAnew:
+    case HistorySaveResult::StartedAnew: {
         diarySummaryField->SetEditable(false);
         diaryContentField->SetEditable(false);
+        wxFileName kept(wxString(keptAs.c_str(), *wxConvFileName));
+        kept.MakeAbsolute();
         ShowNotice(wxString::Format(_("The diary file \"DiaryHistoryDB.xml\" could not be written back "
-                                      "unchanged. It was kept as it is, as:\n%s\nA new diary file was "
-                                      "started with every entry that could be read from it and the "
-                                      "entry you saved."),
-                                    wxString(keptAs.c_str(), *wxConvFileName)),
+                                      "unchanged, so it was kept as it is under this name:\n%s\nA new "
+                                      "diary file was started with every entry that could be read from "
+                                      "it and the entry you saved."),
+                                    kept.GetFullPath()),
                    "Warning");
         break;
+    }
     case HistorySaveResult::Unreadable:
         ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be read, so the entry "
                    "was not saved. The file was left as it is.",

@@ -275,7 +275,8 @@ TEST_F(DataFilesTest, ADiaryThatCannotBeWrittenBackIsKeptAndANewOneStarted)
             aside = entry.path().filename().string();
     ASSERT_FALSE(aside.empty());
     EXPECT_EQ(ReadWorkFile(aside), original);
-    EXPECT_NE(notice.Find(wxString::FromUTF8(aside)), wxNOT_FOUND) << notice;
+    // The notice says where the old diary is, by its full path.
+    EXPECT_NE(notice.Find(wxString::FromUTF8(WorkPath(aside))), wxNOT_FOUND) << notice;
     EXPECT_EQ(Find<wxListView>("ID_LISTVIEW1")->GetItemCount(), 3);
     EXPECT_FALSE(Find<wxTextCtrl>("ID_TEXTCTRL4")->IsEditable());
     // The next entry is an ordinary save.
