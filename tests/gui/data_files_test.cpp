@@ -139,8 +139,9 @@ TEST_F(DataFilesTest, SpecialFilesInPlaceOfDataFilesAreRefusedWithoutWaiting)
                 CloseFrame();
             }
             if (file == "AdvancedSettings.xml") {
-                EXPECT_EQ(output.Text(), "AdvancedSettings.xml is not an ordinary file; it was left as it "
-                                         "is and the pattern on the page was not saved\n");
+                EXPECT_EQ(output.Count("AdvancedSettings.xml is not an ordinary file; it was left as it "
+                                       "is and the pattern on the page was not saved"),
+                          1);
             }
             EXPECT_TRUE(StillSpecial(name, kind));
 
@@ -202,10 +203,12 @@ TEST_F(DataFilesTest, SettingsThatCannotBeOpenedAreNeverOverwritten)
         CreateFrame();
         CapturedOutput output;
         CloseFrame();
+        // The device tick may print its own lines while the window closes.
         const std::string text = output.Text();
         const std::string kept = "AdvancedSettings.xml could not be read; it was kept as ";
-        ASSERT_EQ(text.rfind(kept, 0), 0u) << text;
-        aside = text.substr(kept.size(), text.size() - kept.size() - 1);
+        const size_t line = text.find(kept);
+        ASSERT_NE(line, std::string::npos) << text;
+        aside = text.substr(line + kept.size(), text.find('\n', line) - line - kept.size());
     }
     EXPECT_EQ(ReadWorkFile(aside), settings);
     EXPECT_EQ(fs::status(aside).permissions(), fs::perms::none);
