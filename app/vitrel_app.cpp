@@ -9,6 +9,7 @@
 #include <wx/toplevel.h>
 
 #include "app/resource_path.h"
+#include "app/translations.h"
 #include "app/vitrel_frame.h"
 
 void PrepareProcess()
@@ -20,6 +21,12 @@ void PrepareProcess()
     // uses them.
     wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
     std::setlocale(LC_TIME, "");
+#ifdef LC_MESSAGES
+    // The toolkit's own buttons and file chooser speak the desktop's language
+    // through the C library; the number format stays "C".
+    std::setlocale(LC_MESSAGES, "");
+#endif
+    LoadTranslations();
 }
 
 namespace {
