@@ -61,9 +61,15 @@ const RefusalNotice ImportRefusals[] = {
     {FileNameUnusable,
      wxTRANSLATE("The file could not be imported because the file name cannot be used on this "
                  "system. The pattern on the page has not changed.")},
-    {"it does not exist or cannot be opened",
-     wxTRANSLATE("The file could not be imported because it does not exist or cannot be opened. "
-                 "The pattern on the page has not changed.")},
+    {"it does not exist",
+     wxTRANSLATE("The file could not be imported because it does not exist. The pattern on the "
+                 "page has not changed.")},
+    {"it is a folder or a special file, not an ordinary file",
+     wxTRANSLATE("The file could not be imported because it is a folder or a special file, not an "
+                 "ordinary file. The pattern on the page has not changed.")},
+    {"it cannot be opened or read",
+     wxTRANSLATE("The file could not be imported because it cannot be opened or read. The pattern "
+                 "on the page has not changed.")},
     {"it is empty",
      wxTRANSLATE("The file could not be imported because it is empty. The pattern on the page has "
                  "not changed.")},
