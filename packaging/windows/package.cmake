@@ -18,7 +18,8 @@ set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Vitrel)
 set(CPACK_STRIP_FILES ON)
 list(PREPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
 # Per generator: the installer is VitrelSetup-<version>.exe; the zip holds
-# one folder named Vitrel and is called Vitrel-<version>-portable.zip.
+# one folder named Vitrel (scripts/package-windows names it
+# Vitrel-<version>-portable.zip).
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package-names.cmake)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
 include(CPack)
