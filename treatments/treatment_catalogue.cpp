@@ -119,13 +119,19 @@ int TreatmentCatalogue::Load(const char* path)
     if (!path)
         return 0;
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
-    if (document.LoadFile(path) != tinyxml2::XML_SUCCESS) {
+    const tinyxml2::XMLError loaded = document.LoadFile(path);
+    if (loaded != tinyxml2::XML_SUCCESS) {
         std::puts((std::string("Treatments list ") + path + " not read: " + document.ErrorName()).c_str());
+        problem = loaded == tinyxml2::XML_ERROR_FILE_NOT_FOUND              ? CatalogueProblem::Missing
+                  : loaded == tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED ? CatalogueProblem::NotOpened
+                  : loaded == tinyxml2::XML_ERROR_FILE_READ_ERROR          ? CatalogueProblem::NotOpened
+                                                                            : CatalogueProblem::NotXml;
         return 0;
     }
     const XMLElement* root = document.FirstChildElement("VitrelTreatmentsList");
     if (!root) {
         std::puts((std::string("Treatments list ") + path + " has no VitrelTreatmentsList element").c_str());
+        problem = CatalogueProblem::NotACatalogue;
         return 0;
     }
 
@@ -141,6 +147,7 @@ int TreatmentCatalogue::Load(const char* path)
         if (ReadTreatment(treatment, ordinal, records[count]))
             ++count;
     }
+    problem = count == first ? CatalogueProblem::NoUsableTreatment : CatalogueProblem::None;
     return count - first;
 }
 

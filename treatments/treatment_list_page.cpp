@@ -1,6 +1,9 @@
 // The catalogue's titles in the treatments list box.
+#include <wx/filename.h>
+#include <wx/intl.h>
 #include <wx/listbox.h>
 
+#include "app/vitrel_frame.h"
 #include "treatments/treatment_catalogue.h"
 
 void TreatmentCatalogue::Load(const char* path, wxListBox* list)
@@ -16,4 +19,37 @@ void TreatmentCatalogue::FillTitleList(int selection, wxListBox* list) const
     list->Clear();
     for (int index : Matching(selection))
         list->Append(wxString::FromUTF8(records[index].Title));
+}
+
+wxString CatalogueProblemNotice(CatalogueProblem problem, const wxString& path)
+{
+    wxFileName file(path);
+    file.MakeAbsolute();
+    const wxString shown = file.GetFullPath();
+    if (problem == CatalogueProblem::Missing && file.Exists())
+        problem = CatalogueProblem::NotOpened;  // the C library says "not found" for any refusal
+    switch (problem) {
+    case CatalogueProblem::None:
+    case CatalogueProblem::Missing:  // named with the other missing files
+        return wxString();
+    case CatalogueProblem::NotOpened:
+        return wxString::Format(_("The treatments list \"%s\" could not be opened: check that it is "
+                                  "a file you may read. The list of treatments stays empty."),
+                                shown);
+    case CatalogueProblem::NotXml:
+        return wxString::Format(_("The treatments list \"%s\" could not be read: it is not a "
+                                  "well-formed XML file. The list of treatments stays empty."),
+                                shown);
+    case CatalogueProblem::NotACatalogue:
+        return wxString::Format(_("The treatments list \"%s\" could not be used: it is not a "
+                                  "treatments list (it has no VitrelTreatmentsList element), for "
+                                  "example an exported pattern saved over it. The list of "
+                                  "treatments stays empty."),
+                                shown);
+    case CatalogueProblem::NoUsableTreatment:
+        return wxString::Format(_("The treatments list \"%s\" holds no treatment that can be used. "
+                                  "The list of treatments stays empty."),
+                                shown);
+    }
+    return wxString();
 }
