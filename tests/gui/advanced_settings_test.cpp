@@ -496,7 +496,6 @@ TEST_F(AdvancedSettings, ExportNeverReplacesTheProgramsOwnFiles)
                                     "Export to XML"));
         EXPECT_EQ(WorkFileExists(name) ? ReadWorkFile(name) : "", before) << name;
     }
-    EXPECT_FALSE(WorkFileExists("share/new.xml"));
     EXPECT_EQ(ReadWorkFile("VitrelTreatmentsList.xml"), catalogue);
 }
 
