@@ -16,6 +16,7 @@
 
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
+#include <wx/intl.h>
 #include <wx/filename.h>
 #include <wx/scrolwin.h>
 #include <wx/stdpaths.h>
@@ -35,7 +36,73 @@ namespace {
 wxFileDialog* NewPatternFileDialog(wxWindow* parent, const wxString& title, long style)
 {
     return new wxFileDialog(parent, title, wxStandardPaths::Get().GetDocumentsDir(), wxEmptyString,
-                            _("*.xml"), style, wxDefaultPosition, wxDefaultSize, "wxFileDialog");
+                            "*.xml", style, wxDefaultPosition, wxDefaultSize, "wxFileDialog");
+}
+
+// Why a pattern file was not exported or imported: the reason a save or a
+// read gives, and the whole sentence the user is shown for it.
+struct RefusalNotice {
+    const char* reason;
+    const char* notice;
+};
+
+const char* const FileNameUnusable = "the file name cannot be used on this system";
+
+const RefusalNotice ExportRefusals[] = {
+    {FileNameUnusable,
+     wxTRANSLATE("The pattern could not be exported because the file name cannot be used on this "
+                 "system.")},
+    {"Base Frequency is too large or too small to give a usable slot timing",
+     wxTRANSLATE("The pattern could not be exported because Base Frequency is too large or too "
+                 "small to give a usable slot timing.")},
+    {"the file could not be written; check that the folder exists and that you may write to it",
+     wxTRANSLATE("The pattern could not be exported because the file could not be written; check "
+                 "that the folder exists and that you may write to it.")},
+};
+
+const RefusalNotice ImportRefusals[] = {
+    {FileNameUnusable,
+     wxTRANSLATE("The file could not be imported because the file name cannot be used on this "
+                 "system. The pattern on the page has not changed.")},
+    {"it does not exist or cannot be opened",
+     wxTRANSLATE("The file could not be imported because it does not exist or cannot be opened. "
+                 "The pattern on the page has not changed.")},
+    {"it is empty",
+     wxTRANSLATE("The file could not be imported because it is empty. The pattern on the page has "
+                 "not changed.")},
+    {"it is not a well-formed XML file",
+     wxTRANSLATE("The file could not be imported because it is not a well-formed XML file. The "
+                 "pattern on the page has not changed.")},
+    {"it has no VitrelAdvancedSettings element",
+     wxTRANSLATE("The file could not be imported because it has no VitrelAdvancedSettings element. "
+                 "The pattern on the page has not changed.")},
+    {"it has no BaseFrequency value",
+     wxTRANSLATE("The file could not be imported because it has no BaseFrequency value. The "
+                 "pattern on the page has not changed.")},
+    {"its BaseFrequency is not a number above zero",
+     wxTRANSLATE("The file could not be imported because its BaseFrequency is not a number above "
+                 "zero. The pattern on the page has not changed.")},
+    {"it has no NumberOfSlots value",
+     wxTRANSLATE("The file could not be imported because it has no NumberOfSlots value. The "
+                 "pattern on the page has not changed.")},
+    {"its NumberOfSlots is not a whole number from 1 to 250",
+     wxTRANSLATE("The file could not be imported because its NumberOfSlots is not a whole number "
+                 "from 1 to 250. The pattern on the page has not changed.")},
+    {"its BaseFrequency is too large or too small to give a usable slot timing",
+     wxTRANSLATE("The file could not be imported because its BaseFrequency is too large or too "
+                 "small to give a usable slot timing. The pattern on the page has not changed.")},
+};
+
+// The translated sentence for `reason`. A reason without its own sentence
+// still reaches the user, in English, inside a general one.
+template <size_t N>
+wxString RefusalText(const RefusalNotice (&notices)[N], const std::string& reason,
+                     const char* general)
+{
+    for (const RefusalNotice& known : notices)
+        if (reason == known.reason)
+            return wxGetTranslation(known.notice);
+    return wxString::Format(wxGetTranslation(general), wxString::FromUTF8(reason));
 }
 
 bool ReadReal(const wxTextCtrl* field, double& value)
@@ -382,23 +449,27 @@ void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
         chosen.SetExt("xml");
     // Never over the catalogue, the diary or another file of the program's.
     if (IsProgramFile(chosen.GetFullPath())) {
+        // TRANSLATORS: %s is the full path of the file chosen.
         ShowNotice(wxString::Format(_("The pattern was not exported: \"%s\" is one of Vitrel's own "
                                       "files. Please choose another name or folder."),
                                     chosen.GetFullPath()),
-                   _("Export to XML"));
+                   "Export to XML");
         return;
     }
     // Asked here, not by the dialog: the ".xml" added above may name an
     // existing file too.
     if (chosen.FileExists()
+        // TRANSLATORS: %s is the file's name, without its folder.
         && !ConfirmAction(wxString::Format(_("%s already exists. Do you want to replace it?"),
                                            chosen.GetFullName()),
-                          _("Export to XML")))
+                          "Export to XML"))
         return;
     std::string path;
-    std::string reason = "the file name cannot be used on this system";
+    std::string reason = FileNameUnusable;
     if (!ToFilePath(chosen.GetFullPath(), path) || !SavePatternFile(path.c_str(), reason))
-        ShowNotice("The pattern could not be exported because " + wxString::FromUTF8(reason) + ".",
+        ShowNotice(RefusalText(ExportRefusals, reason,
+                               // TRANSLATORS: %s is the reason, in English.
+                               wxTRANSLATE("The pattern could not be exported because %s.")),
                    "Export to XML");
 }
 
@@ -409,9 +480,11 @@ void wxVitrelFrame::OnImportXmlClick(wxCommandEvent&)
     if (importDialog->ShowModal() == wxID_CANCEL)
         return;
     std::string path;
-    std::string reason = "the file name cannot be used on this system";
+    std::string reason = FileNameUnusable;
     if (!ToFilePath(importDialog->GetPath(), path) || !LoadPatternFile(path.c_str(), reason))
-        ShowNotice("The file could not be imported because " + wxString::FromUTF8(reason)
-                       + ". The pattern on the page has not changed.",
+        ShowNotice(RefusalText(ImportRefusals, reason,
+                               // TRANSLATORS: %s is the reason, in English.
+                               wxTRANSLATE("The file could not be imported because %s. The "
+                                           "pattern on the page has not changed.")),
                    "Import from XML");
 }

@@ -3,6 +3,7 @@
 #include <wx/intl.h>
 #include <wx/listbox.h>
 
+#include "app/translations.h"
 #include "app/vitrel_frame.h"
 #include "treatments/treatment_catalogue.h"
 
@@ -11,14 +12,14 @@ void TreatmentCatalogue::Load(const char* path, wxListBox* list)
     const int first = count;
     Load(path);
     for (int i = first; i < count; ++i)
-        list->Append(wxString::FromUTF8(records[i].Title));
+        list->Append(CatalogueText(records[i].Title));
 }
 
 void TreatmentCatalogue::FillTitleList(int selection, wxListBox* list) const
 {
     list->Clear();
     for (int index : Matching(selection))
-        list->Append(wxString::FromUTF8(records[index].Title));
+        list->Append(CatalogueText(records[index].Title));
 }
 
 wxString CatalogueProblemNotice(CatalogueProblem problem, const wxString& path)
@@ -33,20 +34,24 @@ wxString CatalogueProblemNotice(CatalogueProblem problem, const wxString& path)
     case CatalogueProblem::Missing:  // named with the other missing files
         return wxString();
     case CatalogueProblem::NotOpened:
+        // TRANSLATORS: %s is the full path of the treatments list file.
         return wxString::Format(_("The treatments list \"%s\" could not be opened: check that it is "
                                   "a file you may read. The list of treatments stays empty."),
                                 shown);
     case CatalogueProblem::NotXml:
+        // TRANSLATORS: %s is the full path of the treatments list file.
         return wxString::Format(_("The treatments list \"%s\" could not be read: it is not a "
                                   "well-formed XML file. The list of treatments stays empty."),
                                 shown);
     case CatalogueProblem::NotACatalogue:
+        // TRANSLATORS: %s is the full path of the treatments list file.
         return wxString::Format(_("The treatments list \"%s\" could not be used: it is not a "
                                   "treatments list (it has no VitrelTreatmentsList element), for "
                                   "example an exported pattern saved over it. The list of "
                                   "treatments stays empty."),
                                 shown);
     case CatalogueProblem::NoUsableTreatment:
+        // TRANSLATORS: %s is the full path of the treatments list file.
         return wxString::Format(_("The treatments list \"%s\" holds no treatment that can be used. "
                                   "The list of treatments stays empty."),
                                 shown);

@@ -200,8 +200,8 @@ TEST_F(DiaryPageTest, AnOpenedEntryIsReadOnlyAndNewStartsAFreshOne)
 }
 
 // Typed text of a new entry is not lost without a word: "New" again, opening
-// an entry and closing ask once; Yes saves, No drops, Cancel goes back to the
-// text and changes nothing.
+// an entry and closing ask once, whichever field holds the text; Yes saves,
+// No drops, Cancel goes back to the text and changes nothing.
 TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
 {
     enum class Leave { New, Open, Close };
@@ -209,13 +209,24 @@ TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
         Leave by;
         int answer;
         bool saved;
-    } cases[] = {{Leave::New, wxID_YES, true},    {Leave::New, wxID_NO, false},
-                 {Leave::New, wxID_CANCEL, false}, {Leave::Open, wxID_YES, true},
-                 {Leave::Open, wxID_NO, false},   {Leave::Open, wxID_CANCEL, false},
-                 {Leave::Close, wxID_YES, true},  {Leave::Close, wxID_NO, false},
-                 {Leave::Close, wxID_CANCEL, false}};
+        const char* summaryText;
+        const char* contentText;
+    } cases[] = {{Leave::New, wxID_YES, true, "Evening", "Twenty minutes."},
+                 {Leave::New, wxID_NO, false, "Evening", "Twenty minutes."},
+                 {Leave::New, wxID_CANCEL, false, "Evening", "Twenty minutes."},
+                 {Leave::Open, wxID_YES, true, "Evening", "Twenty minutes."},
+                 {Leave::Open, wxID_NO, false, "", "Twenty minutes."},
+                 {Leave::Open, wxID_CANCEL, false, "Evening", ""},
+                 {Leave::Close, wxID_YES, true, "Evening", "Twenty minutes."},
+                 {Leave::Close, wxID_NO, false, "Evening", "Twenty minutes."},
+                 {Leave::Close, wxID_CANCEL, false, "Evening", "Twenty minutes."},
+                 {Leave::New, wxID_YES, true, "Evening", ""},
+                 {Leave::New, wxID_NO, false, "", "Twenty minutes."},
+                 {Leave::Close, wxID_YES, true, "", "Twenty minutes."},
+                 {Leave::Close, wxID_CANCEL, false, "Evening", ""}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(static_cast<int>(c.by)) + ", " + std::to_string(c.answer));
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.by)) + ", " + std::to_string(c.answer) + ", \"" +
+                     c.summaryText + "\", \"" + c.contentText + "\"");
         CopyTestDataFile("diary_three_entries.xml", DiaryFile);
         Open();
         {
@@ -223,8 +234,8 @@ TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
             GTestModalHook noDialogs(__FILE__, __LINE__, "New");
             Click(newButton);
         }
-        Type(summary, "Evening");
-        Type(content, "Twenty minutes.");
+        Type(summary, c.summaryText);
+        Type(content, c.contentText);
         const wxString stamp = date->GetValue() + time->GetValue();
         switch (c.by) {
         case Leave::New:
@@ -245,14 +256,14 @@ TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
         const std::vector<DiaryEntry> entries = FileEntries();
         ASSERT_EQ(entries.size(), c.saved ? 4u : 3u);
         if (c.saved) {
-            EXPECT_EQ(entries[3].Summary, "Evening");
-            EXPECT_EQ(entries[3].Content, "Twenty minutes.");
+            EXPECT_EQ(entries[3].Summary, c.summaryText);
+            EXPECT_EQ(entries[3].Content, c.contentText);
         }
         if (c.answer == wxID_CANCEL) {
             // Nothing changed: the text, still editable, under its own stamp.
             EXPECT_TRUE(frame->IsShown());
-            EXPECT_EQ(summary->GetValue(), "Evening");
-            EXPECT_EQ(content->GetValue(), "Twenty minutes.");
+            EXPECT_EQ(summary->GetValue(), c.summaryText);
+            EXPECT_EQ(content->GetValue(), c.contentText);
             EXPECT_EQ(date->GetValue() + time->GetValue(), stamp);
             EXPECT_TRUE(summary->IsEditable());
             wxTEST_DIALOG(CloseFrame(), MessageAnswer(wxID_NO));
@@ -260,6 +271,7 @@ TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
         }
         if (c.by == Leave::New) {
             EXPECT_EQ(summary->GetValue(), "");
+            EXPECT_EQ(content->GetValue(), "");
             EXPECT_TRUE(summary->IsEditable());
         } else if (c.by == Leave::Open) {
             EXPECT_EQ(summary->GetValue(), "Midday");
