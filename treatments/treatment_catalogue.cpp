@@ -5,6 +5,7 @@
 
 #include <tinyxml2.h>
 
+#include "treatments/data_file.h"
 #include "treatments/utf8_text.h"
 
 namespace {
@@ -119,13 +120,19 @@ int TreatmentCatalogue::Load(const char* path)
     if (!path)
         return 0;
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
-    const tinyxml2::XMLError loaded = document.LoadFile(path);
-    if (loaded != tinyxml2::XML_SUCCESS) {
+    std::string text;
+    const DataFileOpen opened = ReadDataFile(path, text);
+    if (opened != DataFileOpen::Opened) {
+        const char* why = opened == DataFileOpen::Missing      ? "no such file"
+                          : opened == DataFileOpen::NotRegular ? "not an ordinary file"
+                                                               : "cannot be opened";
+        std::puts((std::string("Treatments list ") + path + " not read: " + why).c_str());
+        problem = opened == DataFileOpen::Missing ? CatalogueProblem::Missing : CatalogueProblem::NotOpened;
+        return 0;
+    }
+    if (document.Parse(text.c_str(), text.size()) != tinyxml2::XML_SUCCESS) {
         std::puts((std::string("Treatments list ") + path + " not read: " + document.ErrorName()).c_str());
-        problem = loaded == tinyxml2::XML_ERROR_FILE_NOT_FOUND              ? CatalogueProblem::Missing
-                  : loaded == tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED ? CatalogueProblem::NotOpened
-                  : loaded == tinyxml2::XML_ERROR_FILE_READ_ERROR          ? CatalogueProblem::NotOpened
-                                                                            : CatalogueProblem::NotXml;
+        problem = CatalogueProblem::NotXml;
         return 0;
     }
     const XMLElement* root = document.FirstChildElement("VitrelTreatmentsList");

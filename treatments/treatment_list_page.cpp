@@ -27,8 +27,9 @@ wxString CatalogueProblemNotice(CatalogueProblem problem, const wxString& path)
     wxFileName file(path);
     file.MakeAbsolute();
     const wxString shown = file.GetFullPath();
-    if (problem == CatalogueProblem::Missing && file.Exists())
-        problem = CatalogueProblem::NotOpened;  // the C library says "not found" for any refusal
+    // What is not an ordinary file is named with the missing files.
+    if (problem == CatalogueProblem::NotOpened && !file.FileExists())
+        problem = CatalogueProblem::Missing;
     switch (problem) {
     case CatalogueProblem::None:
     case CatalogueProblem::Missing:  // named with the other missing files
