@@ -2,6 +2,7 @@
 #include "app/translations.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -105,6 +106,34 @@ wxString MapResourcePath(const ResourceLayout& layout, const char* name)
     return Join(layout.dataFolder, relative);
 }
 
+bool IsProgramFile(const ResourceLayout& layout, const wxString& path)
+{
+    const wxFileName chosen(path);
+    for (const char* name : {"VitrelTreatmentsList.xml", "VitrelFrequencyMeasurement.csv",
+                             "DiaryHistoryDB.xml", "AdvancedSettings.xml"})
+        if (chosen.SameAs(wxFileName(MapResourcePath(layout, name))))
+            return true;
+    // The folders that hold nothing but the program's own files.
+    std::vector<wxFileName> folders = {wxFileName::DirName(MapResourcePath(layout, "share")),
+                                       wxFileName::DirName(MapResourcePath(layout, "docs"))};
+    if (layout.installed) {
+        folders.push_back(wxFileName::DirName(layout.dataFolder));
+        folders.push_back(wxFileName::DirName(layout.userFolder));
+    }
+    for (wxFileName folder = wxFileName::DirName(chosen.GetPath());; folder.RemoveLastDir()) {
+        for (const wxFileName& own : folders)
+            if (folder.SameAs(own))
+                return true;
+        if (folder.GetDirCount() == 0)
+            return false;
+    }
+}
+
+bool IsProgramFile(const wxString& path)
+{
+    return IsProgramFile(currentLayout, path);
+}
+
 void SetUpResourceLayout()
 {
     UseResourceLayout(ChooseResourceLayout(
@@ -136,11 +165,7 @@ std::string ResourceFilePath(const char* name)
     return std::string(ResourcePath(name).mb_str(*wxConvFileName));
 }
 
-namespace {
-// A picture with words in it has a copy for each language the program
-// speaks, drawn by tools/make-resources: "share\\de\\MagneticPulses.PNG"
-// for "share\\MagneticPulses.PNG". Without one the English picture shows.
-wxString PicturePath(const char* name)
+wxString LocalizedResourcePath(const char* name)
 {
     const std::string english(name);
     const size_t file = english.rfind('\\') + 1;
@@ -155,11 +180,10 @@ wxString PicturePath(const char* name)
     }
     return ResourcePath(name);
 }
-}  // namespace
 
 wxBitmap LoadResourceBitmap(const char* name)
 {
-    const wxString path = PicturePath(name);
+    const wxString path = LocalizedResourcePath(name);
     if (!wxFileExists(path))
         return wxNullBitmap;
     // A damaged file counts as missing; the image loader would open a box.

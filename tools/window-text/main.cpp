@@ -12,19 +12,12 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
-#include <string>
+#include <cwchar>
 
 namespace {
-
-std::wstring Widen(const char* text) {
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  std::wstring wide(size > 0 ? size - 1 : 0, L'\0');
-  if (size > 1) MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), size);
-  return wide;
-}
 
 void PrintText(HWND window) {
   wchar_t text[1024];
@@ -50,15 +43,21 @@ BOOL CALLBACK PrintChildText(HWND window, LPARAM) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const bool close = argc == 3 && std::strcmp(argv[1], "--close") == 0;
-  if (argc != 2 && !close) {
+int main() {
+  // The title is taken from the wide command line: the narrow argv is in the
+  // ANSI code page, where a title such as "Vitrel-Oberfl\u00e4che" may not
+  // survive.
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const bool close = argv != nullptr && argc == 3 && std::wcscmp(argv[1], L"--close") == 0;
+  if (argv == nullptr || (argc != 2 && !close)) {
     std::fputs("usage: vitrel-window-text [--close] TITLE\n", stderr);
     return 2;
   }
   // Lines end in a bare '\n', as the scripts reading them expect.
   _setmode(_fileno(stdout), _O_BINARY);
-  HWND window = FindWindowW(nullptr, Widen(argv[argc - 1]).c_str());
+  HWND window = FindWindowW(nullptr, argv[argc - 1]);
+  LocalFree(argv);
   if (window == nullptr) return 1;
   if (close) {
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
