@@ -12,7 +12,7 @@
 #ifdef __WINDOWS__
 const char* const HelpDocument = "docs\\VitrelHelp.chm";
 #else
-const char* const HelpDocument = "docs\\help\\index.html";
+const char* const HelpDocument = "docs\\VitrelHelp.htb";
 #endif
 
 const char* const InstallationMarker = "VitrelInstallation.txt";
@@ -128,6 +128,28 @@ wxString ResourcePath(const char* name)
 std::string ResourceFilePath(const char* name)
 {
     return std::string(ResourcePath(name).mb_str(*wxConvFileName));
+}
+
+wxString HelpDocumentPath(const wxVector<wxString>& languages)
+{
+    const wxString english = ResourcePath(HelpDocument);
+    for (const wxString& language : languages) {
+        // "de_DE" looks in docs/de_DE/, then in docs/de/; English is the
+        // book in docs/ itself.
+        wxString tag = language;
+        tag.Replace("-", "_");
+        for (const wxString& folder : {tag, tag.BeforeFirst('_')}) {
+            if (folder.empty() || folder == "C" || folder == "POSIX")
+                continue;
+            if (folder.Lower() == "en")
+                return english;
+            wxFileName book(english);
+            book.AppendDir(folder);
+            if (book.FileExists())
+                return book.GetFullPath();
+        }
+    }
+    return english;
 }
 
 wxBitmap LoadResourceBitmap(const char* name)

@@ -17,6 +17,7 @@
 
 #include <wx/bitmap.h>
 #include <wx/string.h>
+#include <wx/vector.h>
 
 struct ResourceLayout {
     bool installed = false;
@@ -59,8 +60,14 @@ void UseResourceLayout(const ResourceLayout& layout);
 wxString ResourcePath(const char* name);
 std::string ResourceFilePath(const char* name);
 
-// The help document shown by the Help menu.
+// The help document shown by the Help menu, in English.
 extern const char* const HelpDocument;
+
+// The help document for the first of `languages` (best first, as "de_DE" or
+// "de-DE") that has one: the book of another language lies in a folder of
+// that language's name beside the English one (docs/de/). English, or no
+// book in any of them, gives the English book.
+wxString HelpDocumentPath(const wxVector<wxString>& languages);
 
 // A picture from the share folder; an empty bitmap, without any message box,
 // when the file is missing or unreadable.

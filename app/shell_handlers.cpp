@@ -7,11 +7,18 @@
 #include <wx/mediactrl.h>
 #include <wx/notebook.h>
 #include <wx/statusbr.h>
+#include <wx/uilocale.h>
 #include <wx/utils.h>
 
 #ifdef __WXMSW__
 #include <windows.h>
 #include <shellapi.h>
+#endif
+#if wxUSE_HTML
+#include <wx/filesys.h>
+#include <wx/fs_arc.h>
+#include <wx/html/helpctrl.h>
+#include <wx/log.h>
 #endif
 
 #include "app/control_ids.h"
@@ -40,18 +47,60 @@ void wxVitrelFrame::OnQuit(wxCommandEvent&)
     Close(false);
 }
 
+namespace {
+// The languages the user reads, best first, as the desktop gives them: the
+// same list the translations are chosen from. Only read, never set, so the
+// C library's number format stays as it is.
+wxVector<wxString> UserInterfaceLanguages()
+{
+    return wxUILocale::GetPreferredUILanguages();
+}
+}  // namespace
+
 void wxVitrelFrame::OnHelp(wxCommandEvent&)
 {
+    const wxString book = HelpDocumentPath(UserInterfaceLanguages());
 #ifdef __WXMSW__
-    ShellExecuteW(nullptr, L"open", ResourcePath(HelpDocument).wc_str(), nullptr, nullptr,
-                  SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", book.wc_str(), nullptr, nullptr, SW_SHOWNORMAL);
 #else
-    // No .chm viewer here: the same pages are shipped as HTML.
-    wxFileName page(ResourcePath(HelpDocument));
-    page.MakeAbsolute();
-    wxLaunchDefaultBrowser(wxFileName::FileNameToURL(page));
+    // No .chm viewer here: the same book, zipped, in the toolkit's own help
+    // viewer. Nothing is handed to a browser or to the desktop.
+    if (!wxFileExists(book)) {
+        wxFileName shown(book);
+        shown.MakeAbsolute();
+        ShowNotice(wxString::Format(_("The help could not be opened, because the file %s could "
+                                      "not be found."),
+                                    shown.GetFullPath()),
+                   _("Vitrel Help"));
+        return;
+    }
+    if (helpViewer == nullptr) {
+        static bool zipReader = false;
+        if (!zipReader) {
+            wxFileSystem::AddHandler(new wxArchiveFSHandler);
+            zipReader = true;
+        }
+        helpViewer = std::make_unique<wxHtmlHelpController>(
+            wxHF_TOOLBAR | wxHF_CONTENTS | wxHF_INDEX | wxHF_SEARCH | wxHF_PRINT, this);
+        // The window's title is the book's own title, in the book's language.
+        helpViewer->SetTitleFormat("%s");
+        wxLogNull quiet;  // a damaged book opens empty rather than in a log box
+        helpViewer->AddBook(wxFileName(book));
+    }
+    helpViewer->DisplayContents();
 #endif
 }
+
+#if wxUSE_HTML
+void wxVitrelFrame::CloseHelpViewer()
+{
+    // The help window tells its controller when it goes: it must go first,
+    // now, while the controller is still there to be told.
+    if (helpViewer != nullptr && helpViewer->GetFrame() != nullptr)
+        delete helpViewer->GetFrame();
+    helpViewer.reset();
+}
+#endif
 
 void wxVitrelFrame::OnMediaLoaded(wxMediaEvent& event)
 {
