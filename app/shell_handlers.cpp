@@ -80,10 +80,13 @@ void wxVitrelFrame::OnHelp(wxCommandEvent&)
             wxFileSystem::AddHandler(new wxArchiveFSHandler);
             zipReader = true;
         }
+        // No index panel: its list trips a GTK assertion when the window is
+        // first laid out, and the contents and the search find every page.
         helpViewer = std::make_unique<wxHtmlHelpController>(
-            wxHF_TOOLBAR | wxHF_CONTENTS | wxHF_INDEX | wxHF_SEARCH | wxHF_PRINT, this);
-        // The window's title is the book's own title, in the book's language.
-        helpViewer->SetTitleFormat("%s");
+            wxHF_TOOLBAR | wxHF_CONTENTS | wxHF_SEARCH | wxHF_PRINT, this);
+        // The window's title is the book's own title, in the book's language;
+        // its size leaves the pages' pictures room beside the contents.
+        helpViewer->SetFrameParameters("%s", FromDIP(wxSize(900, 640)));
         wxLogNull quiet;  // a damaged book opens empty rather than in a log box
         helpViewer->AddBook(wxFileName(book));
     }

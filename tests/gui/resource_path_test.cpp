@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
@@ -135,7 +136,7 @@ TEST(ResourceLayout, InstalledWritesToTheUserAndTheUsersDataFilesWin)
         {"VitrelFrequencyMeasurement.csv", u + "/VitrelFrequencyMeasurement.csv"},
         {"VitrelTreatmentsList.xml", d + "/VitrelTreatmentsList.xml"},
         {"share\\HumanBodyFront.png", d + "/share/HumanBodyFront.png"},
-        {"docs\\help\\index.html", d + "/docs/help/index.html"},
+        {"docs\\VitrelHelp.htb", d + "/docs/VitrelHelp.htb"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Mapped(layout, c.name), c.path) << c.name;
@@ -149,7 +150,7 @@ TEST(ResourceLayout, MissingFilesAreNamedWithWhereTheyWereLookedFor)
     for (const char* name : {"share/VitrelIcon24x24.ico", "share/HumanBodyFront.png",
                              "share/HumanBodyBack.png", "share/HumanBodySideL.png",
                              "share/VitrelFrontPanel.png", "share/MagneticPulses.PNG",
-                             "share/VitrelUSB.avi", "docs/help/index.html",
+                             "share/VitrelUSB.avi", "docs/VitrelHelp.htb",
                              "VitrelTreatmentsList.xml", "VitrelFrequencyMeasurement.csv",
                              "share/BodySpots.csv"}) {
         fs::create_directories((work.path / name).parent_path());
@@ -210,4 +211,39 @@ TEST_F(InstalledWindow, UsesTheUsersDataFilesAndSavesIntoTheUsersFolder)
     CloseFrame();
     EXPECT_TRUE(fs::exists(user / "AdvancedSettings.xml"));
     EXPECT_FALSE(WorkFileExists("AdvancedSettings.xml"));
+}
+
+TEST(ResourceLayout, HelpBookOfTheFirstPreferredLanguageThatHasOneElseEnglish)
+{
+    TempFolder work;
+    const fs::path previous = fs::current_path();
+    fs::current_path(work.path);
+    UseResourceLayout(ResourceLayout());
+    fs::create_directories(work.path / "docs/de");
+    fs::create_directories(work.path / "docs/pt_BR");
+    for (const char* book : {"docs/VitrelHelp.htb", "docs/de/VitrelHelp.htb", "docs/pt_BR/VitrelHelp.htb"})
+        work.Write(book, "");
+    const std::string english = "docs/VitrelHelp.htb";
+    const struct {
+        std::vector<wxString> languages;
+        std::string book;
+    } cases[] = {
+        {{}, english},
+        {{"de_DE"}, "docs/de/VitrelHelp.htb"},
+        {{"de-AT", "en"}, "docs/de/VitrelHelp.htb"},
+        {{"de"}, "docs/de/VitrelHelp.htb"},
+        {{"pt_BR"}, "docs/pt_BR/VitrelHelp.htb"},
+        {{"pt_PT"}, english},                        // no book for it: English
+        {{"fr_FR", "de_DE"}, "docs/de/VitrelHelp.htb"},  // the next language with a book
+        {{"en_GB", "de_DE"}, english},               // English comes first
+        {{"C"}, english},
+    };
+    for (const auto& c : cases) {
+        wxVector<wxString> languages;
+        for (const wxString& language : c.languages)
+            languages.push_back(language);
+        EXPECT_EQ(HelpDocumentPath(languages).utf8_string(), c.book)
+            << (c.languages.empty() ? "(none)" : c.languages[0].utf8_string());
+    }
+    fs::current_path(previous);
 }
