@@ -18,6 +18,10 @@
 #include <wx/filesys.h>
 #include <wx/fs_arc.h>
 #include <wx/html/helpctrl.h>
+#include <wx/html/helpfrm.h>
+#include <wx/html/helpwnd.h>
+#include <wx/splitter.h>
+#include <wx/treectrl.h>
 #include <wx/log.h>
 #endif
 
@@ -84,13 +88,23 @@ void wxVitrelFrame::OnHelp(wxCommandEvent&)
         // first laid out, and the contents and the search find every page.
         helpViewer = std::make_unique<wxHtmlHelpController>(
             wxHF_TOOLBAR | wxHF_CONTENTS | wxHF_SEARCH | wxHF_PRINT, this);
-        // The window's title is the book's own title, in the book's language;
-        // its size leaves the pages' pictures room beside the contents.
-        helpViewer->SetFrameParameters("%s", FromDIP(wxSize(900, 640)));
+        // The window's title is the book's own title, in the book's language.
+        helpViewer->SetTitleFormat("%s");
         wxLogNull quiet;  // a damaged book opens empty rather than in a log box
         helpViewer->AddBook(wxFileName(book));
     }
+    // The window is made anew after the user closed it.
+    const bool newWindow = helpViewer->GetFrame() == nullptr;
     helpViewer->DisplayContents();
+    wxHtmlHelpFrame* window = helpViewer->GetFrame();
+    if (newWindow && window != nullptr) {
+        // Room for the pages' pictures beside the contents, every page
+        // listed at once.
+        window->SetSize(FromDIP(wxSize(900, 640)));
+        window->CentreOnParent();
+        window->GetHelpWindow()->GetSplitterWindow()->SetSashPosition(FromDIP(300));
+        window->GetHelpWindow()->GetTreeCtrl()->ExpandAll();
+    }
 #endif
 }
 

@@ -9,6 +9,7 @@
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/listbox.h>
+#include <wx/menu.h>
 #include <wx/modalhook.h>
 #include <wx/notebook.h>
 #include <wx/textctrl.h>
@@ -23,7 +24,7 @@ namespace {
 const char* const PageShots[] = {"treatments", "advanced-settings", "diary", "intro"};
 constexpr int SettleMilliseconds = 1500;
 // The width of the window's pictures in the help pages.
-constexpr int HelpPictureWidth = 600;
+constexpr int HelpPictureWidth = 560;
 
 // Answers every message box with OK, as a user saying yes to writing.
 class AnswerOk : public wxModalDialogHook {
@@ -192,6 +193,15 @@ private:
             ++step;
         } else if (step == 8) {
             Shoot("advanced-settings-after-invalid-entry");
+            // Help > Vitrel Help, as a user chooses it.
+            wxMenuBar* menus = frame->GetMenuBar();
+            const int help = menus->FindMenuItem(wxStripMenuCodes(wxGetTranslation("Help")),
+                                                 wxGetTranslation("Vitrel Help"));
+            wxCommandEvent choose(wxEVT_MENU, help);
+            frame->GetEventHandler()->ProcessEvent(choose);
+            ++step;
+        } else if (step == 9) {
+            Shoot("help");
             ++step;
         } else {
             frame->Close(false);
