@@ -310,3 +310,26 @@ TEST_F(HelpLabels, EveryLabelTheEnglishHelpNamesIsInTheWindow)
 {
     ExpectBookNamesTheWindowsLabels(fs::path(VITREL_SOURCE_DIR) / "docs/help");
 }
+
+namespace {
+
+// Runs in a process started under a German desktop (see tests/CMakeLists.txt).
+class GermanHelp : public HelpLabels {
+protected:
+    void SetUp() override
+    {
+        const char* lang = std::getenv("LANG");
+        if (lang == nullptr || std::string(lang) != "de_DE.UTF-8")
+            GTEST_SKIP() << "runs in a process started with LANG=de_DE.UTF-8";
+        HelpLabels::SetUp();
+    }
+};
+
+}  // namespace
+
+TEST_F(GermanHelp, EveryLabelTheGermanHelpNamesIsInTheGermanWindow)
+{
+    if (wxGetTranslation("Write Vitrel") == "Write Vitrel")
+        GTEST_SKIP() << "the window is not in German: no German catalogue was loaded";
+    ExpectBookNamesTheWindowsLabels(fs::path(VITREL_SOURCE_DIR) / "docs/help/de");
+}
