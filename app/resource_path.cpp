@@ -1,4 +1,5 @@
 #include "app/resource_path.h"
+#include "app/translations.h"
 
 #include <cstdlib>
 
@@ -130,31 +131,45 @@ std::string ResourceFilePath(const char* name)
     return std::string(ResourcePath(name).mb_str(*wxConvFileName));
 }
 
-wxString HelpDocumentPath(const wxVector<wxString>& languages)
+wxString HelpDocumentPath(const wxString& language)
 {
+    // "de_DE" looks in docs\de_DE, then in docs\de.
     const wxString english = ResourcePath(HelpDocument);
-    for (const wxString& language : languages) {
-        // "de_DE" looks in docs/de_DE/, then in docs/de/; English is the
-        // book in docs/ itself.
-        wxString tag = language;
-        tag.Replace("-", "_");
-        for (const wxString& folder : {tag, tag.BeforeFirst('_')}) {
-            if (folder.empty() || folder == "C" || folder == "POSIX")
-                continue;
-            if (folder.Lower() == "en")
-                return english;
-            wxFileName book(english);
-            book.AppendDir(folder);
-            if (book.FileExists())
-                return book.GetFullPath();
-        }
+    wxString folder = language;
+    while (!folder.empty()) {
+        wxFileName book(english);
+        book.AppendDir(folder);
+        if (book.FileExists())
+            return book.GetFullPath();
+        folder = folder.Contains("_") ? folder.BeforeFirst('_') : wxString();
     }
     return english;
 }
 
+namespace {
+// A picture with words in it has a copy for each language the program
+// speaks, drawn by tools/make-resources: "share\\de\\MagneticPulses.PNG"
+// for "share\\MagneticPulses.PNG". Without one the English picture shows.
+wxString PicturePath(const char* name)
+{
+    const std::string english(name);
+    const size_t file = english.rfind('\\') + 1;
+    wxString language = TranslationLanguage();
+    while (!language.empty()) {
+        const std::string translated =
+            english.substr(0, file) + language.utf8_string() + "\\" + english.substr(file);
+        const wxString path = ResourcePath(translated.c_str());
+        if (wxFileExists(path))
+            return path;
+        language = language.Contains("_") ? language.BeforeFirst('_') : wxString();
+    }
+    return ResourcePath(name);
+}
+}  // namespace
+
 wxBitmap LoadResourceBitmap(const char* name)
 {
-    const wxString path = ResourcePath(name);
+    const wxString path = PicturePath(name);
     if (!wxFileExists(path))
         return wxNullBitmap;
     // A damaged file counts as missing; the image loader would open a box.
@@ -174,6 +189,8 @@ wxString MissingResourcesMessage()
     }
     if (missing.empty())
         return missing;
-    return _("These files of the program could not be found, so parts of the window stay "
-             "empty:") + missing;
+    // TRANSLATORS: %s is the list of missing files, one path per line.
+    return wxString::Format(_("These files of the program could not be found, so parts of the "
+                              "window stay empty:%s"),
+                            missing);
 }

@@ -17,7 +17,6 @@
 
 #include <wx/bitmap.h>
 #include <wx/string.h>
-#include <wx/vector.h>
 
 struct ResourceLayout {
     bool installed = false;
@@ -63,14 +62,14 @@ std::string ResourceFilePath(const char* name);
 // The help document shown by the Help menu, in English.
 extern const char* const HelpDocument;
 
-// The help document for the first of `languages` (best first, as "de_DE" or
-// "de-DE") that has one: the book of another language lies in a folder of
-// that language's name beside the English one (docs/de/). English, or no
-// book in any of them, gives the English book.
-wxString HelpDocumentPath(const wxVector<wxString>& languages);
+// The help document in `language` ("de", "de_DE"; empty for English): the
+// book of another language lies in a folder of that language's name beside
+// the English one (docs\de\VitrelHelp.htb). Without one, the English book.
+wxString HelpDocumentPath(const wxString& language);
 
-// A picture from the share folder; an empty bitmap, without any message box,
-// when the file is missing or unreadable.
+// A picture from the share folder, in the copy for the user's language when
+// there is one (share\<lang>\<file>); an empty bitmap, without any message
+// box, when the file is missing or unreadable.
 wxBitmap LoadResourceBitmap(const char* name);
 
 // One text naming every file the program ships that cannot be found, with

@@ -7,7 +7,6 @@
 #include <wx/mediactrl.h>
 #include <wx/notebook.h>
 #include <wx/statusbr.h>
-#include <wx/uilocale.h>
 #include <wx/utils.h>
 
 #ifdef __WXMSW__
@@ -27,6 +26,7 @@
 
 #include "app/control_ids.h"
 #include "app/resource_path.h"
+#include "app/translations.h"
 #include "app/vitrel_frame.h"
 #include "dialogs/about_dialog.h"
 
@@ -51,19 +51,10 @@ void wxVitrelFrame::OnQuit(wxCommandEvent&)
     Close(false);
 }
 
-namespace {
-// The languages the user reads, best first, as the desktop gives them: the
-// same list the translations are chosen from. Only read, never set, so the
-// C library's number format stays as it is.
-wxVector<wxString> UserInterfaceLanguages()
-{
-    return wxUILocale::GetPreferredUILanguages();
-}
-}  // namespace
-
 void wxVitrelFrame::OnHelp(wxCommandEvent&)
 {
-    const wxString book = HelpDocumentPath(UserInterfaceLanguages());
+    // The book in the language the window speaks.
+    const wxString book = HelpDocumentPath(TranslationLanguage());
 #ifdef __WXMSW__
     ShellExecuteW(nullptr, L"open", book.wc_str(), nullptr, nullptr, SW_SHOWNORMAL);
 #else
@@ -75,7 +66,7 @@ void wxVitrelFrame::OnHelp(wxCommandEvent&)
         ShowNotice(wxString::Format(_("The help could not be opened, because the file %s could "
                                       "not be found."),
                                     shown.GetFullPath()),
-                   _("Vitrel Help"));
+                   "Vitrel Help");
         return;
     }
     if (helpViewer == nullptr) {
@@ -183,7 +174,7 @@ void wxVitrelFrame::ShowBodyPicture()
 
 void wxVitrelFrame::OnMediaResize(wxSizeEvent&)
 {
-    statusBar->SetStatusText(wxString::FromUTF8(CopyrightLine));
+    statusBar->SetStatusText(wxGetTranslation(wxString::FromUTF8(CopyrightLine)));
     FitSummaryColumn();
 }
 
