@@ -33,6 +33,7 @@ class wxStaticText;
 class wxStatusBar;
 class wxTextCtrl;
 class wxVitrelAboutPanelDialog;
+class wxHtmlHelpController;
 class wxUpdateUIEvent;
 class PatternPreviewControl;
 struct DeviceLink;
@@ -268,6 +269,12 @@ private:
     std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
     FileStamp historyStamp;  // the diary file as HistoryDocument holds it; empty when it may differ
     wxVitrelAboutPanelDialog* aboutDialog = nullptr;
+#if wxUSE_HTML
+    // The help viewer where no .chm viewer exists; made when the help is
+    // first asked for (app/shell_handlers.cpp).
+    std::unique_ptr<wxHtmlHelpController> helpViewer;
+    void CloseHelpViewer();
+#endif
     wxFileDialog* exportDialog = nullptr;
     wxFileDialog* importDialog = nullptr;
     std::unique_ptr<DeviceLink> deviceLink;
