@@ -82,6 +82,8 @@ public:
 
     // Read by tests and by the flows.
     int SpotFilter = 0;
+    // The longest run of the device timer's handler so far, in microseconds.
+    long long LongestDeviceTick() const { return longestDeviceTick; }
     int SelectedTreatment = 0;
     const SlotBoxes& Slots() const { return slotBoxes; }
 
@@ -145,6 +147,10 @@ private:
     void HandleReply(const unsigned char* instruction, int length);
     void ShowProgrammeFromDevice(const unsigned char* instruction, int length);
     void CheckLiveness();
+    void OpenFoundStick();
+#ifdef __WXMSW__
+    WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
+#endif
 
     // Handlers, in the order they are bound.
     void OnBeeperClick(wxCommandEvent& event);
@@ -248,4 +254,5 @@ private:
     unsigned char rawFrame[768];  // frames a handler writes to the port itself
     std::unique_ptr<BatteryLevelEstimator> batteryEstimator;
     ProgrammeCheck programmeCheck;  // the read-back after the last write
+    long long longestDeviceTick = 0;  // see LongestDeviceTick
 };

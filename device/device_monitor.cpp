@@ -1,6 +1,7 @@
 // The device timer: every 100 ms show whether the stick is attached, handle
 // what it sent, poll it, and look for it again once a second when it has
 // stopped answering.
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -16,7 +17,13 @@
 #include "device/battery_level.h"
 #include "device/device_link.h"
 #include "device/instruction.h"
+#include "device/port_watch.h"
 #include "device/serial.h"
+
+#ifdef __WXMSW__
+#include <wx/msw/wrapwin.h>
+#include <dbt.h>
+#endif
 
 namespace {
 // Ticks since the last liveness check, and status replies received since then.
@@ -61,6 +68,7 @@ int PayloadLength(int length) { return length - 3; }
 
 void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
 {
+    const auto started = std::chrono::steady_clock::now();
     if (deviceLink->port != 0) {
         ShowDeviceAttached();
 
@@ -76,11 +84,16 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
                 std::puts("Bad Instruction!!!");
         }
         deviceLink->SendInstruction(PollStatus, nullptr, nullptr, nullptr);
-    } else {
+    } else if (!deviceLink->RecheckingStick()) {
+        // A stick that fell silent stays shown until its port was asked again.
         ShowDeviceDetached();
     }
     ExpireProgrammeCheck();
     CheckLiveness();
+    const long long took = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - started).count();
+    if (took > longestDeviceTick)
+        longestDeviceTick = took;
 }
 
 // The texts are looked up once: the lookup converts them anew each time, which
@@ -187,8 +200,13 @@ void wxVitrelFrame::ShowProgrammeFromDevice(const unsigned char* instruction, in
 void wxVitrelFrame::CheckLiveness()
 {
     ++ticks;
-    if (ticks < TicksPerCheck)
+    if (ticks < TicksPerCheck) {
+        // Between the checks the search goes on: answers are read and new
+        // devices probed on every tick.
+        if (deviceLink->port == 0 && (deviceLink->port = deviceLink->ProbePorts()) != 0)
+            OpenFoundStick();
         return;
+    }
     if (ticks > alive + MinRepliesPerCheck) {
         if (deviceLink->port != 0)
             SerialClosePort(deviceLink->port - 1);
@@ -200,3 +218,22 @@ void wxVitrelFrame::CheckLiveness()
     ticks = 0;
     alive = 0;
 }
+
+// The stick gets a whole second of polls before its first liveness check.
+void wxVitrelFrame::OpenFoundStick()
+{
+    SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
+    deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
+    ticks = 0;
+    alive = 0;
+}
+
+#ifdef __WXMSW__
+// Windows announces ports arriving and leaving to every top-level window.
+WXLRESULT wxVitrelFrame::MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam)
+{
+    if (message == WM_DEVICECHANGE && (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE))
+        PortWatchNoteDeviceChange();
+    return wxFrame::MSWWindowProc(message, wParam, lParam);
+}
+#endif
