@@ -82,10 +82,10 @@ public:
 
     // Read by tests and by the flows.
     int SpotFilter = 0;
-    // The longest run of the device timer's handler so far, in microseconds.
-    long long LongestDeviceTick() const { return longestDeviceTick; }
     int SelectedTreatment = 0;
     const SlotBoxes& Slots() const { return slotBoxes; }
+    // The longest run of the device timer's handler so far, in microseconds.
+    long long LongestDeviceTick() const { return longestDeviceTick; }
 
 private:
     // Construction, split per page in creation order (app/).

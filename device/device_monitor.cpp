@@ -1,6 +1,6 @@
 // The device timer: every 100 ms show whether the stick is attached, handle
-// what it sent, poll it, and look for it again once a second when it has
-// stopped answering.
+// what it sent, poll it, and look for it while none is attached; once a
+// second check that it still answers.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -219,9 +219,11 @@ void wxVitrelFrame::CheckLiveness()
     alive = 0;
 }
 
-// The stick gets a whole second of polls before its first liveness check.
+// Shown at once rather than on the next tick. The stick gets a whole second
+// of polls before its first liveness check.
 void wxVitrelFrame::OpenFoundStick()
 {
+    ShowDeviceAttached();
     SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
     deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
     ticks = 0;
@@ -232,8 +234,20 @@ void wxVitrelFrame::OpenFoundStick()
 // Windows announces ports arriving and leaving to every top-level window.
 WXLRESULT wxVitrelFrame::MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam)
 {
-    if (message == WM_DEVICECHANGE && (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE))
+    if (message == WM_DEVICECHANGE && (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE)) {
+        const DEV_BROADCAST_HDR* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+        if (wParam == DBT_DEVICEARRIVAL && header != nullptr && header->dbch_devicetype == DBT_DEVTYP_PORT) {
+            // The window is a Unicode one, so the port's name comes in wide characters.
+            const wchar_t* wide = reinterpret_cast<const DEV_BROADCAST_PORT_W*>(header)->dbcp_name;
+            char name[kSerialPortNameSize] = {};
+            for (int i = 0; i + 1 < kSerialPortNameSize && wide[i] != L'\0'; ++i)
+                name[i] = static_cast<char>(wide[i]);
+            const int number = PortNumberFromName(name);
+            if (number != 0)
+                SerialNotePortArrival(number - 1);
+        }
         PortWatchNoteDeviceChange();
+    }
     return wxFrame::MSWWindowProc(message, wParam, lParam);
 }
 #endif

@@ -75,9 +75,14 @@ using SerialPortName = char[kSerialPortNameSize];
 // a device behind it; on Windows the port must be in the registry's
 // SERIALCOMM list or have a DOS device name. Returns 0 when there is none,
 // else a nonzero stamp that changes when another device takes the number
-// (on Windows always 1). `mayOpen` is false when the user may not open the
+// (on Windows, when a device arrival was announced for it). `mayOpen` is false when the user may not open the
 // device (see SerialDeniedDevice).
 unsigned long long SerialPortPresence(int index, bool& mayOpen);
+
+// Windows only: a device arrived on port `index` (WM_DEVICECHANGE). Its
+// presence stamp changes, so it counts as a new device even when the one
+// before left and it came between two presence checks.
+void SerialNotePortArrival(int index);
 
 // Stores the names of the present ones of "COM1" .. "COM9" (see
 // SerialPortPresence; nothing is opened) in ascending order from list[0] on.

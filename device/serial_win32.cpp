@@ -123,6 +123,9 @@ int SerialClearRts(int index) { return EscapeLine(index, CLRRTS); }
 
 namespace {
 
+// Arrivals announced on each port; see SerialNotePortArrival.
+unsigned long long arrivals[kSerialPortCount];
+
 // Serial port drivers list their ports under SERIALCOMM, one value per port
 // whose data is the port's name.
 bool ListedInSerialComm(const char* name) {
@@ -158,8 +161,13 @@ unsigned long long SerialPortPresence(int index, bool& mayOpen) {
   // Neither asks the port itself: a port that only has a DOS device name
   // (a virtual port, Wine's dosdevices links) is found by the second.
   char target[512];
-  if (ListedInSerialComm(name) || QueryDosDeviceA(name, target, sizeof target) != 0) return 1;
+  if (ListedInSerialComm(name) || QueryDosDeviceA(name, target, sizeof target) != 0)
+    return 1 + arrivals[index];
   return 0;
+}
+
+void SerialNotePortArrival(int index) {
+  if (SerialIndexInTable(index)) ++arrivals[index];
 }
 
 const char* SerialDeniedDevice() { return ""; }
