@@ -16,6 +16,7 @@
 #include "app/vitrel_frame.h"
 #include "device/battery_level.h"
 #include "device/device_link.h"
+#include "device/diagnostics.h"
 #include "device/instruction.h"
 #include "device/port_watch.h"
 #include "device/serial.h"
@@ -81,15 +82,19 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
             if (ParseInstruction(chunk, count))
                 HandleReply(receiver.instruction, receiver.length);
             else
-                std::puts("Bad Instruction!!!");
+                DiagnosticLine("Bad Instruction!!!");
         }
-        deviceLink->SendInstruction(PollStatus, nullptr, nullptr, nullptr);
+        // A poll the stick has not taken yet asks the same question: another
+        // behind it would only pile up.
+        if (SerialPendingBytes(deviceLink->port - 1) == 0)
+            deviceLink->SendInstruction(PollStatus, nullptr, nullptr, nullptr);
     } else if (!deviceLink->RecheckingStick()) {
         // A stick that fell silent stays shown until its port was asked again.
         ShowDeviceDetached();
     }
     ExpireProgrammeCheck();
     CheckLiveness();
+    FlushDiagnosticLines();
     const long long took = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - started).count();
     if (took > longestDeviceTick)
@@ -208,10 +213,15 @@ void wxVitrelFrame::CheckLiveness()
         return;
     }
     if (ticks > alive + MinRepliesPerCheck) {
-        if (deviceLink->port != 0)
+        const bool hadPort = deviceLink->port != 0;
+        if (hadPort)
             SerialClosePort(deviceLink->port - 1);
         deviceLink->port = deviceLink->ProbePorts();
-        SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
+        // Without a stick before and after, opening no port would only
+        // repeat "illegal comport number" every second: it is said when the
+        // stick is lost.
+        if (hadPort || deviceLink->port != 0)
+            SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
         if (deviceLink->port != 0)
             deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
     }

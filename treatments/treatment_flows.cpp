@@ -29,6 +29,8 @@ const char* const UnclearPatternNotice =
     "number from 1 to 250 with as many slot boxes, and Slot Frequency must be Base Frequency "
     "times Number of Slots. Press Enter in the field you changed, check the values and try again.";
 const char* const ReadCaption = "Read Vitrel Device";
+const char* const TurnOffCaption = "Turn Off Device";
+const char* const BeeperCaption = "Vitrel USB Device";
 const char* const NothingWrittenNotice =
     "No Vitrel stick is attached, so nothing was written to it. Plug the stick in, wait until "
     "\"Device Attached\" shows and try again.";
@@ -58,6 +60,13 @@ double FieldReal(const wxTextCtrl* field)
 {
     double value = 0.0;
     return ParsePatternReal(field->GetValue().utf8_string(), value) ? value : std::nan("");
+}
+
+// Whether the stick took the whole write now. The user is told at once when
+// it did not, and the write is not sent later behind their back.
+bool TakenAtOnce(const DeviceLink& link, const unsigned char* bytes, int length)
+{
+    return SerialWritePortAtOnce(link.port - 1, bytes, length) == length;
 }
 
 // The SetSlotTimer payload (lo, hi, sel) for the Slot Frequency field; false
@@ -205,7 +214,7 @@ bool wxVitrelFrame::StickAttachedFor(const char* nothingDoneNotice, const char* 
 
 bool wxVitrelFrame::WriteToStick(const unsigned char* bytes, int length, const char* caption)
 {
-    if (SerialWritePort(deviceLink->port - 1, bytes, length) == length)
+    if (TakenAtOnce(*deviceLink, bytes, length))
         return true;
     ShowNotice(WriteFailedNotice, caption);
     return false;
@@ -265,12 +274,19 @@ void wxVitrelFrame::ShowProgrammeCheckOutcome()
 
 void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)
 {
-    if (!ConfirmAction("Would you like to turn of magnetic field generation?", "Turn Off Device"))
+    if (!ConfirmAction("Would you like to turn of magnetic field generation?", TurnOffCaption))
         return;
-    deviceLink->SendInstruction(TurnOff);
+    WriteToStick(rawFrame, BuildInstructionFrame(TurnOff, nullptr, nullptr, nullptr, rawFrame),
+                 TurnOffCaption);
 }
 
 void wxVitrelFrame::OnBeeperClick(wxCommandEvent&)
 {
-    deviceLink->SendInstruction(beeperCheck->GetValue() ? BeeperOn : BeeperOff);
+    const bool on = beeperCheck->GetValue();
+    const int length = BuildInstructionFrame(on ? BeeperOn : BeeperOff, nullptr, nullptr, nullptr, rawFrame);
+    if (TakenAtOnce(*deviceLink, rawFrame, length))
+        return;
+    // The box shows the stick's state: it goes back before the user reads why.
+    beeperCheck->SetValue(!on);
+    ShowNotice(WriteFailedNotice, BeeperCaption);
 }
