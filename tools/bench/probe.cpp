@@ -11,9 +11,11 @@
 //                        stick answering DELAY ms late; a stick not attached
 //                        within 5 s counts as 5000 ms. Unplugged again
 //                        after each attach
-//   stall SECONDS        the longest ms the event loop stood still over
-//                        SECONDS detached, with nine silent serial devices
-//                        present (the simulated stick as another device)
+//   stall SECONDS [N]    the longest ms the event loop stood still over
+//                        SECONDS detached, with N (default 9) silent serial
+//                        devices present (the simulated stick as another
+//                        device), and the longest ms of the device tick
+//                        itself
 //   write REPS SIM_LOG   median ms from "Yes" on the Treatments page's Write
 //                        Vitrel (250 slots, from a page showing 10) to the
 //                        pattern frame received by the simulated stick, as
@@ -242,7 +244,8 @@ public:
             setenv("VITREL_SERIAL_PORTS", "bench-stick", 1);
         } else if (command == "stall") {
             std::string ports;
-            for (int n = 1; n <= 9; ++n) {
+            const int count = argc > 3 ? std::atoi(argv[3].c_str()) : 9;
+            for (int n = 1; n <= count; ++n) {
                 const std::string link = "bench-device" + std::to_string(n);
                 devices.push_back(std::make_unique<SimulatedDevice>(
                     link, link + ".log", std::vector<std::string>{"--other-device"}));
@@ -422,7 +425,8 @@ private:
         beat.Stop();
         if (Attached())
             Fail("a silent device was taken for the stick");
-        std::printf("stall_ms %.1f\n", longest);
+        std::printf("stall_%zu_ms %.1f\n", devices.size(), longest);
+        std::printf("tick_%zu_ms %.2f\n", devices.size(), frame->LongestDeviceTick() / 1000.0);
     }
 
     std::string command;
