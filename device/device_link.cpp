@@ -20,10 +20,18 @@ constexpr double kHighestOverflowHz = 500000.0;
 
 DeviceLink::DeviceLink(const char* calibrationPath) { calibration.Load(calibrationPath); }
 
+namespace {
+long long NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+}  // namespace
+
+bool DeviceLink::RecheckingStick() const { return probe.RecheckingStick(NowMs()); }
+
 int DeviceLink::ProbePorts() {
-  const long long nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              std::chrono::steady_clock::now().time_since_epoch())
-                              .count();
+  const long long nowMs = NowMs();
   if (port != 0) probe.StickFellSilent(port, nowMs);
   port = 0;
   return probe.Step(nowMs, portWatch.Changed());

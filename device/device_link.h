@@ -26,9 +26,9 @@ struct DeviceLink {
   // result in `port`.
   int ProbePorts();
 
-  // True while the port of a stick that fell silent is being probed again:
-  // it may still be there.
-  bool RecheckingStick() const { return probe.RecheckingStick(); }
+  // True while the port of a stick that fell silent is being probed again
+  // (see StickProbe::RecheckingStick): it may still be there.
+  bool RecheckingStick() const;
 
   // Writes the frame of `code` (see BuildInstructionFrame) to port - 1 in a
   // single write; nothing when `port` is 0 or the code has no frame. Write

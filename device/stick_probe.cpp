@@ -165,7 +165,10 @@ void StickProbe::StickFellSilent(int number, long long nowMs) {
   port.silentStick = true;
   port.nextMs = nowMs;
   recheckedPort = number;
+  recheckSinceMs = nowMs;
   presenceKnown = false;  // an unplugged stick is not tried at all
 }
 
-bool StickProbe::RecheckingStick() const { return recheckedPort != 0; }
+bool StickProbe::RecheckingStick(long long nowMs) const {
+  return recheckedPort != 0 && nowMs - recheckSinceMs < kRecheckShownMs;
+}

@@ -53,9 +53,16 @@ class StickProbe {
   // that port is probed now, and then once a second while it stays present.
   void StickFellSilent(int number, long long nowMs);
 
-  // True from StickFellSilent until the first probe of that port is over
-  // (or cannot be made): the stick may still be there.
-  bool RecheckingStick() const;
+  // How long a stick that fell silent may still be shown attached while its
+  // port is asked again: a stick that is there answers Identify by the tick
+  // after next. Longer would put off showing a stick that is gone: the
+  // liveness check already takes up to 1.5 s to find it silent.
+  static constexpr long long kRecheckShownMs = 250;
+
+  // True from StickFellSilent, for at most kRecheckShownMs, until the first
+  // probe of that port is over (or cannot be made): the stick may still be
+  // there.
+  bool RecheckingStick(long long nowMs) const;
 
   // Closes every port a probe holds open.
   void Stop();
@@ -71,6 +78,7 @@ class StickProbe {
   long long lastPresenceMs = 0;
   bool presenceKnown = false;
   int recheckedPort = 0;  // see RecheckingStick; 0 = none
+  long long recheckSinceMs = 0;
 };
 
 #endif

@@ -144,3 +144,22 @@ TEST_F(StickSearchWindow, UnpluggedStickIsShownDetachedAndAttachedAgainWhenPlugg
     RecordProperty("attach_ms", static_cast<int>((attached - plugged.back()) * 1000));
     EXPECT_LE(attached - plugged.back(), AttachSeconds);
 }
+
+TEST_F(StickSearchWindow, SilentStickIsShownDetachedAndFoundAgainWhenItAnswers)
+{
+    StartAttached();
+    RunEventLoopFor(1200);
+    ASSERT_TRUE(stick->Command("silent"));
+    const double silent = WallSeconds();
+    ASSERT_TRUE(WaitFor([&] { return !Attached(); }, 3000));
+    RecordProperty("detach_ms", static_cast<int>((WallSeconds() - silent) * 1000));
+    EXPECT_LE(WallSeconds() - silent, 2.1);
+
+    // Its port is asked once a second.
+    RunEventLoopFor(500);
+    ASSERT_TRUE(stick->Command("answer"));
+    const double answering = WallSeconds();
+    ASSERT_TRUE(WaitFor([&] { return Attached(); }, AttachMilliseconds));
+    RecordProperty("attach_ms", static_cast<int>((WallSeconds() - answering) * 1000));
+    EXPECT_LE(WallSeconds() - answering, 2.0);
+}

@@ -172,12 +172,13 @@ TEST_F(StickSearch, SilentSticksPortIsProbedOnceASecond) {
 
   // Long after it was new, it stops answering.
   probe.StickFellSilent(3, 60000);
-  EXPECT_TRUE(probe.RecheckingStick());
+  EXPECT_TRUE(probe.RecheckingStick(60000));
   EXPECT_EQ(probe.Step(60000, false), 0);
   EXPECT_EQ(IdentifiesAt(stick), 1);
-  EXPECT_TRUE(probe.RecheckingStick());
+  EXPECT_TRUE(probe.RecheckingStick(60100));
+  EXPECT_FALSE(probe.RecheckingStick(60000 + StickProbe::kRecheckShownMs));
   EXPECT_EQ(probe.Step(60500, false), 0);
-  EXPECT_FALSE(probe.RecheckingStick());
+  EXPECT_FALSE(probe.RecheckingStick(60100));
   EXPECT_EQ(ProbeTimes(stick, 60600, 63500), (std::vector<long long>{61000, 62000, 63000}));
 }
 
@@ -186,7 +187,7 @@ TEST_F(StickSearch, UnpluggedSticksPortIsNotTried) {
   testing::internal::CaptureStdout();
   probe.StickFellSilent(3, 0);
   EXPECT_EQ(probe.Step(0, false), 0);
-  EXPECT_FALSE(probe.RecheckingStick());
+  EXPECT_FALSE(probe.RecheckingStick(0));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
