@@ -6,6 +6,7 @@
 namespace {
 
 constexpr int kCandidates = 9;  // COM1 .. COM9
+constexpr int kStickBaud = 9600;
 constexpr long long kNever = -1;
 constexpr long long kNewPortMs = 10000;  // the time a port counts as new
 
@@ -67,17 +68,17 @@ void StickProbe::RefreshPresence(long long nowMs) {
     Port& port = ports[number - 1];
     bool mayOpen = false;
     const unsigned long long stamp = SerialPortPresence(number - 1, mayOpen);
-    if (stamp != port.stamp) {
+    const bool replaced = stamp != port.stamp;
+    if (number == recheckedPort && (replaced || stamp == 0)) recheckedPort = 0;
+    if (replaced) {
       // Gone, or another device on this number: whatever was known of the
       // old one no longer counts.
       if (port.probing) SerialClosePort(number - 1);
       port = Port();
       port.stamp = stamp;
       port.appearedMs = nowMs;
-      if (number == recheckedPort) recheckedPort = 0;
     }
     port.mayOpen = mayOpen;
-    if (stamp == 0 && number == recheckedPort) recheckedPort = 0;
   }
 }
 
@@ -93,7 +94,7 @@ void StickProbe::StartProbes(long long nowMs) {
     }
     // A port that cannot be opened (busy, or not allowed) was not disturbed:
     // it is tried again later.
-    if (!port.mayOpen || SerialOpenPort(number - 1, 9600) != 0) {
+    if (!port.mayOpen || SerialOpenPort(number - 1, kStickBaud) != 0) {
       port.nextMs = nowMs + kRetryMs;
       if (number == recheckedPort) recheckedPort = 0;
       continue;
