@@ -144,7 +144,7 @@ void wxVitrelFrame::ShowDeviceDetached()
                                       "to the \"dialout\" group (for example: sudo adduser "
                                       "$USER dialout), then log out and log in again."),
                                     denied),
-                   _("Vitrel USB Device"));
+                   "Vitrel USB Device");
     });
 }
 
