@@ -155,12 +155,16 @@ unsigned long long SerialPortPresence(int index, bool& mayOpen) {
   if (!SerialIndexInTable(index)) return 0;
   char name[kSerialPortNameSize + 8];
   std::snprintf(name, sizeof name, "COM%d", index + 1);
-  // Neither asks the port itself: a port that only has a DOS device name
-  // (a virtual port, Wine's dosdevices links) is found by the second.
+  // Neither asks the port itself. Where both miss a port (Wine's dosdevices
+  // links), an open that asks for no access tells: it queries the device
+  // without reading or writing it.
   char target[512];
   if (ListedInSerialComm(name) || QueryDosDeviceA(name, target, sizeof target) != 0)
     return 1 + arrivals[index];
-  return 0;
+  HANDLE query = CreateFileA(name, 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (query == INVALID_HANDLE_VALUE) return 0;
+  CloseHandle(query);
+  return 1 + arrivals[index];
 }
 
 void SerialNotePortArrival(int index) {
