@@ -97,6 +97,8 @@ public:
     int SpotFilter = 0;
     int SelectedTreatment = 0;
     const SlotBoxes& Slots() const { return slotBoxes; }
+    // The longest run of the device timer's handler so far, in microseconds.
+    long long LongestDeviceTick() const { return longestDeviceTick; }
 
 private:
     // Construction, split per page in creation order (app/).
@@ -166,6 +168,10 @@ private:
     void HandleReply(const unsigned char* instruction, int length);
     void ShowProgrammeFromDevice(const unsigned char* instruction, int length);
     void CheckLiveness();
+    void OpenFoundStick();
+#ifdef __WXMSW__
+    WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
+#endif
 
     // Handlers, in the order they are bound.
     void OnBeeperClick(wxCommandEvent& event);
@@ -281,4 +287,5 @@ private:
     unsigned char rawFrame[768];  // frames a handler writes to the port itself
     std::unique_ptr<BatteryLevelEstimator> batteryEstimator;
     ProgrammeCheck programmeCheck;  // the read-back after the last write
+    long long longestDeviceTick = 0;  // see LongestDeviceTick
 };
