@@ -251,7 +251,9 @@ TEST(SerialPortMapping, DefaultTableAndTheVariablesEntries) {
       const bool mapped = SerialDevicePath(static_cast<int>(i), path, sizeof path);
       SCOPED_TRACE(std::string("\"") + c.variable + "\" COM" + std::to_string(i + 1));
       ASSERT_EQ(mapped, c.expected[i] != nullptr);
-      if (mapped) EXPECT_STREQ(path, c.expected[i]);
+      if (mapped) {
+        EXPECT_STREQ(path, c.expected[i]);
+      }
     }
   }
 
