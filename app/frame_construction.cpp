@@ -14,6 +14,9 @@
 #include <wx/textctrl.h>
 #include <wx/stattext.h>
 #include <wx/listbox.h>
+#if wxUSE_HTML
+#include <wx/html/helpctrl.h>
+#endif
 
 #include <tinyxml2.h>
 
@@ -141,6 +144,9 @@ wxVitrelFrame::~wxVitrelFrame()
 {
     SaveAdvancedSettings(ResourceFilePath("AdvancedSettings.xml").c_str());
     deviceTimer.Stop();
+#if wxUSE_HTML
+    CloseHelpViewer();
+#endif
     // The fields lose the focus while the base window destroys them, after
     // this object is gone: their handlers must not run then.
     baseTimePeriodField->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus, this);

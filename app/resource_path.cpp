@@ -14,7 +14,7 @@
 #ifdef __WINDOWS__
 const char* const HelpDocument = "docs\\VitrelHelp.chm";
 #else
-const char* const HelpDocument = "docs\\help\\index.html";
+const char* const HelpDocument = "docs\\VitrelHelp.htb";
 #endif
 
 const char* const InstallationMarker = "VitrelInstallation.txt";
@@ -163,6 +163,21 @@ wxString ResourcePath(const char* name)
 std::string ResourceFilePath(const char* name)
 {
     return std::string(ResourcePath(name).mb_str(*wxConvFileName));
+}
+
+wxString HelpDocumentPath(const wxString& language)
+{
+    // "de_DE" looks in docs\de_DE, then in docs\de.
+    const wxString english = ResourcePath(HelpDocument);
+    wxString folder = language;
+    while (!folder.empty()) {
+        wxFileName book(english);
+        book.AppendDir(folder);
+        if (book.FileExists())
+            return book.GetFullPath();
+        folder = folder.Contains("_") ? folder.BeforeFirst('_') : wxString();
+    }
+    return english;
 }
 
 wxString LocalizedResourcePath(const char* name)

@@ -76,8 +76,13 @@ std::string ResourceFilePath(const char* name);
 // speaks its language, else ResourcePath(name).
 wxString LocalizedResourcePath(const char* name);
 
-// The help document shown by the Help menu.
+// The help document shown by the Help menu, in English.
 extern const char* const HelpDocument;
+
+// The help document in `language` ("de", "de_DE"; empty for English): the
+// book of another language lies in a folder of that language's name beside
+// the English one (docs\de\VitrelHelp.htb). Without one, the English book.
+wxString HelpDocumentPath(const wxString& language);
 
 // A picture from the share folder, in the copy for the user's language when
 // there is one (share\<lang>\<file>); an empty bitmap, without any message

@@ -14,9 +14,20 @@
 #include <windows.h>
 #include <shellapi.h>
 #endif
+#if wxUSE_HTML
+#include <wx/filesys.h>
+#include <wx/fs_arc.h>
+#include <wx/html/helpctrl.h>
+#include <wx/html/helpfrm.h>
+#include <wx/html/helpwnd.h>
+#include <wx/splitter.h>
+#include <wx/treectrl.h>
+#include <wx/log.h>
+#endif
 
 #include "app/control_ids.h"
 #include "app/resource_path.h"
+#include "app/translations.h"
 #include "app/vitrel_frame.h"
 #include "dialogs/about_dialog.h"
 
@@ -46,16 +57,62 @@ void wxVitrelFrame::OnQuit(wxCommandEvent&)
 
 void wxVitrelFrame::OnHelp(wxCommandEvent&)
 {
+    // The book in the language the window speaks.
+    const wxString book = HelpDocumentPath(TranslationLanguage());
 #ifdef __WXMSW__
-    ShellExecuteW(nullptr, L"open", ResourcePath(HelpDocument).wc_str(), nullptr, nullptr,
-                  SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", book.wc_str(), nullptr, nullptr, SW_SHOWNORMAL);
 #else
-    // No .chm viewer here: the same pages are shipped as HTML.
-    wxFileName page(ResourcePath(HelpDocument));
-    page.MakeAbsolute();
-    wxLaunchDefaultBrowser(wxFileName::FileNameToURL(page));
+    // No .chm viewer here: the same book, zipped, in the toolkit's own help
+    // viewer. Nothing is handed to a browser or to the desktop.
+    if (!wxFileExists(book)) {
+        wxFileName shown(book);
+        shown.MakeAbsolute();
+        ShowNotice(wxString::Format(_("The help could not be opened, because the file %s could "
+                                      "not be found."),
+                                    shown.GetFullPath()),
+                   "Vitrel Help");
+        return;
+    }
+    if (helpViewer == nullptr) {
+        static bool zipReader = false;
+        if (!zipReader) {
+            wxFileSystem::AddHandler(new wxArchiveFSHandler);
+            zipReader = true;
+        }
+        // No index panel: its list trips a GTK assertion when the window is
+        // first laid out, and the contents and the search find every page.
+        helpViewer = std::make_unique<wxHtmlHelpController>(
+            wxHF_TOOLBAR | wxHF_CONTENTS | wxHF_SEARCH | wxHF_PRINT, this);
+        // The window's title is the book's own title, in the book's language.
+        helpViewer->SetTitleFormat("%s");
+        wxLogNull quiet;  // a damaged book opens empty rather than in a log box
+        helpViewer->AddBook(wxFileName(book));
+    }
+    // The window is made anew after the user closed it.
+    const bool newWindow = helpViewer->GetFrame() == nullptr;
+    helpViewer->DisplayContents();
+    wxHtmlHelpFrame* window = helpViewer->GetFrame();
+    if (newWindow && window != nullptr) {
+        // Room for the pages' pictures beside the contents, every page
+        // listed at once.
+        window->SetSize(FromDIP(wxSize(900, 640)));
+        window->CentreOnParent();
+        window->GetHelpWindow()->GetSplitterWindow()->SetSashPosition(FromDIP(300));
+        window->GetHelpWindow()->GetTreeCtrl()->ExpandAll();
+    }
 #endif
 }
+
+#if wxUSE_HTML
+void wxVitrelFrame::CloseHelpViewer()
+{
+    // The help window tells its controller when it goes: it must go first,
+    // now, while the controller is still there to be told.
+    if (helpViewer != nullptr && helpViewer->GetFrame() != nullptr)
+        delete helpViewer->GetFrame();
+    helpViewer.reset();
+}
+#endif
 
 void wxVitrelFrame::OnMediaLoaded(wxMediaEvent& event)
 {

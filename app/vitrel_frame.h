@@ -33,6 +33,7 @@ class wxStaticText;
 class wxStatusBar;
 class wxTextCtrl;
 class wxVitrelAboutPanelDialog;
+class wxHtmlHelpController;
 class wxUpdateUIEvent;
 class PatternPreviewControl;
 struct DeviceLink;
@@ -96,6 +97,8 @@ public:
     int SpotFilter = 0;
     int SelectedTreatment = 0;
     const SlotBoxes& Slots() const { return slotBoxes; }
+    // The longest run of the device timer's handler so far, in microseconds.
+    long long LongestDeviceTick() const { return longestDeviceTick; }
 
 private:
     // Construction, split per page in creation order (app/).
@@ -165,6 +168,10 @@ private:
     void HandleReply(const unsigned char* instruction, int length);
     void ShowProgrammeFromDevice(const unsigned char* instruction, int length);
     void CheckLiveness();
+    void OpenFoundStick();
+#ifdef __WXMSW__
+    WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
+#endif
 
     // Handlers, in the order they are bound.
     void OnBeeperClick(wxCommandEvent& event);
@@ -268,10 +275,17 @@ private:
     std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
     FileStamp historyStamp;  // the diary file as HistoryDocument holds it; empty when it may differ
     wxVitrelAboutPanelDialog* aboutDialog = nullptr;
+#if wxUSE_HTML
+    // The help viewer where no .chm viewer exists; made when the help is
+    // first asked for (app/shell_handlers.cpp).
+    std::unique_ptr<wxHtmlHelpController> helpViewer;
+    void CloseHelpViewer();
+#endif
     wxFileDialog* exportDialog = nullptr;
     wxFileDialog* importDialog = nullptr;
     std::unique_ptr<DeviceLink> deviceLink;
     unsigned char rawFrame[768];  // frames a handler writes to the port itself
     std::unique_ptr<BatteryLevelEstimator> batteryEstimator;
     ProgrammeCheck programmeCheck;  // the read-back after the last write
+    long long longestDeviceTick = 0;  // see LongestDeviceTick
 };

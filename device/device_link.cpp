@@ -1,5 +1,6 @@
 #include "device/device_link.h"
 
+#include <chrono>
 #include <cmath>
 
 #include "device/instruction.h"
@@ -19,33 +20,21 @@ constexpr double kHighestOverflowHz = 500000.0;
 
 DeviceLink::DeviceLink(const char* calibrationPath) { calibration.Load(calibrationPath); }
 
+namespace {
+long long NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+}  // namespace
+
+bool DeviceLink::RecheckingStick() const { return probe.RecheckingStick(NowMs()); }
+
 int DeviceLink::ProbePorts() {
-  SerialPortName names[kSerialPortListSize];
-  int present = SerialListPresentPorts(names);
-  if (present == 0) return 0;
-  InstructionReceiver& receiver = TheInstructionReceiver();
-  for (int i = 0; i < present; ++i) {
-    port = PortNumberFromName(names[i]);
-    if (SerialOpenPort(port - 1, baudRate) != 0) continue;
-    SendInstruction(Identify);
-    SerialWaitMilliseconds(10);
-    rxBuffer[0] = 0;
-    int received = SerialReadPort(port - 1, rxBuffer, kProbeBufferSize);
-    rxBuffer[received] = 0;
-    if (received > 0) {
-      // The answer must be the first thing in the chunk: noise stops the
-      // parsing at once and the port is passed over.
-      receiver.position = 0;
-      while (ParseInstruction(rxBuffer, received)) {
-        if (receiver.instruction[1] == Identify) {
-          SerialClosePort(port - 1);
-          return port;
-        }
-      }
-    }
-    SerialClosePort(port - 1);
-  }
-  return 0;
+  const long long nowMs = NowMs();
+  if (port != 0) probe.StickFellSilent(port, nowMs);
+  port = 0;
+  return probe.Step(nowMs, portWatch.Changed());
 }
 
 int DeviceLink::SendInstruction(signed char code, const unsigned char* first,

@@ -5,23 +5,30 @@
 #define VITREL_DEVICE_DEVICE_LINK_H
 
 #include "device/frequency_calibration.h"
-
-constexpr int kProbeBufferSize = 512;
+#include "device/port_watch.h"
+#include "device/stick_probe.h"
 
 struct DeviceLink {
   int port = 0;          // one-based COM port number of the stick; 0 = none
   int baudRate = 9600;
-  unsigned char rxBuffer[kProbeBufferSize + 1] = {};  // the probe's chunk and a zero
   FrequencyCalibration calibration;
+  StickProbe probe;
+  PortWatch portWatch;
 
   // Loads the calibration from the frequency table at `calibrationPath`.
   explicit DeviceLink(const char* calibrationPath = "VitrelFrequencyMeasurement.csv");
 
-  // Asks every present port in turn to identify itself and returns the
-  // number of the first that answers Identify within about 10 ms, or 0.
-  // Leaves every port closed, the found one included. Changes `port` while it
-  // works; the caller stores the result there.
+  // One step of the search for the stick (see StickProbe), never waiting:
+  // returns the number of the port found, or 0 while none is. Called while
+  // `port` is 0, on every timer tick; called with `port` still set, it takes
+  // that for the stick's port, closed because the stick fell silent, and
+  // probes it again. Leaves the found port closed; the caller stores the
+  // result in `port`.
   int ProbePorts();
+
+  // True while the port of a stick that fell silent is being probed again
+  // (see StickProbe::RecheckingStick): it may still be there.
+  bool RecheckingStick() const;
 
   // Writes the frame of `code` (see BuildInstructionFrame) to port - 1 in a
   // single write; nothing when `port` is 0 or the code has no frame. Write

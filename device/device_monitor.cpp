@@ -1,6 +1,7 @@
 // The device timer: every 100 ms show whether the stick is attached, handle
-// what it sent, poll it, and look for it again once a second when it has
-// stopped answering.
+// what it sent, poll it, and look for it while none is attached; once a
+// second check that it still answers.
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -17,7 +18,13 @@
 #include "device/device_link.h"
 #include "device/diagnostics.h"
 #include "device/instruction.h"
+#include "device/port_watch.h"
 #include "device/serial.h"
+
+#ifdef __WXMSW__
+#include <wx/msw/wrapwin.h>
+#include <dbt.h>
+#endif
 
 namespace {
 // Ticks since the last liveness check, and status replies received since then.
@@ -62,6 +69,7 @@ int PayloadLength(int length) { return length - 3; }
 
 void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
 {
+    const auto started = std::chrono::steady_clock::now();
     if (deviceLink->port != 0) {
         ShowDeviceAttached();
 
@@ -80,12 +88,17 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
         // behind it would only pile up.
         if (SerialPendingBytes(deviceLink->port - 1) == 0)
             deviceLink->SendInstruction(PollStatus, nullptr, nullptr, nullptr);
-    } else {
+    } else if (!deviceLink->RecheckingStick()) {
+        // A stick that fell silent stays shown until its port was asked again.
         ShowDeviceDetached();
     }
     ExpireProgrammeCheck();
     CheckLiveness();
     FlushDiagnosticLines();
+    const long long took = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - started).count();
+    if (took > longestDeviceTick)
+        longestDeviceTick = took;
 }
 
 // The texts are looked up once: the lookup converts them anew each time, which
@@ -192,8 +205,13 @@ void wxVitrelFrame::ShowProgrammeFromDevice(const unsigned char* instruction, in
 void wxVitrelFrame::CheckLiveness()
 {
     ++ticks;
-    if (ticks < TicksPerCheck)
+    if (ticks < TicksPerCheck) {
+        // Between the checks the search goes on: answers are read and new
+        // devices probed on every tick.
+        if (deviceLink->port == 0 && (deviceLink->port = deviceLink->ProbePorts()) != 0)
+            OpenFoundStick();
         return;
+    }
     if (ticks > alive + MinRepliesPerCheck) {
         const bool hadPort = deviceLink->port != 0;
         if (hadPort)
@@ -210,3 +228,36 @@ void wxVitrelFrame::CheckLiveness()
     ticks = 0;
     alive = 0;
 }
+
+// Shown at once rather than on the next tick. The stick gets a whole second
+// of polls before its first liveness check.
+void wxVitrelFrame::OpenFoundStick()
+{
+    ShowDeviceAttached();
+    SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
+    deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
+    ticks = 0;
+    alive = 0;
+}
+
+#ifdef __WXMSW__
+// Windows announces ports arriving and leaving to every top-level window.
+WXLRESULT wxVitrelFrame::MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam)
+{
+    if (message == WM_DEVICECHANGE && (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE)) {
+        const DEV_BROADCAST_HDR* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+        if (wParam == DBT_DEVICEARRIVAL && header != nullptr && header->dbch_devicetype == DBT_DEVTYP_PORT) {
+            // The window is a Unicode one, so the port's name comes in wide characters.
+            const wchar_t* wide = reinterpret_cast<const DEV_BROADCAST_PORT_W*>(header)->dbcp_name;
+            char name[kSerialPortNameSize] = {};
+            for (int i = 0; i + 1 < kSerialPortNameSize && wide[i] != L'\0'; ++i)
+                name[i] = static_cast<char>(wide[i]);
+            const int number = PortNumberFromName(name);
+            if (number != 0)
+                SerialNotePortArrival(number - 1);
+        }
+        PortWatchNoteDeviceChange();
+    }
+    return wxFrame::MSWWindowProc(message, wParam, lParam);
+}
+#endif

@@ -87,10 +87,25 @@ constexpr int kSerialPortListSize = 10;  // room the caller's list must have
 constexpr int kSerialPortNameSize = 8;   // room for one name ("COM9" and a zero)
 using SerialPortName = char[kSerialPortNameSize];
 
-// Tries each of "COM1" .. "COM9" in ascending order and stores the names of
-// the present ones (ports that can be opened exclusively right now; the trial
-// open closes again at once) from list[0] on. Returns how many were stored
-// (0 to 9); entries beyond that are left untouched.
+// Whether port `index` has a device now, told without opening it: an open
+// raises DTR, and many boards reset on that. On Linux the device node must be
+// a character device, and a tty the kernel lists in /sys/class/tty must have
+// a device behind it; on Windows the port must be in the registry's
+// SERIALCOMM list or have a DOS device name. Returns 0 when there is none,
+// else a nonzero stamp that changes when another device takes the number
+// (on Windows, when a device arrival was announced for it). `mayOpen` is false when the user may not open the
+// device (see SerialDeniedDevice).
+unsigned long long SerialPortPresence(int index, bool& mayOpen);
+
+// Windows only: a device arrived on port `index` (WM_DEVICECHANGE). Its
+// presence stamp changes, so it counts as a new device even when the one
+// before left and it came between two presence checks.
+void SerialNotePortArrival(int index);
+
+// Stores the names of the present ones of "COM1" .. "COM9" (see
+// SerialPortPresence; nothing is opened) in ascending order from list[0] on.
+// Returns how many were stored (0 to 9); entries beyond that are left
+// untouched.
 int SerialListPresentPorts(SerialPortName list[kSerialPortListSize]);
 
 // The device path of the last port whose device exists but that this user
@@ -101,9 +116,5 @@ const char* SerialDeniedDevice();
 
 // 1 to 14 for the whole names "COM1" to "COM14", else 0.
 int PortNumberFromName(const char* name);
-
-// The plain thread sleep the port probe uses between its Identify and its
-// read.
-void SerialWaitMilliseconds(int milliseconds);
 
 #endif

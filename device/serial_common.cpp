@@ -1,5 +1,6 @@
 // The platform-independent part of the serial layer: argument checks, the
-// mode string, the write tap, the write queues, the writes and port names.
+// mode string, the write tap, the write queues, the writes, the list of
+// present ports and port names.
 #include "device/serial.h"
 #include "device/serial_internal.h"
 
@@ -146,6 +147,16 @@ int SerialWriteText(int index, const char* text) {
   for (const char* c = text; *c != '\0'; ++c)
     SerialWriteByte(index, static_cast<unsigned char>(*c));
   return 0;
+}
+
+int SerialListPresentPorts(SerialPortName list[kSerialPortListSize]) {
+  int stored = 0;
+  for (int number = 1; number <= 9; ++number) {
+    bool mayOpen;
+    if (SerialPortPresence(number - 1, mayOpen) != 0)
+      std::snprintf(list[stored++], kSerialPortNameSize, "COM%d", number);
+  }
+  return stored;
 }
 
 int PortNumberFromName(const char* name) {

@@ -4,7 +4,7 @@
 // The environment variable VITREL_SERIAL_PORTS, when set, replaces that table:
 // a colon-separated list of device paths, the first being COM1; an empty
 // entry leaves that number without a device. It is read at every open and
-// every listing, so it can change while the program runs.
+// every presence check, so it can change while the program runs.
 #include "device/serial.h"
 #include "device/serial_internal.h"
 
@@ -13,11 +13,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -65,8 +65,8 @@ bool DevicePath(int index, char* path, std::size_t size) {
   return true;
 }
 
-// The open both SerialOpenPort and the discovery use. flock keeps a second
-// opener out even when it runs as root, which TIOCEXCL alone does not.
+// flock keeps a second opener out even when it runs as root, which TIOCEXCL
+// alone does not.
 int OpenExclusive(const char* path) {
   int fd = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
@@ -217,27 +217,43 @@ int SerialClearDtr(int index) { return ChangeModemLine(index, TIOCMBIC, TIOCM_DT
 int SerialSetRts(int index) { return ChangeModemLine(index, TIOCMBIS, TIOCM_RTS); }
 int SerialClearRts(int index) { return ChangeModemLine(index, TIOCMBIC, TIOCM_RTS); }
 
-int SerialListPresentPorts(SerialPortName list[kSerialPortListSize]) {
-  int stored = 0;
-  for (int number = 1; number <= 9; ++number) {
-    char path[PATH_MAX];
-    if (!DevicePath(number - 1, path, sizeof path)) continue;
-    int fd = OpenExclusive(path);
-    if (fd < 0) continue;
-    close(fd);
-    std::snprintf(list[stored++], kSerialPortNameSize, "COM%d", number);
+unsigned long long SerialPortPresence(int index, bool& mayOpen) {
+  mayOpen = false;
+  char path[PATH_MAX];
+  if (!SerialIndexInTable(index) || !DevicePath(index, path, sizeof path)) return 0;
+  struct stat node;
+  if (stat(path, &node) != 0 || !S_ISCHR(node.st_mode)) return 0;
+  // Virtual consoles and unbound UARTs are ttys without a device behind them.
+  // A pseudo-terminal has no entry there at all.
+  char real[PATH_MAX];
+  if (realpath(path, real) != nullptr) {
+    const char* name = std::strrchr(real, '/') + 1;
+    char sysfs[PATH_MAX];
+    std::snprintf(sysfs, sizeof sysfs, "/sys/class/tty/%s", name);
+    if (access(sysfs, F_OK) == 0) {
+      std::snprintf(sysfs, sizeof sysfs, "/sys/class/tty/%s/device", name);
+      if (access(sysfs, F_OK) != 0) return 0;
+    }
   }
-  return stored;
+  if (access(path, R_OK | W_OK) == 0) {
+    mayOpen = true;
+  } else if (errno == EACCES || errno == EPERM) {
+    std::snprintf(deniedDevice, sizeof deniedDevice, "%s", path);
+  }
+  // A new device gets a new node; a link to it (VITREL_SERIAL_PORTS) is made
+  // anew too. The node's own change time is left out: udev sets the node's
+  // owner and mode just after it appears.
+  unsigned long long stamp = static_cast<unsigned long long>(node.st_rdev) * 1000003ULL ^
+                             static_cast<unsigned long long>(node.st_ino);
+  struct stat link;
+  if (lstat(path, &link) == 0 && S_ISLNK(link.st_mode))
+    stamp = stamp * 31ULL ^ static_cast<unsigned long long>(link.st_ino) * 7919ULL ^
+            static_cast<unsigned long long>(link.st_ctim.tv_sec) * 1000000007ULL ^
+            static_cast<unsigned long long>(link.st_ctim.tv_nsec);
+  return stamp != 0 ? stamp : 1;
 }
 
 const char* SerialDeniedDevice() { return deniedDevice; }
-
-void SerialWaitMilliseconds(int milliseconds) {
-  if (milliseconds <= 0) return;
-  timespec rest = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-  while (nanosleep(&rest, &rest) != 0 && errno == EINTR) {
-  }
-}
 
 bool SerialDevicePath(int index, char* path, std::size_t size) {
   return DevicePath(index, path, size);

@@ -118,25 +118,57 @@ int SerialClearDtr(int index) { return EscapeLine(index, CLRDTR); }
 int SerialSetRts(int index) { return EscapeLine(index, SETRTS); }
 int SerialClearRts(int index) { return EscapeLine(index, CLRRTS); }
 
-int SerialListPresentPorts(SerialPortName list[kSerialPortListSize]) {
-  int stored = 0;
-  for (int number = 1; number <= 9; ++number) {
-    char name[kSerialPortNameSize];
-    std::snprintf(name, sizeof name, "COM%d", number);
-    // No access rights requested: this only asks whether the port exists and
-    // is free now.
-    SetLastError(0);
-    HANDLE trial = CreateFileA(name, 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    DWORD error = GetLastError();
-    if (trial != INVALID_HANDLE_VALUE) CloseHandle(trial);
-    if (error == 0 && trial != INVALID_HANDLE_VALUE)
-      std::snprintf(list[stored++], kSerialPortNameSize, "COM%d", number);
+namespace {
+
+// Arrivals announced on each port; see SerialNotePortArrival.
+unsigned long long arrivals[kSerialPortCount];
+
+// Serial port drivers list their ports under SERIALCOMM, one value per port
+// whose data is the port's name.
+bool ListedInSerialComm(const char* name) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
+    return false;
+  bool listed = false;
+  for (DWORD i = 0; !listed; ++i) {
+    char value[256];
+    DWORD valueSize = sizeof value;
+    char data[64];
+    DWORD dataSize = sizeof data - 1;
+    DWORD type = 0;
+    LONG result = RegEnumValueA(key, i, value, &valueSize, nullptr, &type,
+                                reinterpret_cast<BYTE*>(data), &dataSize);
+    if (result == ERROR_NO_MORE_ITEMS) break;
+    if (result != ERROR_SUCCESS || type != REG_SZ) continue;
+    data[dataSize < sizeof data ? dataSize : sizeof data - 1] = '\0';
+    listed = lstrcmpiA(data, name) == 0;
   }
-  return stored;
+  RegCloseKey(key);
+  return listed;
+}
+
+}  // namespace
+
+unsigned long long SerialPortPresence(int index, bool& mayOpen) {
+  mayOpen = true;
+  if (!SerialIndexInTable(index)) return 0;
+  char name[kSerialPortNameSize + 8];
+  std::snprintf(name, sizeof name, "COM%d", index + 1);
+  // Neither asks the port itself. Where both miss a port (Wine's dosdevices
+  // links), an open that asks for no access tells: it queries the device
+  // without reading or writing it.
+  char target[512];
+  if (ListedInSerialComm(name) || QueryDosDeviceA(name, target, sizeof target) != 0)
+    return 1 + arrivals[index];
+  HANDLE query = CreateFileA(name, 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (query == INVALID_HANDLE_VALUE) return 0;
+  CloseHandle(query);
+  return 1 + arrivals[index];
+}
+
+void SerialNotePortArrival(int index) {
+  if (SerialIndexInTable(index)) ++arrivals[index];
 }
 
 const char* SerialDeniedDevice() { return ""; }
-
-void SerialWaitMilliseconds(int milliseconds) {
-  if (milliseconds > 0) Sleep(static_cast<DWORD>(milliseconds));
-}

@@ -20,7 +20,11 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 install(TARGETS vitrel vitrel-stick-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/share DESTINATION ${VITREL_DATA_DIR})
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/help DESTINATION ${VITREL_DATA_DIR}/docs)
+# The help books, made by the build (help_books in CMakeLists.txt).
+install(FILES ${RUN_DIR}/docs/VitrelHelp.htb DESTINATION ${VITREL_DATA_DIR}/docs)
+foreach(language ${VITREL_HELP_LANGUAGES})
+  install(FILES ${RUN_DIR}/docs/${language}/VitrelHelp.htb DESTINATION ${VITREL_DATA_DIR}/docs/${language})
+endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/data/VitrelTreatmentsList.xml
               ${CMAKE_SOURCE_DIR}/data/VitrelFrequencyMeasurement.csv
         DESTINATION ${VITREL_DATA_DIR})
@@ -77,7 +81,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # and draws nothing without the X sink.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-x")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 # CPack indents the lines after the first (the synopsis) and turns an empty
 # line into a paragraph break.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

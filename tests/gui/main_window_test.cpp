@@ -1,7 +1,5 @@
 // The main window as built: its properties, every named control, the menus
 // and the small handlers of the shell.
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -449,21 +447,6 @@ TEST_F(MainWindow, MenuItemsCarryTheirAcceleratorsAndHelpTexts)
         EXPECT_EQ(accel ? accel->GetKeyCode() : 0, item.key);
         EXPECT_EQ(accel ? accel->GetFlags() : 0, item.modifiers);
     }
-}
-
-TEST_F(MainWindow, HelpOpensTheHelpPagesInTheBrowser)
-{
-    // A stand-in for the desktop's opener that notes what it was asked to open.
-    WriteWorkFile("xdg-open", "#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/opened\"\n");
-    std::filesystem::permissions(WorkPath("xdg-open"), std::filesystem::perms::owner_all);
-    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
-    setenv("PATH", (WorkDir() + ":" + path).c_str(), 1);
-    CreateFrame();
-    SendMenu(MenuId("Help", "Vitrel Help"));
-    const bool opened = WaitFor([&] { return !ReadWorkFile("opened").empty(); }, 5000);
-    setenv("PATH", path.c_str(), 1);
-    ASSERT_TRUE(opened);
-    EXPECT_EQ(ReadWorkFile("opened"), WorkDir() + "/docs/help/index.html\n");
 }
 
 TEST_F(MainWindow, AboutShowsTheSameDialogEveryTime)

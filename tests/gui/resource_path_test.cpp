@@ -135,7 +135,7 @@ TEST(ResourceLayout, InstalledWritesToTheUserAndTheUsersDataFilesWin)
         {"VitrelFrequencyMeasurement.csv", u + "/VitrelFrequencyMeasurement.csv"},
         {"VitrelTreatmentsList.xml", d + "/VitrelTreatmentsList.xml"},
         {"share\\HumanBodyFront.png", d + "/share/HumanBodyFront.png"},
-        {"docs\\help\\index.html", d + "/docs/help/index.html"},
+        {"docs\\VitrelHelp.htb", d + "/docs/VitrelHelp.htb"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Mapped(layout, c.name), c.path) << c.name;
@@ -149,7 +149,7 @@ TEST(ResourceLayout, MissingFilesAreNamedWithWhereTheyWereLookedFor)
     for (const char* name : {"share/VitrelIcon24x24.ico", "share/HumanBodyFront.png",
                              "share/HumanBodyBack.png", "share/HumanBodySideL.png",
                              "share/VitrelFrontPanel.png", "share/MagneticPulses.PNG",
-                             "share/VitrelUSB.avi", "docs/help/index.html",
+                             "share/VitrelUSB.avi", "docs/VitrelHelp.htb",
                              "VitrelTreatmentsList.xml", "VitrelFrequencyMeasurement.csv",
                              "share/BodySpots.csv"}) {
         fs::create_directories((work.path / name).parent_path());
@@ -210,4 +210,31 @@ TEST_F(InstalledWindow, UsesTheUsersDataFilesAndSavesIntoTheUsersFolder)
     CloseFrame();
     EXPECT_TRUE(fs::exists(user / "AdvancedSettings.xml"));
     EXPECT_FALSE(WorkFileExists("AdvancedSettings.xml"));
+}
+
+TEST(ResourceLayout, HelpBookInTheWindowsLanguageElseEnglish)
+{
+    TempFolder work;
+    const fs::path previous = fs::current_path();
+    fs::current_path(work.path);
+    UseResourceLayout(ResourceLayout());
+    fs::create_directories(work.path / "docs/de");
+    fs::create_directories(work.path / "docs/pt_BR");
+    for (const char* book : {"docs/VitrelHelp.htb", "docs/de/VitrelHelp.htb", "docs/pt_BR/VitrelHelp.htb"})
+        work.Write(book, "");
+    const struct {
+        const char* language;
+        const char* book;
+    } cases[] = {
+        {"", "docs/VitrelHelp.htb"},          // English: the keys show
+        {"en", "docs/VitrelHelp.htb"},        // the English catalogue
+        {"de", "docs/de/VitrelHelp.htb"},
+        {"de_AT", "docs/de/VitrelHelp.htb"},  // no Austrian book: the German one
+        {"pt_BR", "docs/pt_BR/VitrelHelp.htb"},
+        {"pt", "docs/VitrelHelp.htb"},        // no book for it: English
+        {"fr_FR", "docs/VitrelHelp.htb"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HelpDocumentPath(c.language).utf8_string(), c.book) << c.language;
+    fs::current_path(previous);
 }

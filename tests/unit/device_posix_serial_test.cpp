@@ -197,10 +197,23 @@ TEST_F(PortDiscovery, ListsPresentPortsInAscendingOrder) {
   EXPECT_STREQ(list[1], "COM7");
   EXPECT_STREQ(list[2], "x");
 
-  // A port held open is busy and not listed; the trial open held nothing.
+  // Presence is told without opening: a port held open is still listed.
   ASSERT_EQ(SerialOpenPort(6, 9600), 0);
-  ASSERT_EQ(SerialListPresentPorts(list), 1);
-  EXPECT_STREQ(list[0], "COM3");
+  ASSERT_EQ(SerialListPresentPorts(list), 2);
+  EXPECT_STREQ(list[1], "COM7");
+}
+
+TEST_F(PortDiscovery, PresenceStampChangesWithTheDevice) {
+  PseudoTerminal other;
+  bool mayOpen = false;
+  ScopedSerialPorts first({{1, pty.path}, {2, "/nonexistent/tty"}});
+  const unsigned long long stamp = SerialPortPresence(0, mayOpen);
+  EXPECT_NE(stamp, 0u);
+  EXPECT_TRUE(mayOpen);
+  EXPECT_EQ(SerialPortPresence(0, mayOpen), stamp);
+  EXPECT_EQ(SerialPortPresence(1, mayOpen), 0u);
+  ScopedSerialPorts second({{1, other.path}});
+  EXPECT_NE(SerialPortPresence(0, mayOpen), stamp);
 }
 
 TEST_F(PortDiscovery, OnlyComOneToNineAreTried) {
@@ -238,7 +251,9 @@ TEST(SerialPortMapping, DefaultTableAndTheVariablesEntries) {
       const bool mapped = SerialDevicePath(static_cast<int>(i), path, sizeof path);
       SCOPED_TRACE(std::string("\"") + c.variable + "\" COM" + std::to_string(i + 1));
       ASSERT_EQ(mapped, c.expected[i] != nullptr);
-      if (mapped) EXPECT_STREQ(path, c.expected[i]);
+      if (mapped) {
+        EXPECT_STREQ(path, c.expected[i]);
+      }
     }
   }
 

@@ -15,7 +15,7 @@ TEST(ResourceFiles, EveryResourceTheWindowLoadsIsShipped)
     for (const char* file : {"share/VitrelIcon24x24.ico", "share/HumanBodyFront.png",
                              "share/HumanBodyBack.png", "share/HumanBodySideL.png",
                              "share/VitrelFrontPanel.png", "share/MagneticPulses.PNG",
-                             "share/VitrelUSB.avi", "share/BodySpots.csv", "docs/VitrelHelp.chm", "docs/help/index.html",
+                             "share/VitrelUSB.avi", "share/BodySpots.csv", "docs/VitrelHelp.chm", "docs/de/VitrelHelp.chm", "docs/help/index.html",
                              "data/VitrelTreatmentsList.xml",
                              "data/VitrelFrequencyMeasurement.csv"}) {
         EXPECT_TRUE(fs::is_regular_file(root / file)) << file;

@@ -6,6 +6,16 @@
 //   diary N REPS         median ms for the diary list to refresh from a file of
 //                        N entries and settle (idle work and painting done):
 //                        the file as last read, and the file written anew
+//   attach DELAY REPS    median ms from the simulated stick's device appearing
+//                        (its log's PLUG line) to "Device Attached", with the
+//                        stick answering DELAY ms late; a stick not attached
+//                        within 5 s counts as 5000 ms. Unplugged again
+//                        after each attach
+//   stall SECONDS [N]    the longest ms the event loop stood still over
+//                        SECONDS detached, with N (default 9) silent serial
+//                        devices present (the simulated stick as another
+//                        device), and the longest ms of the device tick
+//                        itself
 //   write REPS SIM_LOG   median ms from "Yes" on the Treatments page's Write
 //                        Vitrel (250 slots, from a page showing 10) to the
 //                        pattern frame received by the simulated stick, as
@@ -18,12 +28,18 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <csignal>
 #include <ctime>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -138,6 +154,56 @@ double PatternReceivedAt(const std::string& log, double after)
     return 0.0;
 }
 
+// The simulated stick as a child process, linked at `link`; gone with the
+// object (SIGTERM removes its link).
+class SimulatedDevice {
+public:
+    SimulatedDevice(const std::string& link, const std::string& log, std::vector<std::string> options)
+    {
+        options.insert(options.begin(), {"./vitrel-stick-sim", "--log", log});
+        options.push_back(link);
+        pid = fork();
+        if (pid == 0) {
+            std::vector<char*> argv;
+            for (std::string& option : options)
+                argv.push_back(option.data());
+            argv.push_back(nullptr);
+            std::freopen("/dev/null", "w", stdout);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+    }
+    ~SimulatedDevice()
+    {
+        if (pid <= 0)
+            return;
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+
+private:
+    pid_t pid = -1;
+};
+
+bool Exists(const std::string& path)
+{
+    struct stat link;
+    return lstat(path.c_str(), &link) == 0;
+}
+
+// Seconds of the log's PLUG line, or 0 when there is none yet.
+double PluggedAt(const std::string& log)
+{
+    std::ifstream in(log);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t kind = line.find(" PLUG ");
+        if (kind != std::string::npos)
+            return std::atof(line.substr(0, kind).c_str());
+    }
+    return 0.0;
+}
+
 template <typename T> T* Find(const char* name)
 {
     return dynamic_cast<T*>(wxWindow::FindWindowByName(name));
@@ -167,13 +233,29 @@ public:
     {
         PrepareProcess();
         if (argc < 3)
-            return Fail("usage: vitrel-bench-probe catalogue REPS | diary N REPS | write REPS SIM_LOG");
+            return Fail("usage: vitrel-bench-probe catalogue REPS | diary N REPS | write REPS SIM_LOG"
+                        " | attach DELAY REPS | stall SECONDS");
         command = argv[1].utf8_string();
         if (command == "catalogue") {
             WriteCatalogue("bench-catalogue.xml");
         } else if (command == "write") {
             WriteCatalogue(CatalogueFile);  // record 0, the one written, has 250 slots
-        } else if (command != "diary" && command != "write") {
+        } else if (command == "attach") {
+            setenv("VITREL_SERIAL_PORTS", "bench-stick", 1);
+        } else if (command == "stall") {
+            std::string ports;
+            const int count = argc > 3 ? std::atoi(argv[3].c_str()) : 9;
+            for (int n = 1; n <= count; ++n) {
+                const std::string link = "bench-device" + std::to_string(n);
+                devices.push_back(std::make_unique<SimulatedDevice>(
+                    link, link + ".log", std::vector<std::string>{"--other-device"}));
+                ports += (n > 1 ? ":" : "") + link;
+                const auto start = std::chrono::steady_clock::now();
+                while (!Exists(link) && Milliseconds(start) < 5000)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            setenv("VITREL_SERIAL_PORTS", ports.c_str(), 1);
+        } else if (command != "diary") {
             return Fail("unknown command");
         }
         frame = new wxVitrelFrame(nullptr, -1);
@@ -199,8 +281,13 @@ private:
             Diary(std::atoi(argv[2].c_str()), std::atoi(argv[3].c_str()));
         else if (command == "write" && argc > 3)
             Write(std::atoi(argv[2].c_str()), argv[3].utf8_string());
+        else if (command == "attach" && argc > 3)
+            Attach(std::atoi(argv[2].c_str()), std::atoi(argv[3].c_str()));
+        else if (command == "stall")
+            Stall(std::atoi(argv[2].c_str()));
         else
             Fail("missing arguments");
+        devices.clear();
         std::fflush(stdout);
         frame->Close(true);
     }
@@ -294,7 +381,56 @@ private:
         std::printf("checked_ms %.1f\n", Median(checkTimes));
     }
 
+    static bool Attached()
+    {
+        return Find<wxStaticText>("ID_STATICTEXT22")->GetLabel() == "Device Attached";
+    }
+
+    void Attach(int delay, int reps)
+    {
+        constexpr int NeverMs = 5000;
+        std::vector<double> times;
+        for (int r = 0; r < reps; ++r) {
+            // Plugged in at a different moment of the monitor's second each time.
+            WaitFor([] { return false; }, 1200 + r * 317 % 1000);
+            std::remove("bench-stick.log");
+            double attached = 0.0;
+            {
+                SimulatedDevice stick("bench-stick", "bench-stick.log",
+                                      {"--answer-delay", std::to_string(delay)});
+                const bool found = WaitFor([&] { return Exists("bench-stick") && Attached(); }, NeverMs + 1000);
+                attached = WallSeconds();
+                const double plugged = PluggedAt("bench-stick.log");
+                times.push_back(found && plugged > 0.0 ? std::min((attached - plugged) * 1000.0, 1.0 * NeverMs)
+                                                       : NeverMs);
+            }
+            if (!WaitFor([] { return !Attached(); }, 5000))
+                Fail("the unplugged stick was still shown attached");
+        }
+        std::printf("attach_%d_ms %.1f\n", delay, Median(times));
+    }
+
+    void Stall(int seconds)
+    {
+        double longest = 0.0;
+        auto last = std::chrono::steady_clock::now();
+        wxTimer beat;
+        beat.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            longest = std::max(longest, Milliseconds(last));
+            last = std::chrono::steady_clock::now();
+        });
+        last = std::chrono::steady_clock::now();
+        beat.Start(1);
+        WaitFor([] { return false; }, seconds * 1000);
+        beat.Stop();
+        if (Attached())
+            Fail("a silent device was taken for the stick");
+        std::printf("stall_%zu_ms %.1f\n", devices.size(), longest);
+        std::printf("tick_%zu_ms %.2f\n", devices.size(), frame->LongestDeviceTick() / 1000.0);
+    }
+
     std::string command;
+    std::vector<std::unique_ptr<SimulatedDevice>> devices;
     wxVitrelFrame* frame = nullptr;
     int exitCode = 0;
 

@@ -53,6 +53,35 @@ SPOT_NAMES = {
     24: "Left jaw joint / temple",
 }
 
+# The same names and the views' captions for the German help.
+SPOT_NAMES_DE = {
+    1: "Scheitel",
+    2: "Kehle / Vorderseite des Halses",
+    3: "Rechte Schulter",
+    4: "Linke Schulter",
+    5: "Rechter Ellenbogen",
+    6: "Linker Ellenbogen",
+    7: "Rechtes Handgelenk",
+    8: "Linkes Handgelenk",
+    9: "Brustmitte",
+    10: "Oberbauch",
+    11: "Unterbauch",
+    12: "Rechte H\u00fcfte",
+    13: "Linke H\u00fcfte",
+    14: "Rechtes Knie",
+    15: "Linkes Knie",
+    16: "Rechter Kn\u00f6chel",
+    17: "Linker Kn\u00f6chel",
+    18: "Nacken (Halswirbels\u00e4ule)",
+    19: "Oberer R\u00fccken, zwischen den Schulterbl\u00e4ttern",
+    20: "Unterer R\u00fccken (Lendenwirbels\u00e4ule)",
+    21: "Kreuzbein / Stei\u00dfbein",
+    22: "Rechte Hand (Handfl\u00e4che)",
+    23: "Linke Ferse",
+    24: "Linkes Kiefergelenk / Schl\u00e4fe",
+}
+VIEW_CAPTIONS_DE = {"Front": "vorne", "Back": "hinten", "Left side": "linke Seite"}
+
 
 # -- spot positions (pixel centres in each picture) ------------------------
 

@@ -10,6 +10,7 @@ WORKDIR/pictures/NAME.mvg   one drawing per picture (NAME is the final file name
                             without extension; the icon is drawn 8 times larger)
 WORKDIR/frames/NNN.mvg      the intro video's frames
 WORKDIR/spot-table.html     rows of the body spot table for the help pages
+WORKDIR/spot-table-de.html  the same rows for the German help pages
 
 With --language only the pictures and the frames are drawn, their words
 translated by po/LANG.po; make-resources.sh keeps those with words in them.
@@ -44,11 +45,12 @@ def write_frames(folder):
         video.frame(index).save(os.path.join(folder, f"{index:03d}.mvg"))
 
 
-def write_spot_table(filename):
-    views = [(caption, spots) for _, caption, spots in body.VIEWS]
+def write_spot_table(filename, names=body.SPOT_NAMES, captions=None):
+    views = [(captions[caption] if captions else caption.lower(), spots)
+             for _, caption, spots in body.VIEWS]
     rows = []
-    for number, name in sorted(body.SPOT_NAMES.items()):
-        shown = ", ".join(caption.lower() for caption, spots in views if number in spots)
+    for number, name in sorted(names.items()):
+        shown = ", ".join(caption for caption, spots in views if number in spots)
         rows.append(f'<tr><td class="num">{number}</td><td>{html.escape(name)}</td>'
                     f'<td>{shown}</td></tr>')
     with open(filename, "w", encoding="utf-8") as out:
@@ -69,6 +71,8 @@ def main():
     write_pictures(os.path.join(work, "pictures"))
     write_frames(os.path.join(work, "frames"))
     write_spot_table(os.path.join(work, "spot-table.html"))
+    write_spot_table(os.path.join(work, "spot-table-de.html"), body.SPOT_NAMES_DE,
+                     body.VIEW_CAPTIONS_DE)
 
 
 if __name__ == "__main__":

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Regenerates the program's run-time resources from the sources in this
 # folder: the icon, pictures and intro video in share/, the menu icons in
-# packaging/linux/icons/, the pictures and the spot table of the help pages
-# in docs/help/, and the help file docs/VitrelHelp.chm compiled from
-# docs/help/.  The help pages themselves are written in docs/help/, their one
-# source.  The results are kept in the repository, so building the program
+# packaging/linux/icons/, the pictures and the spot tables of the help pages
+# in docs/help/ and docs/help/<lang>/, and the help files docs/VitrelHelp.chm
+# and docs/<lang>/VitrelHelp.chm compiled from them.  The help pages and
+# their projects (.hhp, .hhc, .hhk) are written in docs/help/ (English) and
+# docs/help/<lang>/, their one source; the build zips the same folders into
+# the .htb books of the program's own help viewer.  The results are kept in the repository, so building the program
 # never needs this script.
 #
 # Run from the repository root:  tools/make-resources/make-resources.sh
@@ -106,9 +108,15 @@ for lang in $(cat po/LINGUAS); do
   encode_video "$WORK/$lang/frames" "share/$lang/VitrelUSB.avi"
 done
 
+# Each help book: docs/help/ is English, docs/help/<lang>/ another language.
+help_languages=(de)
 echo "Help pages in docs/help/:"
-# spots.html's table rows come from the same list that draws the pictures.
-python3 - "$WORK/spot-table.html" docs/help/spots.html <<'REPLACE'
+# The spot tables' rows come from the same list that draws the pictures; the
+# German rows name the spots in German.
+for folder in docs/help "${help_languages[@]/#/docs/help/}"; do
+  language=${folder#docs/help}
+  language=${language#/}
+  python3 - "$WORK/spot-table${language:+-$language}.html" "$folder/spots.html" <<'REPLACE'
 import sys
 rows_file, page_file = sys.argv[1], sys.argv[2]
 rows = open(rows_file, encoding="utf-8").read()
@@ -118,19 +126,13 @@ if not spot or spot[-1] - spot[0] + 1 != len(spot):
     sys.exit("make-resources: " + page_file + " has no single block of spot rows")
 open(page_file, "w", encoding="utf-8").write("".join(lines[:spot[0]]) + rows + "".join(lines[spot[-1] + 1:]))
 REPLACE
-cp share/VitrelFrontPanel.png share/MagneticPulses.PNG \
-   share/HumanBodyFront.png share/HumanBodyBack.png share/HumanBodySideL.png docs/help/
-for file in docs/help/*; do made "$file"; done
+  cp share/VitrelFrontPanel.png share/MagneticPulses.PNG \
+     share/HumanBodyFront.png share/HumanBodyBack.png share/HumanBodySideL.png "$folder/"
+  # The pictures with words in them in the book's language.
+  if [ -n "$language" ] && [ -d "share/$language" ]; then cp "share/$language"/* "$folder/"; fi
+  for file in "$folder"/*; do [ -f "$file" ] && made "$file"; done
+done
 
-echo "Help file:"
-chm="$WORK/chm"
-mkdir -p "$chm"
-cp docs/help/* "$HERE"/chm/VitrelHelp.hh? "$chm/"
-(cd "$chm" && chmcmd --verbosity 1 VitrelHelp.hhp > chmcmd.log 2>&1) || {
-  cat "$chm/chmcmd.log" >&2
-  echo "make-resources: chmcmd failed" >&2
-  exit 1
-}
 # chmcmd stamps the build time (and one stray byte) into the file: keep the
 # existing file when everything else in it is the same.
 chm_contents() {   # chm_contents FILE.chm FOLDER
@@ -138,15 +140,29 @@ chm_contents() {   # chm_contents FILE.chm FOLDER
   chmls extractall "$1" "$2" > /dev/null 2>&1
   chmls printsystem "$1" 2>/dev/null | grep -av 'Timestamp (32-bit' > "$2.system"
 }
-if [ -f docs/VitrelHelp.chm ] &&
-   chm_contents docs/VitrelHelp.chm "$WORK/old" &&
-   chm_contents "$chm/VitrelHelp.chm" "$WORK/new" &&
-   diff -rq -x '#SYSTEM' -x Map "$WORK/old" "$WORK/new" > /dev/null &&
-   cmp -s "$WORK/old.system" "$WORK/new.system"; then
-  echo "  docs/VitrelHelp.chm: contents unchanged, existing file kept"
-else
-  mv "$chm/VitrelHelp.chm" docs/VitrelHelp.chm
-fi
-made docs/VitrelHelp.chm
+for folder in docs/help "${help_languages[@]/#/docs/help/}"; do
+  language=${folder#docs/help}
+  target=docs${language}/VitrelHelp.chm
+  echo "Help file $target:"
+  chm="$WORK/chm$language"
+  rm -rf "$chm" "$WORK/old" "$WORK/new" "$WORK/old.system" "$WORK/new.system"
+  mkdir -p "$chm" "$(dirname "$target")"
+  find "$folder" -maxdepth 1 -type f -exec cp {} "$chm/" \;
+  (cd "$chm" && chmcmd --verbosity 1 VitrelHelp.hhp > chmcmd.log 2>&1) || {
+    cat "$chm/chmcmd.log" >&2
+    echo "make-resources: chmcmd failed" >&2
+    exit 1
+  }
+  if [ -f "$target" ] &&
+     chm_contents "$target" "$WORK/old" &&
+     chm_contents "$chm/VitrelHelp.chm" "$WORK/new" &&
+     diff -rq -x '#SYSTEM' -x Map "$WORK/old" "$WORK/new" > /dev/null &&
+     cmp -s "$WORK/old.system" "$WORK/new.system"; then
+    echo "  $target: contents unchanged, existing file kept"
+  else
+    mv "$chm/VitrelHelp.chm" "$target"
+  fi
+  made "$target"
+done
 
 echo "Done."

@@ -1,10 +1,15 @@
 // Saves a picture of each page of the main window and of the About box, to
 // look at what a user sees. Run in the program's run directory under a
 // display; the pictures go to the folder given as the first argument.
+//
+// With --help-pictures as the second argument it saves instead the pictures
+// of the window that the help pages show (window*.png), cut to the window
+// and scaled to the help pages' width, in the language of the environment.
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/listbox.h>
+#include <wx/menu.h>
 #include <wx/modalhook.h>
 #include <wx/notebook.h>
 #include <wx/textctrl.h>
@@ -18,6 +23,8 @@
 namespace {
 const char* const PageShots[] = {"treatments", "advanced-settings", "diary", "intro"};
 constexpr int SettleMilliseconds = 1500;
+// The width of the window's pictures in the help pages.
+constexpr int HelpPictureWidth = 560;
 
 // Answers every message box with OK, as a user saying yes to writing.
 class AnswerOk : public wxModalDialogHook {
@@ -39,6 +46,7 @@ public:
     bool OnInit() override
     {
         outputDir = argc > 1 ? wxString(argv[1]) : wxString(".");
+        helpPictures = argc > 2 && wxString(argv[2]) == "--help-pictures";
         PrepareProcess();
         frame = new wxVitrelFrame(nullptr, -1);
         frame->Show();
@@ -58,6 +66,58 @@ private:
         else
             std::printf("could not save %s\n", static_cast<const char*>(path.utf8_str()));
         std::fflush(stdout);
+    }
+
+    // The main window alone, scaled for the help pages, without time stamps
+    // in the file.
+    void ShootWindow(const char* name)
+    {
+        const wxRect r = frame->GetScreenRect();
+        const wxString path = outputDir + "/" + name + ".png";
+        const wxString command = wxString::Format(
+            "sh -c 'import -window root -crop %dx%d+%d+%d +repage png:- | /usr/bin/convert png:- "
+            "-resize %dx -strip -define png:exclude-chunks=date,time \"%s\"'",
+            r.width, r.height, r.x, r.y, HelpPictureWidth, path);
+        wxArrayString output;
+        if (wxExecute(command, output, wxEXEC_SYNC) == 0)
+            std::printf("%s\n", static_cast<const char*>(path.utf8_str()));
+        else
+            std::printf("could not save %s\n", static_cast<const char*>(path.utf8_str()));
+        std::fflush(stdout);
+    }
+
+    // The pictures of the help pages: the Treatments page with a spot and
+    // a treatment picked, the same after writing it, the Advanced Settings
+    // page holding it, and a new diary entry.
+    void OnHelpStep()
+    {
+        wxNotebook* pages = dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK3", frame));
+        switch (step++) {
+        case 0:
+            ShowSpot(3, pages);
+            break;
+        case 1:
+            ShootWindow("window");
+            WritePickedTreatment();
+            break;
+        case 2:
+            ShootWindow("window-written");
+            pages->SetSelection(1);
+            break;
+        case 3:
+            ShootWindow("window-advanced");
+            pages->SetSelection(2);
+            dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK1", frame))->SetSelection(1);
+            Send(wxWindow::FindWindowByName("ID_BUTTON13", frame), wxEVT_BUTTON, 0);
+            break;
+        case 4:
+            ShootWindow("window-diary");
+            break;
+        default:
+            frame->Close(false);
+            return;
+        }
+        timer.StartOnce(SettleMilliseconds);
     }
 
     // The Treatments page filtered to one body spot, with the first of its
@@ -98,6 +158,10 @@ private:
 
     void OnStep(wxTimerEvent&)
     {
+        if (helpPictures) {
+            OnHelpStep();
+            return;
+        }
         wxNotebook* pages = dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK3", frame));
         wxWindow* about = wxWindow::FindWindowByName("id", frame);
         if (step < 4) {
@@ -129,6 +193,15 @@ private:
             ++step;
         } else if (step == 8) {
             Shoot("advanced-settings-after-invalid-entry");
+            // Help > Vitrel Help, as a user chooses it.
+            wxMenuBar* menus = frame->GetMenuBar();
+            const int help = menus->FindMenuItem(wxStripMenuCodes(wxGetTranslation("Help")),
+                                                 wxGetTranslation("Vitrel Help"));
+            wxCommandEvent choose(wxEVT_MENU, help);
+            frame->GetEventHandler()->ProcessEvent(choose);
+            ++step;
+        } else if (step == 9) {
+            Shoot("help");
             ++step;
         } else {
             frame->Close(false);
@@ -138,6 +211,7 @@ private:
     }
 
     wxString outputDir;
+    bool helpPictures = false;
     wxVitrelFrame* frame = nullptr;
     wxTimer timer;
     int step = 0;

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -42,7 +43,8 @@ const char kUsage[] =
     "                    (wall-clock time); the kinds are RX, TX, NOISE (bytes\n"
     "                    outside a frame), DROP (reply bytes the pty refused),\n"
     "                    CTL <command> (applied), CTL-ERROR <command>,\n"
-    "                    PLUG <pty>, UNPLUG, STOP\n"
+    "                    PLUG <pty>, UNPLUG, STOP; with --other-device also\n"
+    "                    OPEN and BYTES\n"
     "  --control FIFO    make a FIFO at FIFO that takes one command per line\n"
     "  --battery R1,R2   readings of the status reply (default 160,100: 4.0 V)\n"
     "  --beeper on|off   initial beeper state (default on)\n"
@@ -53,6 +55,11 @@ const char kUsage[] =
     "  --silent          start silent (answer nothing)\n"
     "  --pace BAUD       move bytes both ways at the rate of a BAUD 8N1 line\n"
     "                    (ten bit times a byte) instead of at once\n"
+    "  --answer-delay MS send every reply MS milliseconds after the frame it\n"
+    "                    answers came in (a slow stick or USB bridge)\n"
+    "  --other-device    play another serial device instead: answer nothing,\n"
+    "                    and log every open of the pseudo-terminal (OPEN) and\n"
+    "                    every chunk of bytes received (BYTES)\n"
     "  --flip-slot N     store slot N (from 0) of every pattern turned over\n"
     "  --alter-timer     store the timer's lo byte changed by one\n"
     "  --ignore-reads    do not answer ReadProgramme\n"
@@ -97,7 +104,8 @@ struct PacedLine {
   std::deque<Byte> inbound, outbound;
   double inboundFree = 0.0, outboundFree = 0.0;  // when each direction is idle again
 
-  bool On() const { return byteSeconds > 0.0; }
+  double answerDelay = 0.0;  // seconds between a frame's arrival and its reply
+  bool On() const { return byteSeconds > 0.0 || answerDelay > 0.0; }
   static void Queue(std::deque<Byte>& queue, double& free, double byteSeconds, double now,
                     const unsigned char* bytes, int count) {
     for (int i = 0; i < count; ++i) {
@@ -138,6 +146,9 @@ struct Simulator {
   long fillerLeft = 0;  // filler bytes not yet read back
   bool quit = false;
   PacedLine paced;
+  // Another device: every open of the pseudo-terminal, seen by inotify.
+  bool otherDevice = false;
+  int opens = -1;
 };
 
 void Log(Simulator& sim, const char* kind, const unsigned char* bytes, int count,
@@ -270,8 +281,28 @@ bool Plug(Simulator& sim) {
     return false;
   }
   ResetInstructionReceiver();
+  if (sim.otherDevice) {
+    sim.opens = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (sim.opens >= 0 && inotify_add_watch(sim.opens, name, IN_OPEN) < 0) {
+      close(sim.opens);
+      sim.opens = -1;
+    }
+  }
   Log(sim, "PLUG", nullptr, 0, name);
   return true;
+}
+
+// Logs one OPEN line for every open of the pseudo-terminal since the last call.
+void OnOpened(Simulator& sim) {
+  alignas(inotify_event) char events[4096];
+  ssize_t n;
+  while ((n = read(sim.opens, events, sizeof events)) > 0) {
+    for (char* at = events; at < events + n;) {
+      const inotify_event* event = reinterpret_cast<const inotify_event*>(at);
+      if (event->mask & IN_OPEN) Log(sim, "OPEN", nullptr, 0);
+      at += sizeof(inotify_event) + event->len;
+    }
+  }
 }
 
 void Unplug(Simulator& sim) {
@@ -284,6 +315,8 @@ void Unplug(Simulator& sim) {
   close(sim.master);
   close(sim.slave);
   sim.master = sim.slave = -1;
+  if (sim.opens >= 0) close(sim.opens);
+  sim.opens = -1;
   Log(sim, "UNPLUG", nullptr, 0);
 }
 
@@ -303,7 +336,7 @@ void Send(Simulator& sim, const unsigned char* bytes, int count) {
   }
   Log(sim, "TX", bytes, count);
   PacedLine::Queue(sim.paced.outbound, sim.paced.outboundFree, sim.paced.byteSeconds,
-                   MonotonicSeconds(), bytes, count);
+                   MonotonicSeconds() + sim.paced.answerDelay, bytes, count);
 }
 
 void OnReceived(Simulator& sim, const unsigned char* chunk, int length) {
@@ -509,6 +542,15 @@ int main(int argc, char** argv) {
       int answered, cycle;
       if (!ParseAnswer(argv[++i], answered, cycle)) return Usage("bad --answer");
       sim.stick.AnswerPolls(answered, cycle);
+    } else if (option == "--answer-delay" && hasValue) {
+      char* end = nullptr;
+      long delay = std::strtol(argv[++i], &end, 10);
+      if (end == argv[i] || *end != '\0' || delay < 0 || delay > 60000)
+        return Usage("bad --answer-delay");
+      sim.paced.answerDelay = static_cast<double>(delay) / 1000.0;
+    } else if (option == "--other-device") {
+      sim.otherDevice = true;
+      sim.stick.silent = true;
     } else if (option == "--pace" && hasValue) {
       char* end = nullptr;
       long baud = std::strtol(argv[++i], &end, 10);
@@ -560,10 +602,11 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   while (!stopRequested && !sim.quit) {
-    pollfd watched[2];
+    pollfd watched[3];
     int count = 0;
     if (sim.master >= 0 && !sim.stalled) watched[count++] = {sim.master, POLLIN, 0};
     if (sim.control >= 0) watched[count++] = {sim.control, POLLIN, 0};
+    if (sim.opens >= 0) watched[count++] = {sim.opens, POLLIN, 0};
     const double now = MonotonicSeconds();
     int wait = sim.paced.WaitMilliseconds(now);
     if (sim.stalled) {
@@ -583,9 +626,12 @@ int main(int argc, char** argv) {
       if (watched[i].revents == 0) continue;
       if (watched[i].fd == sim.control) {
         OnControl(sim);
+      } else if (watched[i].fd == sim.opens) {
+        OnOpened(sim);
       } else if (watched[i].fd == sim.master) {
         unsigned char chunk[512 + 1];
         ssize_t n = read(sim.master, chunk, 512);
+        if (n > 0 && sim.otherDevice) Log(sim, "BYTES", chunk, static_cast<int>(n));
         if (n > 0 && sim.paced.On()) {
           PacedLine::Queue(sim.paced.inbound, sim.paced.inboundFree, sim.paced.byteSeconds,
                            MonotonicSeconds(), chunk, static_cast<int>(n));
