@@ -5,11 +5,28 @@
 
 #include <tinyxml2.h>
 
+#include "treatments/catalogue_scan.h"
 #include "treatments/utf8_text.h"
 
 namespace {
 
 using tinyxml2::XMLElement;
+
+// The children of one Treatment element, in document order.
+struct TreatmentChildren {
+    const CatalogueChild* first;
+    const CatalogueChild* end;
+
+    // The first child named `name`, or null.
+    const CatalogueChild* Find(const char* name, const CatalogueChild* from = nullptr) const
+    {
+        const std::string_view wanted(name);
+        for (const CatalogueChild* child = from ? from : first; child != end; ++child)
+            if (child->name == wanted)
+                return child;
+        return nullptr;
+    }
+};
 
 // Spots drawn on the body pictures are numbered 1 to 24; 0 is a general
 // treatment.
@@ -23,14 +40,16 @@ constexpr size_t MaxUnbrokenRun = 100;
 
 // The text an element directly contains, as UTF-8; empty when the element is
 // missing or does not start with text.
-std::string ChildText(const XMLElement* parent, const char* name)
+std::string ChildText(const TreatmentChildren& parent, const char* name)
 {
-    const XMLElement* child = parent->FirstChildElement(name);
-    return LegacyTextAsUtf8(child ? child->GetText() : nullptr);
+    const CatalogueChild* child = parent.Find(name);
+    if (!child || !child->hasText)
+        return std::string();
+    return LegacyTextAsUtf8(std::string(child->text).c_str());
 }
 
 // A finite real above zero; `value` is left alone when the text is not one.
-bool ChildPositiveReal(const XMLElement* parent, const char* name, double& value)
+bool ChildPositiveReal(const TreatmentChildren& parent, const char* name, double& value)
 {
     double parsed = 0.0;
     if (!ParsePatternReal(ChildText(parent, name), parsed) || parsed <= 0.0)
@@ -39,9 +58,24 @@ bool ChildPositiveReal(const XMLElement* parent, const char* name, double& value
     return true;
 }
 
-bool ChildCount(const XMLElement* parent, const char* name, long& value)
+bool ChildCount(const TreatmentChildren& parent, const char* name, long& value)
 {
     return ParsePatternCount(ChildText(parent, name), value);
+}
+
+// The whole file as it is on disk; false when it cannot be read.
+bool ReadWholeFile(const char* path, std::string& text)
+{
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr)
+        return false;
+    char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        text.append(chunk, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return !failed;
 }
 
 void Report(int ordinal, const char* reason)
@@ -52,7 +86,7 @@ void Report(int ordinal, const char* reason)
 // Fills `record` from one Treatment element. A treatment that could put an
 // undefined value into a field or a frame for the stick is refused without
 // touching `record`: the reason goes to standard output, false is returned.
-bool ReadTreatment(const XMLElement* treatment, int ordinal, TreatmentRecord& record)
+bool ReadTreatment(const TreatmentChildren& treatment, int ordinal, TreatmentRecord& record)
 {
     std::string title = ChildText(treatment, "Title");
     if (title.empty()) {
@@ -82,15 +116,14 @@ bool ReadTreatment(const XMLElement* treatment, int ordinal, TreatmentRecord& re
         return false;
     }
 
-    const XMLElement* slot = treatment->FirstChildElement("Slot");
-    for (int i = 0; i < pattern.NumberOfSlots; ++i, slot = slot->NextSiblingElement("Slot")) {
+    const CatalogueChild* slot = treatment.Find("Slot");
+    for (int i = 0; i < pattern.NumberOfSlots; ++i, slot = treatment.Find("Slot", slot + 1)) {
         if (!slot) {
             Report(ordinal, "fewer Slot elements than NumberOfSlots");
             return false;
         }
-        const char* text = slot->GetText();
         long state = 0;
-        pattern.Slot[i] = text && ParsePatternCount(text, state) && state == 1 ? 1 : 0;
+        pattern.Slot[i] = slot->hasText && ParsePatternCount(slot->text, state) && state == 1 ? 1 : 0;
     }
     // Nothing reads the file's copies of the derived quantities (applying a
     // record recomputes them from base frequency and slot count); they are
@@ -114,10 +147,15 @@ bool ReadTreatment(const XMLElement* treatment, int ordinal, TreatmentRecord& re
 
 TreatmentCatalogue::TreatmentCatalogue() : records(new TreatmentRecord[Capacity]) {}
 
-int TreatmentCatalogue::Load(const char* path)
+int TreatmentCatalogue::Load(const char* path, CatalogueReading reading)
 {
     if (!path)
         return 0;
+    std::string text;
+    CatalogueScan scan;
+    if (reading == CatalogueReading::Quick && ReadWholeFile(path, text) && ScanPlainCatalogue(text, scan))
+        return Take(scan);
+
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     if (document.LoadFile(path) != tinyxml2::XML_SUCCESS) {
         std::puts((std::string("Treatments list ") + path + " not read: " + document.ErrorName()).c_str());
@@ -128,18 +166,37 @@ int TreatmentCatalogue::Load(const char* path)
         std::puts((std::string("Treatments list ") + path + " has no VitrelTreatmentsList element").c_str());
         return 0;
     }
+    // The library's document in the scan's form: the same reading follows.
+    scan = CatalogueScan();
+    for (const XMLElement* treatment = root->FirstChildElement("Treatment"); treatment;
+         treatment = treatment->NextSiblingElement("Treatment")) {
+        scan.treatments.push_back({scan.children.size(), scan.children.size()});
+        for (const XMLElement* child = treatment->FirstChildElement(); child;
+             child = child->NextSiblingElement()) {
+            const char* childText = child->GetText();
+            scan.children.push_back({child->Name(), childText ? childText : std::string_view(),
+                                     childText != nullptr});
+        }
+        scan.treatments.back().end = scan.children.size();
+    }
+    return Take(scan);
+}
 
+int TreatmentCatalogue::Take(const CatalogueScan& scan)
+{
     const int first = count;
     int ordinal = 1;
-    for (const XMLElement* treatment = root->FirstChildElement("Treatment"); treatment;
-         treatment = treatment->NextSiblingElement("Treatment"), ++ordinal) {
+    for (const CatalogueScan::Treatment& treatment : scan.treatments) {
         if (count == Capacity) {
             std::puts(("Treatment " + std::to_string(ordinal) + " and later ignored: the table holds " +
                        std::to_string(Capacity) + " treatments").c_str());
             break;
         }
-        if (ReadTreatment(treatment, ordinal, records[count]))
+        const TreatmentChildren children{scan.children.data() + treatment.first,
+                                         scan.children.data() + treatment.end};
+        if (ReadTreatment(children, ordinal, records[count]))
             ++count;
+        ++ordinal;
     }
     return count - first;
 }
