@@ -32,6 +32,9 @@ constexpr int IntroPage = 3;
 
 void wxVitrelFrame::OnAbout(wxCommandEvent&)
 {
+    // Made once, the first time it is asked for, and shown again after that.
+    if (aboutDialog == nullptr)
+        aboutDialog = new wxVitrelAboutPanelDialog(this, -1);
     aboutDialog->ShowModal();
 }
 
@@ -70,6 +73,7 @@ void wxVitrelFrame::OnMediaFinished(wxMediaEvent& event)
 void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
 {
     if (event.GetSelection() == IntroPage) {
+        CreateIntroMedia();
         if (!introVideoLoaded || introVideoEnded) {
             // Playback starts when the video has loaded (OnMediaLoaded). The
             // player cannot start a video again once it has played to its
@@ -83,13 +87,15 @@ void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
         }
         introMedia->SetPlaybackRate(1.0);
         introMedia->Play();
-    } else {
+    } else if (introMedia != nullptr) {
         introMedia->Stop();
     }
     // The list gets its final width only once its page is laid out: let the
     // Summary column fill the row from the first time the diary is shown.
-    if (event.GetSelection() == DiaryPage)
+    if (event.GetSelection() == DiaryPage) {
+        FinishDiaryReading();
         FitSummaryColumn();
+    }
 }
 
 void wxVitrelFrame::OnBodyPictureClick(wxCommandEvent&)
