@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include <wx/frame.h>
@@ -93,6 +95,8 @@ private:
     wxPanel* BuildAdvancedSettingsPage(wxNotebook* book);
     wxPanel* BuildDiaryPage(wxNotebook* book);
     wxPanel* BuildIntroPage(wxNotebook* book);
+    // The intro video in its place on the Intro page, once.
+    void CreateIntroMedia();
     void BuildMenuBar();
     void BuildStatusBar();
     void BindHandlers();
@@ -115,7 +119,12 @@ private:
     bool LoadPatternFile(const char* path, std::string& reason);
     void OnPatternPreviewUpdateUI(wxUpdateUIEvent& event);
 
-    // Diary page (diary/diary_page.cpp): the current moment into Date and
+    // Diary page (diary/diary_page.cpp). A long diary is read beside the
+    // window at start-up; whatever needs the diary before that reading has
+    // ended waits for it.
+    void ReadDiaryAtStart(const char* path);
+    void FinishDiaryReading();
+    // The current moment into Date and
     // Time, Summary and Content emptied and editable only when composing.
     void StampDiaryEntry(bool composing);
     // The Summary column at least as wide as its header, filling the row.
@@ -225,7 +234,8 @@ private:
     wxTextCtrl* diaryContentField = nullptr;  // ID_TEXTCTRL5
 
     // Intro page
-    wxMediaCtrl* introMedia = nullptr;        // ID_MEDIA
+    wxPanel* introPage = nullptr;             // ID_PANEL6
+    wxMediaCtrl* introMedia = nullptr;        // ID_MEDIA, made when its page is first shown
     bool introVideoLoaded = false;            // loaded when its page is first shown
     bool introVideoEnded = false;             // played to its end: next time from the start
 
@@ -241,7 +251,12 @@ private:
     bool advancedSettingsRefused = false;  // the file held at start-up could not be used
     std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
     FileStamp historyStamp;  // the diary file as HistoryDocument holds it; empty when it may differ
-    wxVitrelAboutPanelDialog* aboutDialog = nullptr;
+    std::thread diaryReader;  // reads a long diary at start-up into diaryBeingRead
+    std::unique_ptr<tinyxml2::XMLDocument> diaryBeingRead;
+    HistoryLoadResult diaryReadResult = HistoryLoadResult::NoFile;
+    FileStamp diaryReadStamp;
+    std::string diaryReadPath;
+    wxVitrelAboutPanelDialog* aboutDialog = nullptr;  // made when first asked for
     wxFileDialog* exportDialog = nullptr;
     wxFileDialog* importDialog = nullptr;
     std::unique_ptr<DeviceLink> deviceLink;
