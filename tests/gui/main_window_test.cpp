@@ -298,7 +298,7 @@ TEST_F(MainWindow, IntroVideoPlaysOnlyOnTheIntroPage)
     // The video is made when its page is first shown; it does not start when
     // it has finished loading after the user left its page.
     RunEventLoopFor(1000);
-    EXPECT_EQ(Find<wxMediaCtrl>("ID_MEDIA"), nullptr);
+    EXPECT_EQ(wxWindow::FindWindowByName("ID_MEDIA", frame), nullptr);
     pages->SetSelection(3);
     wxMediaCtrl* video = Find<wxMediaCtrl>("ID_MEDIA");
     ASSERT_NE(video, nullptr);
