@@ -15,26 +15,41 @@ constexpr int MaxDepth = 50;
 // Where an element sits, as far as the catalogue cares.
 enum class Role { Top, Root, Treatment, Field, Other };
 
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+// What each byte may be, looked up once per byte.
+enum CharacterKind : unsigned char {
+    Space = 1,
+    NameStart = 2,
+    NameChar = 4,
+    OtherNameChar = 8,  // a name character of the library's that the scan does not take
+};
 
-bool IsNameStart(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
+struct CharacterKinds {
+    unsigned char kind[256] = {};
 
-bool IsNameChar(char c)
-{
-    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
-}
+    constexpr CharacterKinds()
+    {
+        for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'})
+            kind[static_cast<unsigned char>(c)] = Space;
+        for (int c = 0; c < 256; ++c) {
+            const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+            if (letter)
+                kind[c] = NameStart | NameChar;
+            else if ((c >= '0' && c <= '9') || c == '.' || c == '-')
+                kind[c] = NameChar;
+            else if (c == ':' || c >= 0x80)
+                kind[c] = OtherNameChar;
+        }
+    }
 
-// The library's name characters that the scan does not take.
-bool IsOtherNameChar(char c)
-{
-    return c == ':' || static_cast<unsigned char>(c) >= 0x80;
-}
+    bool Is(char c, CharacterKind k) const { return (kind[static_cast<unsigned char>(c)] & k) != 0; }
+};
+
+constexpr CharacterKinds Kinds;
+
+bool IsSpace(char c) { return Kinds.Is(c, Space); }
+bool IsNameStart(char c) { return Kinds.Is(c, NameStart); }
+bool IsNameChar(char c) { return Kinds.Is(c, NameChar); }
+bool IsOtherNameChar(char c) { return Kinds.Is(c, OtherNameChar); }
 
 class Scanner {
 public:
@@ -69,6 +84,9 @@ public:
     }
 
 private:
+    // The byte `offset` places on, or NUL past the end.
+    char At(size_t offset) const { return at + offset < text.size() ? text[at + offset] : '\0'; }
+
     void SkipSpace()
     {
         while (at < text.size() && IsSpace(text[at]))
@@ -118,8 +136,8 @@ private:
             return false;
         const Role role = ChildRole(parent, name, rootSeen);
         SkipSpace();
-        const bool empty = text.compare(at, 2, "/>") == 0;
-        if (!empty && text.compare(at, 1, ">") != 0)
+        const bool empty = At(0) == '/' && At(1) == '>';
+        if (!empty && At(0) != '>')
             return false;  // attributes, or not well formed
         at += empty ? 2 : 1;
 
@@ -148,12 +166,12 @@ private:
                 return false;
             if (text[at] == '<') {
                 // White space before a tag is no text for the library.
-                if (text.compare(at, 2, "</") == 0) {
+                if (At(1) == '/') {
                     at += 2;
                     if (Name() != name)
                         return false;
                     SkipSpace();
-                    if (text.compare(at, 1, ">") != 0)
+                    if (At(0) != '>')
                         return false;
                     ++at;
                     return true;

@@ -7,13 +7,19 @@ void TreatmentCatalogue::Load(const char* path, wxListBox* list)
 {
     const int first = count;
     Load(path);
+    // One insertion of all titles: the list box then sizes itself once.
+    wxArrayString titles;
+    titles.reserve(count - first);
     for (int i = first; i < count; ++i)
-        list->Append(wxString::FromUTF8(records[i].Title));
+        titles.push_back(wxString::FromUTF8(records[i].Title));
+    list->Append(titles);
 }
 
 void TreatmentCatalogue::FillTitleList(int selection, wxListBox* list) const
 {
     list->Clear();
+    wxArrayString titles;
     for (int index : Matching(selection))
-        list->Append(wxString::FromUTF8(records[index].Title));
+        titles.push_back(wxString::FromUTF8(records[index].Title));
+    list->Append(titles);
 }
