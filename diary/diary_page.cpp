@@ -25,26 +25,38 @@ void wxVitrelFrame::ReadDiaryAtStart(const char* path)
         RefreshHistoryList(path);
         return;
     }
-    // The reader touches only the document, path and result it is given
-    // here, and hands them over once it has ended.
+    // While diaryReadPath is set, the diary is being read or about to be. The
+    // reader touches only the document, path and result it is given here,
+    // and hands them over once it has ended.
     diaryReadPath = path;
     diaryReadStamp = stamp;
     diaryBeingRead = std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
-    diaryReader = std::thread([this] {
-        diaryReadResult = LoadHistory(*diaryBeingRead, diaryReadPath.c_str());
-        CallAfter(&wxVitrelFrame::FinishDiaryReading);
+    // Started once the window is up: before, it would take processor time
+    // from opening the window.
+    CallAfter([this] {
+        if (diaryReadPath.empty() || diaryReader.joinable())
+            return;
+        diaryReader = std::thread([this] {
+            diaryReadResult = LoadHistory(*diaryBeingRead, diaryReadPath.c_str());
+            CallAfter(&wxVitrelFrame::FinishDiaryReading);
+        });
     });
 }
 
 void wxVitrelFrame::FinishDiaryReading()
 {
-    if (!diaryReader.joinable())
+    if (diaryReadPath.empty())
         return;
-    diaryReader.join();
+    if (diaryReader.joinable())
+        diaryReader.join();
+    else  // needed before the reader was started
+        diaryReadResult = LoadHistory(*diaryBeingRead, diaryReadPath.c_str());
+    const std::string path = diaryReadPath;
+    diaryReadPath.clear();
     historyList->ShowNothing();
     HistoryDocument = std::move(diaryBeingRead);
     historyStamp = diaryReadResult == HistoryLoadResult::Loaded ? diaryReadStamp : FileStamp();
-    RefreshHistoryList(diaryReadPath.c_str());
+    RefreshHistoryList(path.c_str());
 }
 
 void wxVitrelFrame::RefreshHistoryList(const char* path)
