@@ -48,13 +48,19 @@ struct SlotBoxes {
     wxBoxSizer* sizer = nullptr;  // the scrolled window's sizer
 };
 
-// The modal message boxes of every question and refusal: no parent window,
-// texts passed through the translation lookup.
-bool ConfirmAction(const wxString& message, const wxString& caption);
-void ShowNotice(const wxString& message, const wxString& caption);
+// The modal message boxes of every question and refusal: no parent window.
+// `message` and `caption` are the English texts, which the boxes look up
+// for translation themselves: pass string literals (or constants marked
+// with wxTRANSLATE), never _() texts. po/extract knows these helpers, so
+// their literal arguments reach the translation template.
+bool ConfirmAction(const char* message, const char* caption);
+void ShowNotice(const char* message, const char* caption);
+// A message already translated and filled in, for example
+// wxString::Format(_("... %s ..."), name); only the caption is looked up.
+void ShowNotice(const wxString& shownMessage, const char* caption);
 // A question answered Yes or No, and Cancel when `cancellable`: wxID_YES,
 // wxID_NO or wxID_CANCEL.
-int AskYesNo(const wxString& message, const wxString& caption, bool cancellable);
+int AskYesNo(const char* message, const char* caption, bool cancellable);
 
 // The one main window. It owns every control, the device link and its timer,
 // the treatments catalogue, the working XML documents and the dialogs. Its

@@ -15,6 +15,7 @@
 #include "app/vitrel_frame.h"
 #include "device/battery_level.h"
 #include "device/device_link.h"
+#include "device/diagnostics.h"
 #include "device/instruction.h"
 #include "device/serial.h"
 
@@ -73,14 +74,18 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
             if (ParseInstruction(chunk, count))
                 HandleReply(receiver.instruction, receiver.length);
             else
-                std::puts("Bad Instruction!!!");
+                DiagnosticLine("Bad Instruction!!!");
         }
-        deviceLink->SendInstruction(PollStatus, nullptr, nullptr, nullptr);
+        // A poll the stick has not taken yet asks the same question: another
+        // behind it would only pile up.
+        if (SerialPendingBytes(deviceLink->port - 1) == 0)
+            deviceLink->SendInstruction(PollStatus, nullptr, nullptr, nullptr);
     } else {
         ShowDeviceDetached();
     }
     ExpireProgrammeCheck();
     CheckLiveness();
+    FlushDiagnosticLines();
 }
 
 // The texts are looked up once: the lookup converts them anew each time, which
@@ -126,7 +131,7 @@ void wxVitrelFrame::ShowDeviceDetached()
                                       "to the \"dialout\" group (for example: sudo adduser "
                                       "$USER dialout), then log out and log in again."),
                                     denied),
-                   _("Vitrel USB Device"));
+                   "Vitrel USB Device");
     });
 }
 
@@ -190,10 +195,15 @@ void wxVitrelFrame::CheckLiveness()
     if (ticks < TicksPerCheck)
         return;
     if (ticks > alive + MinRepliesPerCheck) {
-        if (deviceLink->port != 0)
+        const bool hadPort = deviceLink->port != 0;
+        if (hadPort)
             SerialClosePort(deviceLink->port - 1);
         deviceLink->port = deviceLink->ProbePorts();
-        SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
+        // Without a stick before and after, opening no port would only
+        // repeat "illegal comport number" every second: it is said when the
+        // stick is lost.
+        if (hadPort || deviceLink->port != 0)
+            SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
         if (deviceLink->port != 0)
             deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
     }

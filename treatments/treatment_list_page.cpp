@@ -1,6 +1,7 @@
 // The catalogue's titles in the treatments list box.
 #include <wx/listbox.h>
 
+#include "app/translations.h"
 #include "treatments/treatment_catalogue.h"
 
 void TreatmentCatalogue::Load(const char* path, wxListBox* list)
@@ -11,7 +12,7 @@ void TreatmentCatalogue::Load(const char* path, wxListBox* list)
     wxArrayString titles;
     titles.reserve(count - first);
     for (int i = first; i < count; ++i)
-        titles.push_back(wxString::FromUTF8(records[i].Title));
+        titles.push_back(CatalogueText(records[i].Title));
     list->Append(titles);
 }
 
@@ -20,6 +21,6 @@ void TreatmentCatalogue::FillTitleList(int selection, wxListBox* list) const
     list->Clear();
     wxArrayString titles;
     for (int index : Matching(selection))
-        titles.push_back(wxString::FromUTF8(records[index].Title));
+        titles.push_back(CatalogueText(records[index].Title));
     list->Append(titles);
 }
