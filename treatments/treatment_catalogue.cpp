@@ -6,6 +6,7 @@
 #include <tinyxml2.h>
 
 #include "treatments/catalogue_scan.h"
+#include "treatments/data_file.h"
 #include "treatments/utf8_text.h"
 
 namespace {
@@ -61,21 +62,6 @@ bool ChildPositiveReal(const TreatmentChildren& parent, const char* name, double
 bool ChildCount(const TreatmentChildren& parent, const char* name, long& value)
 {
     return ParsePatternCount(ChildText(parent, name), value);
-}
-
-// The whole file as it is on disk; false when it cannot be read.
-bool ReadWholeFile(const char* path, std::string& text)
-{
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr)
-        return false;
-    char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return !failed;
 }
 
 void Report(int ordinal, const char* reason)
@@ -152,12 +138,20 @@ int TreatmentCatalogue::Load(const char* path, CatalogueReading reading)
     if (!path)
         return 0;
     std::string text;
+    const DataFileOpen opened = ReadDataFile(path, text);
+    if (opened != DataFileOpen::Opened) {
+        const char* why = opened == DataFileOpen::Missing      ? "no such file"
+                          : opened == DataFileOpen::NotRegular ? "not an ordinary file"
+                                                               : "cannot be opened";
+        std::puts((std::string("Treatments list ") + path + " not read: " + why).c_str());
+        return 0;
+    }
     CatalogueScan scan;
-    if (reading == CatalogueReading::Quick && ReadWholeFile(path, text) && ScanPlainCatalogue(text, scan))
+    if (reading == CatalogueReading::Quick && ScanPlainCatalogue(text, scan))
         return Take(scan);
 
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
-    if (document.LoadFile(path) != tinyxml2::XML_SUCCESS) {
+    if (document.Parse(text.c_str(), text.size()) != tinyxml2::XML_SUCCESS) {
         std::puts((std::string("Treatments list ") + path + " not read: " + document.ErrorName()).c_str());
         return 0;
     }
