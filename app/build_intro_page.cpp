@@ -81,6 +81,8 @@ void wxVitrelFrame::CreateIntroMedia()
         return;
     introMedia = new wxMediaCtrl(introPage, ID_MEDIA, wxEmptyString, wxDefaultPosition,
                                  IntroMediaSize, 0, wxEmptyString, wxDefaultValidator, "ID_MEDIA");
+    // The video has no controls: a Tab stop there would show nothing.
+    introMedia->DisableFocusFromKeyboard();
     introMedia->Bind(wxEVT_SIZE, &wxVitrelFrame::OnMediaResize, this);
     wxSizer* column = introPage->GetSizer();
     column->Remove(IntroMediaRow);

@@ -14,6 +14,8 @@ public:
     // Shows `pattern`, redrawing only when it differs from the one shown.
     void ShowPattern(const FiringPattern& pattern);
     const FiringPattern& Pattern() const { return pattern; }
+    // A picture: nothing to do with the keyboard, so no Tab stop.
+    bool AcceptsFocus() const override { return false; }
 
 private:
     void OnPaint(wxPaintEvent& event);

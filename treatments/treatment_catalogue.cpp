@@ -144,6 +144,7 @@ int TreatmentCatalogue::Load(const char* path, CatalogueReading reading)
                           : opened == DataFileOpen::NotRegular ? "not an ordinary file"
                                                                : "cannot be opened";
         std::puts((std::string("Treatments list ") + path + " not read: " + why).c_str());
+        problem = opened == DataFileOpen::Missing ? CatalogueProblem::Missing : CatalogueProblem::NotOpened;
         return 0;
     }
     CatalogueScan scan;
@@ -153,11 +154,13 @@ int TreatmentCatalogue::Load(const char* path, CatalogueReading reading)
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     if (document.Parse(text.c_str(), text.size()) != tinyxml2::XML_SUCCESS) {
         std::puts((std::string("Treatments list ") + path + " not read: " + document.ErrorName()).c_str());
+        problem = CatalogueProblem::NotXml;
         return 0;
     }
     const XMLElement* root = document.FirstChildElement("VitrelTreatmentsList");
     if (!root) {
         std::puts((std::string("Treatments list ") + path + " has no VitrelTreatmentsList element").c_str());
+        problem = CatalogueProblem::NotACatalogue;
         return 0;
     }
     // The library's document in the scan's form: the same reading follows.
@@ -192,6 +195,7 @@ int TreatmentCatalogue::Take(const CatalogueScan& scan)
             ++count;
         ++ordinal;
     }
+    problem = count == first ? CatalogueProblem::NoUsableTreatment : CatalogueProblem::None;
     return count - first;
 }
 
