@@ -165,11 +165,7 @@ std::string ResourceFilePath(const char* name)
     return std::string(ResourcePath(name).mb_str(*wxConvFileName));
 }
 
-namespace {
-// A picture with words in it has a copy for each language the program
-// speaks, drawn by tools/make-resources: "share\\de\\MagneticPulses.PNG"
-// for "share\\MagneticPulses.PNG". Without one the English picture shows.
-wxString PicturePath(const char* name)
+wxString LocalizedResourcePath(const char* name)
 {
     const std::string english(name);
     const size_t file = english.rfind('\\') + 1;
@@ -184,11 +180,10 @@ wxString PicturePath(const char* name)
     }
     return ResourcePath(name);
 }
-}  // namespace
 
 wxBitmap LoadResourceBitmap(const char* name)
 {
-    const wxString path = PicturePath(name);
+    const wxString path = LocalizedResourcePath(name);
     if (!wxFileExists(path))
         return wxNullBitmap;
     // A damaged file counts as missing; the image loader would open a box.

@@ -70,6 +70,12 @@ wxString UserFilesFolder();
 wxString ResourcePath(const char* name);
 std::string ResourceFilePath(const char* name);
 
+// A picture or video with words in it has a copy for each language the
+// program speaks, drawn by tools/make-resources: "share\\de\\MagneticPulses.PNG"
+// for "share\\MagneticPulses.PNG". The path of that copy when the program
+// speaks its language, else ResourcePath(name).
+wxString LocalizedResourcePath(const char* name);
+
 // The help document shown by the Help menu.
 extern const char* const HelpDocument;
 

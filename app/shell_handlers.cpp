@@ -85,7 +85,7 @@ void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
             // start-up; the media backend would report it again in a box of
             // its own.
             introVideoEnded = false;
-            const wxString video = ResourcePath("share\\VitrelUSB.avi");
+            const wxString video = LocalizedResourcePath("share\\VitrelUSB.avi");
             introVideoLoaded = wxFileExists(video) && introMedia->Load(video);
             return;
         }

@@ -273,10 +273,12 @@ TEST_F(GermanWindow, AnExportIsTheFileOfACLocaleRun)
               ReadWholeFile(VITREL_TEST_DATA "/pattern_expected_AdvancedSettings.xml"));
 }
 
-// The pictures with words in them are drawn once more in German.
+// The pictures and the video with words in them are drawn once more in German.
 TEST_F(GermanWindow, PicturesWithWordsShowTheirGermanCopy)
 {
     CreateFrame();
+    EXPECT_TRUE(LocalizedResourcePath("share\\VitrelUSB.avi").EndsWith("share/de/VitrelUSB.avi"));
+    EXPECT_EQ(LocalizedResourcePath("share\\VitrelFrontPanel.png"), ResourcePath("share\\VitrelFrontPanel.png"));
     for (const char* file : {"MagneticPulses.PNG", "HumanBodyFront.png"}) {
         SCOPED_TRACE(file);
         const wxImage shown = LoadResourceBitmap(("share\\" + std::string(file)).c_str()).ConvertToImage();

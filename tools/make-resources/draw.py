@@ -11,8 +11,8 @@ WORKDIR/pictures/NAME.mvg   one drawing per picture (NAME is the final file name
 WORKDIR/frames/NNN.mvg      the intro video's frames
 WORKDIR/spot-table.html     rows of the body spot table for the help pages
 
-With --language only the pictures are drawn, their words translated by
-po/LANG.po; make-resources.sh keeps those with words in them.
+With --language only the pictures and the frames are drawn, their words
+translated by po/LANG.po; make-resources.sh keeps those with words in them.
 """
 
 import html
@@ -60,6 +60,7 @@ def main():
         root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
         texts.use_catalogue(os.path.join(root, "po", sys.argv[2] + ".po"))
         write_pictures(os.path.join(sys.argv[3], "pictures"))
+        write_frames(os.path.join(sys.argv[3], "frames"))
         return
     if len(sys.argv) != 2:
         sys.exit(__doc__)

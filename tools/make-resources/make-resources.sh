@@ -73,12 +73,28 @@ for view in HumanBodyFront HumanBodyBack HumanBodySideL; do
   made "share/$view.png"
 done
 
-# The pictures with words in them, once more in every language of po/LINGUAS
-# (English is drawn above): share/<lang>/, which the program prefers when it
-# speaks that language.
+encode_video() {   # encode_video FRAMES-FOLDER OUTPUT.avi
+  ls "$1"/*.mvg | xargs -P "$(nproc)" -I{} \
+    "$CONVERT" -background none "mvg:{}" -depth 8 -alpha off "{}.png"
+  ffmpeg -loglevel error -y -framerate 15 -i "$1/%03d.mvg.png" \
+    -c:v mjpeg -q:v 4 -pix_fmt yuvj420p -an \
+    -fflags +bitexact -flags:v +bitexact -map_metadata -1 \
+    "$2"
+  made "$2"
+  if [ "$(stat -c %s "$2")" -ge 2000000 ]; then
+    echo "make-resources: $2 is not under 2 MB" >&2
+    exit 1
+  fi
+}
+echo "Intro video:"
+encode_video "$WORK/frames" share/VitrelUSB.avi
+
+# The pictures and the video with words in them, once more in every language
+# of po/LINGUAS (English is made above): share/<lang>/, which the program
+# prefers when it speaks that language.
 for lang in $(cat po/LINGUAS); do
   [ "$lang" = en ] && continue
-  echo "Pictures in share/$lang/:"
+  echo "Pictures and video in share/$lang/:"
   PYTHONDONTWRITEBYTECODE=1 python3 "$HERE/draw.py" --language "$lang" "$WORK/$lang"
   mkdir -p "share/$lang"
   render_png "$WORK/$lang/pictures/MagneticPulses.mvg" "share/$lang/MagneticPulses.PNG" PNG24
@@ -87,21 +103,8 @@ for lang in $(cat po/LINGUAS); do
     render_png "$WORK/$lang/pictures/$view.mvg" "share/$lang/$view.png" PNG24
     made "share/$lang/$view.png"
   done
+  encode_video "$WORK/$lang/frames" "share/$lang/VitrelUSB.avi"
 done
-
-echo "Intro video:"
-frames="$WORK/frames"
-ls "$frames"/*.mvg | xargs -P "$(nproc)" -I{} \
-  "$CONVERT" -background none "mvg:{}" -depth 8 -alpha off "{}.png"
-ffmpeg -loglevel error -y -framerate 15 -i "$frames/%03d.mvg.png" \
-  -c:v mjpeg -q:v 4 -pix_fmt yuvj420p -an \
-  -fflags +bitexact -flags:v +bitexact -map_metadata -1 \
-  share/VitrelUSB.avi
-made share/VitrelUSB.avi
-if [ "$(stat -c %s share/VitrelUSB.avi)" -ge 2000000 ]; then
-  echo "make-resources: share/VitrelUSB.avi is not under 2 MB" >&2
-  exit 1
-fi
 
 echo "Help pages in docs/help/:"
 # spots.html's table rows come from the same list that draws the pictures.

@@ -2,6 +2,7 @@
 and two short captions."""
 
 from mvg import Canvas
+from texts import N_, _
 from pictures import INDIGO, CRIMSON, SLATE, PATTERN, draw_stick
 
 WIDTH, HEIGHT = 450, 253      # the size of the video control on the Intro page
@@ -17,9 +18,10 @@ STICK_Y = 112
 
 SLOT_SECONDS = 0.25           # the rings follow PATTERN, one slot per quarter second
 RING_LIFE = 1.1
+# TRANSLATORS: the intro video's captions, at most about 45 characters.
 CAPTIONS = [
-    (1.9, 3.9, "Small, portable and programmable"),
-    (3.9, 99, "Connect it over USB and choose a programme"),
+    (1.9, 3.9, N_("Small, portable and programmable")),
+    (3.9, 99, N_("Connect it over USB and choose a programme")),
 ]
 
 
@@ -81,7 +83,7 @@ def frame(index):
     for start, end, text in CAPTIONS:
         shown = min(ramp(t, start, 0.4), 1 - ramp(t, end - 0.3, 0.3))
         if shown > 0:
-            canvas.text(WIDTH / 2, 232 + 6 * (1 - shown), text, size=16,
+            canvas.text(WIDTH / 2, 232 + 6 * (1 - shown), _(text), size=16,
                         fill=SLATE, anchor="middle", opacity=shown)
 
     # fade in from the background colour while the stick rises
