@@ -5,6 +5,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/control_ids.h"
 #include "app/page_style.h"
 #include "app/resource_path.h"
 #include "app/vitrel_frame.h"
@@ -13,8 +14,11 @@ namespace {
 const wxWindowID ID_PANEL6 = wxNewId();
 const wxWindowID ID_STATICTEXT14 = wxNewId();
 const wxWindowID ID_STATICTEXT15 = wxNewId();
-const wxWindowID ID_MEDIA = wxNewId();
 const wxWindowID ID_TEXTCTRL14 = wxNewId();
+
+// Where the video sits in the page's column, and the room it takes.
+constexpr size_t IntroMediaRow = 1;
+const wxSize IntroMediaSize(450, 253);
 
 wxString IntroText()
 {
@@ -35,6 +39,8 @@ wxString IntroText()
 }
 }  // namespace
 
+const wxWindowID ID_MEDIA = wxNewId();
+
 wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
 {
     wxPanel* page = new wxPanel(book, ID_PANEL6, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
@@ -53,12 +59,10 @@ wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
     heading->Add(slogan, 0, 0, 0);
     column->Add(heading, 0, wxALL | wxEXPAND, 5);
 
-    introMedia = new wxMediaCtrl(page, ID_MEDIA, wxEmptyString,
-                                 wxDefaultPosition, wxSize(450, 253), 0, wxEmptyString,
-                                 wxDefaultValidator, "ID_MEDIA");
-    // The video has no controls: a Tab stop there would show nothing.
-    introMedia->DisableFocusFromKeyboard();
-    column->Add(introMedia, 0, wxALL, 5);
+    // The video is made when the page is first shown (CreateIntroMedia): the
+    // media backend costs more to start than the rest of the window. Until
+    // then a spacer of its size holds its place, so the page looks the same.
+    column->Add(IntroMediaSize.x, IntroMediaSize.y, 0, wxALL, 5);
 
     wxTextCtrl* text = new wxTextCtrl(page, ID_TEXTCTRL14, IntroText(), wxDefaultPosition,
                                       wxDefaultSize, wxTE_MULTILINE | wxBORDER_NONE | wxVSCROLL,
@@ -67,5 +71,21 @@ wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
     column->Add(text, 1, wxALL | wxEXPAND, 5);
 
     FitPanel(page, column);
+    introPage = page;
     return page;
+}
+
+void wxVitrelFrame::CreateIntroMedia()
+{
+    if (introMedia != nullptr)
+        return;
+    introMedia = new wxMediaCtrl(introPage, ID_MEDIA, wxEmptyString, wxDefaultPosition,
+                                 IntroMediaSize, 0, wxEmptyString, wxDefaultValidator, "ID_MEDIA");
+    // The video has no controls: a Tab stop there would show nothing.
+    introMedia->DisableFocusFromKeyboard();
+    introMedia->Bind(wxEVT_SIZE, &wxVitrelFrame::OnMediaResize, this);
+    wxSizer* column = introPage->GetSizer();
+    column->Remove(IntroMediaRow);
+    column->Insert(IntroMediaRow, introMedia, 0, wxALL, 5);
+    introPage->Layout();
 }

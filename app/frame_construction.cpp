@@ -29,7 +29,6 @@
 #include "device/device_link.h"
 #include "device/serial.h"
 #include "device/instruction.h"
-#include "dialogs/about_dialog.h"
 #include "diary/history_list_view.h"
 #include "treatments/atomic_file.h"
 
@@ -78,8 +77,8 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     // 8. Handlers.
     BindHandlers();
 
-    // 9.-10. About dialog (hidden) and the working documents.
-    aboutDialog = new wxVitrelAboutPanelDialog(this, -1);
+    // 9.-10. The working documents; the About box is made when first asked
+    // for (OnAbout), as its picture and texts cost more than they are used.
     advancedSettingsDocument = NewWorkingDocument();
     HistoryDocument = NewWorkingDocument();
 
@@ -132,7 +131,7 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     historyList->InsertColumn(0, _("Date"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
     historyList->InsertColumn(1, _("Time"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
     historyList->InsertColumn(2, _("Summary"), wxLIST_FORMAT_LEFT, wxLIST_AUTOSIZE_USEHEADER);
-    RefreshHistoryList(ResourceFilePath("DiaryHistoryDB.xml").c_str());
+    ReadDiaryAtStart(ResourceFilePath("DiaryHistoryDB.xml").c_str());
     StampDiaryEntry(false);  // viewing, not composing: Save warns until New
 
     // 24.-25. The device monitor and the battery estimate.
@@ -142,6 +141,8 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
 
 wxVitrelFrame::~wxVitrelFrame()
 {
+    if (diaryReader.joinable())
+        diaryReader.join();
     SaveAdvancedSettings(ResourceFilePath("AdvancedSettings.xml").c_str());
     deviceTimer.Stop();
 #if wxUSE_HTML
@@ -203,7 +204,6 @@ void wxVitrelFrame::BindHandlers()
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryNewClick, this, diaryNewButton->GetId());
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiarySaveClick, this, diarySaveButton->GetId());
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryCloseClick, this, diaryCloseButton->GetId());
-    introMedia->Bind(wxEVT_SIZE, &wxVitrelFrame::OnMediaResize, this);
     Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &wxVitrelFrame::OnMainNotebookPageChanged, this, mainNotebook->GetId());
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnBodyPictureClick, this, bodyPicture->GetId());
     bodyPicture->Bind(wxEVT_LEFT_UP, &wxVitrelFrame::OnBodyPictureMouseUp, this);
@@ -211,7 +211,7 @@ void wxVitrelFrame::BindHandlers()
     Bind(wxEVT_MENU, &wxVitrelFrame::OnHelp, this, ID_MENU_HELP);
     Bind(wxEVT_MENU, &wxVitrelFrame::OnAbout, this, ID_MENU_ABOUT);
     Bind(wxEVT_TIMER, &wxVitrelFrame::OnDeviceTimer, this, deviceTimer.GetId());
-    Bind(wxEVT_MEDIA_LOADED, &wxVitrelFrame::OnMediaLoaded, this, introMedia->GetId());
+    Bind(wxEVT_MEDIA_LOADED, &wxVitrelFrame::OnMediaLoaded, this, ID_MEDIA);
     baseTimePeriodField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus, this);
     baseFrequencyField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus, this);
     slotCountField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
@@ -220,5 +220,5 @@ void wxVitrelFrame::BindHandlers()
     // Closing asks about unsaved diary text; the end of the intro video is
     // remembered so that it can start again.
     Bind(wxEVT_CLOSE_WINDOW, &wxVitrelFrame::OnFrameClose, this);
-    Bind(wxEVT_MEDIA_FINISHED, &wxVitrelFrame::OnMediaFinished, this, introMedia->GetId());
+    Bind(wxEVT_MEDIA_FINISHED, &wxVitrelFrame::OnMediaFinished, this, ID_MEDIA);
 }

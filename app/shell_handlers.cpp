@@ -47,6 +47,9 @@ constexpr int SpotClickRadius = 13;
 
 void wxVitrelFrame::OnAbout(wxCommandEvent&)
 {
+    // Made once, the first time it is asked for, and shown again after that.
+    if (aboutDialog == nullptr)
+        aboutDialog = new wxVitrelAboutPanelDialog(this, -1);
     aboutDialog->ShowModal();
 }
 
@@ -131,6 +134,7 @@ void wxVitrelFrame::OnMediaFinished(wxMediaEvent& event)
 void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
 {
     if (event.GetSelection() == IntroPage) {
+        CreateIntroMedia();
         if (!introVideoLoaded || introVideoEnded) {
             // Playback starts when the video has loaded (OnMediaLoaded). The
             // player cannot start a video again once it has played to its
@@ -144,13 +148,15 @@ void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
         }
         introMedia->SetPlaybackRate(1.0);
         introMedia->Play();
-    } else {
+    } else if (introMedia != nullptr) {
         introMedia->Stop();
     }
     // The list gets its final width only once its page is laid out: let the
     // Summary column fill the row from the first time the diary is shown.
-    if (event.GetSelection() == DiaryPage)
+    if (event.GetSelection() == DiaryPage) {
+        FinishDiaryReading();
         FitSummaryColumn();
+    }
 }
 
 // A click on a numbered spot chooses that spot; any other click, and Space

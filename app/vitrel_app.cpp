@@ -20,6 +20,9 @@ void PrepareProcess()
     // every control, and only the Advanced Settings page's pattern preview
     // uses them.
     wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
+    // Idle events likewise: no window of the program handles them, and
+    // sending one to each window after every tick costs more than the tick.
+    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
     std::setlocale(LC_TIME, "");
 #ifdef LC_MESSAGES
     // The toolkit's own buttons and file chooser speak the desktop's language

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include <wx/frame.h>
@@ -108,6 +110,8 @@ private:
     wxPanel* BuildAdvancedSettingsPage(wxNotebook* book);
     wxPanel* BuildDiaryPage(wxNotebook* book);
     wxPanel* BuildIntroPage(wxNotebook* book);
+    // The intro video in its place on the Intro page, once.
+    void CreateIntroMedia();
     void BuildMenuBar();
     void BuildStatusBar();
     void BindHandlers();
@@ -130,7 +134,12 @@ private:
     bool LoadPatternFile(const char* path, std::string& reason);
     void OnPatternPreviewUpdateUI(wxUpdateUIEvent& event);
 
-    // Diary page (diary/diary_page.cpp): the current moment into Date and
+    // Diary page (diary/diary_page.cpp). A long diary is read beside the
+    // window at start-up; whatever needs the diary before that reading has
+    // ended waits for it.
+    void ReadDiaryAtStart(const char* path);
+    void FinishDiaryReading();
+    // The current moment into Date and
     // Time, Summary and Content emptied and editable only when composing.
     void StampDiaryEntry(bool composing);
     // The Summary column at least as wide as its header, filling the row.
@@ -256,7 +265,8 @@ private:
     wxStaticText* diaryHint = nullptr;        // ID_STATICTEXT40
 
     // Intro page
-    wxMediaCtrl* introMedia = nullptr;        // ID_MEDIA
+    wxPanel* introPage = nullptr;             // ID_PANEL6
+    wxMediaCtrl* introMedia = nullptr;        // ID_MEDIA, made when its page is first shown
     bool introVideoLoaded = false;            // loaded when its page is first shown
     bool introVideoEnded = false;             // played to its end: next time from the start
 
@@ -274,7 +284,12 @@ private:
     bool advancedSettingsNotRegular = false;  // a folder or special file held its name
     std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
     FileStamp historyStamp;  // the diary file as HistoryDocument holds it; empty when it may differ
-    wxVitrelAboutPanelDialog* aboutDialog = nullptr;
+    std::thread diaryReader;  // reads a long diary at start-up into diaryBeingRead
+    std::unique_ptr<tinyxml2::XMLDocument> diaryBeingRead;
+    HistoryLoadResult diaryReadResult = HistoryLoadResult::NoFile;
+    FileStamp diaryReadStamp;
+    std::string diaryReadPath;
+    wxVitrelAboutPanelDialog* aboutDialog = nullptr;  // made when first asked for
 #if wxUSE_HTML
     // The help viewer where no .chm viewer exists; made when the help is
     // first asked for (app/shell_handlers.cpp).

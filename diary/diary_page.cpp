@@ -15,10 +15,56 @@
 
 namespace {
 const char* const DiaryFileName = "DiaryHistoryDB.xml";
+
+// A diary file from this size on (about 5,000 entries) is read beside the
+// window at start-up: reading a long one takes longer than opening the window.
+constexpr std::uintmax_t ReadBesideFromBytes = 1 << 20;
 }  // namespace
+
+void wxVitrelFrame::ReadDiaryAtStart(const char* path)
+{
+    const FileStamp stamp = StampOf(path);
+    if (!stamp.exists || stamp.size < ReadBesideFromBytes) {
+        RefreshHistoryList(path);
+        return;
+    }
+    // While diaryReadPath is set, the diary is being read or about to be. The
+    // reader touches only the document, path and result it is given here,
+    // and hands them over once it has ended.
+    diaryReadPath = path;
+    diaryReadStamp = stamp;
+    diaryBeingRead = std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
+    // Started once the window is up: before, it would take processor time
+    // from opening the window.
+    CallAfter([this] {
+        if (diaryReadPath.empty() || diaryReader.joinable())
+            return;
+        diaryReader = std::thread([this] {
+            diaryReadResult = LoadHistory(*diaryBeingRead, diaryReadPath.c_str());
+            CallAfter(&wxVitrelFrame::FinishDiaryReading);
+        });
+    });
+}
+
+void wxVitrelFrame::FinishDiaryReading()
+{
+    if (diaryReadPath.empty())
+        return;
+    if (diaryReader.joinable())
+        diaryReader.join();
+    else  // needed before the reader was started
+        diaryReadResult = LoadHistory(*diaryBeingRead, diaryReadPath.c_str());
+    const std::string path = diaryReadPath;
+    diaryReadPath.clear();
+    historyList->ShowNothing();
+    HistoryDocument = std::move(diaryBeingRead);
+    historyStamp = diaryReadResult == HistoryLoadResult::Loaded ? diaryReadStamp : FileStamp();
+    RefreshHistoryList(path.c_str());
+}
 
 void wxVitrelFrame::RefreshHistoryList(const char* path)
 {
+    FinishDiaryReading();
     // A file unchanged since the document was read from it is not read
     // again: for a long diary that reading is nearly all of a refresh. The
     // stamp is taken first, so a change made while reading shows next time.
@@ -41,6 +87,7 @@ void wxVitrelFrame::RefreshHistoryList(const char* path)
 
 void wxVitrelFrame::OnHistoryItemActivated(wxListEvent& event)
 {
+    FinishDiaryReading();
     DiaryEntry entry;
     if (!ReadHistoryEntry(*HistoryDocument, static_cast<int>(event.GetIndex()), entry))
         return;
@@ -125,6 +172,7 @@ void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
 
 bool wxVitrelFrame::SaveComposedEntry()
 {
+    FinishDiaryReading();
     DiaryEntry entry;
     entry.Date = diaryDateField->GetValue().utf8_string();
     entry.Time = diaryTimeField->GetValue().utf8_string();

@@ -5,12 +5,29 @@
 
 #include <tinyxml2.h>
 
+#include "treatments/catalogue_scan.h"
 #include "treatments/data_file.h"
 #include "treatments/utf8_text.h"
 
 namespace {
 
 using tinyxml2::XMLElement;
+
+// The children of one Treatment element, in document order.
+struct TreatmentChildren {
+    const CatalogueChild* first;
+    const CatalogueChild* end;
+
+    // The first child named `name`, or null.
+    const CatalogueChild* Find(const char* name, const CatalogueChild* from = nullptr) const
+    {
+        const std::string_view wanted(name);
+        for (const CatalogueChild* child = from ? from : first; child != end; ++child)
+            if (child->name == wanted)
+                return child;
+        return nullptr;
+    }
+};
 
 // Spots drawn on the body pictures are numbered 1 to 24; 0 is a general
 // treatment.
@@ -24,14 +41,16 @@ constexpr size_t MaxUnbrokenRun = 100;
 
 // The text an element directly contains, as UTF-8; empty when the element is
 // missing or does not start with text.
-std::string ChildText(const XMLElement* parent, const char* name)
+std::string ChildText(const TreatmentChildren& parent, const char* name)
 {
-    const XMLElement* child = parent->FirstChildElement(name);
-    return LegacyTextAsUtf8(child ? child->GetText() : nullptr);
+    const CatalogueChild* child = parent.Find(name);
+    if (!child || !child->hasText)
+        return std::string();
+    return LegacyTextAsUtf8(std::string(child->text).c_str());
 }
 
 // A finite real above zero; `value` is left alone when the text is not one.
-bool ChildPositiveReal(const XMLElement* parent, const char* name, double& value)
+bool ChildPositiveReal(const TreatmentChildren& parent, const char* name, double& value)
 {
     double parsed = 0.0;
     if (!ParsePatternReal(ChildText(parent, name), parsed) || parsed <= 0.0)
@@ -40,7 +59,7 @@ bool ChildPositiveReal(const XMLElement* parent, const char* name, double& value
     return true;
 }
 
-bool ChildCount(const XMLElement* parent, const char* name, long& value)
+bool ChildCount(const TreatmentChildren& parent, const char* name, long& value)
 {
     return ParsePatternCount(ChildText(parent, name), value);
 }
@@ -53,7 +72,7 @@ void Report(int ordinal, const char* reason)
 // Fills `record` from one Treatment element. A treatment that could put an
 // undefined value into a field or a frame for the stick is refused without
 // touching `record`: the reason goes to standard output, false is returned.
-bool ReadTreatment(const XMLElement* treatment, int ordinal, TreatmentRecord& record)
+bool ReadTreatment(const TreatmentChildren& treatment, int ordinal, TreatmentRecord& record)
 {
     std::string title = ChildText(treatment, "Title");
     if (title.empty()) {
@@ -83,15 +102,14 @@ bool ReadTreatment(const XMLElement* treatment, int ordinal, TreatmentRecord& re
         return false;
     }
 
-    const XMLElement* slot = treatment->FirstChildElement("Slot");
-    for (int i = 0; i < pattern.NumberOfSlots; ++i, slot = slot->NextSiblingElement("Slot")) {
+    const CatalogueChild* slot = treatment.Find("Slot");
+    for (int i = 0; i < pattern.NumberOfSlots; ++i, slot = treatment.Find("Slot", slot + 1)) {
         if (!slot) {
             Report(ordinal, "fewer Slot elements than NumberOfSlots");
             return false;
         }
-        const char* text = slot->GetText();
         long state = 0;
-        pattern.Slot[i] = text && ParsePatternCount(text, state) && state == 1 ? 1 : 0;
+        pattern.Slot[i] = slot->hasText && ParsePatternCount(slot->text, state) && state == 1 ? 1 : 0;
     }
     // Nothing reads the file's copies of the derived quantities (applying a
     // record recomputes them from base frequency and slot count); they are
@@ -115,11 +133,10 @@ bool ReadTreatment(const XMLElement* treatment, int ordinal, TreatmentRecord& re
 
 TreatmentCatalogue::TreatmentCatalogue() : records(new TreatmentRecord[Capacity]) {}
 
-int TreatmentCatalogue::Load(const char* path)
+int TreatmentCatalogue::Load(const char* path, CatalogueReading reading)
 {
     if (!path)
         return 0;
-    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     std::string text;
     const DataFileOpen opened = ReadDataFile(path, text);
     if (opened != DataFileOpen::Opened) {
@@ -130,6 +147,11 @@ int TreatmentCatalogue::Load(const char* path)
         problem = opened == DataFileOpen::Missing ? CatalogueProblem::Missing : CatalogueProblem::NotOpened;
         return 0;
     }
+    CatalogueScan scan;
+    if (reading == CatalogueReading::Quick && ScanPlainCatalogue(text, scan))
+        return Take(scan);
+
+    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     if (document.Parse(text.c_str(), text.size()) != tinyxml2::XML_SUCCESS) {
         std::puts((std::string("Treatments list ") + path + " not read: " + document.ErrorName()).c_str());
         problem = CatalogueProblem::NotXml;
@@ -141,18 +163,37 @@ int TreatmentCatalogue::Load(const char* path)
         problem = CatalogueProblem::NotACatalogue;
         return 0;
     }
+    // The library's document in the scan's form: the same reading follows.
+    scan = CatalogueScan();
+    for (const XMLElement* treatment = root->FirstChildElement("Treatment"); treatment;
+         treatment = treatment->NextSiblingElement("Treatment")) {
+        scan.treatments.push_back({scan.children.size(), scan.children.size()});
+        for (const XMLElement* child = treatment->FirstChildElement(); child;
+             child = child->NextSiblingElement()) {
+            const char* childText = child->GetText();
+            scan.children.push_back({child->Name(), childText ? childText : std::string_view(),
+                                     childText != nullptr});
+        }
+        scan.treatments.back().end = scan.children.size();
+    }
+    return Take(scan);
+}
 
+int TreatmentCatalogue::Take(const CatalogueScan& scan)
+{
     const int first = count;
     int ordinal = 1;
-    for (const XMLElement* treatment = root->FirstChildElement("Treatment"); treatment;
-         treatment = treatment->NextSiblingElement("Treatment"), ++ordinal) {
+    for (const CatalogueScan::Treatment& treatment : scan.treatments) {
         if (count == Capacity) {
             std::puts(("Treatment " + std::to_string(ordinal) + " and later ignored: the table holds " +
                        std::to_string(Capacity) + " treatments").c_str());
             break;
         }
-        if (ReadTreatment(treatment, ordinal, records[count]))
+        const TreatmentChildren children{scan.children.data() + treatment.first,
+                                         scan.children.data() + treatment.end};
+        if (ReadTreatment(children, ordinal, records[count]))
             ++count;
+        ++ordinal;
     }
     problem = count == first ? CatalogueProblem::NoUsableTreatment : CatalogueProblem::None;
     return count - first;

@@ -7,6 +7,12 @@
 #include "treatments/firing_pattern.h"
 
 class wxListBox;
+struct CatalogueScan;
+
+// How the catalogue file is read: quickly when it holds only elements and
+// text, else by the XML library; or by the library whatever it holds (to
+// compare the two).
+enum class CatalogueReading { Quick, Library };
 
 // Why the last Load added no treatment. A missing file is named elsewhere,
 // with the other missing files.
@@ -35,7 +41,7 @@ public:
 
     // Reads the file's usable Treatment elements into the table from `count`
     // on, in file order; returns the number of records added.
-    int Load(const char* path);
+    int Load(const char* path, CatalogueReading reading = CatalogueReading::Quick);
     // The same, appending each title to the treatments list box.
     void Load(const char* path, wxListBox* list);
 
@@ -50,6 +56,9 @@ public:
     const TreatmentRecord& Record(int index) const { return records[index]; }
 
 private:
+    // Reads the scanned Treatment elements into the table from `count` on.
+    int Take(const CatalogueScan& scan);
+
     std::unique_ptr<TreatmentRecord[]> records;
     int count = 0;
     CatalogueProblem problem = CatalogueProblem::None;

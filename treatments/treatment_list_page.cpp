@@ -11,15 +11,21 @@ void TreatmentCatalogue::Load(const char* path, wxListBox* list)
 {
     const int first = count;
     Load(path);
+    // One insertion of all titles: the list box then sizes itself once.
+    wxArrayString titles;
+    titles.reserve(count - first);
     for (int i = first; i < count; ++i)
-        list->Append(CatalogueText(records[i].Title));
+        titles.push_back(CatalogueText(records[i].Title));
+    list->Append(titles);
 }
 
 void TreatmentCatalogue::FillTitleList(int selection, wxListBox* list) const
 {
     list->Clear();
+    wxArrayString titles;
     for (int index : Matching(selection))
-        list->Append(CatalogueText(records[index].Title));
+        titles.push_back(CatalogueText(records[index].Title));
+    list->Append(titles);
 }
 
 wxString CatalogueProblemNotice(CatalogueProblem problem, const wxString& path)

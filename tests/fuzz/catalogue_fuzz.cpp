@@ -1,7 +1,7 @@
 // The catalogue: whatever the file holds, every record taken into the table
 // has a title, a body spot the pictures have, a usable pattern and UTF-8
 // texts short enough to show, and the spot filter finds exactly the records
-// of its spot.
+// of its spot. The quick reading and the XML library's agree.
 #include <cstring>
 
 #include "fuzz_support.h"
@@ -68,6 +68,17 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
             FUZZ_CHECK(IsUtf8(*text) && std::strlen(text->c_str()) == text->size());
         // 20,000 characters and a break opportunity after every 100.
         FUZZ_CHECK(Characters(record.Title) <= 200 && Characters(record.Description) <= 20200);
+    }
+    // The quick reading takes what the XML library takes.
+    TreatmentCatalogue library;
+    FUZZ_CHECK(library.Load(path.c_str(), CatalogueReading::Library) == added);
+    for (int i = 0; i < added; ++i) {
+        const TreatmentRecord& a = catalogue.Record(i);
+        const TreatmentRecord& b = library.Record(i);
+        FUZZ_CHECK(a.Title == b.Title && a.Description == b.Description && a.BodySpot == b.BodySpot
+                   && a.DayTreatment == b.DayTreatment && a.NightTreatment == b.NightTreatment);
+        FUZZ_CHECK(a.Pattern.NumberOfSlots == b.Pattern.NumberOfSlots
+                   && std::memcmp(a.Pattern.Slot, b.Pattern.Slot, sizeof a.Pattern.Slot) == 0);
     }
     FUZZ_CHECK(catalogue.Matching(0).size() == static_cast<size_t>(added));
     for (int spot = 0; spot <= 24; ++spot) {

@@ -346,6 +346,32 @@ TEST_F(DiaryPageTest, DateAndTimeColumnsFitTheirContents)
     expectFits();
 }
 
+// A diary long enough to be read beside the window at start-up: an entry
+// saved before that reading may have ended goes after all of it, and the
+// list shows every entry.
+TEST_F(DiaryPageTest, ALongDiaryKeepsEveryEntry)
+{
+    const int count = 8000;  // about 1.5 MB
+    std::string file = "<HistoryDoc>\n";
+    for (int i = 0; i < count; ++i)
+        file += "<Entry><Date>01.01.2026.</Date><Time>10:00:00</Time><Summary>Entry " +
+                std::to_string(i) + "</Summary><Content>" + std::string(100, 'x') + "</Content></Entry>\n";
+    file += "</HistoryDoc>\n";
+    WriteWorkFile(DiaryFile, file);
+    Open();
+    Click(newButton);
+    Type(summary, "Latest");
+    wxTEST_DIALOG(Click(saveButton), MessageAnswer(wxID_OK, SaveQuestion, SaveCaption));
+    const std::vector<DiaryEntry> entries = FileEntries();
+    ASSERT_EQ(entries.size(), count + 1u);
+    EXPECT_EQ(entries[count - 1].Summary, "Entry 7999");
+    EXPECT_EQ(entries.back().Summary, "Latest");
+    Find<wxNotebook>("ID_NOTEBOOK3")->SetSelection(2);
+    ASSERT_EQ(list->GetItemCount(), count + 1);
+    ExpectRow(count - 1, "01.01.2026.", "10:00:00", "Entry 7999");
+    EXPECT_EQ(list->GetItemText(count, 2), "Latest");
+}
+
 // Not a check: prints how long the list takes with a long-kept diary. Run with
 // --gtest_also_run_disabled_tests --gtest_filter='*DiaryTiming*'.
 TEST_F(DiaryPageTest, DISABLED_DiaryTimingWithFiveThousandEntries)

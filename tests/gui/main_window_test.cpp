@@ -148,7 +148,17 @@ size_t ColoursShown(wxWindow* window)
 
 }  // namespace
 
-using MainWindow = FrameTest;
+// The About box is made when it is first asked for: opens it once through
+// its menu item and gives the dialog that was shown.
+class MainWindow : public FrameTest {
+protected:
+    wxDialog* OpenAboutBoxOnce()
+    {
+        wxDialog* about = nullptr;
+        wxTEST_DIALOG(SendMenu(MenuId("Help", "About")), RecordingAnswer(&about));
+        return about;
+    }
+};
 
 TEST_F(MainWindow, HasItsTitleSizesAndPages)
 {
@@ -339,13 +349,14 @@ TEST_F(MainWindow, AClickOnANumberedSpotChoosesIt)
 TEST_F(MainWindow, IntroVideoPlaysOnlyOnTheIntroPage)
 {
     CreateFrame();
-    wxMediaCtrl* video = Find<wxMediaCtrl>("ID_MEDIA");
     wxNotebook* pages = Find<wxNotebook>("ID_NOTEBOOK3");
-    // The video does not start while its page is hidden, nor when it has
-    // finished loading after the user left its page.
+    // The video is made when its page is first shown; it does not start when
+    // it has finished loading after the user left its page.
     RunEventLoopFor(1000);
-    EXPECT_NE(video->GetState(), wxMEDIASTATE_PLAYING);
+    EXPECT_EQ(wxWindow::FindWindowByName("ID_MEDIA", frame), nullptr);
     pages->SetSelection(3);
+    wxMediaCtrl* video = Find<wxMediaCtrl>("ID_MEDIA");
+    ASSERT_NE(video, nullptr);
     pages->SetSelection(0);
     RunEventLoopFor(1500);
     EXPECT_NE(video->GetState(), wxMEDIASTATE_PLAYING);
@@ -358,14 +369,15 @@ TEST_F(MainWindow, IntroVideoPlaysOnlyOnTheIntroPage)
 TEST_F(MainWindow, IntroVideoStartsAgainAfterItsEnd)
 {
     CreateFrame();
-    wxMediaCtrl* video = Find<wxMediaCtrl>("ID_MEDIA");
     wxNotebook* pages = Find<wxNotebook>("ID_NOTEBOOK3");
+    pages->SetSelection(3);
+    wxMediaCtrl* video = Find<wxMediaCtrl>("ID_MEDIA");
+    ASSERT_NE(video, nullptr);
     bool finished = false;
     video->Bind(wxEVT_MEDIA_FINISHED, [&](wxMediaEvent& event) {
         finished = true;
         event.Skip();
     });
-    pages->SetSelection(3);
     ASSERT_TRUE(WaitFor([&] { return video->GetState() == wxMEDIASTATE_PLAYING; }, 5000));
     video->Seek(video->Length() - 300);
     ASSERT_TRUE(WaitFor([&] { return finished; }, 5000));
@@ -399,7 +411,7 @@ TEST_F(MainWindow, SafetyCautionIsWholeAtEverySize)
 TEST_F(MainWindow, EscapeClosesTheAboutBox)
 {
     CreateFrame();
-    wxDialog* about = dynamic_cast<wxDialog*>(wxWindow::FindWindowByName("id", frame));
+    wxDialog* about = OpenAboutBoxOnce();
     ASSERT_NE(about, nullptr);
     // Should Escape do nothing, the box is ended after a while and the test fails.
     bool forced = false;
@@ -467,8 +479,9 @@ TEST_F(MainWindow, AboutShowsTheSameDialogEveryTime)
 TEST_F(MainWindow, AboutBoxShowsVersionAndReadOnlyCredits)
 {
     CreateFrame();
-    wxWindow* about = wxWindow::FindWindowByName("id", frame);
+    wxWindow* about = OpenAboutBoxOnce();
     ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about, wxWindow::FindWindowByName("id", frame));
     EXPECT_EQ(about->GetLabel(), "About...");
     // The version project() in CMakeLists.txt holds, the one place it is written.
     const std::string cmake = ReadWholeFile(VITREL_SOURCE_DIR "/CMakeLists.txt");
@@ -606,6 +619,7 @@ TEST_F(MainWindow, ResizingPutsTheCopyrightLineBack)
     CreateFrame();
     wxStatusBar* status = frame->GetStatusBar();
     status->SetStatusText("something else");
+    Find<wxNotebook>("ID_NOTEBOOK3")->SetSelection(3);  // the video is made then
     wxSizeEvent resize(wxSize(400, 200));
     resize.SetEventObject(Find<wxMediaCtrl>("ID_MEDIA"));
     Find<wxMediaCtrl>("ID_MEDIA")->GetEventHandler()->ProcessEvent(resize);

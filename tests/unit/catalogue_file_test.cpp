@@ -284,6 +284,68 @@ TEST_F(CatalogueFile, SkipsEachUnusableTreatmentWithOneLineAndKeepsItsNeighbours
         EXPECT_EQ(catalogue.Record(i).Title, "good " + std::to_string(i));
 }
 
+// The quick reading of a plain catalogue and the XML library's reading give
+// the same table and the same diagnostic lines, whatever of XML the file uses
+// (the quick reading leaves what it does not read to the library).
+TEST_F(CatalogueFile, QuickReadingTakesWhatTheLibraryTakes)
+{
+    const std::string good = "<BodySpot>2</BodySpot><BaseFrequency>2</BaseFrequency>"
+                             "<NumberOfSlots>2</NumberOfSlots><Slot>1</Slot><Slot>0</Slot>";
+    const std::string t = "<Treatment><Title>T</Title>" + good + "</Treatment>";
+    const std::vector<std::string> files = {
+        CatalogueText(ManyTreatments(3, 5)),
+        "\xEF\xBB\xBF" + CatalogueText(t),
+        "  \r\n<?xml version=\"1.0\"?><?other?>" + CatalogueText(t),
+        CatalogueText(t) + "<!-- after -->",
+        "<!-- before -->" + CatalogueText(t),
+        "<!DOCTYPE x>" + CatalogueText(t),
+        "<Other>" + t + "</Other>" + CatalogueText(t + t) + CatalogueText(t),
+        "text" + CatalogueText(t),
+        CatalogueText("<Treatment><Title>A &amp; B &#x41;&#66; &unknown; &lt;</Title>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title>line\r\nend\rhere</Title>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title>  padded  </Title><Description>   </Description>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title><![CDATA[x<y]]></Title>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title><!-- c -->late</Title>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title> <b/>late</Title>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title>early<b>inner</b>late</Title>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title/><Title>second</Title>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title a=\"1\">T</Title>" + good + "</Treatment>"),
+        CatalogueText("<Treatment ><Title >T</Title ><Slot/><Slot></Slot>" + good + "</Treatment >"),
+        CatalogueText("<Treatment><Title>T</Title><x:y>1</x:y>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title>T</Title><Other><Slot>0</Slot></Other>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title>T</Title>" + good + "</Treatment><Treatment/>"),
+        CatalogueText("<Treatment><Title>T</Titl>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title>T</Title>" + good + "</Treatment>") + "</Extra>",
+        std::string("<VitrelTreatmentsList>") + t + std::string("</VitrelTreatmentsList>\0junk", 28),
+        "<VitrelTreatmentsList>" + t,
+        "<VitrelTreatmentsList><Treatment><Title>T</Title>" + good + "</Treatment>text",
+        "<VitrelTreatmentsList/>",
+        "   ",
+    };
+    for (size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i]);
+        const std::string path = Write(files[i], ("case" + std::to_string(i) + ".xml").c_str());
+        TreatmentCatalogue quick;
+        TreatmentCatalogue library;
+        ::testing::internal::CaptureStdout();
+        const int quickAdded = quick.Load(path.c_str(), CatalogueReading::Quick);
+        const std::string quickLines = ::testing::internal::GetCapturedStdout();
+        ::testing::internal::CaptureStdout();
+        const int libraryAdded = library.Load(path.c_str(), CatalogueReading::Library);
+        EXPECT_EQ(quickLines, ::testing::internal::GetCapturedStdout());
+        ASSERT_EQ(quickAdded, libraryAdded);
+        for (int r = 0; r < quickAdded; ++r) {
+            const TreatmentRecord& a = quick.Record(r);
+            const TreatmentRecord& b = library.Record(r);
+            EXPECT_EQ(a.Title, b.Title);
+            EXPECT_EQ(a.Description, b.Description);
+            EXPECT_EQ(a.BodySpot, b.BodySpot);
+            EXPECT_EQ(a.Pattern.NumberOfSlots, b.Pattern.NumberOfSlots);
+            EXPECT_TRUE(std::equal(a.Pattern.Slot, a.Pattern.Slot + FiringPattern::MaxSlots, b.Pattern.Slot));
+        }
+    }
+}
+
 // A figure for the record, not a check: run with
 //   vitrel_unit_tests --gtest_also_run_disabled_tests --gtest_filter='*LoadTime*'
 TEST_F(CatalogueFile, DISABLED_LoadTimeOfAFullTable)

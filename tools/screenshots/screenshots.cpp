@@ -8,6 +8,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/dialog.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/modalhook.h>
@@ -163,17 +164,22 @@ private:
             return;
         }
         wxNotebook* pages = dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK3", frame));
-        wxWindow* about = wxWindow::FindWindowByName("id", frame);
         if (step < 4) {
             Shoot(PageShots[step]);
             ++step;
-            if (step < 4)
+            if (step < 4) {
                 pages->SetSelection(step);
-            else
-                about->Show();
+            } else {
+                // The About box is made when first asked for: through its
+                // menu item, shown modally while these steps go on.
+                wxCommandEvent menu(wxEVT_MENU, frame->GetMenuBar()->FindMenuItem("Help", "About"));
+                frame->GetEventHandler()->AddPendingEvent(menu);
+            }
         } else if (step == 4) {
+            wxDialog* about = dynamic_cast<wxDialog*>(wxWindow::FindWindowByName("id", frame));
             Shoot("about");
-            about->Hide();
+            if (about != nullptr)
+                about->EndModal(wxID_OK);
             ShowSpot(3, pages);
             ++step;
         } else if (step == 5) {
