@@ -30,7 +30,7 @@
 #include "device/serial.h"
 #include "device/instruction.h"
 #include "diary/history_list_view.h"
-#include "treatments/atomic_file.h"
+#include "files/atomic_file.h"
 
 const wxWindowID ID_SLOTBOX = wxNewId();
 // TRANSLATORS: the copyright line in the status bar.

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "treatments/data_file.h"
+#include "files/data_file.h"
 
 namespace {
 

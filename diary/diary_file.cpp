@@ -6,10 +6,10 @@
 
 #include <tinyxml2.h>
 
-#include "treatments/atomic_file.h"
-#include "treatments/data_file.h"
+#include "files/atomic_file.h"
+#include "files/data_file.h"
 #include "treatments/pattern_file.h"
-#include "treatments/utf8_text.h"
+#include "files/utf8_text.h"
 
 using tinyxml2::XMLDocument;
 using tinyxml2::XMLElement;

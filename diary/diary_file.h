@@ -76,7 +76,7 @@ std::string HistoryEntryField(const tinyxml2::XMLElement& entry, const char* nam
 bool ReadHistoryEntry(const tinyxml2::XMLDocument& doc, int k, DiaryEntry& entry);
 
 // Reloads path into doc, appends entry as the root's last child and writes the
-// file back atomically, all under the file's lock (treatments/data_file.h),
+// file back atomically, all under the file's lock (files/data_file.h),
 // so that appends of two processes never lose one another. A missing or empty
 // file gets a new "HistoryDoc" root; an unreadable one is never overwritten.
 // Line ends in entry are written as line feeds. The file is not replaced

@@ -7,8 +7,8 @@
 
 #include <tinyxml2.h>
 
-#include "treatments/atomic_file.h"
-#include "treatments/data_file.h"
+#include "files/atomic_file.h"
+#include "files/data_file.h"
 
 using tinyxml2::XMLDocument;
 using tinyxml2::XMLElement;

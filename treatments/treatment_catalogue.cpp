@@ -6,8 +6,8 @@
 #include <tinyxml2.h>
 
 #include "treatments/catalogue_scan.h"
-#include "treatments/data_file.h"
-#include "treatments/utf8_text.h"
+#include "files/data_file.h"
+#include "files/utf8_text.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <unistd.h>
 #endif
 
-#include "treatments/atomic_file.h"
-#include "treatments/data_file.h"
+#include "files/atomic_file.h"
+#include "files/data_file.h"
 #include "temp_folder.h"
 
 namespace fs = std::filesystem;

@@ -16,7 +16,7 @@
 
 #include "scoped_locale.h"
 #include "temp_folder.h"
-#include "treatments/atomic_file.h"
+#include "files/atomic_file.h"
 #include "treatments/pattern_file.h"
 
 namespace fs = std::filesystem;

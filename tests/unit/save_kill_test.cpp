@@ -20,7 +20,7 @@
 
 #include "diary/diary_file.h"
 #include "temp_folder.h"
-#include "treatments/atomic_file.h"
+#include "files/atomic_file.h"
 #include "treatments/pattern_file.h"
 
 namespace fs = std::filesystem;

@@ -38,7 +38,7 @@ using ReadBackCheck = std::function<bool(const std::string& text)>;
 // is made beside it) and the link stays. Text that readsBack refuses is never
 // written. Returns false on any failure; path is then untouched and the
 // temporary file removed. Callers that share the file with other processes
-// hold its FileLock (treatments/data_file.h) around the save.
+// hold its FileLock (files/data_file.h) around the save.
 bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path,
                             const ReadBackCheck& readsBack,
                             SaveFileSystem& files = DiskFileSystem());

@@ -1,4 +1,4 @@
-#include "treatments/utf8_text.h"
+#include "files/utf8_text.h"
 
 #ifdef _WIN32
 #include <windows.h>

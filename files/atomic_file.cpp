@@ -1,11 +1,11 @@
-#include "treatments/atomic_file.h"
+#include "files/atomic_file.h"
 
 #include <filesystem>
 #include <system_error>
 
 #include <tinyxml2.h>
 
-#include "treatments/data_file.h"
+#include "files/data_file.h"
 
 #ifdef _WIN32
 #include <io.h>

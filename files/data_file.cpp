@@ -1,4 +1,4 @@
-#include "treatments/data_file.h"
+#include "files/data_file.h"
 
 #include <cerrno>
 #include <chrono>
