@@ -1,7 +1,6 @@
 // The Treatments page flows and the writes to the stick: pick a treatment,
 // apply it to the Advanced Settings page, write a programme, read it back,
 // switch the field off and the beeper on or off.
-#include <chrono>
 #include <cmath>
 
 #include <wx/checkbox.h>
@@ -12,7 +11,9 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
+#include "app/control_ids.h"
 #include "app/pattern_preview_control.h"
+#include "app/stick_area_panel.h"
 #include "app/vitrel_frame.h"
 #include "device/device_link.h"
 #include "device/instruction.h"
@@ -29,6 +30,7 @@ const char* const UnclearPatternNotice =
     "number from 1 to 250 with as many slot boxes, and Slot Frequency must be Base Frequency "
     "times Number of Slots. Press Enter in the field you changed, check the values and try again.";
 const char* const ReadCaption = "Read Vitrel Device";
+const char* const TurnOffCaption = "Turn Off Device";
 const char* const NothingWrittenNotice =
     "No Vitrel stick is attached, so nothing was written to it. Plug the stick in, wait until "
     "\"Device Attached\" shows and try again.";
@@ -42,15 +44,6 @@ const char* const NotConfirmedNotice =
     "The Vitrel stick did not confirm the programme that was written to it. Please write the "
     "programme again.";
 
-// The field of the status bar that keeps the outcome of the last write; the
-// first field is rewritten on every tick.
-constexpr int CheckStatusField = 1;
-
-long long NowMilliseconds()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 // A field's number, or NaN when its text is not a number: every check below
 // then fails, so nothing is sent from it.
@@ -147,7 +140,7 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
         int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
         length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
         if (WriteToStick(rawFrame, length, ProgramCaption))
-            StartProgrammeCheck(timer, states);
+            StartProgrammeCheck(timer, states, pattern);
     }
     ApplyTreatmentToPattern(record);
     if (!pattern.FitsDevice())
@@ -180,7 +173,7 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
         return;
     if (WriteToStick(rawFrame, BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame),
                      ProgramCaption))
-        StartProgrammeCheck(timer, states);
+        StartProgrammeCheck(timer, states, WorkingPattern());
 }
 
 void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
@@ -192,7 +185,7 @@ void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
     // The reply is shown by the device monitor when it arrives.
     if (WriteToStick(rawFrame, BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, rawFrame),
                      ReadCaption))
-        programmeCheck.ReadRequested(NowMilliseconds());
+        programmeCheck.ReadRequested(SteadyMilliseconds());
 }
 
 bool wxVitrelFrame::StickAttachedFor(const char* nothingDoneNotice, const char* caption)
@@ -212,9 +205,11 @@ bool wxVitrelFrame::WriteToStick(const unsigned char* bytes, int length, const c
 }
 
 void wxVitrelFrame::StartProgrammeCheck(const unsigned char (&timer)[3],
-                                        const std::vector<unsigned char>& states)
+                                        const std::vector<unsigned char>& states,
+                                        const FiringPattern& written)
 {
-    programmeCheck.Start(timer, states, NowMilliseconds());
+    checkedPattern = written;
+    programmeCheck.Start(timer, states, SteadyMilliseconds());
     unsigned char request[3];
     const int length = BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, request);
     if (SerialWritePort(deviceLink->port - 1, request, length) != length)
@@ -222,22 +217,34 @@ void wxVitrelFrame::StartProgrammeCheck(const unsigned char (&timer)[3],
     ShowProgrammeCheckOutcome();
 }
 
-bool wxVitrelFrame::TakeCheckReply(const unsigned char* instruction, int length)
+void wxVitrelFrame::TakeCheckReply(const StickProgramme* programme, bool decided)
 {
-    if (!programmeCheck.Offer(instruction, length, NowMilliseconds()))
-        return false;
-    ShowProgrammeCheckOutcome();
-    return true;
+    if (!programme && !decided)
+        return;
+    if (!decided) {
+        // A superseded check's reply: still what the stick held then.
+        ShowStickProgramme(*programme, nullptr, wxString(), false);
+        return;
+    }
+    if (programme) {
+        const bool confirmed = programmeCheck.outcome() == ProgrammeCheck::Outcome::Confirmed;
+        ShowStickProgramme(*programme, confirmed ? &checkedPattern : nullptr,
+                           confirmed ? wxDateTime::Now().Format("%H:%M") : wxString(), true);
+    }
+    // A reply after the deadline follows the notice the user already has:
+    // only the status bar changes.
+    ShowProgrammeCheckOutcome(!programmeCheck.Late());
 }
 
 void wxVitrelFrame::ExpireProgrammeCheck()
 {
-    if (programmeCheck.Expire(NowMilliseconds()))
+    if (programmeCheck.Expire(SteadyMilliseconds()))
         ShowProgrammeCheckOutcome();
 }
 
-void wxVitrelFrame::ShowProgrammeCheckOutcome()
+void wxVitrelFrame::ShowProgrammeCheckOutcome(bool tellUser)
 {
+    const char* notice = NotConfirmedNotice;
     switch (programmeCheck.outcome()) {
     case ProgrammeCheck::Outcome::None:
         return;
@@ -257,17 +264,26 @@ void wxVitrelFrame::ShowProgrammeCheckOutcome()
         statusBar->SetStatusText(_("Programme NOT confirmed: the stick did not answer"),
                                  CheckStatusField);
         break;
+    case ProgrammeCheck::Outcome::NotSent:
+        statusBar->SetStatusText(_("Programme NOT confirmed: writing to the stick failed"),
+                                 CheckStatusField);
+        notice = WriteFailedNotice;
+        break;
     }
-    // Shown after the caller returns: the device timer must not wait in a
-    // modal box.
-    CallAfter([] { ShowNotice(NotConfirmedNotice, ProgramCaption); });
+    if (tellUser)
+        PostNotice(notice, ProgramCaption);
 }
 
 void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)
 {
-    if (!ConfirmAction("Would you like to turn of magnetic field generation?", "Turn Off Device"))
+    if (!ConfirmAction("Would you like to turn of magnetic field generation?", TurnOffCaption))
         return;
-    deviceLink->SendInstruction(TurnOff);
+    if (!WriteToStick(rawFrame, BuildInstructionFrame(TurnOff, nullptr, nullptr, nullptr, rawFrame),
+                      TurnOffCaption))
+        return;
+    // What the status bar said of the last write no longer holds.
+    statusBar->SetStatusText(wxEmptyString, CheckStatusField);
+    stickArea->ShowFieldOff(wxDateTime::Now().Format("%H:%M"));
 }
 
 void wxVitrelFrame::OnBeeperClick(wxCommandEvent&)

@@ -1,0 +1,142 @@
+#include "app/stick_area_panel.h"
+
+#include <wx/intl.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+#include "app/page_style.h"
+#include "app/pattern_preview_control.h"
+#include "treatments/pattern_preview.h"
+
+namespace {
+const wxWindowID ID_STATICTEXT40 = wxNewId();
+const wxWindowID ID_PATTERNPREVIEW3 = wxNewId();
+const wxWindowID ID_STATICTEXT41 = wxNewId();
+const wxWindowID ID_STATICTEXT42 = wxNewId();
+const wxWindowID ID_STATICTEXT43 = wxNewId();
+
+wxStaticText* AddLine(wxWindow* parent, wxBoxSizer* column, wxWindowID id, const char* name)
+{
+    wxStaticText* line = new wxStaticText(parent, id, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                          wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END, name);
+    column->Add(line, 0, wxEXPAND | wxBOTTOM, 2);
+    return line;
+}
+
+void SetLabelIfChanged(wxStaticText* text, const wxString& label)
+{
+    if (text->GetLabel() != label)
+        text->SetLabel(label);
+}
+}  // namespace
+
+StickAreaPanel::StickAreaPanel(wxWindow* parent)
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL20")
+{
+    wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
+    wxStaticText* heading = new wxStaticText(this, ID_STATICTEXT40, _("On the stick"), wxDefaultPosition,
+                                             wxDefaultSize, 0, "ID_STATICTEXT40");
+    StyleText(heading, PageFont(10, wxFONTWEIGHT_BOLD));
+    row->Add(heading, 0, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+
+    preview = new PatternPreviewControl(this, ID_PATTERNPREVIEW3, "ID_PATTERNPREVIEW3");
+    preview->SetMinSize(wxSize(220, preview->GetMinSize().y));
+    row->Add(preview, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 8);
+
+    wxBoxSizer* lines = new wxBoxSizer(wxVERTICAL);
+    titleLine = AddLine(this, lines, ID_STATICTEXT41, "ID_STATICTEXT41");
+    titleLine->SetFont(PageFont(10, wxFONTWEIGHT_BOLD));
+    detailLine = AddLine(this, lines, ID_STATICTEXT42, "ID_STATICTEXT42");
+    stateLine = AddLine(this, lines, ID_STATICTEXT43, "ID_STATICTEXT43");
+    // Room for three lines whatever they say, so the pages below never move.
+    lines->SetMinSize(wxSize(-1, 3 * (GetCharHeight() + 4)));
+    row->Add(lines, 1, wxALIGN_CENTER_VERTICAL, 0);
+
+    SetSizer(row);
+    ShowNoStick();
+}
+
+void StickAreaPanel::ShowNoStick()
+{
+    state = State::NoStick;
+    fieldOff = false;
+    Render();
+}
+
+void StickAreaPanel::ShowAsking()
+{
+    state = State::Asking;
+    fieldOff = false;
+    Render();
+}
+
+void StickAreaPanel::ShowNoAnswer()
+{
+    if (state != State::Asking)
+        return;
+    state = State::NoAnswer;
+    Render();
+}
+
+void StickAreaPanel::ShowProgramme(const FiringPattern& shown, const wxString& shownTitle,
+                                   const wxString& checked, bool written)
+{
+    state = State::Programme;
+    pattern = shown;
+    title = shownTitle;
+    checkedAt = checked;
+    if (written)
+        fieldOff = false;
+    Render();
+}
+
+void StickAreaPanel::ShowFieldOff(const wxString& time)
+{
+    fieldOff = true;
+    fieldOffTime = time;
+    checkedAt.clear();
+    Render();
+}
+
+void StickAreaPanel::Render()
+{
+    wxString lines[3];
+    switch (state) {
+    case State::NoStick:
+        lines[0] = _("No Vitrel stick is attached.");
+        lines[1] = _("Plug the stick in: its programme shows here.");
+        break;
+    case State::Asking:
+        lines[0] = _("Asking the stick for its programme...");
+        break;
+    case State::NoAnswer:
+        lines[0] = _("The stick did not tell which programme it holds.");
+        lines[1] = _("Read Vitrel on the Advanced Settings page asks again.");
+        break;
+    case State::Programme:
+        lines[0] = title.empty() ? _("Custom pattern") : title;
+        lines[1] = wxString::Format(wxPLURAL("Slot frequency %s, %d slot", "Slot frequency %s, %d slots",
+                                             pattern.NumberOfSlots),
+                                    wxString::FromUTF8(FormatPreviewFrequency(pattern.BaseFrequency * pattern.NumberOfSlots)),
+                                    pattern.NumberOfSlots);
+        if (!checkedAt.empty())
+            lines[2] = wxString::Format(_("written and checked at %s"), checkedAt);
+        break;
+    }
+    if (fieldOff)
+        lines[2] = wxString::Format(_("The field is off: turned off at %s, until the next write."),
+                                    fieldOffTime);
+    SetLabelIfChanged(titleLine, lines[0]);
+    SetLabelIfChanged(detailLine, lines[1]);
+    SetLabelIfChanged(stateLine, lines[2]);
+    // The state line stands out while the field is off.
+    stateLine->SetForegroundColour(fieldOff ? wxColour(160, 22, 44) : GetForegroundColour());
+
+    const bool drawn = state == State::Programme;
+    if (drawn)
+        preview->ShowPattern(pattern);
+    if (preview->IsShown() != drawn) {
+        preview->Show(drawn);
+        Layout();
+    }
+}
