@@ -19,7 +19,7 @@ wxStaticText* AddLine(wxWindow* parent, wxBoxSizer* column, wxWindowID id, const
 {
     wxStaticText* line = new wxStaticText(parent, id, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                           wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END, name);
-    column->Add(line, 0, wxEXPAND | wxBOTTOM, 2);
+    column->Add(line, 0, wxEXPAND, 0);
     return line;
 }
 
@@ -39,17 +39,24 @@ StickAreaPanel::StickAreaPanel(wxWindow* parent)
     StyleText(heading, PageFont(10, wxFONTWEIGHT_BOLD));
     row->Add(heading, 0, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
 
+    // Two lines high (the labels and one row of slots), and wide enough for
+    // its three labels: the area takes as little as it can from the pages.
     preview = new PatternPreviewControl(this, ID_PATTERNPREVIEW3, "ID_PATTERNPREVIEW3");
-    preview->SetMinSize(wxSize(220, preview->GetMinSize().y));
+    preview->SetMinSize(wxSize(preview->GetTextExtent("Base period 333.3 ms  Slot 33.33 ms  Slot frequency 300 Hz").x,
+                               2 * GetCharHeight() + 8));
     row->Add(preview, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 8);
 
+    // The title, then two lines in the small font.
     wxBoxSizer* lines = new wxBoxSizer(wxVERTICAL);
     titleLine = AddLine(this, lines, ID_STATICTEXT41, "ID_STATICTEXT41");
     titleLine->SetFont(PageFont(10, wxFONTWEIGHT_BOLD));
     detailLine = AddLine(this, lines, ID_STATICTEXT42, "ID_STATICTEXT42");
+    detailLine->SetFont(GetFont().Smaller());
     stateLine = AddLine(this, lines, ID_STATICTEXT43, "ID_STATICTEXT43");
-    // Room for three lines whatever they say, so the pages below never move.
-    lines->SetMinSize(wxSize(-1, 3 * (GetCharHeight() + 4)));
+    stateLine->SetFont(GetFont().Smaller());
+    // Each line keeps its height when empty, so nothing below moves.
+    for (wxStaticText* line : {titleLine, detailLine, stateLine})
+        line->SetMinSize(wxSize(10, line->GetCharHeight()));
     row->Add(lines, 1, wxALIGN_CENTER_VERTICAL, 0);
 
     SetSizer(row);
