@@ -45,7 +45,9 @@ void wxVitrelFrame::BuildControls()
     mainNotebook->AddPage(BuildAdvancedSettingsPage(mainNotebook), _("Advanced Settings"), false);
     mainNotebook->AddPage(BuildDiaryPage(mainNotebook), _("Diary"), false);
     mainNotebook->AddPage(BuildIntroPage(mainNotebook), _("Intro"), false);
-    left->Add(mainNotebook, 1, wxALL | wxEXPAND, 5);
+    // No border above: the "On the stick" area keeps the room it takes from
+    // the pages as small as it can.
+    left->Add(mainNotebook, 1, wxLEFT | wxRIGHT | wxBOTTOM | wxEXPAND, 5);
     halves->Add(left, 1, wxALL | wxEXPAND, 0);
 
     wxBoxSizer* right = new wxBoxSizer(wxHORIZONTAL);

@@ -48,6 +48,12 @@ void PatternPreviewControl::ShowPattern(const FiringPattern& shown)
     Refresh();
 }
 
+void PatternPreviewControl::HideLabels()
+{
+    labelsShown = false;
+    Refresh();
+}
+
 void PatternPreviewControl::OnPaint(wxPaintEvent&)
 {
     wxAutoBufferedPaintDC dc(this);
@@ -61,7 +67,7 @@ void PatternPreviewControl::OnPaint(wxPaintEvent&)
 
     const wxSize size = GetClientSize();
     const PatternPreviewLayout layout =
-        LayoutPatternPreview(pattern, size.x, size.y, dc.GetCharHeight());
+        LayoutPatternPreview(pattern, size.x, size.y, labelsShown ? dc.GetCharHeight() : 0);
     if (layout.outlineCells) {
         dc.SetPen(wxPen(outline));
         dc.SetBrush(*wxTRANSPARENT_BRUSH);
@@ -75,6 +81,8 @@ void PatternPreviewControl::OnPaint(wxPaintEvent&)
     dc.SetBrush(wxBrush(text));
     dc.DrawRectangle(ToRect(layout.axis));
 
+    if (!labelsShown)
+        return;
     dc.SetTextForeground(text);
     DrawLabel(dc, wxString::Format(_("Base period %s"), layout.basePeriod.text), layout.basePeriod);
     DrawLabel(dc, wxString::Format(_("Slot %s"), layout.slotPeriod.text), layout.slotPeriod);

@@ -14,8 +14,12 @@ public:
     // Shows `pattern`, redrawing only when it differs from the one shown.
     void ShowPattern(const FiringPattern& pattern);
     const FiringPattern& Pattern() const { return pattern; }
+    // Without the labels, the slots take the whole height: for places that
+    // give the figures as text beside it.
+    void HideLabels();
 
 private:
     void OnPaint(wxPaintEvent& event);
     FiringPattern pattern;
+    bool labelsShown = true;
 };

@@ -1,5 +1,7 @@
 #include "app/stick_area_panel.h"
 
+#include <algorithm>
+
 #include <wx/intl.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -33,30 +35,33 @@ void SetLabelIfChanged(wxStaticText* text, const wxString& label)
 StickAreaPanel::StickAreaPanel(wxWindow* parent)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL20")
 {
+    // Two rows of two lines: the heading over the state of the field or of
+    // the last write; the drawing; the title over the slot frequency and
+    // count. As low as it can be, to take little from the pages below.
     wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
+    wxBoxSizer* headingColumn = new wxBoxSizer(wxVERTICAL);
     wxStaticText* heading = new wxStaticText(this, ID_STATICTEXT40, _("On the stick"), wxDefaultPosition,
                                              wxDefaultSize, 0, "ID_STATICTEXT40");
     StyleText(heading, PageFont(10, wxFONTWEIGHT_BOLD));
-    row->Add(heading, 0, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    headingColumn->Add(heading, 0, 0, 0);
+    stateLine = AddLine(this, headingColumn, ID_STATICTEXT43, "ID_STATICTEXT43");
+    stateLine->SetFont(GetFont().Smaller());
+    stateLine->SetMinSize(wxSize(GetTextExtent("written and checked at 00:00").x, -1));
+    row->Add(headingColumn, 0, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
 
-    // Two lines high (the labels and one row of slots), and wide enough for
-    // its three labels: the area takes as little as it can from the pages.
     preview = new PatternPreviewControl(this, ID_PATTERNPREVIEW3, "ID_PATTERNPREVIEW3");
-    preview->SetMinSize(wxSize(preview->GetTextExtent("Base period 333.3 ms  Slot 33.33 ms  Slot frequency 300 Hz").x,
-                               2 * GetCharHeight() + 8));
+    preview->HideLabels();
+    preview->SetMinSize(wxSize(240, 2 * GetCharHeight()));
     row->Add(preview, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 8);
 
-    // The title, then two lines in the small font.
     wxBoxSizer* lines = new wxBoxSizer(wxVERTICAL);
     titleLine = AddLine(this, lines, ID_STATICTEXT41, "ID_STATICTEXT41");
     titleLine->SetFont(PageFont(10, wxFONTWEIGHT_BOLD));
     detailLine = AddLine(this, lines, ID_STATICTEXT42, "ID_STATICTEXT42");
     detailLine->SetFont(GetFont().Smaller());
-    stateLine = AddLine(this, lines, ID_STATICTEXT43, "ID_STATICTEXT43");
-    stateLine->SetFont(GetFont().Smaller());
     // Each line keeps its height when empty, so nothing below moves.
     for (wxStaticText* line : {titleLine, detailLine, stateLine})
-        line->SetMinSize(wxSize(10, line->GetCharHeight()));
+        line->SetMinSize(wxSize(std::max(10, line->GetMinSize().x), line->GetCharHeight()));
     row->Add(lines, 1, wxALIGN_CENTER_VERTICAL, 0);
 
     SetSizer(row);
@@ -131,8 +136,7 @@ void StickAreaPanel::Render()
         break;
     }
     if (fieldOff)
-        lines[2] = wxString::Format(_("The field is off: turned off at %s, until the next write."),
-                                    fieldOffTime);
+        lines[2] = wxString::Format(_("Field off since %s"), fieldOffTime);
     SetLabelIfChanged(titleLine, lines[0]);
     SetLabelIfChanged(detailLine, lines[1]);
     SetLabelIfChanged(stateLine, lines[2]);

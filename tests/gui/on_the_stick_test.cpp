@@ -151,9 +151,9 @@ TEST_F(OnTheStick, TurnOffShowsTheFieldOffUntilTheNextWrite)
     ASSERT_TRUE(Outcome().StartsWith("Programme written and checked"));
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON15")), MessageAnswer(wxID_OK));
     EXPECT_EQ(Outcome(), "");
-    EXPECT_TRUE(Line(2).StartsWith("The field is off")) << Line(2);
+    EXPECT_TRUE(Line(2).StartsWith("Field off since")) << Line(2);
     RunEventLoopFor(300);  // replies and polls go on
-    EXPECT_TRUE(Line(2).StartsWith("The field is off"));
+    EXPECT_TRUE(Line(2).StartsWith("Field off since"));
     WriteRow(0);
     EXPECT_EQ(Line(0), "Ten");
     EXPECT_TRUE(Line(2).StartsWith("written and checked at")) << Line(2);

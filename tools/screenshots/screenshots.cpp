@@ -96,6 +96,21 @@ private:
         field->GetEventHandler()->ProcessEvent(enter);
     }
 
+    // Tells the simulated stick to unplug through its control FIFO, named
+    // by VITREL_STICK_CONTROL; false without one.
+    bool Unplug()
+    {
+        wxString control;
+        if (!wxGetEnv("VITREL_STICK_CONTROL", &control) || control.empty())
+            return false;
+        FILE* fifo = std::fopen(control.utf8_str(), "w");
+        if (!fifo)
+            return false;
+        std::fputs("unplug\n", fifo);
+        std::fclose(fifo);
+        return true;
+    }
+
     void OnStep(wxTimerEvent&)
     {
         wxNotebook* pages = dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK3", frame));
@@ -129,6 +144,24 @@ private:
             ++step;
         } else if (step == 8) {
             Shoot("advanced-settings-after-invalid-entry");
+            // Turn Off, answered with OK: the area shows the field off.
+            pages->SetSelection(0);
+            AnswerOk yes;
+            yes.Register();
+            Send(wxWindow::FindWindowByName("ID_BUTTON15", frame), wxEVT_BUTTON, 0);
+            yes.Unregister();
+            ++step;
+        } else if (step == 9) {
+            Shoot("on-the-stick-field-off");
+            ++step;
+            // The simulated stick unplugged, when this run started it: the
+            // area says that no stick is attached once the monitor notices.
+            if (Unplug()) {
+                timer.StartOnce(2500);
+                return;
+            }
+        } else if (step == 10) {
+            Shoot("on-the-stick-detached");
             ++step;
         } else {
             frame->Close(false);
