@@ -38,6 +38,9 @@ void wxVitrelFrame::BuildControls()
     // in view whichever page is open, and beside the stick's other state.
     stickArea = new StickAreaPanel(frame);
     left->Add(stickArea, 0, wxLEFT | wxRIGHT | wxEXPAND, 5);
+    // The pages keep at the smallest window size the room they had there
+    // before the area took its band.
+    SetMinSize(GetMinSize() + wxSize(0, stickArea->GetBestSize().y));
 
     mainNotebook = new wxNotebook(frame, ID_NOTEBOOK3, wxDefaultPosition, wxDefaultSize, 0,
                                   "ID_NOTEBOOK3");
