@@ -123,7 +123,7 @@ void StickAreaPanel::Render()
         break;
     case State::NoAnswer:
         lines[0] = _("The stick did not tell which programme it holds.");
-        lines[1] = _("Read Vitrel on the Advanced Settings page asks again.");
+        lines[1] = _("Plug the stick in again to ask once more.");
         break;
     case State::Programme:
         lines[0] = title.empty() ? _("Custom pattern") : title;

@@ -146,8 +146,7 @@ private:
     // is gone; what a programme reply says it holds.
     void StickFound();
     void ShowStickGone();
-    void ShowStickProgramme(const StickProgramme& programme, const FiringPattern* written,
-                            const wxString& checkedAt, bool afterWrite);
+    void ShowStickProgramme(const StickProgramme& programme, bool afterWrite);
     void ShowBatteryLevel();
 
     // A notice shown once no other modal box is open, after the current
@@ -273,6 +272,11 @@ private:
     std::unique_ptr<BatteryLevelEstimator> batteryEstimator;
     ProgrammeCheck programmeCheck;  // the read-back after the last write
     FiringPattern checkedPattern;   // the pattern of the last check's write
+    // The last programme this run wrote and checked on the stick attached
+    // now, as written, and when (HH:MM); empty time: none.
+    StickProgramme confirmedProgramme;
+    FiringPattern confirmedPattern;
+    wxString confirmedAt;
     LowBatteryWatch lowBattery;
     bool stickShownAttached = false;  // the area and the status bar show an attached stick
     struct PostedNotice {

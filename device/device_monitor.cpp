@@ -103,6 +103,7 @@ void wxVitrelFrame::StickFound()
     // what the status bar said of a write was said of it.
     programmeCheck.ForgetRequests();
     statusBar->SetStatusText(wxEmptyString, CheckStatusField);
+    confirmedAt.clear();
     if (batteryEstimator)
         batteryEstimator->StartAfresh();
     lowBattery.Restart();
@@ -121,6 +122,7 @@ void wxVitrelFrame::ShowStickGone()
 {
     programmeCheck.ForgetRequests();
     statusBar->SetStatusText(wxEmptyString, CheckStatusField);
+    confirmedAt.clear();
     ShowLabel(batteryText, BatteryUnknown());
     stickShownAttached = false;
     stickArea->ShowNoStick();
@@ -133,27 +135,27 @@ void wxVitrelFrame::ShowBatteryLevel()
         ShowLabel(batteryText, BatteryUnknown());
         return;
     }
-    ShowLabel(batteryText, wxString::Format(_("%d %%"), static_cast<int>(level)));
+    static const wxString percent = _("%d %%");  // looked up once, as above
+    ShowLabel(batteryText, wxString::Format(percent, static_cast<int>(level)));
     if (lowBattery.Update(level, SteadyMilliseconds()))
         PostNotice(wxTRANSLATE("The battery of the Vitrel stick is low. A treatment may stop "
                                "before its end: please charge the stick."),
                    wxTRANSLATE("Vitrel Battery"));
 }
 
-void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, const FiringPattern* written,
-                                       const wxString& checkedAt, bool afterWrite)
+void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, bool afterWrite)
 {
-    FiringPattern shown;
-    if (written) {
-        shown = *written;
-    } else if (!PatternOfProgramme(programme, *deviceLink, shown)) {
+    // The programme this run wrote and checked is shown as it was written,
+    // with the time; any other as the stick reports it.
+    const bool checked = !confirmedAt.empty() && programme.SameAs(confirmedProgramme);
+    FiringPattern shown = confirmedPattern;
+    if (!checked && !PatternOfProgramme(programme, *deviceLink, shown))
         return;
-    }
     const int treatment = MatchingTreatment(catalogue, programme, *deviceLink);
     stickArea->ShowProgramme(shown,
                              treatment >= 0 ? wxString::FromUTF8(catalogue.Record(treatment).Title)
                                             : wxString(),
-                             checkedAt, afterWrite);
+                             checked ? confirmedAt : wxString(), afterWrite);
 }
 
 // The texts are looked up once: the lookup converts them anew each time, which
@@ -227,12 +229,10 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
             break;
         case ProgrammeCheck::Asker::ReadVitrel:
             ShowProgrammeFromDevice(instruction, length);
-            if (usable)
-                ShowStickProgramme(programme, nullptr, wxString(), false);
-            break;
+            [[fallthrough]];
         default:
             if (usable)
-                ShowStickProgramme(programme, nullptr, wxString(), false);
+                ShowStickProgramme(programme, false);
             break;
         }
         break;

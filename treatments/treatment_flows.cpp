@@ -219,18 +219,17 @@ void wxVitrelFrame::StartProgrammeCheck(const unsigned char (&timer)[3],
 
 void wxVitrelFrame::TakeCheckReply(const StickProgramme* programme, bool decided)
 {
-    if (!programme && !decided)
-        return;
-    if (!decided) {
-        // A superseded check's reply: still what the stick held then.
-        ShowStickProgramme(*programme, nullptr, wxString(), false);
-        return;
+    if (programme && programmeCheck.outcome() == ProgrammeCheck::Outcome::Confirmed && decided) {
+        confirmedProgramme = *programme;
+        confirmedPattern = checkedPattern;
+        confirmedAt = wxDateTime::Now().Format("%H:%M");
     }
-    if (programme) {
-        const bool confirmed = programmeCheck.outcome() == ProgrammeCheck::Outcome::Confirmed;
-        ShowStickProgramme(*programme, confirmed ? &checkedPattern : nullptr,
-                           confirmed ? wxDateTime::Now().Format("%H:%M") : wxString(), true);
-    }
+    // Every reply is what the stick held then; only the latest check's
+    // reply ends the field-off state and changes the outcome.
+    if (programme)
+        ShowStickProgramme(*programme, decided);
+    if (!decided)
+        return;
     // A reply after the deadline follows the notice the user already has:
     // only the status bar changes.
     ShowProgrammeCheckOutcome(!programmeCheck.Late());
@@ -283,6 +282,7 @@ void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)
         return;
     // What the status bar said of the last write no longer holds.
     statusBar->SetStatusText(wxEmptyString, CheckStatusField);
+    confirmedAt.clear();
     stickArea->ShowFieldOff(wxDateTime::Now().Format("%H:%M"));
 }
 

@@ -128,6 +128,13 @@ TEST_F(OnTheStick, OnlyAConfirmedWriteChangesTheAreaAndItGivesTheTime)
     EXPECT_EQ(Drawing()->Pattern().NumberOfSlots, 4);
     EXPECT_EQ(Line(2), "written and checked at " + wxDateTime::Now().Format("%H:%M"));
     const wxString written = Line(2);
+    // Read Vitrel finds the same programme: still the one this run checked.
+    const int reads = CountReceived("00 12 FF");
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
+    ASSERT_TRUE(WaitForReceived("00 12 FF", reads + 1, 1000));
+    RunEventLoopFor(300);
+    EXPECT_EQ(Line(0), "Four");
+    EXPECT_EQ(Line(2), written);
 
     // Refused (over 300 Hz): nothing sent, the area as it was.
     DoubleClickRow(2);
