@@ -90,7 +90,7 @@ wxTextCtrl* AddLabelledField(wxWindow* page, wxBoxSizer* half, wxWindowID labelI
 {
     half->Add(new wxStaticText(page, labelId, label, wxDefaultPosition, wxDefaultSize, 0, labelName),
               1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    wxTextCtrl* field = new wxTextCtrl(page, fieldId, _("1"), wxDefaultPosition, NumberFieldSize(page, 80),
+    wxTextCtrl* field = new wxTextCtrl(page, fieldId, "1", wxDefaultPosition, NumberFieldSize(page, 80),
                                        wxTE_CENTRE | style, validator, fieldName);
     half->Add(field, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     return field;
@@ -196,7 +196,7 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
     slotWindow = new wxScrolledWindow(page, ID_SCROLLEDWINDOW1, wxDefaultPosition, wxDefaultSize,
                                       wxHSCROLL | wxALWAYS_SHOW_SB, "ID_SCROLLEDWINDOW1");
     slotBoxes.sizer = new wxBoxSizer(wxHORIZONTAL);
-    slotBoxes.sizer->Add(new wxStaticText(slotWindow, ID_STATICTEXT11, _("Label"), wxDefaultPosition,
+    slotBoxes.sizer->Add(new wxStaticText(slotWindow, ID_STATICTEXT11, "Label", wxDefaultPosition,
                                           wxSize(0, 40), 0, "ID_STATICTEXT11"),
                          0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     slotWindow->SetSizer(slotBoxes.sizer);

@@ -67,6 +67,8 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
                                    wxTAB_TRAVERSAL, "ID_PANEL11");
     toolbar->SetBackgroundColour(wxColour(208, 208, 208));
     wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
+    // TRANSLATORS: the diary's buttons: start a new entry, save it, and go
+    // back to the list of entries.
     diaryNewButton = AddToolButton(toolbar, tools, ID_BUTTON13, _("New"), "ID_BUTTON13", 2);
     diarySaveButton = AddToolButton(toolbar, tools, ID_BUTTON12, _("Save"), "ID_BUTTON12", 2);
     diaryCloseButton = AddToolButton(toolbar, tools, ID_BUTTON14, _("Close"), "ID_BUTTON14", 5);
@@ -76,15 +78,16 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
     AddPageRow(entryColumn);
 
     wxBoxSizer* stampRow = AddPageRow(entryColumn);
+    // TRANSLATORS: beside the diary entry's date and its time of day.
     stampRow->Add(NewLabel(entryPage, ID_STATICTEXT4, _("Date"), "ID_STATICTEXT4"), 1,
                   wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diaryDateField = new wxTextCtrl(entryPage, ID_TEXTCTRL2, _("21.11.2015."), wxDefaultPosition,
+    diaryDateField = new wxTextCtrl(entryPage, ID_TEXTCTRL2, "21.11.2015.", wxDefaultPosition,
                                     wxSize(92, -1), wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
                                     "ID_TEXTCTRL2");
     stampRow->Add(diaryDateField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     stampRow->Add(NewLabel(entryPage, ID_STATICTEXT5, _("Time"), "ID_STATICTEXT5"), 1,
                   wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diaryTimeField = new wxTextCtrl(entryPage, ID_TEXTCTRL3, _("21:15"), wxDefaultPosition,
+    diaryTimeField = new wxTextCtrl(entryPage, ID_TEXTCTRL3, "21:15", wxDefaultPosition,
                                     wxDefaultSize, wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
                                     "ID_TEXTCTRL3");
     stampRow->Add(diaryTimeField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
@@ -106,6 +109,7 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
     AddPageRow(entryColumn, 1)->Add(diaryContentField, 1, wxALL | wxEXPAND, 5);
     FitPanel(entryPage, entryColumn);
 
+    // TRANSLATORS: the diary's tabs: the list of saved entries, and one entry.
     diaryNotebook->AddPage(historyPage, _("History"), false);
     diaryNotebook->AddPage(entryPage, _("Entry"), false);
     pageSizer->Add(diaryNotebook, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);

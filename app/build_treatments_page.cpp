@@ -87,8 +87,11 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
                               wxDefaultValidator, "ID_CHOICE1");
     spotChoice->Append(_("All"));
     spotChoice->Append(_("General Treatments"));
-    for (int spot = 1; spot <= 24; ++spot)
-        spotChoice->Append(wxGetTranslation(wxString::Format("Spot %d", spot)));
+    for (int spot = 1; spot <= 24; ++spot) {
+        // TRANSLATORS: an item of the spot choice; %d is the number of a spot
+        // on the body pictures (1 to 24).
+        spotChoice->Append(wxString::Format(_("Spot %d"), spot));
+    }
     spotChoice->SetSelection(0);
     spotChoice->SetToolTip(_("Select Point"));
     spotChoice->SetHelpText(_("Select Point"));
@@ -111,7 +114,7 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
                                                   "ID_STATICTEXT21");
     StyleText(titleCaption, PageFont(10, wxFONTWEIGHT_BOLD));
     titleSizer->Add(titleCaption, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    treatmentTitle = new wxStaticText(titlePanel, ID_STATICTEXT24, _("-"), wxDefaultPosition,
+    treatmentTitle = new wxStaticText(titlePanel, ID_STATICTEXT24, "-", wxDefaultPosition,
                                       wxDefaultSize, 0, "ID_STATICTEXT24");
     StyleText(treatmentTitle, PageFont(10, wxFONTWEIGHT_BOLD));
     titleSizer->Add(treatmentTitle, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);

@@ -20,6 +20,7 @@
 #include "app/control_ids.h"
 #include "app/pattern_preview_control.h"
 #include "app/resource_path.h"
+#include "app/translations.h"
 #include "app/vitrel_frame.h"
 #include "device/battery_level.h"
 #include "device/device_link.h"
@@ -30,7 +31,8 @@
 #include "treatments/atomic_file.h"
 
 const wxWindowID ID_SLOTBOX = wxNewId();
-const char* const CopyrightLine = "Copyright \u00a9 2015-2026 Vitrel. All rights reserved.";
+// TRANSLATORS: the copyright line in the status bar.
+const char* const CopyrightLine = wxTRANSLATE("Copyright \u00a9 2015-2026 Vitrel. All rights reserved.");
 
 namespace {
 const wxWindowID ID_MENU_QUIT = wxNewId();
@@ -99,7 +101,7 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     // video loaded into a hidden control has no window to draw into yet, and
     // the media backend then opens a stray window of its own over the desktop.
     mainNotebook->SetSelection(0);
-    statusBar->SetStatusText(wxString::FromUTF8(CopyrightLine));
+    statusBar->SetStatusText(wxGetTranslation(wxString::FromUTF8(CopyrightLine)));
 
     // 17.-19. Data files, after removing what saves killed before their end
     // left beside them.
@@ -111,13 +113,15 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     SpotFilter = 0;
     if (catalogue.Count() > 0) {
         treatmentList->SetSelection(0);
-        treatmentTitle->SetLabel(wxString::FromUTF8(catalogue.Record(0).Title));
-        treatmentDescription->SetValue(wxString::FromUTF8(catalogue.Record(0).Description));
+        treatmentTitle->SetLabel(CatalogueText(catalogue.Record(0).Title));
+        treatmentDescription->SetValue(CatalogueText(catalogue.Record(0).Description));
     }
     ShowPickedTreatmentPattern();
     bodySpots.Load(ResourceFilePath("share\\BodySpots.csv").c_str());
 
     // 20.-23. The diary.
+    // TRANSLATORS: the diary list's columns: the entry's date, its time of
+    // day, and its summary.
     historyList->InsertColumn(0, _("Date"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
     historyList->InsertColumn(1, _("Time"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
     historyList->InsertColumn(2, _("Summary"), wxLIST_FORMAT_LEFT, wxLIST_AUTOSIZE_USEHEADER);

@@ -4,21 +4,33 @@
 
 #include "app/vitrel_frame.h"
 
-bool ConfirmAction(const wxString& message, const wxString& caption)
+namespace {
+wxString Translated(const char* key)
 {
-    wxMessageDialog box(nullptr, wxGetTranslation(message), wxGetTranslation(caption), wxOK | wxCANCEL);
+    return wxGetTranslation(key);
+}
+}  // namespace
+
+bool ConfirmAction(const char* message, const char* caption)
+{
+    wxMessageDialog box(nullptr, Translated(message), Translated(caption), wxOK | wxCANCEL);
     return box.ShowModal() == wxID_OK;
 }
 
-void ShowNotice(const wxString& message, const wxString& caption)
+void ShowNotice(const char* message, const char* caption)
 {
-    wxMessageDialog box(nullptr, wxGetTranslation(message), wxGetTranslation(caption), wxOK);
+    ShowNotice(Translated(message), caption);
+}
+
+void ShowNotice(const wxString& shownMessage, const char* caption)
+{
+    wxMessageDialog box(nullptr, shownMessage, Translated(caption), wxOK);
     box.ShowModal();
 }
 
-int AskYesNo(const wxString& message, const wxString& caption, bool cancellable)
+int AskYesNo(const char* message, const char* caption, bool cancellable)
 {
-    wxMessageDialog box(nullptr, wxGetTranslation(message), wxGetTranslation(caption),
+    wxMessageDialog box(nullptr, Translated(message), Translated(caption),
                         wxYES_NO | (cancellable ? wxCANCEL : 0));
     return box.ShowModal();
 }
@@ -53,7 +65,7 @@ void WatchModalDialogs()
     registered = true;
 }
 
-void wxVitrelFrame::PostNotice(const wxString& message, const wxString& caption)
+void wxVitrelFrame::PostNotice(const char* message, const char* caption)
 {
     postedNotices.push_back({message, caption});
     ScheduleShowingPostedNotices();

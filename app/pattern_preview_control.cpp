@@ -32,6 +32,26 @@ void DrawLabel(wxDC& dc, const wxString& text, const PreviewLabel& label)
 }
 }  // namespace
 
+// The number with its unit. The numbers keep their '.', as in the fields.
+wxString PreviewQuantityText(const PreviewQuantity& quantity)
+{
+    const wxString number = wxString::FromUTF8(quantity.number);
+    switch (quantity.unit) {
+    case PreviewUnit::Milliseconds:
+        // TRANSLATORS: a duration in milliseconds in the pattern preview; %s is the number.
+        return wxString::Format(_("%s ms"), number);
+    case PreviewUnit::Seconds:
+        // TRANSLATORS: a duration in seconds in the pattern preview; %s is the number.
+        return wxString::Format(_("%s s"), number);
+    case PreviewUnit::Hertz:
+        // TRANSLATORS: a frequency in hertz in the pattern preview; %s is the number.
+        return wxString::Format(_("%s Hz"), number);
+    case PreviewUnit::None:
+        break;
+    }
+    return number;
+}
+
 PatternPreviewControl::PatternPreviewControl(wxWindow* parent, wxWindowID id, const wxString& name)
     : wxWindow(parent, id, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE, name)
 {
@@ -84,8 +104,16 @@ void PatternPreviewControl::OnPaint(wxPaintEvent&)
     if (!labelsShown)
         return;
     dc.SetTextForeground(text);
-    DrawLabel(dc, wxString::Format(_("Base period %s"), layout.basePeriod.text), layout.basePeriod);
-    DrawLabel(dc, wxString::Format(_("Slot %s"), layout.slotPeriod.text), layout.slotPeriod);
-    DrawLabel(dc, wxString::Format(_("Slot frequency %s"), layout.slotFrequency.text),
+    // TRANSLATORS: above the pattern preview, left: the length of one base
+    // period; %s is a duration such as "333.3 ms".
+    DrawLabel(dc, wxString::Format(_("Base period %s"), PreviewQuantityText(layout.basePeriod.quantity)),
+              layout.basePeriod);
+    // TRANSLATORS: above the pattern preview, centre: the length of one slot;
+    // %s is a duration such as "33.33 ms".
+    DrawLabel(dc, wxString::Format(_("Slot %s"), PreviewQuantityText(layout.slotPeriod.quantity)),
+              layout.slotPeriod);
+    // TRANSLATORS: above the pattern preview, right: slots per second; %s is
+    // a frequency such as "30 Hz".
+    DrawLabel(dc, wxString::Format(_("Slot frequency %s"), PreviewQuantityText(layout.slotFrequency.quantity)),
               layout.slotFrequency);
 }

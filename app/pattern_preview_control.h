@@ -3,6 +3,10 @@
 #include <wx/window.h>
 
 #include "treatments/firing_pattern.h"
+#include "treatments/pattern_preview.h"
+
+// A quantity of the preview as shown: its number with its unit ("80 Hz").
+wxString PreviewQuantityText(const PreviewQuantity& quantity);
 
 // A small picture of one base period of a firing pattern: a cell per slot, a
 // pulse in each fired one, and the periods and the slot frequency above.

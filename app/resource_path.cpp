@@ -1,4 +1,5 @@
 #include "app/resource_path.h"
+#include "app/translations.h"
 
 #include <cstdlib>
 
@@ -130,9 +131,30 @@ std::string ResourceFilePath(const char* name)
     return std::string(ResourcePath(name).mb_str(*wxConvFileName));
 }
 
+namespace {
+// A picture with words in it has a copy for each language the program
+// speaks, drawn by tools/make-resources: "share\\de\\MagneticPulses.PNG"
+// for "share\\MagneticPulses.PNG". Without one the English picture shows.
+wxString PicturePath(const char* name)
+{
+    const std::string english(name);
+    const size_t file = english.rfind('\\') + 1;
+    wxString language = TranslationLanguage();
+    while (!language.empty()) {
+        const std::string translated =
+            english.substr(0, file) + language.utf8_string() + "\\" + english.substr(file);
+        const wxString path = ResourcePath(translated.c_str());
+        if (wxFileExists(path))
+            return path;
+        language = language.Contains("_") ? language.BeforeFirst('_') : wxString();
+    }
+    return ResourcePath(name);
+}
+}  // namespace
+
 wxBitmap LoadResourceBitmap(const char* name)
 {
-    const wxString path = ResourcePath(name);
+    const wxString path = PicturePath(name);
     if (!wxFileExists(path))
         return wxNullBitmap;
     // A damaged file counts as missing; the image loader would open a box.
@@ -152,6 +174,8 @@ wxString MissingResourcesMessage()
     }
     if (missing.empty())
         return missing;
-    return _("These files of the program could not be found, so parts of the window stay "
-             "empty:") + missing;
+    // TRANSLATORS: %s is the list of missing files, one path per line.
+    return wxString::Format(_("These files of the program could not be found, so parts of the "
+                              "window stay empty:%s"),
+                            missing);
 }

@@ -62,8 +62,9 @@ std::string ResourceFilePath(const char* name);
 // The help document shown by the Help menu.
 extern const char* const HelpDocument;
 
-// A picture from the share folder; an empty bitmap, without any message box,
-// when the file is missing or unreadable.
+// A picture from the share folder, in the copy for the user's language when
+// there is one (share\<lang>\<file>); an empty bitmap, without any message
+// box, when the file is missing or unreadable.
 wxBitmap LoadResourceBitmap(const char* name);
 
 // One text naming every file the program ships that cannot be found, with

@@ -117,7 +117,7 @@ void wxVitrelFrame::ShowBodyPicture()
 
 void wxVitrelFrame::OnMediaResize(wxSizeEvent&)
 {
-    statusBar->SetStatusText(wxString::FromUTF8(CopyrightLine));
+    statusBar->SetStatusText(wxGetTranslation(wxString::FromUTF8(CopyrightLine)));
     FitSummaryColumn();
 }
 

@@ -15,7 +15,9 @@ namespace {
 // name a screen reader announces, say which slot a box is.
 void DescribeSlotBox(wxCheckBox* box, int slot, int count)
 {
-    const wxString text = wxString::Format(wxGetTranslation("Slot %d of %d"), slot, count);
+    const wxString text = wxString::Format(
+        // TRANSLATORS: tool tip of a slot box of the firing pattern, e.g. "Slot 3 of 10".
+        _("Slot %d of %d"), slot, count);
     box->SetToolTip(text);
 #ifdef __WXGTK3__
     atk_object_set_name(gtk_widget_get_accessible(box->GetHandle()), text.utf8_str());

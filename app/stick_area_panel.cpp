@@ -40,6 +40,7 @@ StickAreaPanel::StickAreaPanel(wxWindow* parent)
     // count. As low as it can be, to take little from the pages below.
     wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
     wxBoxSizer* headingColumn = new wxBoxSizer(wxVERTICAL);
+    // TRANSLATORS: heading of the band above the pages that shows the programme the stick runs.
     wxStaticText* heading = new wxStaticText(this, ID_STATICTEXT40, _("On the stick"), wxDefaultPosition,
                                              wxDefaultSize, 0, "ID_STATICTEXT40");
     StyleText(heading, PageFont(10, wxFONTWEIGHT_BOLD));
@@ -126,16 +127,20 @@ void StickAreaPanel::Render()
         lines[1] = _("Plug the stick in again to ask once more.");
         break;
     case State::Programme:
+        // TRANSLATORS: in place of a treatment's title: the stick runs a pattern of no treatment.
         lines[0] = title.empty() ? _("Custom pattern") : title;
+        // TRANSLATORS: %s is the slot frequency with its unit ("80 Hz"), %d the number of slots.
         lines[1] = wxString::Format(wxPLURAL("Slot frequency %s, %d slot", "Slot frequency %s, %d slots",
                                              pattern.NumberOfSlots),
-                                    wxString::FromUTF8(FormatPreviewFrequency(pattern.BaseFrequency * pattern.NumberOfSlots)),
+                                    PreviewQuantityText(FormatPreviewFrequency(pattern.BaseFrequency * pattern.NumberOfSlots)),
                                     pattern.NumberOfSlots);
         if (!checkedAt.empty())
+            // TRANSLATORS: %s is the time (hours:minutes) the programme was written and read back.
             lines[2] = wxString::Format(_("written and checked at %s"), checkedAt);
         break;
     }
     if (fieldOff)
+        // TRANSLATORS: %s is the time (hours:minutes) Turn Off was pressed; the field stays off until the next write.
         lines[2] = wxString::Format(_("Field off since %s"), fieldOffTime);
     SetLabelIfChanged(titleLine, lines[0]);
     SetLabelIfChanged(detailLine, lines[1]);

@@ -6,6 +6,7 @@
 #include <wx/image.h>
 
 #include "app/resource_path.h"
+#include "app/translations.h"
 #include "app/vitrel_frame.h"
 
 void PrepareProcess()
@@ -17,6 +18,12 @@ void PrepareProcess()
     // uses them.
     wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
     std::setlocale(LC_TIME, "");
+#ifdef LC_MESSAGES
+    // The toolkit's own buttons and file chooser speak the desktop's language
+    // through the C library; the number format stays "C".
+    std::setlocale(LC_MESSAGES, "");
+#endif
+    LoadTranslations();
 }
 
 bool wxVitrelApp::OnInit()

@@ -8,6 +8,7 @@ public:
 };
 
 // Start-up work shared by the program and the window tests: the image
-// handlers, and the user's date and time formats without touching the
-// number format (files and fields always use a '.' decimal point).
+// handlers, the user's date and time formats and the translations of the
+// user's language, without touching the number format (files and fields
+// always use a '.' decimal point).
 void PrepareProcess();

@@ -48,13 +48,19 @@ struct SlotBoxes {
     wxBoxSizer* sizer = nullptr;  // the scrolled window's sizer
 };
 
-// The modal message boxes of every question and refusal: no parent window,
-// texts passed through the translation lookup.
-bool ConfirmAction(const wxString& message, const wxString& caption);
-void ShowNotice(const wxString& message, const wxString& caption);
+// The modal message boxes of every question and refusal: no parent window.
+// `message` and `caption` are the English texts, which the boxes look up
+// for translation themselves: pass string literals (or constants marked
+// with wxTRANSLATE), never _() texts. po/extract knows these helpers, so
+// their literal arguments reach the translation template.
+bool ConfirmAction(const char* message, const char* caption);
+void ShowNotice(const char* message, const char* caption);
+// A message already translated and filled in, for example
+// wxString::Format(_("... %s ..."), name); only the caption is looked up.
+void ShowNotice(const wxString& shownMessage, const char* caption);
 // A question answered Yes or No, and Cancel when `cancellable`: wxID_YES,
 // wxID_NO or wxID_CANCEL.
-int AskYesNo(const wxString& message, const wxString& caption, bool cancellable);
+int AskYesNo(const char* message, const char* caption, bool cancellable);
 // Starts counting the modal dialogs that are open, for notices posted for
 // later (wxVitrelFrame::PostNotice); called once, before any dialog opens.
 void WatchModalDialogs();
@@ -152,7 +158,7 @@ private:
     // A notice shown once no other modal box is open, after the current
     // handler (app/message_boxes.cpp): a box opened from the timer handler
     // would hold it, and one opened over another box hides what it answers.
-    void PostNotice(const wxString& message, const wxString& caption);
+    void PostNotice(const char* message, const char* caption);
     void ScheduleShowingPostedNotices();  // also called by every tick
     void ShowPostedNotices();
 
@@ -280,8 +286,8 @@ private:
     LowBatteryWatch lowBattery;
     bool stickShownAttached = false;  // the area and the status bar show an attached stick
     struct PostedNotice {
-        wxString message;
-        wxString caption;
+        const char* message;  // English texts, as ShowNotice takes them
+        const char* caption;
     };
     std::vector<PostedNotice> postedNotices;
     bool postedNoticesDue = false;  // ShowPostedNotices runs after the current handler

@@ -17,6 +17,7 @@
 #include "app/vitrel_frame.h"
 #include "device/battery_level.h"
 #include "device/device_link.h"
+#include "device/diagnostics.h"
 #include "device/instruction.h"
 #include "device/serial.h"
 
@@ -81,10 +82,14 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
             if (ParseInstruction(chunk, count))
                 HandleReply(receiver.instruction, receiver.length);
             else
-                std::puts("Bad Instruction!!!");
+                DiagnosticLine("Bad Instruction!!!");
         }
-        deviceLink->SendInstruction(PollStatus, nullptr, nullptr, nullptr);
-        programmeCheck.PollSent();
+        // A poll the stick has not taken yet asks the same question: another
+        // behind it would only pile up.
+        if (SerialPendingBytes(deviceLink->port - 1) == 0) {
+            deviceLink->SendInstruction(PollStatus, nullptr, nullptr, nullptr);
+            programmeCheck.PollSent();
+        }
     } else {
         ShowDeviceDetached();
         if (stickShownAttached)
@@ -95,6 +100,7 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
         stickArea->ShowNoAnswer();
     ScheduleShowingPostedNotices();
     CheckLiveness();
+    FlushDiagnosticLines();
 }
 
 void wxVitrelFrame::StickFound()
@@ -135,6 +141,7 @@ void wxVitrelFrame::ShowBatteryLevel()
         ShowLabel(batteryText, BatteryUnknown());
         return;
     }
+    // TRANSLATORS: the battery level beside its gauge; %d is the percentage.
     static const wxString percent = _("%d %%");  // looked up once, as above
     ShowLabel(batteryText, wxString::Format(percent, static_cast<int>(level)));
     if (lowBattery.Update(level, SteadyMilliseconds()))
@@ -201,7 +208,7 @@ void wxVitrelFrame::ShowDeviceDetached()
                                       "to the \"dialout\" group (for example: sudo adduser "
                                       "$USER dialout), then log out and log in again."),
                                     denied),
-                   _("Vitrel USB Device"));
+                   "Vitrel USB Device");
     });
 }
 
@@ -283,10 +290,15 @@ void wxVitrelFrame::CheckLiveness()
     if (ticks < TicksPerCheck)
         return;
     if (ticks > alive + MinRepliesPerCheck) {
-        if (deviceLink->port != 0)
+        const bool hadPort = deviceLink->port != 0;
+        if (hadPort)
             SerialClosePort(deviceLink->port - 1);
         deviceLink->port = deviceLink->ProbePorts();
-        SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
+        // Without a stick before and after, opening no port would only
+        // repeat "illegal comport number" every second: it is said when the
+        // stick is lost.
+        if (hadPort || deviceLink->port != 0)
+            SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
         if (deviceLink->port != 0)
             StickFound();
     }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "device/diagnostics.h"
+
 namespace {
 
 constexpr unsigned char kStart = 0x00;
@@ -82,7 +84,7 @@ bool ParseInstruction(const unsigned char* chunk, int length) {
     char line[64];
     std::snprintf(line, sizeof line, "Received %d error bytes between two instructions!",
                   receiver.position - start);
-    std::puts(line);
+    DiagnosticLine(line);
     return false;
   }
 
@@ -94,7 +96,7 @@ bool ParseInstruction(const unsigned char* chunk, int length) {
       char line[64];
       std::snprintf(line, sizeof line, "Dropped an instruction longer than %d bytes!",
                     kInstructionCapacity - 1);
-      std::puts(line);
+      DiagnosticLine(line);
       receiver.fill = 0;
       receiver.complete = true;
       SkipToStart(chunk, length);

@@ -27,11 +27,28 @@ int SerialOpenPort(int index, int baud);
 // Never waits for data.
 int SerialReadPort(int index, unsigned char* destination, int maxBytes);
 
-// Writes `count` bytes; returns the number written, or -1 when the write
-// failed. Returns only when every byte is handed over or the write failed.
+// Writes `count` bytes without waiting for the port. What the port does not
+// take at once waits in the port's write queue, behind what waits there
+// already, and goes out on later reads and writes of that port; a write the
+// port has taken nothing of within the queue's deadline is dropped with a
+// line on standard output (see WriteQueue). Returns count when every byte was
+// handed over or queued; fewer when the queue had no room for the rest (a
+// line says so); -1 when the platform write failed.
 int SerialWritePort(int index, const unsigned char* source, int count);
 
-// Writes one byte; returns 0.
+// Writes `count` bytes only as far as the port takes them now: for writes
+// the user waits on, which must not go out long after they were reported
+// failed. Returns count when every byte went out; fewer when the port took
+// only part or, with bytes of earlier writes still waiting, none (nothing of
+// it is queued then, except the rest of a frame already begun, which is
+// finished so that the stick never reads another frame into it); -1 when the
+// platform write failed.
+int SerialWritePortAtOnce(int index, const unsigned char* source, int count);
+
+// The bytes waiting in the write queue of port `index`.
+int SerialPendingBytes(int index);
+
+// Writes one byte as SerialWritePort does; returns 0.
 int SerialWriteByte(int index, unsigned char byte);
 
 // Writes the bytes of a zero-terminated text one at a time with
@@ -57,7 +74,8 @@ int SerialClearRts(int index);
 // empty before that.
 const char* SerialModeString();
 
-// Observes every SerialWritePort and SerialWriteByte call: `tap` is called
+// Observes every SerialWritePort, SerialWritePortAtOnce and SerialWriteByte
+// call: `tap` is called
 // with the index and the bytes before they are handed to the platform.
 // Passing nullptr removes the tap.
 using SerialWriteTap = void (*)(int index, const unsigned char* bytes, int count,

@@ -1,10 +1,15 @@
 // The platform-independent part of the serial layer: argument checks, the
-// mode string, the write tap, SerialWriteText and port names.
+// mode string, the write tap, the write queues, the writes and port names.
 #include "device/serial.h"
 #include "device/serial_internal.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <vector>
+
+#include "device/diagnostics.h"
+#include "device/write_queue.h"
 
 namespace {
 
@@ -17,6 +22,60 @@ char modeString[64];
 SerialWriteTap writeTap = nullptr;
 void* writeTapContext = nullptr;
 
+WriteQueue writeQueues[kSerialPortCount];
+
+long long NowMilliseconds() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void ReportDropped(const std::vector<int>& sizes, const char* reason) {
+  for (int size : sizes) {
+    char line[128];
+    std::snprintf(line, sizeof line, "Dropped a write of %d bytes %s", size, reason);
+    DiagnosticLine(line);
+  }
+}
+
+void ReportNoRoom(int size) {
+  ReportDropped({size}, "that found the port's write queue full");
+}
+
+// Sends what waits; false when the port failed.
+bool SendWaiting(int index, long long nowMs) {
+  std::vector<int> dropped;
+  const bool sent = writeQueues[index].Pump(
+      [index](const unsigned char* bytes, int count) { return SerialPlatformWrite(index, bytes, count); },
+      nowMs, dropped);
+  char reason[64];
+  std::snprintf(reason, sizeof reason, "that the port did not take within %lld ms",
+                WriteQueue::kDeadlineMilliseconds);
+  ReportDropped(dropped, reason);
+  return sent;
+}
+
+// The writes of SerialWritePort (`mayWait`) and SerialWritePortAtOnce.
+int Write(int index, const unsigned char* bytes, int count, bool mayWait) {
+  if (!SerialIndexInTable(index)) return -1;
+  WriteQueue& queue = writeQueues[index];
+  const long long now = NowMilliseconds();
+  if (!SendWaiting(index, now)) return -1;
+  if (!queue.Empty()) {
+    // Older bytes wait: these go behind them, never past them.
+    if (!mayWait) return 0;
+    if (queue.Append(bytes, count, false, now)) return count;
+    ReportNoRoom(count);
+    return 0;
+  }
+  const int taken = SerialPlatformWrite(index, bytes, count);
+  if (taken < 0 || taken == count || (taken == 0 && !mayWait)) return taken;
+  if (!queue.Append(bytes + taken, count - taken, taken > 0, now)) {
+    ReportNoRoom(count - taken);
+    return taken;
+  }
+  return mayWait ? count : taken;
+}
+
 }  // namespace
 
 bool SerialIndexInTable(int index) {
@@ -25,7 +84,7 @@ bool SerialIndexInTable(int index) {
 
 int SerialCheckOpenArguments(int index, int baud) {
   if (!SerialIndexInTable(index)) {
-    std::puts("illegal comport number");
+    DiagnosticLine("illegal comport number");
     return 1;
   }
   for (int rate : kSupportedBaudRates) {
@@ -35,7 +94,7 @@ int SerialCheckOpenArguments(int index, int baud) {
       return 0;
     }
   }
-  std::puts("invalid baudrate");
+  DiagnosticLine("invalid baudrate");
   return 1;
 }
 
@@ -48,6 +107,38 @@ void SerialSetWriteTap(SerialWriteTap tap, void* context) {
 
 void SerialNotifyWriteTap(int index, const unsigned char* bytes, int count) {
   if (writeTap) writeTap(index, bytes, count, writeTapContext);
+}
+
+int SerialWritePort(int index, const unsigned char* source, int count) {
+  if (count < 0 || (source == nullptr && count > 0)) return -1;
+  SerialNotifyWriteTap(index, source, count);
+  return Write(index, source, count, true);
+}
+
+int SerialWritePortAtOnce(int index, const unsigned char* source, int count) {
+  if (count < 0 || (source == nullptr && count > 0)) return -1;
+  SerialNotifyWriteTap(index, source, count);
+  return Write(index, source, count, false);
+}
+
+int SerialWriteByte(int index, unsigned char byte) {
+  SerialNotifyWriteTap(index, &byte, 1);
+  Write(index, &byte, 1, true);
+  return 0;
+}
+
+int SerialPendingBytes(int index) {
+  return SerialIndexInTable(index) ? writeQueues[index].Bytes() : 0;
+}
+
+void SerialSendWaitingWrites(int index) {
+  if (SerialIndexInTable(index) && !writeQueues[index].Empty()) SendWaiting(index, NowMilliseconds());
+}
+
+bool SerialDropWaitingWrites(int index) {
+  if (!SerialIndexInTable(index) || writeQueues[index].Empty()) return false;
+  ReportDropped(writeQueues[index].Clear(), "that was still waiting when the port was closed");
+  return true;
 }
 
 int SerialWriteText(int index, const char* text) {

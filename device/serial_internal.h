@@ -14,4 +14,26 @@ int SerialCheckOpenArguments(int index, int baud);
 // Hands a write about to be made to the tap set with SerialSetWriteTap.
 void SerialNotifyWriteTap(int index, const unsigned char* bytes, int count);
 
+// The platform's write: hands the port what it takes without waiting more
+// than a few milliseconds. Returns that number (0 to count), or -1 when the
+// write failed. Called only with an index in the table.
+int SerialPlatformWrite(int index, const unsigned char* bytes, int count);
+
+// Hands the port what waits in its write queue, as far as it takes it now,
+// and drops what has waited past the deadline. The platform's read calls it,
+// so that waiting bytes go out on the monitor's ticks.
+void SerialSendWaitingWrites(int index);
+
+// Drops every write waiting for port `index`, with a line for each; true
+// when there was one, and the caller then discards the output the platform
+// still holds, so that closing never waits for a stick that takes nothing.
+bool SerialDropWaitingWrites(int index);
+
+#include <cstddef>
+
+// POSIX only: the device path of port `index` (COM<index + 1>) into `path`.
+// False when that number has no device (an empty or missing entry of
+// VITREL_SERIAL_PORTS, or a path that does not fit).
+bool SerialDevicePath(int index, char* path, std::size_t size);
+
 #endif

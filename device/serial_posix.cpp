@@ -16,7 +16,6 @@
 #include <ctime>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -32,15 +31,20 @@ struct PortTable {
   PortTable() {
     for (int& slot : fd) slot = -1;
   }
+  // The ports are never closed before exit, and on the last close of a tty
+  // the kernel waits up to half a minute for its output to drain: what a
+  // stalled stick has not taken is thrown away instead.
+  ~PortTable() {
+    for (int slot : fd) {
+      int unsent = 0;
+      if (slot >= 0 && ioctl(slot, TIOCOUTQ, &unsent) == 0 && unsent > 0) tcflush(slot, TCOFLUSH);
+    }
+  }
 };
 PortTable table;
 
 // See SerialDeniedDevice.
 char deniedDevice[PATH_MAX];
-
-// How long a write may wait for the device to take more bytes before it
-// counts as failed; keeps a stuck device from freezing the GUI thread.
-constexpr int kWriteStallMilliseconds = 500;
 
 bool DevicePath(int index, char* path, std::size_t size) {
   const char* ports = std::getenv("VITREL_SERIAL_PORTS");
@@ -122,26 +126,6 @@ bool RaiseDtrAndRts(int fd) {
   return ioctl(fd, TIOCMBIS, &lines) == 0 || errno == ENOTTY || errno == EINVAL;
 }
 
-int WriteAll(int fd, const unsigned char* bytes, int count) {
-  int written = 0;
-  while (written < count) {
-    ssize_t n = write(fd, bytes + written, static_cast<std::size_t>(count - written));
-    if (n > 0) {
-      written += static_cast<int>(n);
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      pollfd ready = {fd, POLLOUT, 0};
-      int r = poll(&ready, 1, kWriteStallMilliseconds);
-      if (r < 0 && errno == EINTR) continue;
-      if (r > 0 && (ready.revents & POLLOUT)) continue;
-    }
-    return -1;
-  }
-  return written;
-}
-
 int ModemLine(int index, int line) {
   if (!SerialIndexInTable(index)) return 0;
   int status = 0;
@@ -193,6 +177,7 @@ int SerialOpenPort(int index, int baud) {
 
 int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
   if (!SerialIndexInTable(index) || destination == nullptr || maxBytes <= 0) return 0;
+  SerialSendWaitingWrites(index);
   ssize_t n;
   do {
     n = read(table.fd[index], destination, static_cast<std::size_t>(maxBytes));
@@ -200,23 +185,26 @@ int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
   return n > 0 ? static_cast<int>(n) : 0;
 }
 
-int SerialWritePort(int index, const unsigned char* source, int count) {
-  if (count < 0 || (source == nullptr && count > 0)) return -1;
-  SerialNotifyWriteTap(index, source, count);
-  if (!SerialIndexInTable(index)) return -1;
-  return WriteAll(table.fd[index], source, count);
-}
-
-int SerialWriteByte(int index, unsigned char byte) {
-  SerialNotifyWriteTap(index, &byte, 1);
-  if (SerialIndexInTable(index)) WriteAll(table.fd[index], &byte, 1);
-  return 0;
+int SerialPlatformWrite(int index, const unsigned char* bytes, int count) {
+  int written = 0;
+  while (written < count) {
+    ssize_t n = write(table.fd[index], bytes + written, static_cast<std::size_t>(count - written));
+    if (n > 0) {
+      written += static_cast<int>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) break;
+    return -1;
+  }
+  return written;
 }
 
 int SerialClosePort(int index) {
   if (!SerialIndexInTable(index) || table.fd[index] < 0) return 0;
   int fd = table.fd[index];
   table.fd[index] = -1;
+  if (SerialDropWaitingWrites(index)) tcflush(fd, TCOFLUSH);
   return CloseDescriptor(fd);
 }
 
@@ -249,4 +237,8 @@ void SerialWaitMilliseconds(int milliseconds) {
   timespec rest = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
   while (nanosleep(&rest, &rest) != 0 && errno == EINTR) {
   }
+}
+
+bool SerialDevicePath(int index, char* path, std::size_t size) {
+  return DevicePath(index, path, size);
 }

@@ -19,6 +19,10 @@ struct PortTable {
 };
 PortTable table;
 
+// The longest a write waits for the port to take bytes; what it has not
+// taken by then waits in the layer's write queue.
+constexpr DWORD kWriteWaitMilliseconds = 10;
+
 // The device-namespace form also reaches ports numbered 10 and above.
 const char* const kPortDeviceNames[kSerialPortCount] = {
     "\\\\.\\COM1",  "\\\\.\\COM2",  "\\\\.\\COM3",  "\\\\.\\COM4",
@@ -65,13 +69,14 @@ int SerialOpenPort(int index, int baud) {
   if (!SetCommState(table.handle[index], &settings))
     return FailOpen(index, "unable to set comport cfg settings");
 
-  // A read returns at once with what has arrived; a write has no time-out.
+  // A read returns at once with what has arrived; a write returns with what
+  // the port took within a few milliseconds.
   COMMTIMEOUTS timeouts;
   timeouts.ReadIntervalTimeout = MAXDWORD;
   timeouts.ReadTotalTimeoutMultiplier = 0;
   timeouts.ReadTotalTimeoutConstant = 0;
   timeouts.WriteTotalTimeoutMultiplier = 0;
-  timeouts.WriteTotalTimeoutConstant = 0;
+  timeouts.WriteTotalTimeoutConstant = kWriteWaitMilliseconds;
   if (!SetCommTimeouts(table.handle[index], &timeouts))
     return FailOpen(index, "unable to set comport time-out settings");
   return 0;
@@ -79,6 +84,7 @@ int SerialOpenPort(int index, int baud) {
 
 int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
   if (!SerialIndexInTable(index) || destination == nullptr || maxBytes <= 0) return 0;
+  SerialSendWaitingWrites(index);
   DWORD received = 0;
   if (!ReadFile(table.handle[index], destination, static_cast<DWORD>(maxBytes), &received,
                 nullptr))
@@ -86,29 +92,20 @@ int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
   return static_cast<int>(received);
 }
 
-int SerialWritePort(int index, const unsigned char* source, int count) {
-  if (count < 0 || (source == nullptr && count > 0)) return -1;
-  SerialNotifyWriteTap(index, source, count);
-  if (!SerialIndexInTable(index)) return -1;
+int SerialPlatformWrite(int index, const unsigned char* bytes, int count) {
   DWORD written = 0;
-  if (!WriteFile(table.handle[index], source, static_cast<DWORD>(count), &written, nullptr))
-    return -1;
-  return static_cast<int>(written);
-}
-
-int SerialWriteByte(int index, unsigned char byte) {
-  SerialNotifyWriteTap(index, &byte, 1);
-  if (SerialIndexInTable(index)) {
-    DWORD written = 0;
-    WriteFile(table.handle[index], &byte, 1, &written, nullptr);
-  }
-  return 0;
+  if (WriteFile(table.handle[index], bytes, static_cast<DWORD>(count), &written, nullptr))
+    return static_cast<int>(written);
+  // A time-out is not a failure: the port took only part, or nothing.
+  const DWORD error = GetLastError();
+  return error == ERROR_TIMEOUT || error == ERROR_SEM_TIMEOUT ? static_cast<int>(written) : -1;
 }
 
 int SerialClosePort(int index) {
   if (!SerialIndexInTable(index) || table.handle[index] == INVALID_HANDLE_VALUE) return 0;
   HANDLE handle = table.handle[index];
   table.handle[index] = INVALID_HANDLE_VALUE;
+  if (SerialDropWaitingWrites(index)) PurgeComm(handle, PURGE_TXABORT | PURGE_TXCLEAR);
   return CloseHandle(handle) ? 1 : 0;
 }
 

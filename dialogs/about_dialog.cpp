@@ -14,6 +14,7 @@ const wxWindowID ID_STATICTEXT1 = wxNewId();
 const wxWindowID ID_STATICTEXT2 = wxNewId();
 const wxWindowID ID_TEXTCTRL1 = wxNewId();
 
+const char* const SoftwareVersion = "1.5";
 const char* const MakerWebAddress = "https://www.vitrel.example";
 
 struct CreditedProject {
@@ -38,14 +39,16 @@ const CreditedProject CreditedProjects[] = {
     {"TinyXML2", "https://github.com/leethomason/tinyxml2"},
     {"HelpMaker", "https://www.vizacc.com"},
 };
-// The credits text, lines separated by single line feeds.
+// The credits text, lines separated by single line feeds. The projects'
+// names and addresses are not translated.
 wxString AboutCreditsText()
 {
-    wxString text = "CREDITS\n";
-    text += "For development of VitrelPRO software and hardware it was used Open Source tools and "
-            "components. You can find the source code of their open source projects along with "
-            "license information below. We acknowledge and are grateful to these developers for "
-            "their contributions to open source.\n\n";
+    wxString text = _("CREDITS") + "\n";
+    text += _("For development of VitrelPRO software and hardware it was used Open Source tools and "
+              "components. You can find the source code of their open source projects along with "
+              "license information below. We acknowledge and are grateful to these developers for "
+              "their contributions to open source.");
+    text += "\n\n";
     bool first = true;
     for (const CreditedProject& project : CreditedProjects) {
         if (!first)
@@ -59,7 +62,7 @@ wxString AboutCreditsText()
 
 wxVitrelAboutPanelDialog::wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID id)
 {
-    Create(parent, id, wxGetTranslation("About..."), wxDefaultPosition, wxDefaultSize,
+    Create(parent, id, _("About..."), wxDefaultPosition, wxDefaultSize,
            wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "id");
 
     wxBoxSizer* outer = new wxBoxSizer(wxHORIZONTAL);
@@ -74,15 +77,18 @@ wxVitrelAboutPanelDialog::wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID 
     column->Add(pictureRow, 0, wxEXPAND, 0);
 
     wxBoxSizer* texts = new wxBoxSizer(wxVERTICAL);
-    texts->Add(new wxStaticText(this, ID_STATICTEXT1, wxGetTranslation("Software Version: 1.5"),
+    texts->Add(new wxStaticText(this, ID_STATICTEXT1,
+                                // TRANSLATORS: %s is the version number, e.g. "1.5".
+                                wxString::Format(_("Software Version: %s"), SoftwareVersion),
                                 wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE, "ID_STATICTEXT1"),
                1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
     texts->Add(new wxStaticText(this, ID_STATICTEXT2,
-                                wxGetTranslation(wxString("Web: ") + MakerWebAddress),
+                                // TRANSLATORS: %s is the maker's web address.
+                                wxString::Format(_("Web: %s"), MakerWebAddress),
                                 wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT2"),
                1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
-    texts->Add(new wxTextCtrl(this, ID_TEXTCTRL1, wxGetTranslation(AboutCreditsText()),
-                              wxDefaultPosition, wxSize(-1, 220),
+    texts->Add(new wxTextCtrl(this, ID_TEXTCTRL1, AboutCreditsText(), wxDefaultPosition,
+                              wxSize(-1, 220),
                               wxTE_MULTILINE | wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
                               "ID_TEXTCTRL1"),
                0, wxALL | wxEXPAND, 5);

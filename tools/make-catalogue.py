@@ -3,6 +3,12 @@
 with the program.
 
 Usage: tools/make-catalogue.py [output path]
+       tools/make-catalogue.py --pot <template path> [catalogue path]
+
+With --pot it writes the translation template of the catalogue's texts
+instead (domain "vitrel-catalogue": every title and description of the
+catalogue file, which by default is data/VitrelTreatmentsList.xml);
+scripts/update-translations calls it.
 
 Each entry below gives its body spot, title, a sentence on when a user might
 pick it, day and night suggestions, base frequency, slot count and the shape
@@ -14,6 +20,7 @@ Entries in another language carry their whole description.
 
 import os
 import sys
+import xml.etree.ElementTree as ElementTree
 from xml.sax.saxutils import escape
 
 MAX_SLOT_FREQUENCY = 300.0
@@ -398,9 +405,48 @@ def treatment_xml(entry):
     return out
 
 
+def po_string(text):
+    escaped = text.replace("\\", "\\\\").replace('"', '\\"').replace("\n", "\\n")
+    return f'"{escaped}"'
+
+
+def write_template(template, catalogue, version):
+    """The texts a user sees of each treatment: its title in the list and
+    above the description, and the description."""
+    texts = {}
+    for number, treatment in enumerate(ElementTree.parse(catalogue).getroot().iter("Treatment"), 1):
+        spot = (treatment.findtext("BodySpot") or "").strip()
+        for field in ("Title", "Description"):
+            text = treatment.findtext(field) or ""
+            if text:
+                texts.setdefault(text, []).append(f"{field} of treatment {number} (body spot {spot})")
+    out = ['msgid ""', 'msgstr ""',
+           '"Project-Id-Version: vitrel-catalogue ' + version + '\\n"',
+           '"Report-Msgid-Bugs-To: support@vitrel.org\\n"',
+           '"PO-Revision-Date: YEAR-MO-DA HO:MI+ZONE\\n"',
+           '"Last-Translator: FULL NAME <EMAIL@ADDRESS>\\n"',
+           '"Language-Team: LANGUAGE <LL@li.org>\\n"',
+           '"Language: \\n"',
+           '"MIME-Version: 1.0\\n"',
+           '"Content-Type: text/plain; charset=UTF-8\\n"',
+           '"Content-Transfer-Encoding: 8bit\\n"', ""]
+    for text, places in texts.items():
+        out += [f"#. {place}" for place in places]
+        out += [f"msgid {po_string(text)}", 'msgstr ""', ""]
+    with open(template, "w", encoding="utf-8", newline="\n") as f:
+        f.write("\n".join(out))
+    print(f"{template}: {len(texts)} texts")
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "data", "VitrelTreatmentsList.xml")
+    default = os.path.join(root, "data", "VitrelTreatmentsList.xml")
+    if len(sys.argv) > 2 and sys.argv[1] == "--pot":
+        with open(os.path.join(root, "CMakeLists.txt"), encoding="utf-8") as f:
+            version = f.read().split("project(Vitrel VERSION ", 1)[1].split()[0]
+        write_template(sys.argv[2], sys.argv[3] if len(sys.argv) > 3 else default, version)
+        return
+    path = sys.argv[1] if len(sys.argv) > 1 else default
     spots = [entry[0] for entry in ENTRIES]
     assert spots == sorted(spots), "entries must be grouped by body spot"
     assert len({entry[1] for entry in ENTRIES}) == len(ENTRIES), "titles must differ"

@@ -16,6 +16,7 @@
 
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
+#include <wx/intl.h>
 #include <wx/filename.h>
 #include <wx/scrolwin.h>
 #include <wx/textctrl.h>
@@ -31,8 +32,74 @@ namespace {
 // made, so it opens again in the folder last used.
 wxFileDialog* NewPatternFileDialog(wxWindow* parent, const wxString& title, long style)
 {
-    return new wxFileDialog(parent, title, wxEmptyString, wxEmptyString, _("*.xml"), style,
+    return new wxFileDialog(parent, title, wxEmptyString, wxEmptyString, "*.xml", style,
                             wxDefaultPosition, wxDefaultSize, "wxFileDialog");
+}
+
+// Why a pattern file was not exported or imported: the reason a save or a
+// read gives, and the whole sentence the user is shown for it.
+struct RefusalNotice {
+    const char* reason;
+    const char* notice;
+};
+
+const char* const FileNameUnusable = "the file name cannot be used on this system";
+
+const RefusalNotice ExportRefusals[] = {
+    {FileNameUnusable,
+     wxTRANSLATE("The pattern could not be exported because the file name cannot be used on this "
+                 "system.")},
+    {"Base Frequency is too large or too small to give a usable slot timing",
+     wxTRANSLATE("The pattern could not be exported because Base Frequency is too large or too "
+                 "small to give a usable slot timing.")},
+    {"the file could not be written; check that the folder exists and that you may write to it",
+     wxTRANSLATE("The pattern could not be exported because the file could not be written; check "
+                 "that the folder exists and that you may write to it.")},
+};
+
+const RefusalNotice ImportRefusals[] = {
+    {FileNameUnusable,
+     wxTRANSLATE("The file could not be imported because the file name cannot be used on this "
+                 "system. The pattern on the page has not changed.")},
+    {"it does not exist or cannot be opened",
+     wxTRANSLATE("The file could not be imported because it does not exist or cannot be opened. "
+                 "The pattern on the page has not changed.")},
+    {"it is empty",
+     wxTRANSLATE("The file could not be imported because it is empty. The pattern on the page has "
+                 "not changed.")},
+    {"it is not a well-formed XML file",
+     wxTRANSLATE("The file could not be imported because it is not a well-formed XML file. The "
+                 "pattern on the page has not changed.")},
+    {"it has no VitrelAdvancedSettings element",
+     wxTRANSLATE("The file could not be imported because it has no VitrelAdvancedSettings element. "
+                 "The pattern on the page has not changed.")},
+    {"it has no BaseFrequency value",
+     wxTRANSLATE("The file could not be imported because it has no BaseFrequency value. The "
+                 "pattern on the page has not changed.")},
+    {"its BaseFrequency is not a number above zero",
+     wxTRANSLATE("The file could not be imported because its BaseFrequency is not a number above "
+                 "zero. The pattern on the page has not changed.")},
+    {"it has no NumberOfSlots value",
+     wxTRANSLATE("The file could not be imported because it has no NumberOfSlots value. The "
+                 "pattern on the page has not changed.")},
+    {"its NumberOfSlots is not a whole number from 1 to 250",
+     wxTRANSLATE("The file could not be imported because its NumberOfSlots is not a whole number "
+                 "from 1 to 250. The pattern on the page has not changed.")},
+    {"its BaseFrequency is too large or too small to give a usable slot timing",
+     wxTRANSLATE("The file could not be imported because its BaseFrequency is too large or too "
+                 "small to give a usable slot timing. The pattern on the page has not changed.")},
+};
+
+// The translated sentence for `reason`. A reason without its own sentence
+// still reaches the user, in English, inside a general one.
+template <size_t N>
+wxString RefusalText(const RefusalNotice (&notices)[N], const std::string& reason,
+                     const char* general)
+{
+    for (const RefusalNotice& known : notices)
+        if (reason == known.reason)
+            return wxGetTranslation(known.notice);
+    return wxString::Format(wxGetTranslation(general), wxString::FromUTF8(reason));
 }
 
 bool ReadReal(const wxTextCtrl* field, double& value)
@@ -358,9 +425,11 @@ void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
     if (chosen.GetExt().empty())
         chosen.SetExt("xml");
     std::string path;
-    std::string reason = "the file name cannot be used on this system";
+    std::string reason = FileNameUnusable;
     if (!ToFilePath(chosen.GetFullPath(), path) || !SavePatternFile(path.c_str(), reason))
-        ShowNotice("The pattern could not be exported because " + wxString::FromUTF8(reason) + ".",
+        ShowNotice(RefusalText(ExportRefusals, reason,
+                               // TRANSLATORS: %s is the reason, in English.
+                               wxTRANSLATE("The pattern could not be exported because %s.")),
                    "Export to XML");
 }
 
@@ -371,9 +440,11 @@ void wxVitrelFrame::OnImportXmlClick(wxCommandEvent&)
     if (importDialog->ShowModal() == wxID_CANCEL)
         return;
     std::string path;
-    std::string reason = "the file name cannot be used on this system";
+    std::string reason = FileNameUnusable;
     if (!ToFilePath(importDialog->GetPath(), path) || !LoadPatternFile(path.c_str(), reason))
-        ShowNotice("The file could not be imported because " + wxString::FromUTF8(reason)
-                       + ". The pattern on the page has not changed.",
+        ShowNotice(RefusalText(ImportRefusals, reason,
+                               // TRANSLATORS: %s is the reason, in English.
+                               wxTRANSLATE("The file could not be imported because %s. The "
+                                           "pattern on the page has not changed.")),
                    "Import from XML");
 }

@@ -9,24 +9,27 @@ constexpr int Margin = 2;        // around everything, so the outline stays insi
 constexpr int LabelGap = 3;      // between the labels and the cells
 constexpr int MinOutlinedCell = 4;
 
-std::string FormatQuantity(double value, const char* unit)
+const PreviewQuantity NoQuantity = {"-", PreviewUnit::None};
+
+PreviewQuantity FormatQuantity(double value, PreviewUnit unit)
 {
     if (!(value > 0.0) || !std::isfinite(value))
-        return "-";
+        return NoQuantity;
     char text[64];
-    std::snprintf(text, sizeof text, "%.4g %s", value, unit);
-    return text;
+    std::snprintf(text, sizeof text, "%.4g", value);
+    return {text, unit};
 }
 }  // namespace
 
-std::string FormatPreviewDuration(double seconds)
+PreviewQuantity FormatPreviewDuration(double seconds)
 {
-    return seconds < 1.0 ? FormatQuantity(seconds * 1000.0, "ms") : FormatQuantity(seconds, "s");
+    return seconds < 1.0 ? FormatQuantity(seconds * 1000.0, PreviewUnit::Milliseconds)
+                         : FormatQuantity(seconds, PreviewUnit::Seconds);
 }
 
-std::string FormatPreviewFrequency(double hertz)
+PreviewQuantity FormatPreviewFrequency(double hertz)
 {
-    return FormatQuantity(hertz, "Hz");
+    return FormatQuantity(hertz, PreviewUnit::Hertz);
 }
 
 PatternPreviewLayout LayoutPatternPreview(const FiringPattern& pattern, int width, int height,
@@ -38,9 +41,9 @@ PatternPreviewLayout LayoutPatternPreview(const FiringPattern& pattern, int widt
     const double basePeriod = 1.0 / baseFrequency;
     layout.basePeriod = {FormatPreviewDuration(basePeriod), Margin, Margin,
                          PreviewLabel::Align::Left};
-    layout.slotPeriod = {n > 0 ? FormatPreviewDuration(basePeriod / n) : "-", width / 2, Margin,
+    layout.slotPeriod = {n > 0 ? FormatPreviewDuration(basePeriod / n) : NoQuantity, width / 2, Margin,
                          PreviewLabel::Align::Centre};
-    layout.slotFrequency = {n > 0 ? FormatPreviewFrequency(baseFrequency * n) : "-",
+    layout.slotFrequency = {n > 0 ? FormatPreviewFrequency(baseFrequency * n) : NoQuantity,
                             width - Margin, Margin, PreviewLabel::Align::Right};
 
     const int top = Margin + textHeight + LabelGap;

@@ -13,9 +13,18 @@ struct PreviewRect {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
+// The unit of a label's number; None when there is no number ("-"). The
+// window puts the unit to the number, so that it can be translated.
+enum class PreviewUnit { None, Milliseconds, Seconds, Hertz };
+
+struct PreviewQuantity {
+    std::string number;  // e.g. "333.3", always with a '.'; "-" when there is none
+    PreviewUnit unit = PreviewUnit::None;
+};
+
 struct PreviewLabel {
     enum class Align { Left, Centre, Right };
-    std::string text;  // the number and its unit, e.g. "333.3 ms"
+    PreviewQuantity quantity;
     int x = 0, y = 0;  // the anchor: top edge, and left, centre or right per `align`
     Align align = Align::Left;
 };
@@ -31,10 +40,10 @@ struct PatternPreviewLayout {
 };
 
 // A duration in ms below one second, in s from one second on, with four
-// significant digits ("333.3 ms", "2.5 s"); "-" when not a number above zero.
-std::string FormatPreviewDuration(double seconds);
-// A frequency in Hz with four significant digits ("30 Hz"); "-" likewise.
-std::string FormatPreviewFrequency(double hertz);
+// significant digits ("333.3" ms, "2.5" s); "-" when not a number above zero.
+PreviewQuantity FormatPreviewDuration(double seconds);
+// A frequency in Hz with four significant digits ("30" Hz); "-" likewise.
+PreviewQuantity FormatPreviewFrequency(double hertz);
 
 // The layout for `pattern` (its BaseFrequency, NumberOfSlots and Slot
 // states) in a `width` x `height` area whose label line is `textHeight` high.

@@ -6,6 +6,7 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/datetime.h>
+#include <wx/intl.h>
 #include <wx/listbox.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
@@ -14,35 +15,38 @@
 #include "app/control_ids.h"
 #include "app/pattern_preview_control.h"
 #include "app/stick_area_panel.h"
+#include "app/translations.h"
 #include "app/vitrel_frame.h"
 #include "device/device_link.h"
 #include "device/instruction.h"
 #include "device/serial.h"
 
 namespace {
-const char* const ProgramCaption = "Program Vitrel Device";
-const char* const ProgramQuestion = "Do you want to set Vitrel device treatment parameters?";
+// Texts of the message boxes, looked up for translation when shown.
+const char* const ProgramCaption = wxTRANSLATE("Program Vitrel Device");
+const char* const ProgramQuestion = wxTRANSLATE("Do you want to set Vitrel device treatment parameters?");
 const char* const SlotFrequencyLimitNotice =
-    "Maximum for slot frequency is 300Hz, please correct parameters!";
-const char* const UnclearPatternNotice =
+    wxTRANSLATE("Maximum for slot frequency is 300Hz, please correct parameters!");
+const char* const UnclearPatternNotice = wxTRANSLATE(
     "Nothing was written to the stick, because the Advanced Settings fields do not show one "
     "complete pattern: Base Frequency must be a number above zero, Number of Slots a whole "
     "number from 1 to 250 with as many slot boxes, and Slot Frequency must be Base Frequency "
-    "times Number of Slots. Press Enter in the field you changed, check the values and try again.";
-const char* const ReadCaption = "Read Vitrel Device";
-const char* const TurnOffCaption = "Turn Off Device";
-const char* const NothingWrittenNotice =
+    "times Number of Slots. Press Enter in the field you changed, check the values and try again.");
+const char* const ReadCaption = wxTRANSLATE("Read Vitrel Device");
+const char* const TurnOffCaption = wxTRANSLATE("Turn Off Device");
+const char* const BeeperCaption = wxTRANSLATE("Vitrel USB Device");
+const char* const NothingWrittenNotice = wxTRANSLATE(
     "No Vitrel stick is attached, so nothing was written to it. Plug the stick in, wait until "
-    "\"Device Attached\" shows and try again.";
-const char* const NothingReadNotice =
+    "\"Device Attached\" shows and try again.");
+const char* const NothingReadNotice = wxTRANSLATE(
     "No Vitrel stick is attached, so nothing was read from it. Plug the stick in, wait until "
-    "\"Device Attached\" shows and try again.";
-const char* const WriteFailedNotice =
+    "\"Device Attached\" shows and try again.");
+const char* const WriteFailedNotice = wxTRANSLATE(
     "Writing to the Vitrel stick failed: it did not take everything that was sent. Check that "
-    "it is plugged in and try again.";
-const char* const NotConfirmedNotice =
+    "it is plugged in and try again.");
+const char* const NotConfirmedNotice = wxTRANSLATE(
     "The Vitrel stick did not confirm the programme that was written to it. Please write the "
-    "programme again.";
+    "programme again.");
 
 
 // A field's number, or NaN when its text is not a number: every check below
@@ -51,6 +55,13 @@ double FieldReal(const wxTextCtrl* field)
 {
     double value = 0.0;
     return ParsePatternReal(field->GetValue().utf8_string(), value) ? value : std::nan("");
+}
+
+// Whether the stick took the whole write now. The user is told at once when
+// it did not, and the write is not sent later behind their back.
+bool TakenAtOnce(const DeviceLink& link, const unsigned char* bytes, int length)
+{
+    return SerialWritePortAtOnce(link.port - 1, bytes, length) == length;
 }
 
 // The SetSlotTimer payload (lo, hi, sel) for the Slot Frequency field; false
@@ -78,8 +89,8 @@ void wxVitrelFrame::OnTreatmentListDClick(wxCommandEvent& event)
         return;
     SelectedTreatment = shown[row];
     const TreatmentRecord& record = catalogue.Record(SelectedTreatment);
-    treatmentTitle->SetLabel(wxString::FromUTF8(record.Title));
-    treatmentDescription->SetValue(wxString::FromUTF8(record.Description));
+    treatmentTitle->SetLabel(CatalogueText(record.Title));
+    treatmentDescription->SetValue(CatalogueText(record.Description));
     ShowPickedTreatmentPattern();
 }
 
@@ -198,7 +209,7 @@ bool wxVitrelFrame::StickAttachedFor(const char* nothingDoneNotice, const char* 
 
 bool wxVitrelFrame::WriteToStick(const unsigned char* bytes, int length, const char* caption)
 {
-    if (SerialWritePort(deviceLink->port - 1, bytes, length) == length)
+    if (TakenAtOnce(*deviceLink, bytes, length))
         return true;
     ShowNotice(WriteFailedNotice, caption);
     return false;
@@ -288,5 +299,11 @@ void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)
 
 void wxVitrelFrame::OnBeeperClick(wxCommandEvent&)
 {
-    deviceLink->SendInstruction(beeperCheck->GetValue() ? BeeperOn : BeeperOff);
+    const bool on = beeperCheck->GetValue();
+    const int length = BuildInstructionFrame(on ? BeeperOn : BeeperOff, nullptr, nullptr, nullptr, rawFrame);
+    if (TakenAtOnce(*deviceLink, rawFrame, length))
+        return;
+    // The box shows the stick's state: it goes back before the user reads why.
+    beeperCheck->SetValue(!on);
+    ShowNotice(WriteFailedNotice, BeeperCaption);
 }

@@ -1,6 +1,7 @@
 // The catalogue's titles in the treatments list box.
 #include <wx/listbox.h>
 
+#include "app/translations.h"
 #include "treatments/treatment_catalogue.h"
 
 void TreatmentCatalogue::Load(const char* path, wxListBox* list)
@@ -8,12 +9,12 @@ void TreatmentCatalogue::Load(const char* path, wxListBox* list)
     const int first = count;
     Load(path);
     for (int i = first; i < count; ++i)
-        list->Append(wxString::FromUTF8(records[i].Title));
+        list->Append(CatalogueText(records[i].Title));
 }
 
 void TreatmentCatalogue::FillTitleList(int selection, wxListBox* list) const
 {
     list->Clear();
     for (int index : Matching(selection))
-        list->Append(wxString::FromUTF8(records[index].Title));
+        list->Append(CatalogueText(records[index].Title));
 }

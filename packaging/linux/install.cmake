@@ -25,9 +25,12 @@ install(FILES ${CMAKE_SOURCE_DIR}/data/VitrelTreatmentsList.xml
               ${CMAKE_SOURCE_DIR}/data/VitrelFrequencyMeasurement.csv
         DESTINATION ${VITREL_DATA_DIR})
 
-install(FILES ${VITREL_PACKAGING}/${VITREL_APP_ID}.desktop
+# The message catalogues, and the desktop entry and AppStream file with
+# their translations (cmake/translations.cmake).
+install(DIRECTORY ${RUN_DIR}/locale/ DESTINATION ${CMAKE_INSTALL_LOCALEDIR})
+install(FILES ${VITREL_TRANSLATED}/${VITREL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${VITREL_PACKAGING}/${VITREL_APP_ID}.metainfo.xml
+install(FILES ${VITREL_TRANSLATED}/${VITREL_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 22 24 32 48 64 128)
   install(FILES ${VITREL_PACKAGING}/icons/vitrel-${size}.png

@@ -199,17 +199,28 @@ TEST_F(DiaryPageTest, AnOpenedEntryIsReadOnlyAndNewStartsAFreshOne)
 }
 
 // Typed text of a new entry is not lost without a word: "New" again and
-// closing ask once; Yes saves, No drops, Cancel (closing only) goes back.
+// closing ask once, whichever field holds the text; Yes saves, No drops,
+// Cancel (closing only) goes back.
 TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
 {
     const struct {
         bool closing;
         int answer;
         bool saved;
-    } cases[] = {{false, wxID_YES, true}, {false, wxID_NO, false}, {true, wxID_YES, true},
-                 {true, wxID_NO, false},  {true, wxID_CANCEL, false}};
+        const char* summaryText;
+        const char* contentText;
+    } cases[] = {{false, wxID_YES, true, "Evening", "Twenty minutes."},
+                 {false, wxID_NO, false, "Evening", "Twenty minutes."},
+                 {true, wxID_YES, true, "Evening", "Twenty minutes."},
+                 {true, wxID_NO, false, "Evening", "Twenty minutes."},
+                 {true, wxID_CANCEL, false, "Evening", "Twenty minutes."},
+                 {false, wxID_YES, true, "Evening", ""},
+                 {false, wxID_NO, false, "", "Twenty minutes."},
+                 {true, wxID_YES, true, "", "Twenty minutes."},
+                 {true, wxID_CANCEL, false, "Evening", ""}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.closing ? "closing, " : "New, ") + std::to_string(c.answer));
+        SCOPED_TRACE(std::string(c.closing ? "closing, " : "New, ") + std::to_string(c.answer) + ", \"" +
+                     c.summaryText + "\", \"" + c.contentText + "\"");
         CopyTestDataFile("diary_three_entries.xml", DiaryFile);
         Open();
         {
@@ -217,8 +228,8 @@ TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
             GTestModalHook noDialogs(__FILE__, __LINE__, "New");
             Click(newButton);
         }
-        Type(summary, "Evening");
-        Type(content, "Twenty minutes.");
+        Type(summary, c.summaryText);
+        Type(content, c.contentText);
         if (c.closing && c.answer == wxID_CANCEL) {
             wxTEST_DIALOG(frame->Close(false), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
             RunEventLoopFor(100);
@@ -227,17 +238,19 @@ TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
         } else {
             wxTEST_DIALOG(Click(newButton), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
             EXPECT_EQ(summary->GetValue(), "");
+            EXPECT_EQ(content->GetValue(), "");
             EXPECT_TRUE(summary->IsEditable());
         }
         const std::vector<DiaryEntry> entries = FileEntries();
         ASSERT_EQ(entries.size(), c.saved ? 4u : 3u);
         if (c.saved) {
-            EXPECT_EQ(entries[3].Summary, "Evening");
-            EXPECT_EQ(entries[3].Content, "Twenty minutes.");
+            EXPECT_EQ(entries[3].Summary, c.summaryText);
+            EXPECT_EQ(entries[3].Content, c.contentText);
         }
         if (c.answer == wxID_CANCEL) {
             EXPECT_TRUE(frame->IsShown());
-            EXPECT_EQ(content->GetValue(), "Twenty minutes.");
+            EXPECT_EQ(summary->GetValue(), c.summaryText);
+            EXPECT_EQ(content->GetValue(), c.contentText);
             wxTEST_DIALOG(CloseFrame(), MessageAnswer(wxID_NO));
         } else if (!c.closing) {
             CloseFrame();

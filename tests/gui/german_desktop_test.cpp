@@ -1,5 +1,6 @@
 // The program in a process started under a German desktop (LANG=de_DE.UTF-8,
-// decimal comma): only the diary's date and time follow it. ctest runs this
+// decimal comma): the diary's date and time and the texts' language follow
+// it, the numbers do not. ctest runs this
 // suite on its own with that environment; see tests/CMakeLists.txt.
 #include <clocale>
 #include <cstdlib>
@@ -35,11 +36,12 @@ protected:
     }
 };
 
-TEST_F(GermanDesktop, NumbersKeepTheirPointAndOnlyTheDiaryDateFollowsTheDesktop)
+TEST_F(GermanDesktop, NumbersKeepTheirPointWhileDateAndLanguageFollowTheDesktop)
 {
     CreateFrame();
     EXPECT_STREQ(std::setlocale(LC_TIME, nullptr), "de_DE.UTF-8") << "is the locale installed?";
-    for (int category : {LC_NUMERIC, LC_CTYPE, LC_COLLATE, LC_MONETARY, LC_MESSAGES})
+    EXPECT_STREQ(std::setlocale(LC_MESSAGES, nullptr), "de_DE.UTF-8");
+    for (int category : {LC_NUMERIC, LC_CTYPE, LC_COLLATE, LC_MONETARY})
         EXPECT_STREQ(std::setlocale(category, nullptr), "C") << "category " << category;
 
     Enter(Find<wxTextCtrl>("ID_TEXTCTRL8"), "6");

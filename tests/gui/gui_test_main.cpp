@@ -12,6 +12,7 @@
 #include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/log.h>
+#include <wx/translation.h>
 
 #include "app/vitrel_app.h"
 
@@ -77,6 +78,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot start the toolkit (is DISPLAY set?)\n");
         return 2;
     }
+    // The catalogues the build compiled into the run folder.
+    wxFileTranslationsLoader::AddCatalogLookupPathPrefix(VITREL_RUN_DIR "/locale");
     PrepareProcess();
     wxSetAssertHandler(FailOnAssert);
     g_log_set_writer_func(FailOnToolkitComplaint, nullptr, nullptr);

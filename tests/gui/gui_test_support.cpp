@@ -140,6 +140,11 @@ void FrameTest::Click(wxWindow* control) const
 
 void FrameTest::Toggle(wxCheckBox* box, bool checked) const
 {
+    // A user cannot click a box that is disabled.
+    if (!box->IsEnabled()) {
+        ADD_FAILURE() << box->GetName() << " is disabled and cannot be clicked";
+        return;
+    }
     box->SetValue(checked);
     wxCommandEvent event(wxEVT_CHECKBOX, box->GetId());
     event.SetEventObject(box);

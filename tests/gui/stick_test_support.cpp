@@ -109,5 +109,6 @@ bool StickFrameTest::WaitForReceived(const std::string& hex, int times, int mill
 
 bool StickFrameTest::Attached() const
 {
-    return Find<wxStaticText>("ID_STATICTEXT22")->GetLabel() == "Device Attached";
+    // The label in the language of the run.
+    return Find<wxStaticText>("ID_STATICTEXT22")->GetLabel() == _("Device Attached");
 }

@@ -32,6 +32,17 @@ TEST_F(Calibration, PiecewiseLinearBothWays) {
   EXPECT_DOUBLE_EQ(table.ToDevice(3.0), 4.5);
   EXPECT_DOUBLE_EQ(table.ToDevice(6.0), 6.0);
   EXPECT_DOUBLE_EQ(table.FromDevice(4.5), 3.0);
+
+  // A table whose first segment does not run through zero: below the first
+  // row the value is scaled by that row's ratio (3/2 one way, 2/3 back), not
+  // carried along the first segment (which would give 1.0 and 1.25) nor held
+  // at the first row.
+  Load("2,3\n4,7\n");
+  EXPECT_DOUBLE_EQ(table.ToDevice(1.0), 1.5);
+  EXPECT_DOUBLE_EQ(table.ToDevice(0.0), 0.0);
+  EXPECT_DOUBLE_EQ(table.FromDevice(1.5), 1.0);
+  EXPECT_DOUBLE_EQ(table.FromDevice(0.0), 0.0);
+  EXPECT_DOUBLE_EQ(table.ToDevice(3.0), 5.0);
 }
 
 TEST_F(Calibration, LinesAreReadLikeStrtod) {

@@ -1,11 +1,14 @@
 // The POSIX serial layer and port discovery on real pseudo-terminals.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstring>
 
 #include "device/serial.h"
+#include "device/serial_internal.h"
 #include "device_posix_support.h"
 
 using testing::internal::CaptureStdout;
@@ -102,6 +105,81 @@ TEST_F(SerialOnPty, WriteAfterThePeerIsGoneFails) {
   EXPECT_EQ(SerialReadPort(0, buffer, sizeof buffer), 0);
 }
 
+// Fills the pty's buffer towards the device side, as a device that reads
+// nothing would in time: from the slave, with 0xFF bytes (noise to a
+// receiver), until it refuses. The kernel moves bytes on between its two
+// buffers a little later, which makes room again: filled until it stays full.
+void FillTowardsDevice(PseudoTerminal& pty) {
+  fcntl(pty.slave, F_SETFL, fcntl(pty.slave, F_GETFL) | O_NONBLOCK);
+  const Bytes filler(512, 0xFF);
+  bool took = true;
+  while (took) {
+    took = false;
+    for (std::size_t block : {filler.size(), std::size_t{1}})
+      while (write(pty.slave, filler.data(), block) > 0) took = true;
+    usleep(20 * 1000);
+  }
+}
+
+// The device reads again: what reaches it within the time, filler left out.
+Bytes ReadPastFiller(PseudoTerminal& pty, std::size_t expected, int timeoutMs) {
+  Bytes received;
+  WaitUntil(
+      [&] {
+        unsigned char buffer[4096];
+        ssize_t n;
+        while ((n = read(pty.master, buffer, sizeof buffer)) > 0)
+          for (ssize_t i = 0; i < n; ++i)
+            if (!received.empty() || buffer[i] != 0xFF) received.push_back(buffer[i]);
+        // Waiting bytes go out on the layer's next read.
+        unsigned char ignored[16];
+        SerialReadPort(0, ignored, sizeof ignored);
+        return received.size() >= expected;
+      },
+      timeoutMs);
+  return received;
+}
+
+const unsigned char PollFrame[] = {0x00, 0x0B, 0xFF};
+const unsigned char BeeperOnFrame[] = {0x00, 0x0F, 0xFF};
+
+TEST_F(SerialOnPty, WritesToAPortThatTakesNothingNeverWait) {
+  ScopedSerialPorts ports({{1, pty.path}});
+  ASSERT_EQ(SerialOpenPort(0, 9600), 0);
+  FillTowardsDevice(pty);
+
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(SerialWritePort(0, PollFrame, 3), 3) << "queued";
+  EXPECT_EQ(SerialPendingBytes(0), 3);
+  EXPECT_EQ(SerialWritePortAtOnce(0, BeeperOnFrame, 3), 0) << "neither taken nor queued";
+  EXPECT_EQ(SerialPendingBytes(0), 3);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+
+  // Once the device reads again the queued poll goes out, the refused
+  // write never does.
+  EXPECT_EQ(ReadPastFiller(pty, 6, 500), Bytes(PollFrame, PollFrame + 3));
+  EXPECT_EQ(SerialPendingBytes(0), 0);
+}
+
+TEST_F(SerialOnPty, WaitingWritesAreDroppedWithALineAtTheDeadlineOrTheClose) {
+  ScopedSerialPorts ports({{1, pty.path}});
+  ASSERT_EQ(SerialOpenPort(0, 9600), 0);
+  FillTowardsDevice(pty);
+  CaptureStdout();
+  ASSERT_EQ(SerialWritePort(0, PollFrame, 3), 3);
+  usleep(1050 * 1000);
+  unsigned char buffer[16];
+  SerialReadPort(0, buffer, sizeof buffer);
+  EXPECT_EQ(SerialPendingBytes(0), 0);
+
+  ASSERT_EQ(SerialWritePort(0, BeeperOnFrame, 3), 3);
+  SerialClosePort(0);
+  EXPECT_EQ(GetCapturedStdout(),
+            "Dropped a write of 3 bytes that the port did not take within 1000 ms\n"
+            "Dropped a write of 3 bytes that was still waiting when the port was closed\n");
+  EXPECT_EQ(SerialPendingBytes(0), 0);
+}
+
 class PortDiscovery : public SerialOnPty {
  protected:
   // Filled with a marker so that untouched entries can be told apart.
@@ -129,6 +207,45 @@ TEST_F(PortDiscovery, OnlyComOneToNineAreTried) {
   ScopedSerialPorts ports({{12, pty.path}});
   EXPECT_EQ(SerialListPresentPorts(list), 0);
   EXPECT_STREQ(list[0], "x");
+}
+
+// Without VITREL_SERIAL_PORTS, COMn is /dev/ttyACM<n-1>, where a real stick
+// appears; with it, the list replaces the table and empty entries leave
+// their numbers without a device.
+TEST(SerialPortMapping, DefaultTableAndTheVariablesEntries) {
+  const char* old = std::getenv("VITREL_SERIAL_PORTS");
+  const std::string saved = old != nullptr ? old : "";
+  char path[64];
+
+  unsetenv("VITREL_SERIAL_PORTS");
+  for (int number = 1; number <= 16; ++number) {
+    ASSERT_TRUE(SerialDevicePath(number - 1, path, sizeof path)) << "COM" << number;
+    EXPECT_EQ(std::string(path), "/dev/ttyACM" + std::to_string(number - 1)) << "COM" << number;
+  }
+
+  const struct {
+    const char* variable;
+    std::vector<const char*> expected;  // COM1, COM2, ...; nullptr: no device
+  } cases[] = {
+      {"/tmp/a:/tmp/b", {"/tmp/a", "/tmp/b", nullptr}},
+      {":/tmp/b", {nullptr, "/tmp/b", nullptr}},
+      {"/tmp/a::/tmp/c:", {"/tmp/a", nullptr, "/tmp/c", nullptr, nullptr}},
+      {"", {nullptr, nullptr}},
+  };
+  for (const auto& c : cases) {
+    setenv("VITREL_SERIAL_PORTS", c.variable, 1);
+    for (std::size_t i = 0; i < c.expected.size(); ++i) {
+      const bool mapped = SerialDevicePath(static_cast<int>(i), path, sizeof path);
+      SCOPED_TRACE(std::string("\"") + c.variable + "\" COM" + std::to_string(i + 1));
+      ASSERT_EQ(mapped, c.expected[i] != nullptr);
+      if (mapped) EXPECT_STREQ(path, c.expected[i]);
+    }
+  }
+
+  if (old != nullptr)
+    setenv("VITREL_SERIAL_PORTS", saved.c_str(), 1);
+  else
+    unsetenv("VITREL_SERIAL_PORTS");
 }
 
 }  // namespace

@@ -16,6 +16,13 @@ FiringPattern Pattern(double baseFrequency, int slots, bool (*fires)(int))
     return pattern;
 }
 
+// A label as the English window shows it: the number, then its unit.
+std::string Shown(const PreviewLabel& label)
+{
+    static const char* const units[] = {"", " ms", " s", " Hz"};
+    return label.quantity.number + units[static_cast<int>(label.quantity.unit)];
+}
+
 bool Every(int) { return true; }
 bool None(int) { return false; }
 bool Odd(int i) { return i % 2 == 1; }
@@ -76,9 +83,9 @@ TEST(PatternPreview, LabelsInMillisecondsBelowOneSecondAndInSecondsFromOneOn)
         SCOPED_TRACE(c.base);
         const PatternPreviewLayout layout =
             LayoutPatternPreview(Pattern(c.baseFrequency, c.slots, Every), 300, 60, 14);
-        EXPECT_EQ(layout.basePeriod.text, c.base);
-        EXPECT_EQ(layout.slotPeriod.text, c.slot);
-        EXPECT_EQ(layout.slotFrequency.text, c.frequency);
+        EXPECT_EQ(Shown(layout.basePeriod), c.base);
+        EXPECT_EQ(Shown(layout.slotPeriod), c.slot);
+        EXPECT_EQ(Shown(layout.slotFrequency), c.frequency);
     }
     const PatternPreviewLayout layout = LayoutPatternPreview(Pattern(3, 10, Every), 300, 60, 14);
     EXPECT_EQ(layout.basePeriod.align, PreviewLabel::Align::Left);

@@ -10,6 +10,7 @@ import csv
 import os
 
 from mvg import Canvas, smooth_closed_path, tapered_hull
+from texts import N_, _
 
 WIDTH, HEIGHT = 220, 600
 CENTRE = WIDTH / 2
@@ -76,9 +77,9 @@ _SPOTS = read_spot_table()
 
 VIEWS = [
     # file name, caption, spot positions
-    ("HumanBodyFront.png", "Front", _SPOTS["HumanBodyFront.png"]),
-    ("HumanBodyBack.png", "Back", _SPOTS["HumanBodyBack.png"]),
-    ("HumanBodySideL.png", "Left side", _SPOTS["HumanBodySideL.png"]),
+    ("HumanBodyFront.png", N_("Front"), _SPOTS["HumanBodyFront.png"]),
+    ("HumanBodyBack.png", N_("Back"), _SPOTS["HumanBodyBack.png"]),
+    ("HumanBodySideL.png", N_("Left side"), _SPOTS["HumanBodySideL.png"]),
 ]
 
 
@@ -174,8 +175,9 @@ def draw_spot(canvas, number, x, y):
 
 
 def frame_captions(canvas, caption):
-    canvas.text(CENTRE, 24, caption, size=13, bold=True, fill=CAPTION, anchor="middle")
-    canvas.text(CENTRE, 592, "Click the picture to turn it", size=10,
+    canvas.text(CENTRE, 24, _(caption), size=13, bold=True, fill=CAPTION, anchor="middle")
+    # TRANSLATORS: under the body picture, which shows the next view when clicked.
+    canvas.text(CENTRE, 592, _("Click the picture to turn it"), size=10,
                 fill=HINT, anchor="middle")
 
 

@@ -3,11 +3,16 @@
 spot table of the help pages, into a work folder.
 
     draw.py WORKDIR
+    draw.py --language LANG WORKDIR
+
 
 WORKDIR/pictures/NAME.mvg   one drawing per picture (NAME is the final file name
                             without extension; the icon is drawn 8 times larger)
 WORKDIR/frames/NNN.mvg      the intro video's frames
 WORKDIR/spot-table.html     rows of the body spot table for the help pages
+
+With --language only the pictures are drawn, their words translated by
+po/LANG.po; make-resources.sh keeps those with words in them.
 """
 
 import html
@@ -16,6 +21,7 @@ import sys
 
 import body
 import pictures
+import texts
 import video
 
 
@@ -50,6 +56,11 @@ def write_spot_table(filename):
 
 
 def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "--language":
+        root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+        texts.use_catalogue(os.path.join(root, "po", sys.argv[2] + ".po"))
+        write_pictures(os.path.join(sys.argv[3], "pictures"))
+        return
     if len(sys.argv) != 2:
         sys.exit(__doc__)
     work = sys.argv[1]

@@ -73,6 +73,22 @@ for view in HumanBodyFront HumanBodyBack HumanBodySideL; do
   made "share/$view.png"
 done
 
+# The pictures with words in them, once more in every language of po/LINGUAS
+# (English is drawn above): share/<lang>/, which the program prefers when it
+# speaks that language.
+for lang in $(cat po/LINGUAS); do
+  [ "$lang" = en ] && continue
+  echo "Pictures in share/$lang/:"
+  PYTHONDONTWRITEBYTECODE=1 python3 "$HERE/draw.py" --language "$lang" "$WORK/$lang"
+  mkdir -p "share/$lang"
+  render_png "$WORK/$lang/pictures/MagneticPulses.mvg" "share/$lang/MagneticPulses.PNG" PNG24
+  made "share/$lang/MagneticPulses.PNG"
+  for view in HumanBodyFront HumanBodyBack HumanBodySideL; do
+    render_png "$WORK/$lang/pictures/$view.mvg" "share/$lang/$view.png" PNG24
+    made "share/$lang/$view.png"
+  done
+done
+
 echo "Intro video:"
 frames="$WORK/frames"
 ls "$frames"/*.mvg | xargs -P "$(nproc)" -I{} \

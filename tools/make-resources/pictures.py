@@ -3,6 +3,7 @@
 import math
 
 from mvg import Canvas, num
+from texts import _
 
 INDIGO = "#4a4fb3"
 INDIGO_DARK = "#343892"
@@ -145,7 +146,9 @@ def pulses_diagram():
     canvas.line(left, 12, left, peak - 8, stroke=SLATE, width=0.8, dash=(2, 2))
     canvas.line(right, 12, right, peak - 8, stroke=SLATE, width=0.8, dash=(2, 2))
     dimension(canvas, left, right, 20)
-    label = "Base Time Period"
+    # TRANSLATORS: in the firing pattern diagram; the white box above the
+    # cycle holds about 16 characters.
+    label = _("Base Time Period")
     canvas.rect(218 - 58, 12, 218 + 58, 28, fill="#ffffff")
     canvas.text(218, 24, label, size=11.5, bold=True, fill=SLATE, anchor="middle")
 
@@ -154,13 +157,16 @@ def pulses_diagram():
     canvas.line(x0, base + 4, x0, 130, stroke=SLATE, width=0.8, dash=(2, 2))
     canvas.line(x1, base + 4, x1, 130, stroke=SLATE, width=0.8, dash=(2, 2))
     dimension(canvas, x0, x1, 124)
-    canvas.text(x1 + 8, 128, "Time Period Per Slot", size=11.5, bold=True,
+    # TRANSLATORS: in the firing pattern diagram, beside one slot.
+    canvas.text(x1 + 8, 128, _("Time Period Per Slot"), size=11.5, bold=True,
                 fill=SLATE)
 
     # legend
     lx = 306
     canvas.rect(lx, 117, lx + 12, 129, fill=ROSE, stroke=CRIMSON, width=1)
-    canvas.text(lx + 17, 128, "on", size=11, fill=SLATE)
+    # TRANSLATORS: legend of the firing pattern diagram: a slot that fires.
+    canvas.text(lx + 17, 128, _("on"), size=11, fill=SLATE)
     canvas.line(lx + 44, 123, lx + 58, 123, stroke=CRIMSON, width=1.8)
-    canvas.text(lx + 63, 128, "off", size=11, fill=SLATE)
+    # TRANSLATORS: legend of the firing pattern diagram: a quiet slot.
+    canvas.text(lx + 63, 128, _("off"), size=11, fill=SLATE)
     return canvas

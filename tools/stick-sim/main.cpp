@@ -69,6 +69,11 @@ const char kUsage[] =
     "  flip-slot N|off   store slot N of every pattern turned over, or not\n"
     "  alter-timer on|off  store the timer's lo byte changed, or not\n"
     "  reads on|off      answer ReadProgramme, or not\n"
+    "  stall on|off      stop taking bytes, as a stick whose input is full: the\n"
+    "                    pty's buffer is filled (with 0xFF, noise to a receiver)\n"
+    "                    and no longer read, so the program's writes are\n"
+    "                    refused; a status reply still goes out every 100 ms.\n"
+    "                    Off, it reads again, the filler first\n"
     "  unplug            close the pseudo-terminal and remove LINK\n"
     "  plug              open a new pseudo-terminal and make LINK again\n"
     "  quit              stop, as on SIGTERM\n"
@@ -127,6 +132,10 @@ struct Simulator {
   int slave = -1;
   int control = -1;
   std::string controlLine;
+  // Stalled: the master is not read, and the pty's buffer is kept full.
+  bool stalled = false;
+  double nextStalledAnswer = 0.0;
+  long fillerLeft = 0;  // filler bytes not yet read back
   bool quit = false;
   PacedLine paced;
 };
@@ -245,6 +254,8 @@ bool Plug(Simulator& sim) {
   fcntl(sim.master, F_SETFL, fcntl(sim.master, F_GETFL) | O_NONBLOCK);
   fcntl(sim.master, F_SETFD, FD_CLOEXEC);
   fcntl(sim.slave, F_SETFD, FD_CLOEXEC);
+  // Written only to fill the buffer when stalled, and then never waits.
+  fcntl(sim.slave, F_SETFL, fcntl(sim.slave, F_GETFL) | O_NONBLOCK);
 
   // Link through a temporary name and rename, so the link is never missing
   // or half made while it replaces a stale one.
@@ -267,6 +278,8 @@ void Unplug(Simulator& sim) {
   if (sim.master < 0) return;
   sim.paced.inbound.clear();
   sim.paced.outbound.clear();
+  sim.stalled = false;
+  sim.fillerLeft = 0;
   unlink(sim.linkPath.c_str());
   close(sim.master);
   close(sim.slave);
@@ -305,7 +318,13 @@ void OnReceived(Simulator& sim, const unsigned char* chunk, int length) {
       int replyLength = sim.stick.Receive(receiver.instruction, receiver.length, reply);
       if (replyLength > 0) Send(sim, reply, replyLength);
     } else if (betweenFrames && chunk[start] != 0x00) {
-      Log(sim, "NOISE", chunk + start, receiver.position - start);
+      // The filler of a stall is not the program's noise.
+      int first = start;
+      while (first < receiver.position && sim.fillerLeft > 0 && chunk[first] == 0xFF) {
+        ++first;
+        --sim.fillerLeft;
+      }
+      if (first < receiver.position) Log(sim, "NOISE", chunk + first, receiver.position - first);
     }
     if (receiver.position <= start) break;
   }
@@ -332,6 +351,36 @@ void DeliverPaced(Simulator& sim) {
   }
 }
 
+// Fills what room the pty's buffer towards the stick has left, as the
+// program's own unread bytes would in time. Writes of a whole block first,
+// then single bytes for the last of the room. Returns whether it took any.
+bool FillInput(Simulator& sim) {
+  unsigned char filler[512];
+  std::memset(filler, 0xFF, sizeof filler);
+  bool took = false;
+  for (std::size_t block : {sizeof filler, std::size_t{1}}) {
+    ssize_t n;
+    while ((n = write(sim.slave, filler, block)) > 0) {
+      sim.fillerLeft += n;
+      took = true;
+    }
+  }
+  return took;
+}
+
+// While stalled the stick cannot read the polls, but answers as if it had:
+// the program keeps seeing a stick that is there.
+void AnswerWhileStalled(Simulator& sim) {
+  const double now = MonotonicSeconds();
+  if (!sim.stalled || sim.master < 0 || now < sim.nextStalledAnswer) return;
+  sim.nextStalledAnswer = now + 0.1;
+  FillInput(sim);
+  const unsigned char poll[] = {0x00, PollStatus, 0xFF};
+  unsigned char reply[kMaxReplyBytes];
+  int replyLength = sim.stick.Receive(poll, sizeof poll, reply);
+  if (replyLength > 0) Send(sim, reply, replyLength);
+}
+
 bool Execute(Simulator& sim, const std::string& line) {
   std::string command = line.substr(0, line.find(' '));
   const char* argument = line.size() > command.size() ? line.c_str() + command.size() + 1 : "";
@@ -354,6 +403,20 @@ bool Execute(Simulator& sim, const std::string& line) {
     if (!ParseOnOff(argument, stick.beeperOn)) return false;
   } else if (command == "programme") {
     if (!ParseProgramme(argument, stick)) return false;
+  } else if (command == "stall") {
+    bool on;
+    if (sim.master < 0 || !ParseOnOff(argument, on)) return false;
+    if (on && !sim.stalled) {
+      sim.stalled = true;
+      sim.nextStalledAnswer = MonotonicSeconds();
+      // The kernel moves bytes on between the pty's two buffers a little
+      // later, which makes room again: filled until it stays full.
+      while (FillInput(sim)) {
+        timespec pause = {0, 20 * 1000000L};
+        nanosleep(&pause, nullptr);
+      }
+    }
+    sim.stalled = on;
   } else if (command == "unplug" && *argument == '\0') {
     Unplug(sim);
   } else if (command == "plug" && *argument == '\0') {
@@ -499,9 +562,16 @@ int main(int argc, char** argv) {
   while (!stopRequested && !sim.quit) {
     pollfd watched[2];
     int count = 0;
-    if (sim.master >= 0) watched[count++] = {sim.master, POLLIN, 0};
+    if (sim.master >= 0 && !sim.stalled) watched[count++] = {sim.master, POLLIN, 0};
     if (sim.control >= 0) watched[count++] = {sim.control, POLLIN, 0};
-    int wait = sim.paced.WaitMilliseconds(MonotonicSeconds());
+    const double now = MonotonicSeconds();
+    int wait = sim.paced.WaitMilliseconds(now);
+    if (sim.stalled) {
+      int untilAnswer = sim.nextStalledAnswer <= now
+                            ? 0
+                            : static_cast<int>((sim.nextStalledAnswer - now) * 1000.0) + 1;
+      if (wait < 0 || untilAnswer < wait) wait = untilAnswer;
+    }
     timespec timeout = {wait / 1000, (wait % 1000) * 1000000L};
     int ready = ppoll(watched, static_cast<nfds_t>(count), wait < 0 ? nullptr : &timeout, &waitMask);
     if (ready < 0) {
@@ -526,6 +596,7 @@ int main(int argc, char** argv) {
       }
     }
     if (sim.paced.On()) DeliverPaced(sim);
+    AnswerWhileStalled(sim);
   }
 
   Unplug(sim);

@@ -101,6 +101,23 @@ TEST_F(WithStickSim, FallsSilentAnswersSomePollsAndComesBack) {
   EXPECT_EQ(Ask(Identify, 3), (Bytes{0x00, 0x0C, 0xFF}));
 }
 
+TEST_F(WithStickSim, StalledTakesNoBytesButKeepsAnswering) {
+  ScopedSerialPorts ports({{3, sim.link()}});
+  ASSERT_EQ(SerialOpenPort(2, 9600), 0);
+  link.port = 3;
+
+  ASSERT_TRUE(sim.Command("stall on"));
+  const unsigned char identify[] = {0x00, 0x0C, 0xFF};
+  EXPECT_EQ(SerialWritePortAtOnce(2, identify, 3), 0);
+  // Status replies still come, unasked.
+  EXPECT_EQ(ReadPort(2, 10, 1000), (Bytes{0x00, 0x0B, 160, 100, 0xFF, 0x00, 0x0B, 160, 100, 0xFF}));
+
+  ASSERT_TRUE(sim.Command("stall off"));
+  ReadPort(2, 1000, 300);  // the replies of the stall
+  EXPECT_EQ(Ask(Identify, 3, 2000), (Bytes{0x00, 0x0C, 0xFF}));
+  EXPECT_EQ(sim.Log().find("NOISE"), std::string::npos) << "the filler is not the program's noise";
+}
+
 TEST_F(WithStickSim, StopsCleanlyOnSigterm) {
   EXPECT_EQ(sim.Stop(), 0);
   EXPECT_FALSE(Exists(sim.link()));
