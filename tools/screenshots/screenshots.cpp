@@ -153,10 +153,10 @@ private:
             ++step;
         } else if (step == 9) {
             Shoot("on-the-stick-field-off");
-            ++step;
             // The simulated stick unplugged, when this run started it: the
             // area says that no stick is attached once the monitor notices.
-            if (Unplug()) {
+            step = Unplug() ? 10 : 11;
+            if (step == 10) {
                 timer.StartOnce(2500);
                 return;
             }
