@@ -121,6 +121,11 @@ void UseResourceLayout(const ResourceLayout& layout)
     }
 }
 
+wxString UserFilesFolder()
+{
+    return currentLayout.installed ? currentLayout.userFolder : wxGetCwd();
+}
+
 wxString ResourcePath(const char* name)
 {
     return MapResourcePath(currentLayout, name);

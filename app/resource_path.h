@@ -54,6 +54,10 @@ void SetUpResourceLayout();
 // user alone) when installed.
 void UseResourceLayout(const ResourceLayout& layout);
 
+// The folder of the files the program writes under the current layout: the
+// working folder when portable, the user's data folder when installed.
+wxString UserFilesFolder();
+
 // `name` mapped under the current layout: for the toolkit, and in the file
 // name encoding for the C library and tinyxml2.
 wxString ResourcePath(const char* name);

@@ -1,9 +1,12 @@
 #include "app/vitrel_app.h"
 
 #include <clocale>
+#include <cstdio>
+#include <string>
 
 #include <wx/event.h>
 #include <wx/image.h>
+#include <wx/toplevel.h>
 
 #include "app/resource_path.h"
 #include "app/translations.h"
@@ -26,10 +29,32 @@ void PrepareProcess()
     LoadTranslations();
 }
 
+namespace {
+void ShowRunningWindow(wxWindow* window)
+{
+    wxTopLevelWindow* frame = dynamic_cast<wxTopLevelWindow*>(window);
+    if (frame == nullptr)  // still being built: it shows itself when done
+        return;
+    if (frame->IsIconized())
+        frame->Iconize(false);
+    frame->Show();
+    frame->Raise();
+}
+}  // namespace
+
 bool wxVitrelApp::OnInit()
 {
     PrepareProcess();
     SetUpResourceLayout();
+    if (!instance.Claim(UserFilesFolder(), [this] { ShowRunningWindow(GetTopWindow()); })) {
+        const std::string folder(UserFilesFolder().utf8_str());
+        std::puts(("Vitrel is already running for " + folder
+                   + (instance.RunningCopyShown() ? "; its window was brought to the front"
+                                                  : "; its window could not be reached"))
+                      .c_str());
+        secondStart = true;
+        return true;
+    }
     wxVitrelFrame* frame = new wxVitrelFrame(nullptr, -1);
     frame->Show();
     SetTopWindow(frame);
@@ -38,4 +63,9 @@ bool wxVitrelApp::OnInit()
     if (!missing.empty())
         frame->CallAfter([missing] { ShowNotice(missing, "Missing files"); });
     return true;
+}
+
+int wxVitrelApp::OnRun()
+{
+    return secondStart ? 0 : wxApp::OnRun();
 }

@@ -268,6 +268,7 @@ private:
     FiringPattern takenPattern;
     std::unique_ptr<tinyxml2::XMLDocument> advancedSettingsDocument;
     bool advancedSettingsRefused = false;  // the file held at start-up could not be used
+    bool advancedSettingsNotRegular = false;  // a folder or special file held its name
     std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
     FileStamp historyStamp;  // the diary file as HistoryDocument holds it; empty when it may differ
     wxVitrelAboutPanelDialog* aboutDialog = nullptr;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "treatments/data_file.h"
+
 namespace {
 
 bool IsSpace(char c) {
@@ -52,8 +54,9 @@ double Interpolate(double v, const double* from, const double* to, int count) {
 
 void FrequencyCalibration::Load(const char* path) {
   count = 0;
-  std::FILE* file = path != nullptr ? std::fopen(path, "r") : nullptr;
-  if (file == nullptr) return;
+  // Only a regular file: a FIFO by that name would hold up the start.
+  std::FILE* file = nullptr;
+  if (OpenDataFile(path, file) != DataFileOpen::Opened) return;
   char line[256];
   int c = 0;
   while (count < kMaxCalibrationRows && c != EOF) {

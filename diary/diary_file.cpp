@@ -1,11 +1,14 @@
 #include "diary/diary_file.h"
 
-#include <cerrno>
 #include <cstdio>
+#include <ctime>
+#include <filesystem>
 
 #include <tinyxml2.h>
 
 #include "treatments/atomic_file.h"
+#include "treatments/data_file.h"
+#include "treatments/pattern_file.h"
 #include "treatments/utf8_text.h"
 
 using tinyxml2::XMLDocument;
@@ -40,21 +43,20 @@ void AppendField(XMLElement& entry, const char* name, const std::string& text)
 }
 
 // Reads the whole file at path into text and parses it into doc (emptied
-// first). Unless the result is Loaded, doc is left empty.
+// first). Unless the result is Loaded, doc is left empty. Only a regular file
+// is read: a folder, FIFO, socket or device by that name is Unreadable.
 HistoryLoadResult LoadHistoryText(XMLDocument& doc, const char* path, std::string& text)
 {
     doc.Clear();
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr)
-        return errno == ENOENT ? HistoryLoadResult::NoFile : HistoryLoadResult::Unreadable;
-    char chunk[65536];
-    size_t count;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, count);
-    const bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readError)
+    switch (ReadDataFile(path, text)) {
+    case DataFileOpen::Opened:
+        break;
+    case DataFileOpen::Missing:
+        return HistoryLoadResult::NoFile;
+    case DataFileOpen::NotRegular:
+    case DataFileOpen::Failed:
         return HistoryLoadResult::Unreadable;
+    }
     const tinyxml2::XMLError error = doc.Parse(text.c_str(), text.size());
     if (error == tinyxml2::XML_SUCCESS && HistoryRoot(doc) != nullptr)
         return HistoryLoadResult::Loaded;
@@ -168,34 +170,107 @@ bool ReadHistoryEntry(const XMLDocument& doc, int k, DiaryEntry& entry)
     return true;
 }
 
-HistorySaveResult AppendHistoryEntry(XMLDocument& doc, const char* path, const DiaryEntry& entry)
+namespace {
+
+// Whether printed reads back as exactly the entries expected.
+bool ReadsBackAs(const std::string& printed, const XMLDocument& like, const std::vector<DiaryEntry>& expected)
 {
-    // Start from what the file holds now, not from what was loaded earlier.
+    XMLDocument reread(like.ProcessEntities(), like.WhitespaceMode());
+    return reread.Parse(printed.c_str(), printed.size()) == tinyxml2::XML_SUCCESS
+           && ReadHistoryEntries(reread) == expected;
+}
+
+void AppendEntryElement(XMLElement& root, const DiaryEntry& entry)
+{
+    XMLElement* element = root.InsertNewChildElement(EntryName);
+    AppendField(*element, "Date", entry.Date);
+    AppendField(*element, "Time", entry.Time);
+    AppendField(*element, "Summary", entry.Summary);
+    AppendField(*element, "Content", entry.Content);
+}
+
+// A diary that was read but cannot be written back as it was read: a new one
+// takes its place, holding every entry that could be read from it (line ends
+// as line feeds, the only ones the library reads back) and then entry. The
+// old file is kept as it is under a name that says so (keptAs), so nothing is
+// lost and the user can write again. Called under the file's lock, with doc
+// holding the old diary; on success doc holds the new one.
+HistorySaveResult StartDiaryAnew(XMLDocument& doc, const std::string& target, const DiaryEntry& entry,
+                                 std::string* keptAs)
+{
+    std::vector<DiaryEntry> expected;
+    for (const DiaryEntry& old : ReadHistoryEntries(doc))
+        expected.push_back(WithLineFeeds(old));
+    expected.push_back(WithLineFeeds(entry));
+    XMLDocument fresh(doc.ProcessEntities(), doc.WhitespaceMode());
+    XMLElement* root = fresh.NewElement(RootName);
+    fresh.InsertEndChild(root);
+    for (const DiaryEntry& kept : expected)
+        AppendEntryElement(*root, kept);
+    const auto readsBack = [&fresh, &expected](const std::string& printed) {
+        return ReadsBackAs(printed, fresh, expected);
+    };
+    // Nothing is moved unless the new diary is one that can be written.
+    tinyxml2::XMLPrinter printer;
+    fresh.Print(&printer);
+    if (!readsBack(std::string(printer.CStr(), printer.CStrSize() - 1)))
+        return HistorySaveResult::NotWritten;
+
+    const std::time_t now = std::time(nullptr);
+    const std::string aside = MoveUnreadableAside(target.c_str(), *std::localtime(&now));
+    if (aside.empty())
+        return HistorySaveResult::NotWritten;
+    if (!SaveDocumentAtomically(fresh, target.c_str(), readsBack)) {
+        // The old diary goes back to its name: the user is told the entry
+        // was not saved, and the file is as it was.
+        std::error_code ignored;
+        std::filesystem::rename(aside, target, ignored);
+        return HistorySaveResult::NotWritten;
+    }
+    fresh.DeepCopy(&doc);
+    if (keptAs != nullptr)
+        *keptAs = aside;
+    return HistorySaveResult::StartedAnew;
+}
+
+}  // namespace
+
+HistorySaveResult AppendHistoryEntry(XMLDocument& doc, const char* path, const DiaryEntry& entry,
+                                     std::string* keptAs)
+{
+    // Two copies of the program may append at the same moment: each reads,
+    // appends and writes under the file's lock, starting from what the file
+    // holds now, not from what was loaded earlier.
+    const std::string target = ResolveLinks(path);
+    FileLock lock;
+    if (!lock.Acquire(target, SaveLockWaitMilliseconds))
+        return HistorySaveResult::NotWritten;
     std::string text;
-    const HistoryLoadResult loaded = LoadHistoryText(doc, path, text);
+    const HistoryLoadResult loaded = LoadHistoryText(doc, target.c_str(), text);
     if (loaded == HistoryLoadResult::Unreadable)
         return HistorySaveResult::Unreadable;
     // The library reads a NUL reference as the end of its text: writing the
-    // entry back would cut it there.
+    // file back would cut the entry there.
     if (HoldsNulReference(text))
-        return HistorySaveResult::NotWritten;
+        return StartDiaryAnew(doc, target, entry, keptAs);
     XMLElement* root = doc.FirstChildElement(RootName);
     if (root == nullptr)
         root = doc.InsertEndChild(doc.NewElement(RootName))->ToElement();
 
     std::vector<DiaryEntry> expected = ReadHistoryEntries(doc);
     expected.push_back(WithLineFeeds(entry));
-    XMLElement* element = root->InsertNewChildElement(EntryName);
-    AppendField(*element, "Date", expected.back().Date);
-    AppendField(*element, "Time", expected.back().Time);
-    AppendField(*element, "Summary", expected.back().Summary);
-    AppendField(*element, "Content", expected.back().Content);
+    AppendEntryElement(*root, expected.back());
 
-    const auto readsBack = [&doc, &expected](const std::string& printed) {
-        XMLDocument reread(doc.ProcessEntities(), doc.WhitespaceMode());
-        return reread.Parse(printed.c_str(), printed.size()) == tinyxml2::XML_SUCCESS
-               && ReadHistoryEntries(reread) == expected;
+    bool printsBack = true;
+    const auto readsBack = [&doc, &expected, &printsBack](const std::string& printed) {
+        printsBack = ReadsBackAs(printed, doc, expected);
+        return printsBack;
     };
-    return SaveDocumentAtomically(doc, path, readsBack) ? HistorySaveResult::Saved
-                                                        : HistorySaveResult::NotWritten;
+    if (SaveDocumentAtomically(doc, target.c_str(), readsBack))
+        return HistorySaveResult::Saved;
+    if (printsBack || loaded != HistoryLoadResult::Loaded)
+        return HistorySaveResult::NotWritten;
+    // Start again from the diary as read, without the entry just added.
+    root->DeleteChild(root->LastChildElement(EntryName));
+    return StartDiaryAnew(doc, target, entry, keptAs);
 }

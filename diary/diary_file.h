@@ -38,6 +38,7 @@ enum class HistorySaveResult {
     Saved,
     Unreadable,  // the existing file is left untouched and the entry is not added
     NotWritten,  // the file could not be replaced; it keeps its old content
+    StartedAnew, // the old file is kept aside, a new one holds its entries and the new one
 };
 
 // What a file on disk looks like now: a diary whose stamp has not changed
@@ -75,9 +76,14 @@ std::string HistoryEntryField(const tinyxml2::XMLElement& entry, const char* nam
 bool ReadHistoryEntry(const tinyxml2::XMLDocument& doc, int k, DiaryEntry& entry);
 
 // Reloads path into doc, appends entry as the root's last child and writes the
-// file back atomically. A missing or empty file gets a new "HistoryDoc" root;
-// an unreadable one is never overwritten. Line ends in entry are written as
-// line feeds. The file is not replaced (NotWritten) unless its new text reads
-// back with every old entry unchanged and the new one last.
+// file back atomically, all under the file's lock (treatments/data_file.h),
+// so that appends of two processes never lose one another. A missing or empty
+// file gets a new "HistoryDoc" root; an unreadable one is never overwritten.
+// Line ends in entry are written as line feeds. The file is not replaced
+// unless its new text reads back with every old entry unchanged and the new
+// one last. A diary that was read but cannot be written back that way is
+// kept as it is under a new name ("DiaryHistoryDB.unreadable-<time>.xml",
+// given in keptAs), and a new diary holding every entry read from it and then
+// entry takes its place (StartedAnew).
 HistorySaveResult AppendHistoryEntry(tinyxml2::XMLDocument& doc, const char* path,
-                                     const DiaryEntry& entry);
+                                     const DiaryEntry& entry, std::string* keptAs = nullptr);

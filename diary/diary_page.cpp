@@ -1,5 +1,6 @@
 // Diary page: the history list and composing entries.
 #include <wx/datetime.h>
+#include <wx/filename.h>
 #include <wx/notebook.h>
 #include <wx/textctrl.h>
 
@@ -116,13 +117,27 @@ bool wxVitrelFrame::SaveComposedEntry()
     // document the list reads from.
     historyList->ShowNothing();
     historyStamp = FileStamp();
+    std::string keptAs;
     const HistorySaveResult result =
-        AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry);
+        AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry, &keptAs);
     switch (result) {
     case HistorySaveResult::Saved:
         diarySummaryField->SetEditable(false);
         diaryContentField->SetEditable(false);
         break;
+    case HistorySaveResult::StartedAnew: {
+        diarySummaryField->SetEditable(false);
+        diaryContentField->SetEditable(false);
+        wxFileName kept(wxString(keptAs.c_str(), *wxConvFileName));
+        kept.MakeAbsolute();
+        ShowNotice(wxString::Format(_("The diary file \"DiaryHistoryDB.xml\" could not be written back "
+                                      "unchanged, so it was kept as it is under this name:\n%s\nA new "
+                                      "diary file was started with every entry that could be read from "
+                                      "it and the entry you saved."),
+                                    kept.GetFullPath()),
+                   "Warning");
+        break;
+    }
     case HistorySaveResult::Unreadable:
         ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be read, so the entry "
                    "was not saved. The file was left as it is.",
@@ -135,7 +150,7 @@ bool wxVitrelFrame::SaveComposedEntry()
         break;
     }
     RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
-    return result == HistorySaveResult::Saved;
+    return result == HistorySaveResult::Saved || result == HistorySaveResult::StartedAnew;
 }
 
 // Typed text of an entry being composed is not dropped without a word, when

@@ -61,9 +61,15 @@ const RefusalNotice ImportRefusals[] = {
     {FileNameUnusable,
      wxTRANSLATE("The file could not be imported because the file name cannot be used on this "
                  "system. The pattern on the page has not changed.")},
-    {"it does not exist or cannot be opened",
-     wxTRANSLATE("The file could not be imported because it does not exist or cannot be opened. "
-                 "The pattern on the page has not changed.")},
+    {"it does not exist",
+     wxTRANSLATE("The file could not be imported because it does not exist. The pattern on the "
+                 "page has not changed.")},
+    {"it is a folder or a special file, not an ordinary file",
+     wxTRANSLATE("The file could not be imported because it is a folder or a special file, not an "
+                 "ordinary file. The pattern on the page has not changed.")},
+    {"it cannot be opened or read",
+     wxTRANSLATE("The file could not be imported because it cannot be opened or read. The pattern "
+                 "on the page has not changed.")},
     {"it is empty",
      wxTRANSLATE("The file could not be imported because it is empty. The pattern on the page has "
                  "not changed.")},
@@ -314,12 +320,19 @@ bool wxVitrelFrame::LoadPatternFile(const char* path, std::string& reason)
 }
 
 // At exit: nothing can be reported any more, so a failure leaves the
-// previous file as it was. A file that could not be used at start-up is moved
-// aside first, so that the save does not erase it; one that cannot be moved
-// stays, and nothing is saved.
+// previous file as it was. A file that could not be used at start-up (could
+// not be opened, read or parsed) is moved aside first, so that the save does
+// not erase it; one that cannot be moved stays, and nothing is saved. A
+// folder, FIFO, socket or device by that name is not the program's to move:
+// it stays, and nothing is saved.
 void wxVitrelFrame::SaveAdvancedSettings(const char* path)
 {
     std::error_code error;
+    if (advancedSettingsNotRegular && std::filesystem::exists(path, error)) {
+        std::puts((std::string(path) + " is not an ordinary file; it was left as it is and the "
+                   "pattern on the page was not saved").c_str());
+        return;
+    }
     if (advancedSettingsRefused && std::filesystem::exists(path, error)) {
         const std::time_t now = std::time(nullptr);
         const std::string aside = MoveUnreadableAside(path, *std::localtime(&now));
@@ -342,6 +355,7 @@ void wxVitrelFrame::LoadAdvancedSettings(const char* path)
     if (result.ok)
         ShowPatternOnPage(result.pattern);
     advancedSettingsRefused = !result.ok && result.hasContent;
+    advancedSettingsNotRegular = result.notRegular;
 }
 
 void wxVitrelFrame::RebuildSlotBoxes(int count)

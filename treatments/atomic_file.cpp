@@ -5,6 +5,8 @@
 
 #include <tinyxml2.h>
 
+#include "treatments/data_file.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -24,6 +26,9 @@ const char* const Separators = "/";
 #endif
 
 constexpr std::string::size_type UniquePartLength = 6;
+
+// Start-up does not wait long for another copy's save to end.
+constexpr int LeftoverLockWaitMilliseconds = 200;
 
 // The folder part of path including its trailing separator, or "" for a bare name.
 std::string FolderOf(const std::string& path)
@@ -171,7 +176,8 @@ bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path,
 {
     if (path == nullptr || *path == '\0')
         return false;
-    const std::string target(path);
+    // Through a link, the file it points at is replaced; the link stays.
+    const std::string target = ResolveLinks(path);
     const std::string base = BaseNameOf(target);
     if (base.empty() || base == "." || base == "..")
         return false;
@@ -198,8 +204,15 @@ bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path,
     return true;
 }
 
-void RemoveLeftoverTemporaries(const char* target)
+void RemoveLeftoverTemporaries(const char* path)
 {
+    // Every save holds the lock from making its temporary to renaming or
+    // removing it: under the lock, a temporary belongs to no live save. When
+    // another copy keeps the lock, its temporaries stay for a later start.
+    const std::string target = ResolveLinks(path);
+    FileLock lock;
+    if (!lock.Acquire(target, LeftoverLockWaitMilliseconds))
+        return;
     const std::string folder = FolderOf(target);
     const std::string base = BaseNameOf(target);
     std::error_code error;

@@ -33,13 +33,18 @@ using ReadBackCheck = std::function<bool(const std::string& text)>;
 
 // Writes doc to path so that path holds either its old content or the complete
 // new one, never a half-written file: the text goes to a temporary file in the
-// same folder, reaches the disk, and is then renamed over path. Text that
-// readsBack refuses is never written. Returns false on any failure; path is
-// then untouched and the temporary file removed.
+// same folder, reaches the disk, and is then renamed over path. When path is
+// a symbolic link, the file it points at is the one replaced (the temporary
+// is made beside it) and the link stays. Text that readsBack refuses is never
+// written. Returns false on any failure; path is then untouched and the
+// temporary file removed. Callers that share the file with other processes
+// hold its FileLock (treatments/data_file.h) around the save.
 bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path,
                             const ReadBackCheck& readsBack,
                             SaveFileSystem& files = DiskFileSystem());
 
-// Removes the temporary files that saves of target, killed before their
-// rename, left beside it. Only names a save makes are touched.
-void RemoveLeftoverTemporaries(const char* target);
+// Removes the temporary files that saves of path (of the file it links to),
+// killed before their rename, left beside it. Only names a save makes are
+// touched, and only under the file's lock, so that no live save loses its
+// temporary.
+void RemoveLeftoverTemporaries(const char* path);

@@ -8,6 +8,7 @@
 #include <tinyxml2.h>
 
 #include "treatments/atomic_file.h"
+#include "treatments/data_file.h"
 
 using tinyxml2::XMLDocument;
 using tinyxml2::XMLElement;
@@ -136,19 +137,37 @@ bool WritePatternFile(const char* path, const PatternFileContent& content, XMLDo
         slot->SetText(fires ? 1 : 0);
         root->InsertEndChild(slot);
     }
+    if (path == nullptr)
+        return false;
+    // Two copies of the program closing at once each write the whole file:
+    // the lock keeps their saves apart.
+    FileLock lock;
+    if (!lock.Acquire(ResolveLinks(path), SaveLockWaitMilliseconds))
+        return false;
     return SaveDocumentAtomically(document, path,
                                   [&content](const std::string& text) { return ReadsBackAs(text, content); });
 }
 
 PatternFileResult ReadPatternFile(const char* path, XMLDocument& document)
 {
-    switch (document.LoadFile(path)) {
+    document.Clear();
+    std::string text;
+    switch (ReadDataFile(path, text)) {
+    case DataFileOpen::Opened:
+        break;
+    case DataFileOpen::Missing:
+        return Refusal("it does not exist");
+    case DataFileOpen::NotRegular: {
+        PatternFileResult result = WithContent(Refusal("it is a folder or a special file, not an ordinary file"));
+        result.notRegular = true;
+        return result;
+    }
+    case DataFileOpen::Failed:
+        return WithContent(Refusal("it cannot be opened or read"));
+    }
+    switch (document.Parse(text.c_str(), text.size())) {
     case tinyxml2::XML_SUCCESS:
         break;
-    case tinyxml2::XML_ERROR_FILE_NOT_FOUND:
-    case tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED:
-    case tinyxml2::XML_ERROR_FILE_READ_ERROR:
-        return Refusal("it does not exist or cannot be opened");
     case tinyxml2::XML_ERROR_EMPTY_DOCUMENT:
         return Refusal("it is empty");
     default:
@@ -159,7 +178,8 @@ PatternFileResult ReadPatternFile(const char* path, XMLDocument& document)
 
 std::string MoveUnreadableAside(const char* path, const std::tm& when)
 {
-    const std::filesystem::path original(path);
+    // A link stays; the file it points at is the one kept aside.
+    const std::filesystem::path original(ResolveLinks(path));
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &when);
     const std::string stem = original.stem().string() + ".unreadable-" + stamp;

@@ -38,11 +38,15 @@ struct PatternFileResult {
     // states from the file (1 = fires, 0 = silent), the other quantities
     // derived by rule 1. The file's own derived values are ignored.
     FiringPattern pattern;
-    // The file exists and is not empty: a refused one holds something to keep.
+    // Something is there that a save must not replace: a file that is not
+    // empty (readable or not), or a folder or special file by that name.
     bool hasContent = false;
+    // What is there is a folder, FIFO, socket or device.
+    bool notRegular = false;
 };
 
-// Reads the pattern file at `path` into `document`. A file that is missing,
+// Reads the pattern file at `path` into `document`. Only a regular file is
+// read: anything else by that name is refused at once. A file that is missing,
 // is not well-formed XML, lacks the root, BaseFrequency or NumberOfSlots, has
 // a BaseFrequency that is not a finite number above zero, or a NumberOfSlots
 // that is not a whole number from 1 to FiringPattern::MaxSlots is refused.

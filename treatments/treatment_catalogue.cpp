@@ -5,6 +5,7 @@
 
 #include <tinyxml2.h>
 
+#include "treatments/data_file.h"
 #include "treatments/utf8_text.h"
 
 namespace {
@@ -119,7 +120,16 @@ int TreatmentCatalogue::Load(const char* path)
     if (!path)
         return 0;
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
-    if (document.LoadFile(path) != tinyxml2::XML_SUCCESS) {
+    std::string text;
+    const DataFileOpen opened = ReadDataFile(path, text);
+    if (opened != DataFileOpen::Opened) {
+        const char* why = opened == DataFileOpen::Missing      ? "no such file"
+                          : opened == DataFileOpen::NotRegular ? "not an ordinary file"
+                                                               : "cannot be opened";
+        std::puts((std::string("Treatments list ") + path + " not read: " + why).c_str());
+        return 0;
+    }
+    if (document.Parse(text.c_str(), text.size()) != tinyxml2::XML_SUCCESS) {
         std::puts((std::string("Treatments list ") + path + " not read: " + document.ErrorName()).c_str());
         return 0;
     }

@@ -1,6 +1,7 @@
 // The diary file: reading, appending, and keeping the user's diary intact.
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -9,6 +10,11 @@
 
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "diary/diary_file.h"
 #include "scoped_locale.h"
@@ -19,6 +25,15 @@ namespace fs = std::filesystem;
 namespace {
 
 using Fields = std::vector<std::string>;
+
+// Every line end as the library reads it back: a line feed.
+std::string LineFeeds(std::string text)
+{
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.erase(at, 1);
+    std::replace(text.begin(), text.end(), '\r', '\n');
+    return text;
+}
 
 Fields FieldsOf(const DiaryEntry& entry)
 {
@@ -199,25 +214,112 @@ TEST_F(DiaryFileTest, AMissingEmptyOrEntrylessFileIsAnEmptyDiaryThatTheFirstSave
     }
 }
 
-TEST_F(DiaryFileTest, AnAppendThatWouldNotReadBackAsTheFileDidIsRefused)
+// Diaries the library reads but prints differently: the stray end tag is
+// dropped, a NUL reference cuts its text, a carriage return comes back as a
+// line feed. The first save keeps the old file as it is and starts a new one
+// with everything that could be read; later saves are ordinary appends.
+TEST_F(DiaryFileTest, ADiaryThatCannotBeWrittenBackIsKeptAsideAndStartedAnew)
 {
-    const char* const cases[] = {
-        // Read, but printed without the stray end tag, which no longer parses.
-        "<HistoryDoc></HistoryDoc>C</y>",
-        // Old texts the library cannot write back: cut at the NUL, or with
-        // the carriage return read back as a line feed.
-        "<HistoryDoc><Entry><Summary>before&#0;after</Summary></Entry></HistoryDoc>",
-        "<HistoryDoc><Entry><Summary>before&#x000;after</Summary></Entry></HistoryDoc>",
-        "<HistoryDoc><Entry><Content>one&#13;two</Content></Entry></HistoryDoc>",
-    };
-    for (const char* content : cases) {
-        SCOPED_TRACE(content);
-        WriteFile(content);
-        EXPECT_EQ(Append({"d", "t", "s", "c"}), HistorySaveResult::NotWritten);
-        EXPECT_EQ(FileBytes(), content);
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
+    const char* const corpus[] = {"stray_end_tag_after_the_root", "nul_reference",
+                                  "carriage_return_reference"};
+    for (const char* name : corpus) {
+        SCOPED_TRACE(name);
+        fs::remove_all(folder.path);
+        fs::create_directory(folder.path);
+        fs::copy_file(fs::path(VITREL_SOURCE_DIR) / "tests/fuzz/corpus/diary" / name, path);
+        const std::string original = FileBytes();
+        std::vector<DiaryEntry> expected;
+        for (const DiaryEntry& entry : Reload())
+            expected.push_back({LineFeeds(entry.Date), LineFeeds(entry.Time), LineFeeds(entry.Summary),
+                                LineFeeds(entry.Content)});
+
+        std::string keptAs;
+        ASSERT_EQ(AppendHistoryEntry(doc, path.c_str(), {"d", "t", "s", "c"}, &keptAs),
+                  HistorySaveResult::StartedAnew);
+        const std::string keptName = fs::path(keptAs).filename().string();
+        EXPECT_EQ(fs::path(keptAs).parent_path(), folder.path);
+        EXPECT_EQ(keptName.rfind("DiaryHistoryDB.unreadable-", 0), 0u) << keptName;
+        EXPECT_EQ(ReadWholeFile(keptAs), original);
+        expected.push_back({"d", "t", "s", "c"});
+        EXPECT_EQ(Reload(), expected);
+
+        EXPECT_EQ(Append({"d2", "t2", "s2", "c2"}), HistorySaveResult::Saved);
+        EXPECT_EQ(Reload().size(), expected.size() + 1);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 2);
     }
 }
+
+// When the new entry itself is what cannot be written, the old diary is not
+// moved and nothing changes.
+TEST_F(DiaryFileTest, AnEntryThatWouldNotReadBackLeavesTheDiaryAlone)
+{
+    UseTestData("diary_three_entries.xml");
+    const std::string before = FileBytes();
+    EXPECT_EQ(Append({"d", "t", std::string("cut\0here", 8), "c"}), HistorySaveResult::NotWritten);
+    EXPECT_EQ(FileBytes(), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
+}
+
+#ifndef _WIN32
+TEST_F(DiaryFileTest, ASaveThroughALinkReplacesItsTargetAndKeepsTheLink)
+{
+    fs::create_directory(folder.PathOf("real"));
+    fs::copy_file(fs::path(VITREL_TEST_DATA) / "diary_three_entries.xml", folder.PathOf("real/diary.xml"));
+    fs::create_symlink("real/diary.xml", path);
+    ASSERT_EQ(Append({"d", "t", "through the link", "c"}), HistorySaveResult::Saved);
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_EQ(fs::read_symlink(path), "real/diary.xml");
+    const std::vector<DiaryEntry> entries = Reload();
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[3].Summary, "through the link");
+    // No temporary or lock file is left in either folder.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.PathOf("real")), fs::directory_iterator()), 1);
+}
+
+// Two copies of the program saving at the same moment: each append reads the
+// file under the lock, so none is lost.
+TEST_F(DiaryFileTest, TwoProcessesAppendingAtOnceLoseNoEntry)
+{
+    constexpr int PerProcess = 200;
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    pid_t writers[2];
+    for (int w = 0; w < 2; ++w) {
+        writers[w] = fork();
+        ASSERT_GE(writers[w], 0);
+        if (writers[w] == 0) {
+            close(start[1]);
+            char go;
+            if (read(start[0], &go, 1) < 0)
+                _exit(2);
+            tinyxml2::XMLDocument own(true, tinyxml2::PRESERVE_WHITESPACE);
+            int lost = 0;
+            for (int i = 0; i < PerProcess; ++i) {
+                const DiaryEntry entry{"d", "t", std::to_string(w) + "/" + std::to_string(i), ""};
+                lost += AppendHistoryEntry(own, path.c_str(), entry) != HistorySaveResult::Saved;
+            }
+            _exit(lost == 0 ? 0 : 1);
+        }
+    }
+    // Closing the pipe lets both go at once.
+    close(start[0]);
+    close(start[1]);
+    for (pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    const std::vector<DiaryEntry> entries = Reload();
+    ASSERT_EQ(entries.size(), 2u * PerProcess);
+    int next[2] = {0, 0};
+    for (const DiaryEntry& entry : entries) {
+        const int w = entry.Summary[0] - '0';
+        ASSERT_TRUE(w == 0 || w == 1) << entry.Summary;
+        EXPECT_EQ(entry.Summary, std::to_string(w) + "/" + std::to_string(next[w]++));
+    }
+}
+#endif
 
 TEST_F(DiaryFileTest, NewEntriesAreWrittenWithLineFeedsAndOldTextsStayAsTheyRead)
 {

@@ -213,7 +213,7 @@ TEST_F(PatternFile, FilesThatCannotBeUsedAreRefusedWithTheReason)
     }
     const PatternFileResult missing = ReadPatternFile(PathOf("missing.xml").c_str(), document);
     EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.reason, "it does not exist or cannot be opened");
+    EXPECT_EQ(missing.reason, "it does not exist");
 }
 
 TEST_F(PatternFile, SlotsBeyondTheLastSlotElementAreSilent)
@@ -334,3 +334,42 @@ TEST_F(PatternFile, FailedSaveLeavesNothingBehind)
 }
 
 }  // namespace
+
+#ifndef _WIN32
+namespace {
+
+// What holds the settings file's name but is no file is refused as one that
+// holds something: the exit save must not replace it.
+TEST_F(PatternFile, AFolderOrSpecialFileIsRefusedAndKept)
+{
+    fs::create_directory(PathOf("folder.xml"));
+    ASSERT_EQ(mkfifo(PathOf("fifo.xml").c_str(), 0600), 0);
+    for (const char* name : {"folder.xml", "fifo.xml"}) {
+        SCOPED_TRACE(name);
+        const PatternFileResult result = ReadPatternFile(PathOf(name).c_str(), document);
+        EXPECT_FALSE(result.ok);
+        EXPECT_TRUE(result.hasContent);
+        EXPECT_TRUE(result.notRegular);
+        EXPECT_EQ(result.reason, "it is a folder or a special file, not an ordinary file");
+    }
+}
+
+TEST_F(PatternFile, ASaveThroughALinkReplacesTheLinkedFile)
+{
+    fs::create_directory(PathOf("real"));
+    Write("real/settings.xml", "old");
+    fs::create_symlink("real/settings.xml", PathOf("AdvancedSettings.xml"));
+    ASSERT_TRUE(WritePatternFile(PathOf("AdvancedSettings.xml").c_str(), EightSlots(), document));
+    EXPECT_TRUE(fs::is_symlink(PathOf("AdvancedSettings.xml")));
+    const PatternFileResult result = ReadPatternFile(PathOf("real/settings.xml").c_str(), document);
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(result.pattern.NumberOfSlots, 8);
+    // Moving an unreadable file aside through the link moves the file, not the link.
+    std::tm when{};
+    const std::string aside = MoveUnreadableAside(PathOf("AdvancedSettings.xml").c_str(), when);
+    EXPECT_EQ(fs::path(aside).parent_path(), fs::path(PathOf("real")));
+    EXPECT_TRUE(fs::is_symlink(PathOf("AdvancedSettings.xml")));
+}
+
+}  // namespace
+#endif
