@@ -27,6 +27,7 @@ const wxWindowID ID_STATICLINE1 = wxNewId();
 const wxWindowID ID_STATICTEXT6 = wxNewId();
 const wxWindowID ID_TEXTCTRL4 = wxNewId();
 const wxWindowID ID_TEXTCTRL5 = wxNewId();
+const wxWindowID ID_STATICTEXT40 = wxNewId();
 
 wxButton* AddToolButton(wxWindow* bar, wxBoxSizer* row, wxWindowID id, const wxString& label,
                         const char* name, int border)
@@ -75,7 +76,10 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
     FitPanel(toolbar, tools);
     AddPageRow(entryColumn)->Add(toolbar, 1, wxEXPAND, 0);
 
-    AddPageRow(entryColumn);
+    // While an entry is only viewed, how to write one.
+    diaryHint = NewLabel(entryPage, ID_STATICTEXT40, _("Press New to write an entry"), "ID_STATICTEXT40");
+    diaryHint->SetMinSize(diaryHint->GetBestSize());
+    AddPageRow(entryColumn)->Add(diaryHint, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
     wxBoxSizer* stampRow = AddPageRow(entryColumn);
     // TRANSLATORS: beside the diary entry's date and its time of day.

@@ -56,6 +56,8 @@ wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
     introMedia = new wxMediaCtrl(page, ID_MEDIA, wxEmptyString,
                                  wxDefaultPosition, wxSize(450, 253), 0, wxEmptyString,
                                  wxDefaultValidator, "ID_MEDIA");
+    // The video has no controls: a Tab stop there would show nothing.
+    introMedia->DisableFocusFromKeyboard();
     column->Add(introMedia, 0, wxALL, 5);
 
     wxTextCtrl* text = new wxTextCtrl(page, ID_TEXTCTRL14, IntroText(), wxDefaultPosition,

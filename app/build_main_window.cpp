@@ -59,6 +59,7 @@ void wxVitrelFrame::BuildControls()
         LoadResourceBitmap("share\\HumanBodyFront.png"),
         wxDefaultPosition, wxDefaultSize, wxBU_AUTODRAW | wxBORDER_NONE, wxDefaultValidator,
         "ID_BITMAPBUTTON1");
+    bodyPicture->SetToolTip(_("Click a numbered spot to choose it, anywhere else to turn the picture"));
     right->Add(bodyPicture, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     halves->Add(right, 0, wxALL | wxEXPAND, 0);
 

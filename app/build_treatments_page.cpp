@@ -21,6 +21,7 @@ const wxWindowID ID_STATICTEXT1 = wxNewId();
 const wxWindowID ID_CHOICE1 = wxNewId();
 const wxWindowID ID_LISTBOX1 = wxNewId();
 const wxWindowID ID_STATICLINE7 = wxNewId();
+const wxWindowID ID_STATICTEXT41 = wxNewId();
 const wxWindowID ID_PANEL10 = wxNewId();
 const wxWindowID ID_STATICTEXT21 = wxNewId();
 const wxWindowID ID_STATICTEXT24 = wxNewId();
@@ -102,6 +103,12 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
     treatmentList = new wxListBox(page, ID_LISTBOX1, wxDefaultPosition, wxSize(465, 165), 0,
                                   nullptr, wxLB_SINGLE, wxDefaultValidator, "ID_LISTBOX1");
     AddPageRow(column)->Add(treatmentList, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    // Empty unless the highlighted row is not the treatment shown below; it
+    // keeps its height so that nothing moves when it speaks.
+    treatmentListHint = new wxStaticText(page, ID_STATICTEXT41, wxEmptyString, wxDefaultPosition,
+                                         wxDefaultSize, wxST_NO_AUTORESIZE, "ID_STATICTEXT41");
+    treatmentListHint->SetMinSize(wxSize(-1, treatmentListHint->GetCharHeight()));
+    AddPageRow(column)->Add(treatmentListHint, 1, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
 
     AddSeparatorRow(page, column, ID_STATICLINE7, "ID_STATICLINE7");
 

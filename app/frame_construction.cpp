@@ -109,6 +109,11 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     RemoveLeftoverTemporaries(ResourceFilePath("DiaryHistoryDB.xml").c_str());
     LoadAdvancedSettings(ResourceFilePath("AdvancedSettings.xml").c_str());
     catalogue.Load(ResourceFilePath("VitrelTreatmentsList.xml").c_str(), treatmentList);
+    // Told once the window shows, like the missing files.
+    const wxString catalogueNotice =
+        CatalogueProblemNotice(catalogue.Problem(), ResourcePath("VitrelTreatmentsList.xml"));
+    if (!catalogueNotice.empty())
+        CallAfter([catalogueNotice] { ShowNotice(catalogueNotice, "Treatments List"); });
     SelectedTreatment = 0;
     SpotFilter = 0;
     if (catalogue.Count() > 0) {
@@ -178,6 +183,7 @@ void wxVitrelFrame::BindHandlers()
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnTurnOffClick, this, turnOffButton->GetId());
     Bind(wxEVT_CHOICE, &wxVitrelFrame::OnSpotChoiceSelect, this, spotChoice->GetId());
     Bind(wxEVT_LISTBOX_DCLICK, &wxVitrelFrame::OnTreatmentListDClick, this, treatmentList->GetId());
+    Bind(wxEVT_LISTBOX, &wxVitrelFrame::OnTreatmentListSelect, this, treatmentList->GetId());
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnApplyClick, this, applyButton->GetId());
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnWriteTreatmentClick, this, writeTreatmentButton->GetId());
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnAdvancedWriteClick, this, advancedWriteButton->GetId());
@@ -195,6 +201,7 @@ void wxVitrelFrame::BindHandlers()
     introMedia->Bind(wxEVT_SIZE, &wxVitrelFrame::OnMediaResize, this);
     Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &wxVitrelFrame::OnMainNotebookPageChanged, this, mainNotebook->GetId());
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnBodyPictureClick, this, bodyPicture->GetId());
+    bodyPicture->Bind(wxEVT_LEFT_UP, &wxVitrelFrame::OnBodyPictureMouseUp, this);
     Bind(wxEVT_MENU, &wxVitrelFrame::OnQuit, this, ID_MENU_QUIT);
     Bind(wxEVT_MENU, &wxVitrelFrame::OnHelp, this, ID_MENU_HELP);
     Bind(wxEVT_MENU, &wxVitrelFrame::OnAbout, this, ID_MENU_ABOUT);

@@ -13,7 +13,12 @@ wxString Translated(const char* key)
 
 bool ConfirmAction(const char* message, const char* caption)
 {
-    wxMessageDialog box(nullptr, Translated(message), Translated(caption), wxOK | wxCANCEL);
+    return ConfirmAction(Translated(message), caption);
+}
+
+bool ConfirmAction(const wxString& shownMessage, const char* caption)
+{
+    wxMessageDialog box(nullptr, shownMessage, Translated(caption), wxOK | wxCANCEL);
     return box.ShowModal() == wxID_OK;
 }
 

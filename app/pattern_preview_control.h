@@ -21,6 +21,8 @@ public:
     // Without the labels, the slots take the whole height: for places that
     // give the figures as text beside it.
     void HideLabels();
+    // A picture: nothing to do with the keyboard, so no Tab stop.
+    bool AcceptsFocus() const override { return false; }
 
 private:
     void OnPaint(wxPaintEvent& event);

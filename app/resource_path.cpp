@@ -2,6 +2,7 @@
 #include "app/translations.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -103,6 +104,34 @@ wxString MapResourcePath(const ResourceLayout& layout, const char* name)
     if (bare && (IsWrittenFile(relative) || wxFileExists(Join(layout.userFolder, relative))))
         return Join(layout.userFolder, relative);
     return Join(layout.dataFolder, relative);
+}
+
+bool IsProgramFile(const ResourceLayout& layout, const wxString& path)
+{
+    const wxFileName chosen(path);
+    for (const char* name : {"VitrelTreatmentsList.xml", "VitrelFrequencyMeasurement.csv",
+                             "DiaryHistoryDB.xml", "AdvancedSettings.xml"})
+        if (chosen.SameAs(wxFileName(MapResourcePath(layout, name))))
+            return true;
+    // The folders that hold nothing but the program's own files.
+    std::vector<wxFileName> folders = {wxFileName::DirName(MapResourcePath(layout, "share")),
+                                       wxFileName::DirName(MapResourcePath(layout, "docs"))};
+    if (layout.installed) {
+        folders.push_back(wxFileName::DirName(layout.dataFolder));
+        folders.push_back(wxFileName::DirName(layout.userFolder));
+    }
+    for (wxFileName folder = wxFileName::DirName(chosen.GetPath());; folder.RemoveLastDir()) {
+        for (const wxFileName& own : folders)
+            if (folder.SameAs(own))
+                return true;
+        if (folder.GetDirCount() == 0)
+            return false;
+    }
+}
+
+bool IsProgramFile(const wxString& path)
+{
+    return IsProgramFile(currentLayout, path);
 }
 
 void SetUpResourceLayout()

@@ -46,6 +46,13 @@ ResourceLayout ChooseResourceLayout(const wxString& workingFolder, const wxStrin
 // The real path of `name` under `layout`.
 wxString MapResourcePath(const ResourceLayout& layout, const char* name);
 
+// True when `path` is one of the program's own data files (the treatments
+// list, the frequency table, the diary, the advanced settings file) or lies in
+// a folder of the program's (share/, docs/, and when installed the data folder
+// and the user's data folder): an export must never replace such a file.
+bool IsProgramFile(const ResourceLayout& layout, const wxString& path);
+bool IsProgramFile(const wxString& path);
+
 // Decides the layout from the working folder, the executable's location and
 // the environment, and uses it. Until this is called, every name stays
 // relative to the working folder.

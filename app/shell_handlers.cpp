@@ -1,6 +1,7 @@
 #include <string>
 
 #include <wx/bmpbuttn.h>
+#include <wx/choice.h>
 #include <wx/dcmemory.h>
 #include <wx/filename.h>
 #include <wx/listctrl.h>
@@ -28,6 +29,9 @@ const wxColour SpotRingColour(0, 110, 220);
 constexpr int SpotRingRadius = 15;
 constexpr int SpotRingWidth = 4;
 constexpr int IntroPage = 3;
+// A click this close to a spot's centre is on the spot: the drawn spot's
+// radius and its white edge, and a little more.
+constexpr int SpotClickRadius = 13;
 }  // namespace
 
 void wxVitrelFrame::OnAbout(wxCommandEvent&)
@@ -92,11 +96,34 @@ void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
         FitSummaryColumn();
 }
 
+// A click on a numbered spot chooses that spot; any other click, and Space
+// or Enter on the focused picture, turns it to the next view.
 void wxVitrelFrame::OnBodyPictureClick(wxCommandEvent&)
 {
-    bodyView = bodyPictureCycle;
-    bodyPictureCycle = (bodyPictureCycle + 1) % BodyViewCount;
+    if (bodyPictureClicked) {
+        bodyPictureClicked = false;
+        const wxBitmap shown = bodyPicture->GetBitmapLabel();
+        // The picture is drawn in the middle of the button.
+        const wxSize margin = (bodyPicture->GetClientSize() - shown.GetSize()) / 2;
+        const int spot = bodySpots.SpotAt(bodyView, bodyPictureClickAt.x - margin.x,
+                                          bodyPictureClickAt.y - margin.y, SpotClickRadius);
+        if (spot > 0) {
+            spotChoice->SetSelection(spot + 1);
+            ShowSpotFilter(spot + 1);
+            return;
+        }
+    }
+    bodyView = (bodyView + 1) % BodyViewCount;
     ShowBodyPicture();
+}
+
+// Where the button was released: the click it makes follows at once.
+void wxVitrelFrame::OnBodyPictureMouseUp(wxMouseEvent& event)
+{
+    bodyPictureClicked = true;
+    bodyPictureClickAt = event.GetPosition();
+    CallAfter([this] { bodyPictureClicked = false; });
+    event.Skip();
 }
 
 void wxVitrelFrame::ShowBodyPicture()

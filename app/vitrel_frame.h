@@ -25,6 +25,7 @@ class wxListBox;
 class wxListEvent;
 class wxMediaCtrl;
 class wxMediaEvent;
+class wxMouseEvent;
 class wxBookCtrlEvent;
 class wxCloseEvent;
 class wxNotebook;
@@ -58,12 +59,17 @@ void ShowNotice(const char* message, const char* caption);
 // A message already translated and filled in, for example
 // wxString::Format(_("... %s ..."), name); only the caption is looked up.
 void ShowNotice(const wxString& shownMessage, const char* caption);
+bool ConfirmAction(const wxString& shownMessage, const char* caption);
 // A question answered Yes or No, and Cancel when `cancellable`: wxID_YES,
 // wxID_NO or wxID_CANCEL.
 int AskYesNo(const char* message, const char* caption, bool cancellable);
 // Starts counting the modal dialogs that are open, for notices posted for
 // later (wxVitrelFrame::PostNotice); called once, before any dialog opens.
 void WatchModalDialogs();
+
+// What the user is told when the treatments list at `path` gave no
+// treatment; empty when there is nothing to tell.
+wxString CatalogueProblemNotice(CatalogueProblem problem, const wxString& path);
 
 // The one main window. It owns every control, the device link and its timer,
 // the treatments catalogue, the working XML documents and the dialogs. Its
@@ -119,7 +125,7 @@ private:
     void ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange = false);
     void ShowPatternFields(const FiringPattern& pattern);
     int SlotCountInEffect() const;
-    void RebuildSlotBoxesKeepingFocus(int count);
+    void FinishPendingSlotRebuild();
     void ShowPatternOnPage(const FiringPattern& pattern);
     bool PageShowsOnePattern() const;
     bool SavePatternFile(const char* path, std::string& reason);
@@ -135,7 +141,10 @@ private:
     bool SaveComposedEntry();
     // Asks whether typed, unsaved entry text is to be saved; false when the
     // page is to stay as it is (the user went back, or the save failed).
-    bool SettleUnsavedDiaryEntry(bool closing, bool mayStay);
+    bool SettleUnsavedDiaryEntry(bool mayStay);
+    // Summary and Content look read-only while viewing, and the hint tells
+    // how to write an entry.
+    void ShowDiaryState();
 
     // Writes to the stick and the read-back check that follows a programme
     // (treatments/treatment_flows.cpp).
@@ -165,6 +174,11 @@ private:
     // The body picture of the view on screen, with the ring on the spot the
     // filter shows when that view has it (app/shell_handlers.cpp).
     void ShowBodyPicture();
+    void OnBodyPictureMouseUp(wxMouseEvent& event);
+    // Treatments page (treatments/treatment_flows.cpp)
+    void ShowSpotFilter(int selection);
+    void SelectShownTreatmentRow();
+    void ShowTreatmentListHint();
 
     // Device monitor (device/device_monitor.cpp)
     void ShowDeviceAttached();
@@ -178,6 +192,7 @@ private:
     void OnTurnOffClick(wxCommandEvent& event);
     void OnSpotChoiceSelect(wxCommandEvent& event);
     void OnTreatmentListDClick(wxCommandEvent& event);
+    void OnTreatmentListSelect(wxCommandEvent& event);
     void OnApplyClick(wxCommandEvent& event);
     void OnWriteTreatmentClick(wxCommandEvent& event);
     void OnAdvancedWriteClick(wxCommandEvent& event);
@@ -216,13 +231,15 @@ private:
     wxButton* turnOffButton = nullptr;        // ID_BUTTON15
     wxBitmapButton* bodyPicture = nullptr;    // ID_BITMAPBUTTON1
     int bodyView = 0;                         // the view shown: 0 front, 1 back, 2 left side
-    int bodyPictureCycle = 0;                 // the view the next click shows
+    bool bodyPictureClicked = false;          // released by the mouse at bodyPictureClickAt
+    wxPoint bodyPictureClickAt;
     BodySpotTable bodySpots;
     wxNotebook* mainNotebook = nullptr;       // ID_NOTEBOOK3
 
     // Treatments page
     wxChoice* spotChoice = nullptr;           // ID_CHOICE1
     wxListBox* treatmentList = nullptr;       // ID_LISTBOX1
+    wxStaticText* treatmentListHint = nullptr; // ID_STATICTEXT41
     wxStaticText* treatmentTitle = nullptr;   // ID_STATICTEXT24
     wxTextCtrl* treatmentDescription = nullptr; // ID_TEXTCTRL13
     wxButton* applyButton = nullptr;          // ID_BUTTON10
@@ -252,6 +269,7 @@ private:
     wxTextCtrl* diaryTimeField = nullptr;     // ID_TEXTCTRL3
     wxTextCtrl* diarySummaryField = nullptr;  // ID_TEXTCTRL4
     wxTextCtrl* diaryContentField = nullptr;  // ID_TEXTCTRL5
+    wxStaticText* diaryHint = nullptr;        // ID_STATICTEXT40
 
     // Intro page
     wxMediaCtrl* introMedia = nullptr;        // ID_MEDIA
@@ -263,6 +281,7 @@ private:
     wxTimer deviceTimer;
     TreatmentCatalogue catalogue;
     SlotBoxes slotBoxes;
+    int pendingSlotCount = -1;  // a rebuild to the count left in Number of Slots, not yet made
     // What the base fields go back to when their text is not taken: the
     // values the page last showed or took.
     FiringPattern takenPattern;

@@ -1,5 +1,7 @@
 #include "dialogs/about_dialog.h"
 
+#include <algorithm>
+
 #include <wx/intl.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
@@ -58,6 +60,17 @@ wxString AboutCreditsText()
     }
     return text;
 }
+
+// A one-line text at least as large as its label measured in its own font,
+// with a few pixels to spare: some toolkits (Wine's among them) report a best
+// size that cuts the last characters off.
+wxStaticText* WholeText(wxStaticText* text)
+{
+    const wxSize label = text->GetTextExtent(text->GetLabel());
+    const wxSize best = text->GetBestSize();
+    text->SetMinSize(wxSize(std::max(best.x, label.x + text->GetCharWidth()), std::max(best.y, label.y)));
+    return text;
+}
 }  // namespace
 
 wxVitrelAboutPanelDialog::wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID id)
@@ -77,15 +90,16 @@ wxVitrelAboutPanelDialog::wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID 
     column->Add(pictureRow, 0, wxEXPAND, 0);
 
     wxBoxSizer* texts = new wxBoxSizer(wxVERTICAL);
-    texts->Add(new wxStaticText(this, ID_STATICTEXT1,
-                                // TRANSLATORS: %s is the version number, e.g. "1.5".
-                                wxString::Format(_("Software Version: %s"), SoftwareVersion),
-                                wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE, "ID_STATICTEXT1"),
+    texts->Add(WholeText(new wxStaticText(this, ID_STATICTEXT1,
+                                          // TRANSLATORS: %s is the version number, e.g. "1.5".
+                                          wxString::Format(_("Software Version: %s"), SoftwareVersion),
+                                          wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE,
+                                          "ID_STATICTEXT1")),
                1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
-    texts->Add(new wxStaticText(this, ID_STATICTEXT2,
-                                // TRANSLATORS: %s is the maker's web address.
-                                wxString::Format(_("Web: %s"), MakerWebAddress),
-                                wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT2"),
+    texts->Add(WholeText(new wxStaticText(this, ID_STATICTEXT2,
+                                          // TRANSLATORS: %s is the maker's web address.
+                                          wxString::Format(_("Web: %s"), MakerWebAddress),
+                                          wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT2")),
                1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
     texts->Add(new wxTextCtrl(this, ID_TEXTCTRL1, AboutCreditsText(), wxDefaultPosition,
                               wxSize(-1, 220),

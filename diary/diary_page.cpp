@@ -2,6 +2,8 @@
 #include <wx/datetime.h>
 #include <wx/filename.h>
 #include <wx/notebook.h>
+#include <wx/settings.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <tinyxml2.h>
@@ -28,15 +30,12 @@ void wxVitrelFrame::RefreshHistoryList(const char* path)
         historyStamp = LoadHistory(*HistoryDocument, path) == HistoryLoadResult::Loaded ? stamp : FileStamp();
     }
     historyList->ShowEntries(*HistoryDocument);
-    // Date and Time fit what they now hold (the rows on show), and never get
-    // narrower than their titles; Summary takes the rest of the row.
-    for (int column : {0, 1}) {
-        historyList->SetColumnWidth(column, wxLIST_AUTOSIZE_USEHEADER);
-        const int title = historyList->GetColumnWidth(column);
-        historyList->SetColumnWidth(column, wxLIST_AUTOSIZE);
-        if (historyList->GetColumnWidth(column) < title)
-            historyList->SetColumnWidth(column, title);
-    }
+    // Date and Time fit what they now hold (the rows on show) and what New
+    // writes, and never get narrower than their titles; Summary takes the rest
+    // of the row.
+    const wxDateTime now = wxDateTime::Now();
+    historyList->SetColumnWidth(0, historyList->WidthToShow(0, now.Format("%x")));
+    historyList->SetColumnWidth(1, historyList->WidthToShow(1, now.Format("%X")));
     FitSummaryColumn();
 }
 
@@ -44,6 +43,10 @@ void wxVitrelFrame::OnHistoryItemActivated(wxListEvent& event)
 {
     DiaryEntry entry;
     if (!ReadHistoryEntry(*HistoryDocument, static_cast<int>(event.GetIndex()), entry))
+        return;
+    // Asked as for New; a save reloads the document, so the entry is read again.
+    if (!SettleUnsavedDiaryEntry(true)
+        || !ReadHistoryEntry(*HistoryDocument, static_cast<int>(event.GetIndex()), entry))
         return;
     diaryNotebook->SetSelection(1);
     diaryDateField->SetValue(wxString::FromUTF8(entry.Date));
@@ -54,6 +57,7 @@ void wxVitrelFrame::OnHistoryItemActivated(wxListEvent& event)
     diarySummaryField->SetEditable(false);
     diaryContentField->SetValue(wxString::FromUTF8(entry.Content));
     diaryContentField->SetEditable(false);
+    ShowDiaryState();
 }
 
 void wxVitrelFrame::OnHistoryColumnEndDrag(wxListEvent& event)
@@ -83,11 +87,25 @@ void wxVitrelFrame::StampDiaryEntry(bool composing)
     diarySummaryField->SetEditable(composing);
     diaryContentField->SetValue(wxEmptyString);
     diaryContentField->SetEditable(composing);
+    ShowDiaryState();
+}
+
+// GTK draws a read-only field like an editable one, caret and all: the fields
+// that cannot be edited get the grey of the window's face, as on Windows.
+void wxVitrelFrame::ShowDiaryState()
+{
+    const wxColour readOnly = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+    for (wxTextCtrl* field : {diaryDateField, diaryTimeField, diarySummaryField, diaryContentField}) {
+        field->SetBackgroundColour(field->IsEditable() ? wxNullColour : readOnly);
+        field->Refresh();
+    }
+    // The row keeps its height, so the fields do not move.
+    diaryHint->SetLabel(diarySummaryField->IsEditable() ? wxString() : _("Press New to write an entry"));
 }
 
 void wxVitrelFrame::OnDiaryNewClick(wxCommandEvent&)
 {
-    if (SettleUnsavedDiaryEntry(false, true))
+    if (SettleUnsavedDiaryEntry(true))
         StampDiaryEntry(true);
 }
 
@@ -124,6 +142,7 @@ bool wxVitrelFrame::SaveComposedEntry()
     case HistorySaveResult::Saved:
         diarySummaryField->SetEditable(false);
         diaryContentField->SetEditable(false);
+        ShowDiaryState();
         break;
     case HistorySaveResult::StartedAnew: {
         diarySummaryField->SetEditable(false);
@@ -154,15 +173,16 @@ bool wxVitrelFrame::SaveComposedEntry()
 }
 
 // Typed text of an entry being composed is not dropped without a word, when
-// "New" starts another entry or the program closes. Closing offers to go
-// back; a save that fails keeps the text on the page where it can stay.
-bool wxVitrelFrame::SettleUnsavedDiaryEntry(bool closing, bool mayStay)
+// "New" starts another entry, another entry is opened or the program closes.
+// Cancel goes back to the text, unless the program is closing for good; a
+// save that fails keeps the text on the page where it can stay.
+bool wxVitrelFrame::SettleUnsavedDiaryEntry(bool mayStay)
 {
     if (!diarySummaryField->IsEditable()
         || (diarySummaryField->IsEmpty() && diaryContentField->IsEmpty()))
         return true;
     switch (AskYesNo("The diary entry you are writing has not been saved. Do you want to save it?",
-                     "Save Entry to History", closing && mayStay)) {
+                     "Save Entry to History", mayStay)) {
     case wxID_YES:
         return SaveComposedEntry() || !mayStay;
     case wxID_NO:
@@ -174,7 +194,7 @@ bool wxVitrelFrame::SettleUnsavedDiaryEntry(bool closing, bool mayStay)
 
 void wxVitrelFrame::OnFrameClose(wxCloseEvent& event)
 {
-    if (!SettleUnsavedDiaryEntry(true, event.CanVeto())) {
+    if (!SettleUnsavedDiaryEntry(event.CanVeto())) {
         event.Veto();
         return;
     }

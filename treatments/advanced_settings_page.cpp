@@ -19,9 +19,11 @@
 #include <wx/intl.h>
 #include <wx/filename.h>
 #include <wx/scrolwin.h>
+#include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 
 #include "app/pattern_preview_control.h"
+#include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 #include "treatments/pattern_file.h"
 
@@ -29,11 +31,12 @@ namespace {
 
 // The file dialogs are made on first use: a file chooser costs about a fifth
 // of the window's start-up, and most runs never open one. Each is kept once
-// made, so it opens again in the folder last used.
+// made, so it opens again in the folder last used; the first time it opens in
+// the user's documents folder, never in the program's.
 wxFileDialog* NewPatternFileDialog(wxWindow* parent, const wxString& title, long style)
 {
-    return new wxFileDialog(parent, title, wxEmptyString, wxEmptyString, "*.xml", style,
-                            wxDefaultPosition, wxDefaultSize, "wxFileDialog");
+    return new wxFileDialog(parent, title, wxStandardPaths::Get().GetDocumentsDir(), wxEmptyString,
+                            "*.xml", style, wxDefaultPosition, wxDefaultSize, "wxFileDialog");
 }
 
 // Why a pattern file was not exported or imported: the reason a save or a
@@ -113,10 +116,12 @@ bool ReadReal(const wxTextCtrl* field, double& value)
     return ParsePatternReal(field->GetValue().utf8_string(), value);
 }
 
+// A number above zero as its six decimals show it: 0.0000004 shows as zero.
 bool ReadPositiveReal(const wxTextCtrl* field, double& value)
 {
     double parsed = 0.0;
-    if (!ReadReal(field, parsed) || parsed <= 0.0)
+    double shown = 0.0;
+    if (!ReadReal(field, parsed) || !ParsePatternReal(FormatPatternReal(parsed), shown) || shown <= 0.0)
         return false;
     value = parsed;
     return true;
@@ -212,36 +217,51 @@ void wxVitrelFrame::DeriveFromBaseTimePeriodField()
 // Brings the slot boxes in line with the Number of Slots field (a new count
 // gives all new, silent boxes; the same count keeps them). A field that holds
 // no count ("" or "0" while typing) is given back the current box count.
-// Leaving the field keeps both base values and derives the slot quantities
-// from Base Frequency; Enter (and a programme read back from the stick)
-// derives everything from Base Time Period. After a focus change the boxes
-// are rebuilt once the toolkit has finished moving the focus, which may be
-// into the old boxes.
+// Leaving the field derives the slot period and slot frequency from Base Time
+// Period and keeps Base Frequency; Enter (and a programme read back from the
+// stick) derives everything from Base Time Period. After a focus change the
+// boxes are rebuilt once the toolkit has finished moving the focus, which may
+// be into the old boxes; anything that reads the page before then finishes
+// that rebuild first (FinishPendingSlotRebuild).
 void wxVitrelFrame::ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange)
 {
     const int n = SlotCountInEffect();
     if (n != slotBoxes.count) {
-        if (afterFocusChange)
-            CallAfter([this, n] { RebuildSlotBoxesKeepingFocus(n); });
-        else
+        if (afterFocusChange) {
+            pendingSlotCount = n;
+            CallAfter([this] { FinishPendingSlotRebuild(); });
+        } else
             RebuildSlotBoxes(n);
     }
 
-    FiringPattern pattern;
     double t = 0.0;
-    if (rewriteBaseFrequency && ReadPositiveReal(baseTimePeriodField, t))
+    if (!ReadPositiveReal(baseTimePeriodField, t))
+        t = takenPattern.BaseTimePeriod;
+    FiringPattern pattern = takenPattern;
+    if (rewriteBaseFrequency)
         pattern.DeriveFromBaseTimePeriod(t, n);
-    if (!pattern.HasUsableQuantities()) {
-        pattern.DeriveFromBaseFrequency(takenPattern.BaseFrequency, n);
-        pattern.BaseTimePeriod = takenPattern.BaseTimePeriod;
-    }
+    else
+        pattern.DeriveSlotsFromBaseTimePeriod(t, n);
     pattern.NumberOfSlots = n;
-    ShowPatternFields(pattern);
+    if (!pattern.HasUsableQuantities()) {
+        WriteCount(slotCountField, n);
+        return;
+    }
+    if (rewriteBaseFrequency) {
+        ShowPatternFields(pattern);
+        return;
+    }
+    WriteReal(periodPerSlotField, pattern.TimePeriodPerSlot);
+    WriteReal(slotFrequencyField, pattern.SlotFrequency);
+    WriteCount(slotCountField, n);
+    takenPattern = pattern;
 }
 
-void wxVitrelFrame::RebuildSlotBoxesKeepingFocus(int count)
+void wxVitrelFrame::FinishPendingSlotRebuild()
 {
-    if (count == slotBoxes.count)
+    const int count = pendingSlotCount;
+    pendingSlotCount = -1;
+    if (count < 0 || count == slotBoxes.count)
         return;
     const wxWindow* focus = FindFocus();
     const bool focusInRow = focus == nullptr || focus->GetParent() == slotWindow;
@@ -268,7 +288,8 @@ bool wxVitrelFrame::PageShowsOnePattern() const
     return ReadSlotCount(slotCountField, n) && n == slotBoxes.count
            && ShowsOnePattern(baseFrequencyField->GetValue().utf8_string(),
                               slotCountField->GetValue().utf8_string(),
-                              slotFrequencyField->GetValue().utf8_string());
+                              slotFrequencyField->GetValue().utf8_string(),
+                              baseTimePeriodField->GetValue().utf8_string());
 }
 
 // Writes what the fields show. A base field whose text is not taken counts
@@ -361,6 +382,7 @@ void wxVitrelFrame::LoadAdvancedSettings(const char* path)
 void wxVitrelFrame::RebuildSlotBoxes(int count)
 {
     count = std::clamp(count, 0, static_cast<int>(FiringPattern::MaxSlots));
+    pendingSlotCount = -1;
     DestroySlotBoxes();
     AddSlotBoxes(count, "ID_CHECKBOX6");
 }
@@ -429,6 +451,7 @@ void wxVitrelFrame::OnSlotCountEnter(wxCommandEvent&)
 
 void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
 {
+    FinishPendingSlotRebuild();
     if (exportDialog == nullptr)
         exportDialog = NewPatternFileDialog(this, _("Export to XML"), wxFD_SAVE);
     if (exportDialog->ShowModal() == wxID_CANCEL)
@@ -438,6 +461,23 @@ void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
     wxFileName chosen(exportDialog->GetPath());
     if (chosen.GetExt().empty())
         chosen.SetExt("xml");
+    // Never over the catalogue, the diary or another file of the program's.
+    if (IsProgramFile(chosen.GetFullPath())) {
+        // TRANSLATORS: %s is the full path of the file chosen.
+        ShowNotice(wxString::Format(_("The pattern was not exported: \"%s\" is one of Vitrel's own "
+                                      "files. Please choose another name or folder."),
+                                    chosen.GetFullPath()),
+                   "Export to XML");
+        return;
+    }
+    // Asked here, not by the dialog: the ".xml" added above may name an
+    // existing file too.
+    if (chosen.FileExists()
+        // TRANSLATORS: %s is the file's name, without its folder.
+        && !ConfirmAction(wxString::Format(_("%s already exists. Do you want to replace it?"),
+                                           chosen.GetFullName()),
+                          "Export to XML"))
+        return;
     std::string path;
     std::string reason = FileNameUnusable;
     if (!ToFilePath(chosen.GetFullPath(), path) || !SavePatternFile(path.c_str(), reason))

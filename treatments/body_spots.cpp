@@ -50,3 +50,26 @@ const BodySpotPosition* BodySpotTable::Find(int view, int spot) const
             return &position;
     return nullptr;
 }
+
+int BodySpotTable::SpotAt(int view, int x, int y, int radius) const
+{
+    int found = 0;
+    long nearest = static_cast<long>(radius) * radius;
+    for (const BodySpotPosition& position : positions) {
+        const long dx = x - position.x;
+        const long dy = y - position.y;
+        if (position.view == view && dx * dx + dy * dy <= nearest) {
+            nearest = dx * dx + dy * dy;
+            found = position.spot;
+        }
+    }
+    return found;
+}
+
+int BodySpotTable::ViewShowing(int spot) const
+{
+    for (int view = 0; view < BodyViewCount; ++view)
+        if (Find(view, spot) != nullptr)
+            return view;
+    return -1;
+}

@@ -23,6 +23,11 @@ public:
 
     // The position of `spot` in `view`, or null when that view does not show it.
     const BodySpotPosition* Find(int view, int spot) const;
+    // The spot drawn at (x, y) of `view`'s picture, within `radius` pixels of
+    // its centre; 0 when there is none. The nearest one wins.
+    int SpotAt(int view, int x, int y, int radius) const;
+    // The first view that shows `spot`, or -1.
+    int ViewShowing(int spot) const;
     const std::vector<BodySpotPosition>& Positions() const { return positions; }
 
 private:

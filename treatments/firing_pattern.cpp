@@ -3,43 +3,58 @@
 #include <charconv>
 #include <cmath>
 
-namespace {
-// A real as its six-decimal text gives it back: what a field shows of it.
-double AsShown(double value)
-{
-    double shown = value;
-    ParsePatternReal(FormatPatternReal(value), shown);
-    return shown;
-}
-}  // namespace
-
-// The slot frequency is computed from the base frequency as shown, so that
-// the fields always show Slot Frequency = Base Frequency x Number of Slots.
 void FiringPattern::DeriveFromBaseFrequency(double b, double n)
 {
-    BaseFrequency = AsShown(b);
-    BaseTimePeriod = 1.0 / BaseFrequency;
-    SlotFrequency = BaseFrequency * n;
-    TimePeriodPerSlot = 1.0 / SlotFrequency;
+    BaseFrequency = b;
+    BaseTimePeriod = 1.0 / b;
+    SlotFrequency = b * n;
+    TimePeriodPerSlot = 1.0 / (b * n);
 }
 
 void FiringPattern::DeriveFromBaseTimePeriod(double t, double n)
 {
     BaseTimePeriod = t;
-    BaseFrequency = AsShown(1.0 / t);
-    SlotFrequency = BaseFrequency * n;
-    TimePeriodPerSlot = 1.0 / SlotFrequency;
+    BaseFrequency = 1.0 / t;
+    TimePeriodPerSlot = t / n;
+    SlotFrequency = n / t;
 }
 
+void FiringPattern::DeriveSlotsFromBaseTimePeriod(double t, double n)
+{
+    TimePeriodPerSlot = t / n;
+    SlotFrequency = n / t;
+}
+
+namespace {
+// Each six-decimal text is within half a unit of its last decimal of the
+// value it was written from. The slot frequency text and the base frequency
+// text times N then differ by at most N + 1 such halves; the extra nano-hertz
+// absorbs the binary rounding of the decimal texts.
+bool WithinTextRounding(double shown, double exact, double halves)
+{
+    return std::fabs(shown - exact) <= halves * 5e-7 + 1e-9;
+}
+}  // namespace
+
 bool ShowsOnePattern(const std::string& baseFrequency, const std::string& numberOfSlots,
-                     const std::string& slotFrequency)
+                     const std::string& slotFrequency, const std::string& baseTimePeriod)
 {
     double b = 0.0;
     long n = 0;
     double f = 0.0;
-    return ParsePatternReal(baseFrequency, b) && b > 0.0 && ParsePatternCount(numberOfSlots, n)
-           && n >= 1 && n <= FiringPattern::MaxSlots && ParsePatternReal(slotFrequency, f)
-           && FormatPatternReal(f) == FormatPatternReal(b * static_cast<double>(n));
+    double t = 0.0;
+    if (!ParsePatternReal(baseFrequency, b) || !(b > 0.0) || !ParsePatternCount(numberOfSlots, n)
+        || n < 1 || n > FiringPattern::MaxSlots || !ParsePatternReal(slotFrequency, f))
+        return false;
+    const double slots = static_cast<double>(n);
+    if (WithinTextRounding(f, b * slots, slots + 1.0))
+        return true;
+    // Leaving Number of Slots derives the slot frequency from the base time
+    // period as shown and keeps the base frequency: that pattern is whole
+    // too, as long as base frequency and base time period show the same
+    // cycle (B x T is 1 but for their rounding).
+    return ParsePatternReal(baseTimePeriod, t) && t > 0.0 && WithinTextRounding(f, slots / t, 1.0)
+           && WithinTextRounding(b * t, 1.0, b + t);
 }
 
 bool FiringPattern::FitsDevice() const

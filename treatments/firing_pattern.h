@@ -17,13 +17,13 @@ struct FiringPattern {
     int Slot[MaxSlots] = {};         // 1 = slot fires, anything else = silent
 
     // Rule 1: from base frequency b and slot count n; sets the four reals.
-    // b is first taken as its six-decimal text shows it.
     void DeriveFromBaseFrequency(double b, double n);
     // Rule 2: from base time period t and slot count n; sets the four reals.
-    // The base frequency is 1 / t as shown, and the slot frequency that base
-    // frequency times n, so that rule 2 gives what rule 1 gives from the
-    // base frequency it shows.
     void DeriveFromBaseTimePeriod(double t, double n);
+    // What leaving the slot count field derives: the slot period and the slot
+    // frequency from base time period t and slot count n; the base frequency
+    // and base time period stay as they are.
+    void DeriveSlotsFromBaseTimePeriod(double t, double n);
     // The stick runs slot frequencies up to 300 Hz; a product that is not a
     // number does not fit. The Advanced Settings page checks its fields'
     // values with the same rule.
@@ -50,8 +50,9 @@ std::string FormatPatternCount(int count);
 bool ParsePatternReal(std::string_view text, double& value);
 bool ParsePatternCount(std::string_view text, long& value);
 
-// True when the three texts form one pattern that may be sent: a base
+// True when the field texts form one pattern that may be sent: a base
 // frequency above zero, a slot count from 1 to MaxSlots, and a slot frequency
-// equal to their product to six decimals.
+// that is the base frequency times the count, or the count divided by the
+// base time period, to within the rounding of the six-decimal texts.
 bool ShowsOnePattern(const std::string& baseFrequency, const std::string& numberOfSlots,
-                     const std::string& slotFrequency);
+                     const std::string& slotFrequency, const std::string& baseTimePeriod);

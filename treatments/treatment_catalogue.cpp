@@ -127,15 +127,18 @@ int TreatmentCatalogue::Load(const char* path)
                           : opened == DataFileOpen::NotRegular ? "not an ordinary file"
                                                                : "cannot be opened";
         std::puts((std::string("Treatments list ") + path + " not read: " + why).c_str());
+        problem = opened == DataFileOpen::Missing ? CatalogueProblem::Missing : CatalogueProblem::NotOpened;
         return 0;
     }
     if (document.Parse(text.c_str(), text.size()) != tinyxml2::XML_SUCCESS) {
         std::puts((std::string("Treatments list ") + path + " not read: " + document.ErrorName()).c_str());
+        problem = CatalogueProblem::NotXml;
         return 0;
     }
     const XMLElement* root = document.FirstChildElement("VitrelTreatmentsList");
     if (!root) {
         std::puts((std::string("Treatments list ") + path + " has no VitrelTreatmentsList element").c_str());
+        problem = CatalogueProblem::NotACatalogue;
         return 0;
     }
 
@@ -151,6 +154,7 @@ int TreatmentCatalogue::Load(const char* path)
         if (ReadTreatment(treatment, ordinal, records[count]))
             ++count;
     }
+    problem = count == first ? CatalogueProblem::NoUsableTreatment : CatalogueProblem::None;
     return count - first;
 }
 

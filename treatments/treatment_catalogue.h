@@ -8,6 +8,10 @@
 
 class wxListBox;
 
+// Why the last Load added no treatment. A missing file is named elsewhere,
+// with the other missing files.
+enum class CatalogueProblem { None, Missing, NotOpened, NotXml, NotACatalogue, NoUsableTreatment };
+
 // One catalogue entry. Texts are UTF-8 (legacy text decoded); Title holds at
 // most 200 characters and Description 20,000, longer ones are cut, and a
 // Description has a zero-width space after every 100 characters without
@@ -42,9 +46,11 @@ public:
     void FillTitleList(int selection, wxListBox* list) const;
 
     int Count() const { return count; }
+    CatalogueProblem Problem() const { return problem; }
     const TreatmentRecord& Record(int index) const { return records[index]; }
 
 private:
     std::unique_ptr<TreatmentRecord[]> records;
     int count = 0;
+    CatalogueProblem problem = CatalogueProblem::None;
 };

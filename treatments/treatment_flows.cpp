@@ -1,6 +1,7 @@
 // The Treatments page flows and the writes to the stick: pick a treatment,
 // apply it to the Advanced Settings page, write a programme, read it back,
 // switch the field off and the beeper on or off.
+#include <algorithm>
 #include <cmath>
 
 #include <wx/checkbox.h>
@@ -74,10 +75,49 @@ bool EncodeSlotFrequencyField(const DeviceLink& link, const wxTextCtrl* field, u
 
 void wxVitrelFrame::OnSpotChoiceSelect(wxCommandEvent&)
 {
-    const int selection = spotChoice->GetSelection();
+    ShowSpotFilter(spotChoice->GetSelection());
+}
+
+// The list narrowed to spot choice `selection`; the picture turns to a view
+// that shows the chosen spot when the one on screen does not.
+void wxVitrelFrame::ShowSpotFilter(int selection)
+{
     catalogue.FillTitleList(selection, treatmentList);
     SpotFilter = selection;
+    SelectShownTreatmentRow();
+    const int spot = selection - 1;
+    if (spot >= 1 && bodySpots.Find(bodyView, spot) == nullptr && bodySpots.ViewShowing(spot) >= 0)
+        bodyView = bodySpots.ViewShowing(spot);
     ShowBodyPicture();
+}
+
+// The list highlights the treatment shown below it, when the list holds it.
+void wxVitrelFrame::SelectShownTreatmentRow()
+{
+    const std::vector<int> rows = catalogue.Matching(SpotFilter);
+    const auto row = std::find(rows.begin(), rows.end(), SelectedTreatment);
+    if (row != rows.end())
+        treatmentList->SetSelection(static_cast<int>(row - rows.begin()));
+    else if (treatmentList->GetSelection() != wxNOT_FOUND)
+        treatmentList->SetSelection(wxNOT_FOUND);
+    ShowTreatmentListHint();
+}
+
+// A row highlighted by a single click is not yet the treatment that Apply and
+// Write Vitrel use: the hint under the list says so while the two differ.
+void wxVitrelFrame::ShowTreatmentListHint()
+{
+    const std::vector<int> rows = catalogue.Matching(SpotFilter);
+    const int row = treatmentList->GetSelection();
+    const bool differs = row >= 0 && row < static_cast<int>(rows.size()) && rows[row] != SelectedTreatment;
+    treatmentListHint->SetLabel(differs ? _("Double-click a treatment to show it. Apply and Write Vitrel "
+                                            "use the one shown below.")
+                                        : wxString());
+}
+
+void wxVitrelFrame::OnTreatmentListSelect(wxCommandEvent&)
+{
+    ShowTreatmentListHint();
 }
 
 void wxVitrelFrame::OnTreatmentListDClick(wxCommandEvent& event)
@@ -92,6 +132,7 @@ void wxVitrelFrame::OnTreatmentListDClick(wxCommandEvent& event)
     treatmentTitle->SetLabel(CatalogueText(record.Title));
     treatmentDescription->SetValue(CatalogueText(record.Description));
     ShowPickedTreatmentPattern();
+    SelectShownTreatmentRow();
 }
 
 void wxVitrelFrame::ShowPickedTreatmentPattern()
@@ -160,6 +201,9 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
 
 void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
 {
+    // A click right after leaving Number of Slots comes before the rebuild
+    // of the boxes that leaving set off.
+    FinishPendingSlotRebuild();
     const double baseFrequency = FieldReal(baseFrequencyField);
     const double slots = FieldReal(slotCountField);
     if (!ConfirmAction(ProgramQuestion, ProgramCaption))

@@ -5,7 +5,9 @@
 
 #include <wx/button.h>
 #include <wx/scrolwin.h>
+#include <wx/filename.h>
 #include <wx/sizer.h>
+#include <wx/stdpaths.h>
 #include <wx/uiaction.h>
 
 #include <gtk/gtk.h>
@@ -89,10 +91,18 @@ TEST_F(AdvancedSettings, TypedValuesDeriveTheOtherFields)
         {"ID_TEXTCTRL7", "0.5", true, "2.000000 0.500000 20.000000 0.050000 10"},
         {"ID_TEXTCTRL11", "8", true, "8.000000 0.125000 80.000000 0.012500 10"},
         {"ID_TEXTCTRL11", "3", false, "3.000000 0.333333 30.000000 0.033333 10"},
-        // Leaving the count field keeps both base values; Enter rewrites Base
-        // Frequency from the rounded period.
-        {"ID_TEXTCTRL8", nullptr, false, "3.000000 0.333333 30.000000 0.033333 10"},
+        // Leaving the count field keeps both base values and derives the slot
+        // frequency from the rounded period; Enter also rewrites Base
+        // Frequency from it.
+        {"ID_TEXTCTRL8", nullptr, false, "3.000000 0.333333 30.000030 0.033333 10"},
         {"ID_TEXTCTRL8", nullptr, true, "3.000003 0.333333 30.000030 0.033333 10"},
+        // The slot frequency comes from the period as typed, not from the
+        // base frequency it shows.
+        {"ID_TEXTCTRL7", "0.3", false, "3.333333 0.300000 33.333333 0.030000 10"},
+        // Leaving a new count keeps Base Frequency and derives the slots from
+        // the period.
+        {"ID_TEXTCTRL11", "3", true, "3.000000 0.333333 30.000000 0.033333 10"},
+        {"ID_TEXTCTRL8", "12", false, "3.000000 0.333333 36.000036 0.027778 12"},
     };
     CreateFrame();
     for (const Step& step : steps) {
@@ -444,6 +454,81 @@ TEST_F(AdvancedSettings, AnExportNamedWithoutAnExtensionGetsXml)
         EXPECT_TRUE(WorkFileExists(c.written)) << c.typed;
     }
     EXPECT_FALSE(WorkFileExists("plain"));
+}
+
+TEST_F(AdvancedSettings, ExportAsksBeforeReplacingAFileAndCancelWritesNothing)
+{
+    CreateFrame();
+    const std::string mine = "<mine/>\n";
+    WriteWorkFile("mine.xml", mine);
+    const wxString question = "mine.xml already exists. Do you want to replace it?";
+    // Typed with and without its extension: the ".xml" added names the same file.
+    for (const char* typed : {"mine.xml", "mine"}) {
+        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")), FileDialogAnswer(wxString::FromUTF8(WorkPath(typed))),
+                      MessageAnswer(wxID_CANCEL, question, "Export to XML"));
+        EXPECT_EQ(ReadWorkFile("mine.xml"), mine) << typed;
+    }
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")), FileDialogAnswer(wxString::FromUTF8(WorkPath("mine.xml"))),
+                  MessageAnswer(wxID_OK, question, "Export to XML"));
+    EXPECT_NE(ReadWorkFile("mine.xml").find("<VitrelAdvancedSettings>"), std::string::npos);
+}
+
+TEST_F(AdvancedSettings, ExportNeverReplacesTheProgramsOwnFiles)
+{
+    CopyTestDataFile("diary_three_entries.xml", "DiaryHistoryDB.xml");
+    WriteWorkFile("AdvancedSettings.xml", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>"
+                                          "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></VitrelAdvancedSettings>");
+    CreateFrame();
+    const std::string catalogue = ReadWorkFile("VitrelTreatmentsList.xml");
+    for (const char* name : {"VitrelTreatmentsList.xml", "VitrelFrequencyMeasurement.csv", "DiaryHistoryDB.xml",
+                             "AdvancedSettings.xml", "share/HumanBodyFront.png", "share/new.xml",
+                             "docs/../VitrelTreatmentsList.xml", "VitrelTreatmentsList"}) {
+        const std::string before = WorkFileExists(name) ? ReadWorkFile(name) : "";
+        wxString path = wxString::FromUTF8(WorkPath(name));
+        wxFileName shown(path);
+        shown.Normalize(wxPATH_NORM_DOTS);  // as the dialog gives it back
+        if (shown.GetExt().empty())
+            shown.SetExt("xml");
+        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")), FileDialogAnswer(path),
+                      MessageAnswer(wxID_OK,
+                                    "The pattern was not exported: \"" + shown.GetFullPath()
+                                        + "\" is one of Vitrel's own files. Please choose another name or folder.",
+                                    "Export to XML"));
+        EXPECT_EQ(WorkFileExists(name) ? ReadWorkFile(name) : "", before) << name;
+    }
+    EXPECT_EQ(ReadWorkFile("VitrelTreatmentsList.xml"), catalogue);
+}
+
+// The folder a file dialog is in when it is shown; answered with Cancel.
+class DialogFolder : public wxExpectModalBase<wxFileDialog, DialogFolder> {
+public:
+    explicit DialogFolder(wxString& folder) : folder(folder) {}
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override
+    {
+        folder = dialog->GetDirectory();
+        return wxID_CANCEL;
+    }
+
+private:
+    wxString& folder;
+};
+
+TEST_F(AdvancedSettings, FileDialogsStartInTheDocumentsFolderAndThenKeepTheLastOne)
+{
+    CreateFrame();
+    const wxString documents = wxStandardPaths::Get().GetDocumentsDir();
+    ASSERT_NE(documents, wxGetCwd());
+    for (const char* button : {"ID_BUTTON7", "ID_BUTTON8"}) {
+        wxString folder;
+        wxTEST_DIALOG(Click(Find<wxButton>(button)), DialogFolder(folder));
+        EXPECT_EQ(folder, documents) << button;
+    }
+    ExportTo(WorkPath("kept.xml"));
+    wxString folder;
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")), DialogFolder(folder));
+    EXPECT_EQ(folder, wxString::FromUTF8(WorkDir()));
 }
 
 }  // namespace

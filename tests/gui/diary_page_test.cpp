@@ -7,6 +7,7 @@
 #include <wx/datetime.h>
 #include <wx/listctrl.h>
 #include <wx/notebook.h>
+#include <wx/stattext.h>
 
 #include <tinyxml2.h>
 
@@ -168,9 +169,9 @@ TEST_F(DiaryPageTest, AnOpenedEntryIsReadOnlyAndNewStartsAFreshOne)
     EXPECT_NE(list->GetItemBackgroundColour(1), Grey);
     EXPECT_EQ(list->GetItemBackgroundColour(2), Grey);
     Click(newButton);
-    Type(summary, "discarded when an entry is opened");
+    Type(summary, "dropped when an entry is opened");
 
-    Activate(1);
+    wxTEST_DIALOG(Activate(1), MessageAnswer(wxID_NO, UnsavedQuestion, SaveCaption));
     EXPECT_EQ(book->GetSelection(), 1);
     EXPECT_EQ(date->GetValue(), "02.03.2024");
     EXPECT_EQ(time->GetValue(), "12:30:00");
@@ -198,28 +199,33 @@ TEST_F(DiaryPageTest, AnOpenedEntryIsReadOnlyAndNewStartsAFreshOne)
     EXPECT_EQ(book->GetSelection(), 1);
 }
 
-// Typed text of a new entry is not lost without a word: "New" again and
-// closing ask once, whichever field holds the text; Yes saves, No drops,
-// Cancel (closing only) goes back.
+// Typed text of a new entry is not lost without a word: "New" again, opening
+// an entry and closing ask once, whichever field holds the text; Yes saves,
+// No drops, Cancel goes back to the text and changes nothing.
 TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
 {
+    enum class Leave { New, Open, Close };
     const struct {
-        bool closing;
+        Leave by;
         int answer;
         bool saved;
         const char* summaryText;
         const char* contentText;
-    } cases[] = {{false, wxID_YES, true, "Evening", "Twenty minutes."},
-                 {false, wxID_NO, false, "Evening", "Twenty minutes."},
-                 {true, wxID_YES, true, "Evening", "Twenty minutes."},
-                 {true, wxID_NO, false, "Evening", "Twenty minutes."},
-                 {true, wxID_CANCEL, false, "Evening", "Twenty minutes."},
-                 {false, wxID_YES, true, "Evening", ""},
-                 {false, wxID_NO, false, "", "Twenty minutes."},
-                 {true, wxID_YES, true, "", "Twenty minutes."},
-                 {true, wxID_CANCEL, false, "Evening", ""}};
+    } cases[] = {{Leave::New, wxID_YES, true, "Evening", "Twenty minutes."},
+                 {Leave::New, wxID_NO, false, "Evening", "Twenty minutes."},
+                 {Leave::New, wxID_CANCEL, false, "Evening", "Twenty minutes."},
+                 {Leave::Open, wxID_YES, true, "Evening", "Twenty minutes."},
+                 {Leave::Open, wxID_NO, false, "", "Twenty minutes."},
+                 {Leave::Open, wxID_CANCEL, false, "Evening", ""},
+                 {Leave::Close, wxID_YES, true, "Evening", "Twenty minutes."},
+                 {Leave::Close, wxID_NO, false, "Evening", "Twenty minutes."},
+                 {Leave::Close, wxID_CANCEL, false, "Evening", "Twenty minutes."},
+                 {Leave::New, wxID_YES, true, "Evening", ""},
+                 {Leave::New, wxID_NO, false, "", "Twenty minutes."},
+                 {Leave::Close, wxID_YES, true, "", "Twenty minutes."},
+                 {Leave::Close, wxID_CANCEL, false, "Evening", ""}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.closing ? "closing, " : "New, ") + std::to_string(c.answer) + ", \"" +
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.by)) + ", " + std::to_string(c.answer) + ", \"" +
                      c.summaryText + "\", \"" + c.contentText + "\"");
         CopyTestDataFile("diary_three_entries.xml", DiaryFile);
         Open();
@@ -230,16 +236,22 @@ TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
         }
         Type(summary, c.summaryText);
         Type(content, c.contentText);
-        if (c.closing && c.answer == wxID_CANCEL) {
-            wxTEST_DIALOG(frame->Close(false), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
-            RunEventLoopFor(100);
-        } else if (c.closing) {
-            wxTEST_DIALOG(CloseFrame(), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
-        } else {
+        const wxString stamp = date->GetValue() + time->GetValue();
+        switch (c.by) {
+        case Leave::New:
             wxTEST_DIALOG(Click(newButton), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
-            EXPECT_EQ(summary->GetValue(), "");
-            EXPECT_EQ(content->GetValue(), "");
-            EXPECT_TRUE(summary->IsEditable());
+            break;
+        case Leave::Open:
+            wxTEST_DIALOG(Activate(1), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
+            break;
+        case Leave::Close:
+            if (c.answer == wxID_CANCEL) {
+                wxTEST_DIALOG(frame->Close(false), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
+                RunEventLoopFor(100);
+            } else {
+                wxTEST_DIALOG(CloseFrame(), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
+            }
+            break;
         }
         const std::vector<DiaryEntry> entries = FileEntries();
         ASSERT_EQ(entries.size(), c.saved ? 4u : 3u);
@@ -248,30 +260,84 @@ TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
             EXPECT_EQ(entries[3].Content, c.contentText);
         }
         if (c.answer == wxID_CANCEL) {
+            // Nothing changed: the text, still editable, under its own stamp.
             EXPECT_TRUE(frame->IsShown());
             EXPECT_EQ(summary->GetValue(), c.summaryText);
             EXPECT_EQ(content->GetValue(), c.contentText);
+            EXPECT_EQ(date->GetValue() + time->GetValue(), stamp);
+            EXPECT_TRUE(summary->IsEditable());
             wxTEST_DIALOG(CloseFrame(), MessageAnswer(wxID_NO));
-        } else if (!c.closing) {
-            CloseFrame();
+            continue;
         }
+        if (c.by == Leave::New) {
+            EXPECT_EQ(summary->GetValue(), "");
+            EXPECT_EQ(content->GetValue(), "");
+            EXPECT_TRUE(summary->IsEditable());
+        } else if (c.by == Leave::Open) {
+            EXPECT_EQ(summary->GetValue(), "Midday");
+            EXPECT_FALSE(summary->IsEditable());
+        }
+        if (c.by != Leave::Close)
+            CloseFrame();
     }
+}
+
+// Read-only fields look it, and the page says how to write an entry.
+TEST_F(DiaryPageTest, ReadOnlyFieldsLookReadOnlyAndTheHintSaysPressNew)
+{
+    CopyTestDataFile("diary_three_entries.xml", DiaryFile);
+    Open();
+    wxStaticText* hint = Find<wxStaticText>("ID_STATICTEXT40");
+    wxTextCtrl* plain = new wxTextCtrl(content->GetParent(), wxID_ANY);  // how an editable field looks
+    const wxColour editable = plain->GetBackgroundColour();
+    const auto expectViewing = [&](const char* when) {
+        for (wxTextCtrl* field : {date, time, summary, content})
+            EXPECT_NE(field->GetBackgroundColour(), editable) << when << " " << field->GetName();
+        EXPECT_EQ(hint->GetLabel(), "Press New to write an entry") << when;
+        EXPECT_TRUE(hint->IsShown()) << when;
+    };
+    expectViewing("at start");
+    Click(newButton);
+    for (wxTextCtrl* field : {summary, content})
+        EXPECT_EQ(field->GetBackgroundColour(), editable) << field->GetName();
+    for (wxTextCtrl* field : {date, time})
+        EXPECT_NE(field->GetBackgroundColour(), editable) << field->GetName();
+    EXPECT_EQ(hint->GetLabel(), "");
+    Type(summary, "Saved");
+    wxTEST_DIALOG(Click(saveButton), MessageAnswer(wxID_OK, SaveQuestion, SaveCaption));
+    expectViewing("after a save");
+    Activate(0);
+    expectViewing("opened");
+    plain->Destroy();
 }
 
 TEST_F(DiaryPageTest, DateAndTimeColumnsFitTheirContents)
 {
+    // Measured in the list's font made bold, as some headers draw their titles.
+    const auto expectFits = [this] {
+        wxFont bold = list->GetFont();
+        bold.MakeBold();
+        for (int column : {0, 1}) {
+            wxListItem title;
+            title.SetMask(wxLIST_MASK_TEXT);
+            list->GetColumn(column, title);
+            int width = 0;
+            list->GetTextExtent(title.GetText(), &width, nullptr, nullptr, nullptr, &bold);
+            EXPECT_GE(list->GetColumnWidth(column), width + 16) << "title of column " << column;
+            for (int row = 0; row < list->GetItemCount(); ++row)
+                EXPECT_GE(list->GetColumnWidth(column),
+                          list->GetTextExtent(list->GetItemText(row, column)).x + 16)
+                    << "column " << column << " row " << row;
+        }
+    };
+    Open();  // no diary yet: the titles alone
+    expectFits();
+    CloseFrame();
     // Dates and times as long as some locales write them.
     WriteWorkFile(DiaryFile, "<HistoryDoc><Entry><Date>Saturday, 1 November 2025</Date>"
                              "<Time>09:15:00 PM CET</Time><Summary>Long</Summary>"
                              "<Content/></Entry></HistoryDoc>");
     Open();
-    const auto expectFits = [this] {
-        for (int column : {0, 1})
-            for (int row = 0; row < list->GetItemCount(); ++row)
-                EXPECT_GE(list->GetColumnWidth(column),
-                          list->GetTextExtent(list->GetItemText(row, column)).x + 8)
-                    << "column " << column << " row " << row;
-    };
     expectFits();
     Click(newButton);
     Type(summary, "Later");

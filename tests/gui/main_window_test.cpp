@@ -12,6 +12,7 @@
 #include <wx/dcscreen.h>
 #include <wx/choice.h>
 #include <wx/gauge.h>
+#include <wx/listbox.h>
 #include <wx/mediactrl.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
@@ -20,6 +21,7 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include <gtk/gtk.h>
 
@@ -234,13 +236,13 @@ TEST_F(MainWindow, NumberFieldsFilterWhatIsTyped)
     EXPECT_FALSE(Find<wxTextCtrl>("ID_TEXTCTRL12")->IsEnabled());
 }
 
-TEST_F(MainWindow, BodyPictureCyclesFrontBackSideFront)
+TEST_F(MainWindow, EveryClickOnTheBodyPictureTurnsIt)
 {
     CreateFrame();
     wxBitmapButton* picture = Find<wxBitmapButton>("ID_BITMAPBUTTON1");
     EXPECT_TRUE(SameBitmap(picture->GetBitmapLabel(), "share/HumanBodyFront.png"));
-    const char* expected[] = {"share/HumanBodyFront.png", "share/HumanBodyBack.png",
-                              "share/HumanBodySideL.png", "share/HumanBodyFront.png"};
+    const char* expected[] = {"share/HumanBodyBack.png", "share/HumanBodySideL.png",
+                              "share/HumanBodyFront.png", "share/HumanBodyBack.png"};
     for (const char* view : expected) {
         Click(picture);
         EXPECT_TRUE(SameBitmap(picture->GetBitmapLabel(), view)) << view;
@@ -267,8 +269,6 @@ TEST_F(MainWindow, TheChosenSpotIsRingedWhereTheTableSaysInTheViewOnScreen)
     SelectChoice("ID_CHOICE1", 4);  // Spot 3, right shoulder: front and back
     expectRing(0, 3, "share/HumanBodyFront.png");
     Click(picture);
-    expectRing(0, 3, "share/HumanBodyFront.png");
-    Click(picture);
     expectRing(1, 3, "share/HumanBodyBack.png");
     Click(picture);  // the left side does not show it
     EXPECT_TRUE(ChangedArea(picture->GetBitmapLabel(), "share/HumanBodySideL.png").IsEmpty());
@@ -280,6 +280,63 @@ TEST_F(MainWindow, TheChosenSpotIsRingedWhereTheTableSaysInTheViewOnScreen)
     }
     Click(picture);
     EXPECT_TRUE(SameBitmap(picture->GetBitmapLabel(), "share/HumanBodyFront.png"));
+}
+
+// Choosing a spot that the view on screen does not show turns the picture to
+// one that does; a view that shows it stays.
+TEST_F(MainWindow, ChoosingASpotTurnsThePictureToAViewThatShowsIt)
+{
+    CreateFrame();
+    BodySpotTable table;
+    ASSERT_TRUE(table.Load("share/BodySpots.csv"));
+    wxBitmapButton* picture = Find<wxBitmapButton>("ID_BITMAPBUTTON1");
+    const struct {
+        int spot;
+        const char* shown;
+    } choices[] = {{24, "share/HumanBodySideL.png"}, {3, "share/HumanBodyFront.png"},
+                   {18, "share/HumanBodyBack.png"},  {1, "share/HumanBodyBack.png"},
+                   {9, "share/HumanBodyFront.png"}};
+    for (const auto& c : choices) {
+        SelectChoice("ID_CHOICE1", c.spot + 1);
+        const wxRect ring = ChangedArea(picture->GetBitmapLabel(), c.shown);
+        EXPECT_FALSE(ring.IsEmpty()) << "spot " << c.spot << " on " << c.shown;
+        EXPECT_LE(ring.width, 40) << "spot " << c.spot << " on " << c.shown;
+    }
+}
+
+// A real mouse click on a numbered spot chooses it; a click beside the spots
+// turns the picture.
+TEST_F(MainWindow, AClickOnANumberedSpotChoosesIt)
+{
+    CreateFrame();
+    frame->Raise();
+    RunEventLoopFor(100);
+    BodySpotTable table;
+    ASSERT_TRUE(table.Load("share/BodySpots.csv"));
+    wxBitmapButton* picture = Find<wxBitmapButton>("ID_BITMAPBUTTON1");
+    wxChoice* choice = Find<wxChoice>("ID_CHOICE1");
+    const wxSize margin = (picture->GetClientSize() - picture->GetBitmapLabel().GetSize()) / 2;
+    wxUIActionSimulator mouse;
+    const auto clickAt = [&](int x, int y) {
+        mouse.MouseMove(picture->ClientToScreen(wxPoint(x + margin.x, y + margin.y)));
+        RunEventLoopFor(50);
+        mouse.MouseClick();
+        RunEventLoopFor(150);
+    };
+    const BodySpotPosition* spot10 = table.Find(0, 10);
+    ASSERT_NE(spot10, nullptr);
+    clickAt(spot10->x + 3, spot10->y - 2);
+    EXPECT_EQ(choice->GetSelection(), 11);
+    EXPECT_FALSE(ChangedArea(picture->GetBitmapLabel(), "share/HumanBodyFront.png").IsEmpty());
+    // Beside the figure: the picture turns, the choice stays.
+    clickAt(5, 5);
+    EXPECT_EQ(choice->GetSelection(), 11);
+    EXPECT_TRUE(SameBitmap(picture->GetBitmapLabel(), "share/HumanBodyBack.png"));
+    const BodySpotPosition* spot19 = table.Find(1, 19);
+    ASSERT_NE(spot19, nullptr);
+    clickAt(spot19->x, spot19->y);
+    EXPECT_EQ(choice->GetSelection(), 20);
+    EXPECT_EQ(frame->SpotFilter, 20);
 }
 
 TEST_F(MainWindow, IntroVideoPlaysOnlyOnTheIntroPage)
@@ -449,6 +506,96 @@ TEST_F(MainWindow, AboutBoxShowsVersionAndReadOnlyCredits)
         ASSERT_NE(found, wxString::npos) << project;
         at = found + 1;
     }
+}
+
+// Each text of the About box is at least as large as its label measured in
+// its own font.
+TEST_F(MainWindow, AboutBoxTextsAreWhole)
+{
+    CreateFrame();
+    wxDialog* about = nullptr;
+    wxTEST_DIALOG(SendMenu(MenuId("Help", "About")), RecordingAnswer(&about));
+    ASSERT_NE(about, nullptr);
+    about->Layout();
+    for (const char* name : {"ID_STATICTEXT1", "ID_STATICTEXT2"}) {
+        wxWindow* text = wxWindow::FindWindowByName(name, about);
+        ASSERT_NE(text, nullptr) << name;
+        const wxSize needed = text->GetTextExtent(text->GetLabel());
+        EXPECT_GE(text->GetSize().x, needed.x + text->GetCharWidth()) << name;
+        EXPECT_GE(text->GetSize().y, needed.y) << name;
+        EXPECT_GE(about->GetClientSize().x, text->GetRect().GetRight()) << name;
+    }
+}
+
+namespace {
+// The control as GTK draws it now, pixel by pixel.
+std::vector<unsigned char> DrawnPixels(wxWindow* control)
+{
+    GtkWidget* widget = control->GetHandle();
+    const int width = gtk_widget_get_allocated_width(widget);
+    const int height = gtk_widget_get_allocated_height(widget);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t* cr = cairo_create(surface);
+    gtk_widget_draw(widget, cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    std::vector<unsigned char> pixels(data, data + cairo_image_surface_get_stride(surface) * height);
+    cairo_surface_destroy(surface);
+    return pixels;
+}
+
+void CollectKeyboardStops(wxWindow* window, std::vector<wxWindow*>& stops)
+{
+    if (!window->IsShownOnScreen() || !window->IsEnabled())
+        return;
+    if (window->AcceptsFocusFromKeyboard() && window->GetChildren().empty())
+        stops.push_back(window);
+    for (wxWindow* child : window->GetChildren())
+        CollectKeyboardStops(child, stops);
+}
+}  // namespace
+
+// Every control a Tab can reach shows that it holds the focus: GTK draws it
+// differently once it has the focus in a window used from the keyboard.
+TEST_F(MainWindow, KeyboardFocusIsVisibleOnEveryControlThatTakesIt)
+{
+    // A caret that blinks would make a text field differ, or not, by chance.
+    g_object_set(gtk_settings_get_default(), "gtk-cursor-blink", FALSE, nullptr);
+    CreateFrame();
+    // Without a window manager nothing makes the window active; a key press
+    // would make focus visible.
+    gdk_window_focus(gtk_widget_get_window(frame->GetHandle()), GDK_CURRENT_TIME);
+    gtk_window_set_focus_visible(GTK_WINDOW(frame->GetHandle()), TRUE);
+    RunEventLoopFor(100);
+    wxNotebook* pages = Find<wxNotebook>("ID_NOTEBOOK3");
+    wxNotebook* diary = Find<wxNotebook>("ID_NOTEBOOK1");
+    const struct {
+        int page;
+        int diaryPage;
+    } views[] = {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {3, 0}};
+    std::set<wxWindow*> checked;
+    for (const auto& view : views) {
+        pages->SetSelection(view.page);
+        diary->SetSelection(view.diaryPage);
+        RunEventLoopFor(100);
+        std::vector<wxWindow*> stops;
+        CollectKeyboardStops(frame, stops);
+        for (wxWindow* stop : stops) {
+            if (!checked.insert(stop).second)
+                continue;
+            pages->SetFocus();
+            RunEventLoopFor(30);
+            const std::vector<unsigned char> before = DrawnPixels(stop);
+            stop->SetFocus();
+            RunEventLoopFor(30);
+            EXPECT_TRUE(gtk_widget_is_focus(stop->GetHandle()) || stop->HasFocus()) << stop->GetName();
+            EXPECT_NE(DrawnPixels(stop), before)
+                << stop->GetName() << " (" << stop->GetClassInfo()->GetClassName() << ") on page "
+                << view.page << "/" << view.diaryPage;
+        }
+    }
+    EXPECT_GE(checked.size(), 20u);
 }
 
 TEST_F(MainWindow, DiaryCloseShowsTheHistoryPageAndKeepsTheEntry)

@@ -251,7 +251,7 @@ TEST_F(TreatmentFlows, AdvancedWriteSendsOnlyThePatternThePageShows)
         const char* text;
     } cases[] = {{"ID_TEXTCTRL11", "-"},  {"ID_TEXTCTRL11", "0"},  {"ID_TEXTCTRL11", "7"},
                  {"ID_TEXTCTRL8", "12"},  {"ID_TEXTCTRL8", ""},    {"ID_TEXTCTRL12", ""},
-                 {"ID_TEXTCTRL12", "10.000001"}};
+                 {"ID_TEXTCTRL12", "10.000006"}};
     for (const auto& c : cases) {
         wxTextCtrl* field = Find<wxTextCtrl>(c.field);
         const wxString before = field->GetValue();
@@ -268,6 +268,39 @@ TEST_F(TreatmentFlows, AdvancedWriteSendsOnlyThePatternThePageShows)
         field->ChangeValue(before);
     }
     EXPECT_TRUE(ProgrammingWrites().empty());
+}
+
+TEST_F(TreatmentFlows, AProgrammeReadBackShowsItsSlotFrequencyAsWrittenAndCanBeWrittenAgain)
+{
+    StartAttached({"--programme", "57 9E 00 01 02 01"});  // 10 Hz, three slots
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
+    ASSERT_TRUE(WaitFor([&] { return Field("ID_TEXTCTRL8") == "3"; }, 1000));
+    EXPECT_EQ(Field("ID_TEXTCTRL12"), "10.000000");
+    EXPECT_EQ(Field("ID_TEXTCTRL11"), "3.333333");
+    EXPECT_EQ(Field("ID_TEXTCTRL7"), "0.300000");
+    EXPECT_EQ(Field("ID_TEXTCTRL9"), "0.100000");
+    ClearWrites();
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK));
+    EXPECT_EQ(ProgrammingWrites(), (std::vector<std::string>{TimerAt10Hz, "00 08 01 02 01 FF", "00 12 FF"}));
+}
+
+TEST_F(TreatmentFlows, AWriteRightAfterLeavingNumberOfSlotsSendsTheNewCount)
+{
+    StartAttached();
+    wxTextCtrl* count = Find<wxTextCtrl>("ID_TEXTCTRL8");
+    count->ChangeValue("4");
+    // The focus moves to the button: the field is left, and the click comes
+    // before anything that leaving set off afterwards.
+    wxFocusEvent leave(wxEVT_KILL_FOCUS, count->GetId());
+    leave.SetEventObject(count);
+    count->GetEventHandler()->ProcessEvent(leave);
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK));
+    const std::vector<std::string> writes = ProgrammingWrites();
+    ASSERT_EQ(writes.size(), 3u);
+    EXPECT_EQ(writes[1], "00 08 02 02 02 02 FF");
+    EXPECT_EQ(frame->Slots().count, 4);
+    RunEventLoopFor(50);
+    EXPECT_EQ(frame->Slots().count, 4);
 }
 
 TEST_F(TreatmentFlows, TurnOffBeeperAndReadSendTheirFrames)
@@ -349,10 +382,88 @@ TEST_F(TreatmentFlows, AWriteTheStickDoesNotTakeSaysSo)
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "");
 }
 
+// A treatments list that is there but gives no treatment is named, with why,
+// once the window shows; the list stays empty.
+TEST_F(TreatmentFlows, ACatalogueThatGivesNoTreatmentIsNamedWithTheReason)
+{
+    const struct {
+        const char* content;
+        const char* why;  // the notice after the file's path
+    } cases[] = {
+        {"not XML at all", "could not be read: it is not a well-formed XML file."},
+        {"<VitrelAdvancedSettings><BaseFrequency>1</BaseFrequency><NumberOfSlots>1</NumberOfSlots>"
+         "<Slot>1</Slot></VitrelAdvancedSettings>",
+         "could not be used: it is not a treatments list (it has no VitrelTreatmentsList element), for "
+         "example an exported pattern saved over it."},
+        {"<VitrelTreatmentsList><Treatment><Title>No pattern</Title></Treatment></VitrelTreatmentsList>",
+         "holds no treatment that can be used."},
+        {"", "could not be read: it is not a well-formed XML file."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        WriteWorkFile("VitrelTreatmentsList.xml", c.content);
+        const wxString notice = "The treatments list \"" + wxString::FromUTF8(WorkPath("VitrelTreatmentsList.xml"))
+                                + "\" " + c.why + " The list of treatments stays empty.";
+        wxTEST_DIALOG(CreateFrame(), MessageAnswer(wxID_OK, notice, "Treatments List"));
+        EXPECT_EQ(Find<wxListBox>("ID_LISTBOX1")->GetCount(), 0u);
+        CloseFrame();
+    }
+    // A usable list says nothing.
+    WriteCatalogue({{"One", 0, 2, {1}}});
+    CreateFrame();
+    RunEventLoopFor(50);
+    EXPECT_EQ(Find<wxListBox>("ID_LISTBOX1")->GetCount(), 1u);
+}
+
+// The list highlights the treatment shown below it whenever the list holds
+// it; a row highlighted by a single click that is not the one shown is
+// pointed out, and the one shown stays the one used.
+TEST_F(TreatmentFlows, TheListHighlightsTheShownTreatmentAndSaysWhenTheyDiffer)
+{
+    WriteCatalogue({{"General", 0, 2, {1}}, {"Shoulder A", 3, 3, {1, 0}}, {"Shoulder B", 3, 4, {1, 1, 0}}});
+    CreateFrame();
+    wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
+    wxStaticText* hint = Find<wxStaticText>("ID_STATICTEXT41");
+    const wxString differs = "Double-click a treatment to show it. Apply and Write Vitrel use the one shown below.";
+    const auto singleClick = [&](int row) {
+        list->SetSelection(row);
+        wxCommandEvent event(wxEVT_LISTBOX, list->GetId());
+        event.SetEventObject(list);
+        event.SetInt(row);
+        list->GetEventHandler()->ProcessEvent(event);
+    };
+    const struct {
+        std::function<void()> act;
+        int selection;  // the highlighted row
+        const char* shown;
+        bool pointedOut;
+    } steps[] = {
+        {[] {}, 0, "General", false},
+        {[&] { SelectChoice("ID_CHOICE1", 4); }, wxNOT_FOUND, "General", false},  // Spot 3
+        {[&] { singleClick(1); }, 1, "General", true},
+        {[&] { DoubleClickRow(1); }, 1, "Shoulder B", false},
+        {[&] { SelectChoice("ID_CHOICE1", 0); }, 2, "Shoulder B", false},  // All
+        {[&] { singleClick(0); }, 0, "Shoulder B", true},
+        {[&] { singleClick(2); }, 2, "Shoulder B", false},
+    };
+    int step = 0;
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_EQ(list->GetSelection(), s.selection) << "step " << step;
+        EXPECT_EQ(Title(), s.shown) << "step " << step;
+        EXPECT_EQ(hint->GetLabel(), s.pointedOut ? differs : wxString()) << "step " << step;
+        ++step;
+    }
+    // Apply uses the treatment shown, not the highlighted row.
+    singleClick(0);
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
+    EXPECT_EQ(Field("ID_TEXTCTRL8"), "3");
+}
+
 TEST_F(TreatmentFlows, EmptyCatalogueShowsADashAndApplyChangesNothing)
 {
     WriteCatalogue({});
-    CreateFrame();
+    wxTEST_DIALOG(CreateFrame(), MessageAnswer(wxID_OK));
     EXPECT_EQ(Title(), "-");
     EXPECT_EQ(Field("ID_TEXTCTRL13"), "");
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -10,68 +11,116 @@
 
 namespace {
 
-// The four reals as the page shows them: base frequency, base time period,
-// slot frequency, time period per slot.
-std::string Shown(const FiringPattern& p)
-{
-    return FormatPatternReal(p.BaseFrequency) + " " + FormatPatternReal(p.BaseTimePeriod) + " "
-           + FormatPatternReal(p.SlotFrequency) + " " + FormatPatternReal(p.TimePeriodPerSlot);
-}
+// The page's fields hold texts; every rule reads them back from there.
+struct Fields {
+    std::string b = "1.000000", t = "1.000000", f = "1.000000", p = "1.000000", n = "10";
 
-TEST(PatternRules, DerivationsGiveTheWorkedExamples)
+    static double Read(const std::string& text)
+    {
+        double value = 0;
+        EXPECT_TRUE(ParsePatternReal(text, value)) << text;
+        return value;
+    }
+    void Show(const FiringPattern& pattern)
+    {
+        b = FormatPatternReal(pattern.BaseFrequency);
+        t = FormatPatternReal(pattern.BaseTimePeriod);
+        f = FormatPatternReal(pattern.SlotFrequency);
+        p = FormatPatternReal(pattern.TimePeriodPerSlot);
+    }
+    std::string Texts() const { return b + " " + t + " " + f + " " + p + " " + n; }
+};
+
+// Each way the fields change, applied to the fields' texts.
+enum class Step { BaseFrequencyTaken, BaseTimePeriodTaken, CountEntered, CountLeft, ReadBack };
+
+void Apply(Fields& fields, Step step, const char* value)
 {
-    // Rule 1 from a base frequency or rule 2 from a base time period, with a
-    // slot count; then the four reals as shown.
-    const struct {
-        bool fromBaseFrequency;
-        double base;
-        double slots;
-        const char* shown;
-    } examples[] = {
-        {true, 2, 10, "2.000000 0.500000 20.000000 0.050000"},
-        {false, 0.25, 4, "4.000000 0.250000 16.000000 0.062500"},
-        // Read back from the stick: 20 slots at 40 Hz, so T = N / F, then rule 2.
-        {false, 20 / 40.0, 20, "2.000000 0.500000 40.000000 0.025000"},
-        // One slot runs at the base frequency.
-        {true, 7.5, 1, "7.500000 0.133333 7.500000 0.133333"},
-        {false, 0.4, 1, "2.500000 0.400000 2.500000 0.400000"},
-    };
-    for (const auto& e : examples) {
-        FiringPattern p;
-        if (e.fromBaseFrequency)
-            p.DeriveFromBaseFrequency(e.base, e.slots);
-        else
-            p.DeriveFromBaseTimePeriod(e.base, e.slots);
-        EXPECT_EQ(Shown(p), e.shown);
+    FiringPattern pattern;
+    switch (step) {
+    case Step::BaseFrequencyTaken:  // rule 1: leaving or Enter in Base Frequency
+        pattern.DeriveFromBaseFrequency(Fields::Read(value), Fields::Read(fields.n));
+        fields.Show(pattern);
+        return;
+    case Step::BaseTimePeriodTaken:  // rule 2: leaving or Enter in Base Time Period
+        pattern.DeriveFromBaseTimePeriod(Fields::Read(value), Fields::Read(fields.n));
+        fields.Show(pattern);
+        return;
+    case Step::ReadBack:  // rule 3: "N@F" read from the stick: T = N / F, then as Enter
+        fields.n = std::string(value).substr(0, std::string(value).find('@'));
+        fields.t = FormatPatternReal(Fields::Read(fields.n)
+                                     / Fields::Read(std::string(value).substr(fields.n.size() + 1)));
+        [[fallthrough]];
+    case Step::CountEntered:  // rule 2 from the Base Time Period text
+        if (step == Step::CountEntered)
+            fields.n = value;
+        pattern.DeriveFromBaseTimePeriod(Fields::Read(fields.t), Fields::Read(fields.n));
+        fields.Show(pattern);
+        return;
+    case Step::CountLeft:  // slot period and frequency from Base Time Period; Base Frequency kept
+        fields.n = value;
+        pattern.DeriveSlotsFromBaseTimePeriod(Fields::Read(fields.t), Fields::Read(fields.n));
+        fields.f = FormatPatternReal(pattern.SlotFrequency);
+        fields.p = FormatPatternReal(pattern.TimePeriodPerSlot);
+        return;
     }
 }
 
-TEST(PatternRules, SixDecimalFieldsDriftAsTheyAreReadBack)
+TEST(PatternRules, EveryWorkedExampleShowsItsTexts)
 {
-    // Base frequency 3 shows a period of 0.333333; rule 2 from that text
-    // gives 3.000003.
-    FiringPattern p;
-    p.DeriveFromBaseFrequency(3, 10);
-    double period = 0;
-    ASSERT_TRUE(ParsePatternReal(FormatPatternReal(p.BaseTimePeriod), period));
-    p.DeriveFromBaseTimePeriod(period, 10);
-    EXPECT_EQ(FormatPatternReal(p.BaseFrequency), "3.000003");
+    struct Change {
+        Step step;
+        const char* value;
+    };
+    const struct {
+        std::vector<Change> changes;
+        const char* shown;  // base frequency, base time period, slot frequency, slot period, count
+    } examples[] = {
+        {{{Step::BaseFrequencyTaken, "2"}}, "2.000000 0.500000 20.000000 0.050000 10"},
+        {{{Step::BaseFrequencyTaken, "4"}}, "4.000000 0.250000 40.000000 0.025000 10"},
+        {{{Step::CountEntered, "4"}, {Step::BaseTimePeriodTaken, "0.25"}},
+         "4.000000 0.250000 16.000000 0.062500 4"},
+        {{{Step::BaseTimePeriodTaken, "0.3"}}, "3.333333 0.300000 33.333333 0.030000 10"},
+        // One slot runs at the base frequency.
+        {{{Step::CountEntered, "1"}, {Step::BaseFrequencyTaken, "7.5"}},
+         "7.500000 0.133333 7.500000 0.133333 1"},
+        {{{Step::CountEntered, "1"}, {Step::BaseTimePeriodTaken, "0.4"}},
+         "2.500000 0.400000 2.500000 0.400000 1"},
+        // Read back from the stick: 20 slots at 40 Hz; 3 slots at 10 Hz.
+        {{{Step::ReadBack, "20@40"}}, "2.000000 0.500000 40.000000 0.025000 20"},
+        {{{Step::ReadBack, "3@10"}}, "3.333333 0.300000 10.000000 0.100000 3"},
+        // Enter in the count rewrites Base Frequency from the rounded period.
+        {{{Step::BaseFrequencyTaken, "3"}, {Step::CountEntered, "10"}},
+         "3.000003 0.333333 30.000030 0.033333 10"},
+        // Leaving a new count keeps Base Frequency.
+        {{{Step::BaseFrequencyTaken, "3"}, {Step::CountLeft, "12"}},
+         "3.000000 0.333333 36.000036 0.027778 12"},
+        {{{Step::BaseFrequencyTaken, "2"}, {Step::CountLeft, "12"}},
+         "2.000000 0.500000 24.000000 0.041667 12"},
+    };
+    for (const auto& e : examples) {
+        Fields fields;
+        for (const Change& change : e.changes)
+            Apply(fields, change.step, change.value);
+        EXPECT_EQ(fields.Texts(), e.shown) << e.changes.back().value;
+        // Whatever led there, the page shows one pattern that may be sent.
+        EXPECT_TRUE(ShowsOnePattern(fields.b, fields.n, fields.f, fields.t)) << fields.Texts();
+    }
 }
 
-// Whatever a rule starts from, the fields it fills form one pattern that
-// may be sent: the slot frequency shown is the base frequency shown times N.
+// Whatever a rule starts from, the fields it fills form one pattern.
 TEST(PatternRules, DerivedFieldsAlwaysShowOnePattern)
 {
     for (int n : {1, 7, 10, 13, 250}) {
-        for (double value : {0.3, 1.0 / 3, 2.5, 7.3, 0.123456789, 1000.123, 29.99999949}) {
+        for (double value : {0.3, 1.0 / 3, 2.5, 7.3, 0.123456789, 1000.123, 29.99999949, 0.0123457}) {
             FiringPattern p;
             p.DeriveFromBaseFrequency(value, n);
             EXPECT_TRUE(ShowsOnePattern(FormatPatternReal(p.BaseFrequency), FormatPatternCount(n),
-                                        FormatPatternReal(p.SlotFrequency)))
+                                        FormatPatternReal(p.SlotFrequency), FormatPatternReal(p.BaseTimePeriod)))
                 << "B " << value << " N " << n;
             p.DeriveFromBaseTimePeriod(value, n);
             EXPECT_TRUE(ShowsOnePattern(FormatPatternReal(p.BaseFrequency), FormatPatternCount(n),
-                                        FormatPatternReal(p.SlotFrequency)))
+                                        FormatPatternReal(p.SlotFrequency), FormatPatternReal(p.BaseTimePeriod)))
                 << "T " << value << " N " << n;
         }
     }
@@ -83,17 +132,26 @@ TEST(PatternRules, OnePatternNeedsAPositiveBaseACountInRangeAndTheirProduct)
         const char* b;
         const char* n;
         const char* f;
+        const char* t;
         bool one;
     } cases[] = {
-        {"2.500000", "8", "20.000000", true}, {"2.5", "8", "20", true},
-        {"0.000000", "8", "0.000000", false}, {"-1.000000", "2", "-2.000000", false},
-        {"", "10", "10.000000", false},       {"1.000000", "0", "0.000000", false},
-        {"1.000000", "251", "251.000000", false}, {"1.000000", "", "10.000000", false},
-        {"1.000000", "10", "10.000001", false},   {"1.000000", "10", "", false},
-        {"3.333333", "7", "23.333333", false},    {"3.333333", "7", "23.333331", true},
+        {"2.500000", "8", "20.000000", "0.400000", true}, {"2.5", "8", "20", "0.4", true},
+        {"0.000000", "8", "0.000000", "0.000000", false}, {"-1.000000", "2", "-2.000000", "-1.000000", false},
+        {"", "10", "10.000000", "1.000000", false},       {"1.000000", "0", "0.000000", "1.000000", false},
+        {"1.000000", "251", "251.000000", "1.000000", false}, {"1.000000", "", "10.000000", "1.000000", false},
+        {"1.000000", "10", "", "1.000000", false},
+        // B x N may be off by N + 1 half units of the sixth decimal: 5.5e-6 for N = 10.
+        {"1.000000", "10", "10.000005", "2.000000", true}, {"1.000000", "10", "10.000006", "2.000000", false},
+        {"1.000000", "10", "9.999995", "2.000000", true},  {"1.000000", "10", "9.999994", "2.000000", false},
+        {"3.333333", "3", "10.000000", "0.300000", true},  {"3.333333", "7", "23.333331", "0.300000", true},
+        // Or N / T may be off by one half unit: leaving Number of Slots.
+        {"3.000000", "12", "36.000036", "0.333333", true}, {"3.000000", "12", "36.000037", "0.333333", false},
+        {"3.000000", "12", "36.000036", "", false},
+        // ... as long as B and T show the same cycle.
+        {"3.000010", "12", "36.000036", "0.333333", false}, {"7.000000", "10", "10.000000", "1.000000", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ShowsOnePattern(c.b, c.n, c.f), c.one) << c.b << " " << c.n << " " << c.f;
+        EXPECT_EQ(ShowsOnePattern(c.b, c.n, c.f, c.t), c.one) << c.b << " " << c.n << " " << c.f << " " << c.t;
 }
 
 TEST(PatternRules, StickTakesAtMost300Hz)

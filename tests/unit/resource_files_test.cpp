@@ -42,3 +42,20 @@ TEST(ResourceFiles, SpotTablePlacesEverySpotOnAPictureAtMostOncePerView)
         EXPECT_LT(position.y, 600);
     }
 }
+
+// A click chooses the spot whose drawn circle it falls in, the nearest one
+// where two circles touch, and nothing beside them.
+TEST(ResourceFiles, EverySpotIsChosenByAClickOnItAndOnlyThere)
+{
+    BodySpotTable table;
+    ASSERT_TRUE(table.Load(VITREL_SOURCE_DIR "/share/BodySpots.csv"));
+    for (const BodySpotPosition& p : table.Positions()) {
+        for (const auto& [dx, dy] : {std::pair{0, 0}, {9, 0}, {0, -9}, {-6, 6}})
+            EXPECT_EQ(table.SpotAt(p.view, p.x + dx, p.y + dy, 13), p.spot)
+                << "spot " << p.spot << " in view " << p.view << " at " << dx << "," << dy;
+        EXPECT_LE(table.ViewShowing(p.spot), p.view) << "spot " << p.spot;
+    }
+    EXPECT_EQ(table.SpotAt(0, 5, 5, 13), 0);
+    EXPECT_EQ(table.SpotAt(0, 215, 595, 13), 0);
+    EXPECT_EQ(table.ViewShowing(25), -1);
+}
