@@ -15,7 +15,7 @@
 namespace {
 const wxWindowID ID_PANEL1 = wxNewId();
 const wxWindowID ID_GAUGE1 = wxNewId();
-const wxWindowID ID_STATICTEXT44 = wxNewId();
+const wxWindowID ID_STATICTEXT54 = wxNewId();
 const wxWindowID ID_PANEL12 = wxNewId();
 const wxWindowID ID_STATICTEXT22 = wxNewId();
 const wxWindowID ID_PANEL13 = wxNewId();
@@ -76,9 +76,9 @@ void wxVitrelFrame::BuildTopStrip(wxPanel* parent, wxBoxSizer* column)
     batteryGauge->SetToolTip(_("Battery level of the Vitrel stick, the average of the last five seconds"));
     strip->Add(batteryGauge, 1, wxALL | wxEXPAND, 5);
     // The level in figures: a gauge at zero looks the same as no stick.
-    batteryText = new wxStaticText(parent, ID_STATICTEXT44, wxString::FromUTF8("\u2013"), wxDefaultPosition,
+    batteryText = new wxStaticText(parent, ID_STATICTEXT54, wxString::FromUTF8("\u2013"), wxDefaultPosition,
                                    wxSize(parent->GetTextExtent("100 %").x + 4, -1),
-                                   wxALIGN_RIGHT | wxST_NO_AUTORESIZE, "ID_STATICTEXT44");
+                                   wxALIGN_RIGHT | wxST_NO_AUTORESIZE, "ID_STATICTEXT54");
     batteryText->SetToolTip(_("Battery level of the Vitrel stick since it was attached"));
     strip->Add(batteryText, 0, wxTOP | wxBOTTOM | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
 

@@ -223,7 +223,7 @@ private:
 
     // Top strip and body picture
     wxGauge* batteryGauge = nullptr;          // ID_GAUGE1
-    wxStaticText* batteryText = nullptr;      // ID_STATICTEXT44: the level in percent
+    wxStaticText* batteryText = nullptr;      // ID_STATICTEXT54: the level in percent
     StickAreaPanel* stickArea = nullptr;      // ID_PANEL20: "On the stick"
     wxPanel* deviceStatusPanel = nullptr;     // ID_PANEL12
     wxStaticText* deviceStatusLabel = nullptr;// ID_STATICTEXT22

@@ -43,11 +43,11 @@ protected:
 
     wxString Line(int n) const
     {
-        static const char* const names[] = {"ID_STATICTEXT41", "ID_STATICTEXT42", "ID_STATICTEXT43"};
+        static const char* const names[] = {"ID_STATICTEXT51", "ID_STATICTEXT52", "ID_STATICTEXT53"};
         return Find<wxStaticText>(names[n])->GetLabel();
     }
     PatternPreviewControl* Drawing() const { return Find<PatternPreviewControl>("ID_PATTERNPREVIEW3"); }
-    wxString Battery() const { return Find<wxStaticText>("ID_STATICTEXT44")->GetLabel(); }
+    wxString Battery() const { return Find<wxStaticText>("ID_STATICTEXT54")->GetLabel(); }
     wxString Outcome() const { return frame->GetStatusBar()->GetStatusText(1); }
     wxString Field(const char* name) const { return Find<wxTextCtrl>(name)->GetValue(); }
     bool ShowsTitle(const wxString& title) const { return Line(0) == title; }
