@@ -82,12 +82,13 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     advancedSettingsDocument = NewWorkingDocument();
     HistoryDocument = NewWorkingDocument();
 
-    // 11. Find the stick and ask for its beeper state.
+    // 11. Find the stick and ask for its beeper state and its programme.
+    WatchModalDialogs();
     deviceLink = std::make_unique<DeviceLink>(ResourceFilePath("VitrelFrequencyMeasurement.csv").c_str());
     deviceLink->port = deviceLink->ProbePorts();
     SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
     if (deviceLink->port != 0)
-        deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
+        StickFound();
 
     // 12.-13. The start pattern: ten silent slots at a base frequency of 1 Hz,
     // every field derived from those two so that what is shown is what Write
