@@ -9,11 +9,13 @@
 
 #include "app/page_style.h"
 #include "app/resource_path.h"
+#include "app/stick_area_panel.h"
 #include "app/vitrel_frame.h"
 
 namespace {
 const wxWindowID ID_PANEL1 = wxNewId();
 const wxWindowID ID_GAUGE1 = wxNewId();
+const wxWindowID ID_STATICTEXT54 = wxNewId();
 const wxWindowID ID_PANEL12 = wxNewId();
 const wxWindowID ID_STATICTEXT22 = wxNewId();
 const wxWindowID ID_PANEL13 = wxNewId();
@@ -32,6 +34,13 @@ void wxVitrelFrame::BuildControls()
     wxBoxSizer* left = new wxBoxSizer(wxVERTICAL);
 
     BuildTopStrip(frame, left);
+    // What the stick runs, under the strip that shows whether it is there:
+    // in view whichever page is open, and beside the stick's other state.
+    stickArea = new StickAreaPanel(frame);
+    left->Add(stickArea, 0, wxLEFT | wxRIGHT | wxEXPAND, 5);
+    // The pages keep at the smallest window size the room they had there
+    // before the area took its band.
+    SetMinSize(GetMinSize() + wxSize(0, stickArea->GetBestSize().y));
 
     mainNotebook = new wxNotebook(frame, ID_NOTEBOOK3, wxDefaultPosition, wxDefaultSize, 0,
                                   "ID_NOTEBOOK3");
@@ -39,7 +48,9 @@ void wxVitrelFrame::BuildControls()
     mainNotebook->AddPage(BuildAdvancedSettingsPage(mainNotebook), _("Advanced Settings"), false);
     mainNotebook->AddPage(BuildDiaryPage(mainNotebook), _("Diary"), false);
     mainNotebook->AddPage(BuildIntroPage(mainNotebook), _("Intro"), false);
-    left->Add(mainNotebook, 1, wxALL | wxEXPAND, 5);
+    // No border above: the "On the stick" area keeps the room it takes from
+    // the pages as small as it can.
+    left->Add(mainNotebook, 1, wxLEFT | wxRIGHT | wxBOTTOM | wxEXPAND, 5);
     halves->Add(left, 1, wxALL | wxEXPAND, 0);
 
     wxBoxSizer* right = new wxBoxSizer(wxHORIZONTAL);
@@ -62,7 +73,14 @@ void wxVitrelFrame::BuildTopStrip(wxPanel* parent, wxBoxSizer* column)
 
     batteryGauge = new wxGauge(parent, ID_GAUGE1, 100, wxDefaultPosition, wxSize(-1, 10),
                                wxGA_HORIZONTAL, wxDefaultValidator, "ID_GAUGE1");
+    batteryGauge->SetToolTip(_("Battery level of the Vitrel stick, the average of the last five seconds"));
     strip->Add(batteryGauge, 1, wxALL | wxEXPAND, 5);
+    // The level in figures: a gauge at zero looks the same as no stick.
+    batteryText = new wxStaticText(parent, ID_STATICTEXT54, wxString::FromUTF8("\u2013"), wxDefaultPosition,
+                                   wxSize(parent->GetTextExtent("100 %").x + 4, -1),
+                                   wxALIGN_RIGHT | wxST_NO_AUTORESIZE, "ID_STATICTEXT54");
+    batteryText->SetToolTip(_("Battery level of the Vitrel stick since it was attached"));
+    strip->Add(batteryText, 0, wxTOP | wxBOTTOM | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
 
     deviceStatusPanel = new wxPanel(parent, ID_PANEL12, wxDefaultPosition, wxDefaultSize,
                                     wxTAB_TRAVERSAL, "ID_PANEL12");

@@ -1,5 +1,6 @@
 #include <wx/msgdlg.h>
 #include <wx/intl.h>
+#include <wx/modalhook.h>
 
 #include "app/vitrel_frame.h"
 
@@ -37,4 +38,60 @@ int AskYesNo(const char* message, const char* caption, bool cancellable)
     wxMessageDialog box(nullptr, Translated(message), Translated(caption),
                         wxYES_NO | (cancellable ? wxCANCEL : 0));
     return box.ShowModal();
+}
+
+namespace {
+// Counts the modal dialogs open now: message boxes, file dialogs, About.
+class ModalDialogCounter : public wxModalDialogHook {
+public:
+    int open = 0;
+
+protected:
+    int Enter(wxDialog*) override
+    {
+        ++open;
+        return wxID_NONE;
+    }
+    void Exit(wxDialog*) override { --open; }
+};
+
+ModalDialogCounter& ModalDialogs()
+{
+    static ModalDialogCounter counter;
+    return counter;
+}
+}  // namespace
+
+void WatchModalDialogs()
+{
+    static bool registered = false;
+    if (!registered)
+        ModalDialogs().Register();
+    registered = true;
+}
+
+void wxVitrelFrame::PostNotice(const char* message, const char* caption)
+{
+    postedNotices.push_back({message, caption});
+    ScheduleShowingPostedNotices();
+}
+
+void wxVitrelFrame::ScheduleShowingPostedNotices()
+{
+    if (postedNotices.empty() || postedNoticesDue || ModalDialogs().open > 0)
+        return;
+    postedNoticesDue = true;
+    CallAfter(&wxVitrelFrame::ShowPostedNotices);
+}
+
+void wxVitrelFrame::ShowPostedNotices()
+{
+    // Another box may have opened since this was scheduled: the device timer
+    // tries again once it is closed.
+    while (!postedNotices.empty() && ModalDialogs().open == 0) {
+        const PostedNotice notice = postedNotices.front();
+        postedNotices.erase(postedNotices.begin());
+        ShowNotice(notice.message, notice.caption);
+    }
+    postedNoticesDue = false;
 }

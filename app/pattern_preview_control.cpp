@@ -20,8 +20,20 @@ wxRect ToRect(const PreviewRect& r)
     return wxRect(r.x, r.y, r.width, r.height);
 }
 
+void DrawLabel(wxDC& dc, const wxString& text, const PreviewLabel& label)
+{
+    const int width = dc.GetTextExtent(text).x;
+    int x = label.x;
+    if (label.align == PreviewLabel::Align::Centre)
+        x -= width / 2;
+    else if (label.align == PreviewLabel::Align::Right)
+        x -= width;
+    dc.DrawText(text, x, label.y);
+}
+}  // namespace
+
 // The number with its unit. The numbers keep their '.', as in the fields.
-wxString QuantityText(const PreviewQuantity& quantity)
+wxString PreviewQuantityText(const PreviewQuantity& quantity)
 {
     const wxString number = wxString::FromUTF8(quantity.number);
     switch (quantity.unit) {
@@ -40,18 +52,6 @@ wxString QuantityText(const PreviewQuantity& quantity)
     return number;
 }
 
-void DrawLabel(wxDC& dc, const wxString& text, const PreviewLabel& label)
-{
-    const int width = dc.GetTextExtent(text).x;
-    int x = label.x;
-    if (label.align == PreviewLabel::Align::Centre)
-        x -= width / 2;
-    else if (label.align == PreviewLabel::Align::Right)
-        x -= width;
-    dc.DrawText(text, x, label.y);
-}
-}  // namespace
-
 PatternPreviewControl::PatternPreviewControl(wxWindow* parent, wxWindowID id, const wxString& name)
     : wxWindow(parent, id, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE, name)
 {
@@ -68,6 +68,12 @@ void PatternPreviewControl::ShowPattern(const FiringPattern& shown)
     Refresh();
 }
 
+void PatternPreviewControl::HideLabels()
+{
+    labelsShown = false;
+    Refresh();
+}
+
 void PatternPreviewControl::OnPaint(wxPaintEvent&)
 {
     wxAutoBufferedPaintDC dc(this);
@@ -81,7 +87,7 @@ void PatternPreviewControl::OnPaint(wxPaintEvent&)
 
     const wxSize size = GetClientSize();
     const PatternPreviewLayout layout =
-        LayoutPatternPreview(pattern, size.x, size.y, dc.GetCharHeight());
+        LayoutPatternPreview(pattern, size.x, size.y, labelsShown ? dc.GetCharHeight() : 0);
     if (layout.outlineCells) {
         dc.SetPen(wxPen(outline));
         dc.SetBrush(*wxTRANSPARENT_BRUSH);
@@ -95,17 +101,19 @@ void PatternPreviewControl::OnPaint(wxPaintEvent&)
     dc.SetBrush(wxBrush(text));
     dc.DrawRectangle(ToRect(layout.axis));
 
+    if (!labelsShown)
+        return;
     dc.SetTextForeground(text);
     // TRANSLATORS: above the pattern preview, left: the length of one base
     // period; %s is a duration such as "333.3 ms".
-    DrawLabel(dc, wxString::Format(_("Base period %s"), QuantityText(layout.basePeriod.quantity)),
+    DrawLabel(dc, wxString::Format(_("Base period %s"), PreviewQuantityText(layout.basePeriod.quantity)),
               layout.basePeriod);
     // TRANSLATORS: above the pattern preview, centre: the length of one slot;
     // %s is a duration such as "33.33 ms".
-    DrawLabel(dc, wxString::Format(_("Slot %s"), QuantityText(layout.slotPeriod.quantity)),
+    DrawLabel(dc, wxString::Format(_("Slot %s"), PreviewQuantityText(layout.slotPeriod.quantity)),
               layout.slotPeriod);
     // TRANSLATORS: above the pattern preview, right: slots per second; %s is
     // a frequency such as "30 Hz".
-    DrawLabel(dc, wxString::Format(_("Slot frequency %s"), QuantityText(layout.slotFrequency.quantity)),
+    DrawLabel(dc, wxString::Format(_("Slot frequency %s"), PreviewQuantityText(layout.slotFrequency.quantity)),
               layout.slotFrequency);
 }

@@ -8,9 +8,11 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include "device/battery_level.h"
 #include "device/programme_check.h"
 #include "treatments/body_spots.h"
 #include "diary/diary_file.h"
+#include "treatments/stick_programme.h"
 #include "treatments/treatment_catalogue.h"
 
 class wxBitmapButton;
@@ -38,8 +40,8 @@ class wxVitrelAboutPanelDialog;
 class wxHtmlHelpController;
 class wxUpdateUIEvent;
 class PatternPreviewControl;
+class StickAreaPanel;
 struct DeviceLink;
-struct BatteryLevelEstimator;
 namespace tinyxml2 { class XMLDocument; }
 
 // The slot check boxes of the Advanced Settings page: box i shows slot i of the
@@ -64,6 +66,9 @@ bool ConfirmAction(const wxString& shownMessage, const char* caption);
 // A question answered Yes or No, and Cancel when `cancellable`: wxID_YES,
 // wxID_NO or wxID_CANCEL.
 int AskYesNo(const char* message, const char* caption, bool cancellable);
+// Starts counting the modal dialogs that are open, for notices posted for
+// later (wxVitrelFrame::PostNotice); called once, before any dialog opens.
+void WatchModalDialogs();
 
 // What the user is told when the treatments list at `path` gave no
 // treatment; empty when there is nothing to tell.
@@ -157,10 +162,26 @@ private:
     // (treatments/treatment_flows.cpp).
     bool StickAttachedFor(const char* nothingDoneNotice, const char* caption);
     bool WriteToStick(const unsigned char* bytes, int length, const char* caption);
-    void StartProgrammeCheck(const unsigned char (&timer)[3], const std::vector<unsigned char>& states);
-    bool TakeCheckReply(const unsigned char* instruction, int length);
+    void StartProgrammeCheck(const unsigned char (&timer)[3], const std::vector<unsigned char>& states,
+                             const FiringPattern& written);
+    void TakeCheckReply(const StickProgramme* programme, bool decided);
     void ExpireProgrammeCheck();
-    void ShowProgrammeCheckOutcome();
+    void ShowProgrammeCheckOutcome(bool tellUser = true);
+
+    // The "On the stick" area (device/device_monitor.cpp): a stick was found
+    // (ask for its beeper and programme; forget what the last one said), or
+    // is gone; what a programme reply says it holds.
+    void StickFound();
+    void ShowStickGone();
+    void ShowStickProgramme(const StickProgramme& programme, bool afterWrite);
+    void ShowBatteryLevel();
+
+    // A notice shown once no other modal box is open, after the current
+    // handler (app/message_boxes.cpp): a box opened from the timer handler
+    // would hold it, and one opened over another box hides what it answers.
+    void PostNotice(const char* message, const char* caption);
+    void ScheduleShowingPostedNotices();  // also called by every tick
+    void ShowPostedNotices();
 
     // The body picture of the view on screen, with the ring on the spot the
     // filter shows when that view has it (app/shell_handlers.cpp).
@@ -218,6 +239,8 @@ private:
 
     // Top strip and body picture
     wxGauge* batteryGauge = nullptr;          // ID_GAUGE1
+    wxStaticText* batteryText = nullptr;      // ID_STATICTEXT54: the level in percent
+    StickAreaPanel* stickArea = nullptr;      // ID_PANEL20: "On the stick"
     wxPanel* deviceStatusPanel = nullptr;     // ID_PANEL12
     wxStaticText* deviceStatusLabel = nullptr;// ID_STATICTEXT22
     wxCheckBox* beeperCheck = nullptr;        // ID_CHECKBOX1
@@ -303,4 +326,18 @@ private:
     std::unique_ptr<BatteryLevelEstimator> batteryEstimator;
     ProgrammeCheck programmeCheck;  // the read-back after the last write
     long long longestDeviceTick = 0;  // see LongestDeviceTick
+    FiringPattern checkedPattern;   // the pattern of the last check's write
+    // The last programme this run wrote and checked on the stick attached
+    // now, as written, and when (HH:MM); empty time: none.
+    StickProgramme confirmedProgramme;
+    FiringPattern confirmedPattern;
+    wxString confirmedAt;
+    LowBatteryWatch lowBattery;
+    bool stickShownAttached = false;  // the area and the status bar show an attached stick
+    struct PostedNotice {
+        const char* message;  // English texts, as ShowNotice takes them
+        const char* caption;
+    };
+    std::vector<PostedNotice> postedNotices;
+    bool postedNoticesDue = false;  // ShowPostedNotices runs after the current handler
 };

@@ -18,6 +18,38 @@ void BatteryLevelEstimator::AddReading(float r1, float r2) {
   if (next < 0 || next >= kBatterySampleCount) next = 0;
   samples[next] = level;
   next = (next + 1) % kBatterySampleCount;
+  if (fresh < kBatterySampleCount) ++fresh;
+}
+
+void BatteryLevelEstimator::StartAfresh() { fresh = 0; }
+
+bool BatteryLevelEstimator::FreshAverage(float& level) const {
+  int count = window < kBatterySampleCount ? window : kBatterySampleCount;
+  if (fresh < count) count = fresh;
+  if (count <= 0) return false;
+  float sum = 0.0f;
+  for (int i = 1; i <= count; ++i) sum += samples[(next - i + kBatterySampleCount) % kBatterySampleCount];
+  level = sum / static_cast<float>(count);
+  return true;
+}
+
+void LowBatteryWatch::Restart() {
+  low_ = false;
+  warned_ = false;
+}
+
+bool LowBatteryWatch::Update(float level, long long nowMs) {
+  if (!(level < kThresholdPercent)) {
+    low_ = false;
+    return false;
+  }
+  if (!low_) {
+    low_ = true;
+    lowSince_ = nowMs;
+  }
+  if (warned_ || nowMs - lowSince_ < kHoldMilliseconds) return false;
+  warned_ = true;
+  return true;
 }
 
 float BatteryLevelEstimator::Average() const {

@@ -14,12 +14,45 @@ struct BatteryLevelEstimator {
   float samples[kBatterySampleCount] = {};  // ring of the last levels, in %
   int window = kBatterySampleCount;         // ring entries averaged
   int next = 0;                             // ring position of the next sample
+  int fresh = 0;  // ring entries written since the stick attached, at most `window`
+
+  // The stick attached: the level shown as a number, and the warning,
+  // count only the readings from now on.
+  void StartAfresh();
 
   // Stores the readings and adds their level (0 to 100) to the ring.
   void AddReading(float r1, float r2);
   // Mean of the `window` ring entries; entries not yet written count as 0,
   // so the gauge climbs over the first replies.
   float Average() const;
+  // Mean of the entries written since StartAfresh (the last `window` of
+  // them); false with none yet. Unlike Average, it does not start from an
+  // empty battery.
+  bool FreshAverage(float& level) const;
+};
+
+// Tells once per attach that the battery is running low: the level from the
+// readings since the attach has stayed below kThresholdPercent for
+// kHoldMilliseconds. At 15 % of the 3.3 V to 4.1 V scale the cell holds
+// about 3.42 V, a few readings' steps above the point the gauge calls empty;
+// the level averages the last five seconds of readings, and ten seconds
+// below the threshold means two whole averaging spans, so a dip while the
+// stick fires does not warn.
+class LowBatteryWatch {
+ public:
+  static constexpr float kThresholdPercent = 15.0f;
+  static constexpr long long kHoldMilliseconds = 10000;
+
+  // A new attach: the warning may be given again.
+  void Restart();
+  // Feeds the level at `nowMs` (a steady clock); true exactly once per
+  // attach, when the warning is due.
+  bool Update(float level, long long nowMs);
+
+ private:
+  bool low_ = false;
+  long long lowSince_ = 0;
+  bool warned_ = false;
 };
 
 #endif

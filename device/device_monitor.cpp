@@ -13,6 +13,8 @@
 #include <wx/button.h>
 #include <wx/textctrl.h>
 
+#include "app/control_ids.h"
+#include "app/stick_area_panel.h"
 #include "app/vitrel_frame.h"
 #include "device/battery_level.h"
 #include "device/device_link.h"
@@ -65,6 +67,12 @@ void ShowLevel(wxGauge* gauge, int level)
 
 // Instruction layout: [0] 0x00, [1] code, payload, 0xFF at [length - 1].
 int PayloadLength(int length) { return length - 3; }
+
+// The battery text while no level is known: a dash, not 0 %.
+wxString BatteryUnknown()
+{
+    return wxString::FromUTF8("\u2013");
+}
 }  // namespace
 
 void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
@@ -86,19 +94,88 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
         }
         // A poll the stick has not taken yet asks the same question: another
         // behind it would only pile up.
-        if (SerialPendingBytes(deviceLink->port - 1) == 0)
+        if (SerialPendingBytes(deviceLink->port - 1) == 0) {
             deviceLink->SendInstruction(PollStatus, nullptr, nullptr, nullptr);
+            programmeCheck.PollSent();
+        }
     } else if (!deviceLink->RecheckingStick()) {
         // A stick that fell silent stays shown until its port was asked again.
         ShowDeviceDetached();
+        if (stickShownAttached)
+            ShowStickGone();
     }
     ExpireProgrammeCheck();
+    if (stickShownAttached && !programmeCheck.Awaits(ProgrammeCheck::Asker::Area, SteadyMilliseconds()))
+        stickArea->ShowNoAnswer();
+    ScheduleShowingPostedNotices();
     CheckLiveness();
     FlushDiagnosticLines();
     const long long took = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - started).count();
     if (took > longestDeviceTick)
         longestDeviceTick = took;
+}
+
+void wxVitrelFrame::StickFound()
+{
+    // The requests still open were put to the stick that went away, and
+    // what the status bar said of a write was said of it.
+    programmeCheck.ForgetRequests();
+    statusBar->SetStatusText(wxEmptyString, CheckStatusField);
+    confirmedAt.clear();
+    if (batteryEstimator)
+        batteryEstimator->StartAfresh();
+    lowBattery.Restart();
+    ShowLabel(batteryText, BatteryUnknown());
+    stickShownAttached = true;
+    stickArea->ShowAsking();
+
+    deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
+    unsigned char request[3];
+    const int length = BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, request);
+    if (SerialWritePort(deviceLink->port - 1, request, length) == length)
+        programmeCheck.ReadRequested(SteadyMilliseconds(), ProgrammeCheck::Asker::Area);
+}
+
+void wxVitrelFrame::ShowStickGone()
+{
+    programmeCheck.ForgetRequests();
+    statusBar->SetStatusText(wxEmptyString, CheckStatusField);
+    confirmedAt.clear();
+    ShowLabel(batteryText, BatteryUnknown());
+    stickShownAttached = false;
+    stickArea->ShowNoStick();
+}
+
+void wxVitrelFrame::ShowBatteryLevel()
+{
+    float level = 0.0f;
+    if (!batteryEstimator->FreshAverage(level)) {
+        ShowLabel(batteryText, BatteryUnknown());
+        return;
+    }
+    // TRANSLATORS: the battery level beside its gauge; %d is the percentage.
+    static const wxString percent = _("%d %%");  // looked up once, as above
+    ShowLabel(batteryText, wxString::Format(percent, static_cast<int>(level)));
+    if (lowBattery.Update(level, SteadyMilliseconds()))
+        PostNotice(wxTRANSLATE("The battery of the Vitrel stick is low. A treatment may stop "
+                               "before its end: please charge the stick."),
+                   wxTRANSLATE("Vitrel Battery"));
+}
+
+void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, bool afterWrite)
+{
+    // The programme this run wrote and checked is shown as it was written,
+    // with the time; any other as the stick reports it.
+    const bool checked = !confirmedAt.empty() && programme.SameAs(confirmedProgramme);
+    FiringPattern shown = confirmedPattern;
+    if (!checked && !PatternOfProgramme(programme, *deviceLink, shown))
+        return;
+    const int treatment = MatchingTreatment(catalogue, programme, *deviceLink);
+    stickArea->ShowProgramme(shown,
+                             treatment >= 0 ? wxString::FromUTF8(catalogue.Record(treatment).Title)
+                                            : wxString(),
+                             checked ? confirmedAt : wxString(), afterWrite);
 }
 
 // The texts are looked up once: the lookup converts them anew each time, which
@@ -158,20 +235,38 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
         // nothing is sent back.
         beeperCheck->SetValue(payload < 1 || instruction[2] != 0);
         break;
-    case ReadProgramme:
-        // The answer to a read-back check is not put on the page: decoding
-        // the timer would turn the user's exact frequency into a near one.
-        if (!TakeCheckReply(instruction, length))
+    case ReadProgramme: {
+        // Each reply goes to the request it answers, late or not. Only Read
+        // Vitrel's is put on the page: decoding the timer would turn the
+        // user's exact frequency into a near one. Every reply tells the
+        // "On the stick" area what the stick holds.
+        StickProgramme programme;
+        const bool usable = ReadProgrammeReply(instruction, length, programme);
+        const ProgrammeCheck::Outcome before = programmeCheck.outcome();
+        switch (programmeCheck.Offer(instruction, length, SteadyMilliseconds())) {
+        case ProgrammeCheck::Asker::Check:
+            TakeCheckReply(usable ? &programme : nullptr, programmeCheck.outcome() != before);
+            break;
+        case ProgrammeCheck::Asker::ReadVitrel:
             ShowProgrammeFromDevice(instruction, length);
+            [[fallthrough]];
+        default:
+            if (usable)
+                ShowStickProgramme(programme, false);
+            break;
+        }
         break;
+    }
     case PollStatus:
         // Every status reply shows the stick is there. A reading of 0xFF ends
         // the frame early: one payload byte means the second reading was 255;
         // none means the first was, and the second is unknown.
         ++alive;
+        programmeCheck.StatusReplied();
         if (payload >= 1) {
             batteryEstimator->AddReading(instruction[2], payload >= 2 ? instruction[3] : 0xFF);
             ShowLevel(batteryGauge, static_cast<int>(batteryEstimator->Average()));
+            ShowBatteryLevel();
         }
         break;
     default:
@@ -223,7 +318,7 @@ void wxVitrelFrame::CheckLiveness()
         if (hadPort || deviceLink->port != 0)
             SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
         if (deviceLink->port != 0)
-            deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
+            StickFound();
     }
     ticks = 0;
     alive = 0;
@@ -235,7 +330,7 @@ void wxVitrelFrame::OpenFoundStick()
 {
     ShowDeviceAttached();
     SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
-    deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
+    StickFound();
     ticks = 0;
     alive = 0;
 }

@@ -4,14 +4,20 @@
 // requests, feeds the replies and the clock, and shows the outcome.
 //
 // Replies carry no request number, but the stick answers in order: each
-// ReadProgramme reply answers the oldest request still open, whether that
-// request was this check's or a Read Vitrel's. A request that is not answered
-// by its deadline is taken as lost.
+// ReadProgramme reply answers the oldest request still open, whoever sent it
+// (a check, Read Vitrel, or the "On the stick" area). A reply that comes after
+// its request's deadline still belongs to that request. A request is taken as
+// lost only when the stick has answered a status poll sent after it (it would
+// have answered the request first), or when the stick goes away.
 #ifndef VITREL_DEVICE_PROGRAMME_CHECK_H
 #define VITREL_DEVICE_PROGRAMME_CHECK_H
 
 #include <deque>
 #include <vector>
+
+// Milliseconds of a steady clock: the clock the program feeds the check and
+// the battery warning.
+long long SteadyMilliseconds();
 
 class ProgrammeCheck {
  public:
@@ -21,6 +27,15 @@ class ProgrammeCheck {
     Confirmed,  // the reply holds exactly what was written
     Differs,    // the reply holds another programme
     NoReply,    // no reply by the deadline
+    NotSent,    // the request could not be written to the stick
+  };
+
+  // Who a ReadProgramme reply answers.
+  enum class Asker {
+    Nobody,      // not a programme reply, or no request is open for it
+    Check,       // a check: this one or one superseded since
+    ReadVitrel,  // the user's Read Vitrel: the reply is for the page
+    Area,        // the "On the stick" area
   };
 
   // The time one byte takes on the wire at 9600 baud, 8N1 (10 bits).
@@ -43,40 +58,59 @@ class ProgrammeCheck {
   void Start(const unsigned char timer[3], const std::vector<unsigned char>& states,
              long long nowMs);
 
-  // A ReadProgramme request that is not a check's (Read Vitrel) went out now:
-  // its reply belongs to the caller's page.
-  void ReadRequested(long long nowMs);
+  // A ReadProgramme request that is not a check's went out now: Read Vitrel
+  // or the area's.
+  void ReadRequested(long long nowMs, Asker asker = Asker::ReadVitrel);
 
   // Offers a completed instruction from the stick (00 code payload FF,
-  // `length` bytes). True when it answered a check, which consumes it: the
-  // latest check's reply decides the outcome, a superseded check's is
-  // dropped. False for anything else: other codes, the answer to a Read
-  // Vitrel, and a reply nobody asked for.
-  bool Offer(const unsigned char* instruction, int length, long long nowMs);
+  // `length` bytes) and tells whose request it answers. A check's reply
+  // decides the latest check's outcome, also when it comes after the
+  // deadline (NoReply then becomes Confirmed or Differs, and `Late()` says
+  // so); a superseded check's reply is only consumed.
+  Asker Offer(const unsigned char* instruction, int length, long long nowMs);
+
+  // The monitor sent a status poll, and received a status reply. A status
+  // reply to a poll sent after a programme request shows that the stick
+  // skipped that request: it is taken as lost.
+  void PollSent();
+  void StatusReplied();
+
+  // The stick went away or was found again: no open request will be
+  // answered any more.
+  void ForgetRequests();
 
   // Ends a wait whose deadline has passed with NoReply; true when this call
   // ended it.
   bool Expire(long long nowMs);
 
-  // Ends a wait at once with NoReply (the request could not be sent).
+  // Ends a wait at once with NotSent (the request could not be written).
   void Fail();
 
+  // True while a request of `asker` is open and not past its deadline.
+  bool Awaits(Asker asker, long long nowMs) const;
+
   Outcome outcome() const { return outcome_; }
+  // The outcome was decided by a reply that came after the deadline.
+  bool Late() const { return late_; }
   long long deadline() const { return deadline_; }
 
  private:
   struct Request {
-    int check;  // the number of the check that sent it; 0 for a Read Vitrel
+    Asker asker;
+    int check;          // the number of the check that sent it; 0 for others
     long long deadline;
+    long long pollsBefore;  // status polls sent before it
   };
-  void DropLostRequests(long long nowMs);
 
   Outcome outcome_ = Outcome::None;
+  bool late_ = false;
   int checks_ = 0;  // checks started so far; the latest is the one that counts
   unsigned char timer_[3] = {};
   std::vector<unsigned char> states_;
   long long deadline_ = 0;
-  std::deque<Request> open_;  // requests not yet answered, oldest first
+  long long polls_ = 0;        // status polls sent since the requests were last forgotten
+  long long statusReplies_ = 0;  // status replies received since then
+  std::deque<Request> open_;   // requests not yet answered, oldest first
 };
 
 #endif

@@ -2,7 +2,6 @@
 // apply it to the Advanced Settings page, write a programme, read it back,
 // switch the field off and the beeper on or off.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 
 #include <wx/checkbox.h>
@@ -14,7 +13,9 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
+#include "app/control_ids.h"
 #include "app/pattern_preview_control.h"
+#include "app/stick_area_panel.h"
 #include "app/translations.h"
 #include "app/vitrel_frame.h"
 #include "device/device_link.h"
@@ -48,15 +49,6 @@ const char* const NotConfirmedNotice = wxTRANSLATE(
     "The Vitrel stick did not confirm the programme that was written to it. Please write the "
     "programme again.");
 
-// The field of the status bar that keeps the outcome of the last write; the
-// first field is rewritten on every tick.
-constexpr int CheckStatusField = 1;
-
-long long NowMilliseconds()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 // A field's number, or NaN when its text is not a number: every check below
 // then fails, so nothing is sent from it.
@@ -200,7 +192,7 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
         int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
         length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
         if (WriteToStick(rawFrame, length, ProgramCaption))
-            StartProgrammeCheck(timer, states);
+            StartProgrammeCheck(timer, states, pattern);
     }
     ApplyTreatmentToPattern(record);
     if (!pattern.FitsDevice())
@@ -236,7 +228,7 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
         return;
     if (WriteToStick(rawFrame, BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame),
                      ProgramCaption))
-        StartProgrammeCheck(timer, states);
+        StartProgrammeCheck(timer, states, WorkingPattern());
 }
 
 void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
@@ -248,7 +240,7 @@ void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
     // The reply is shown by the device monitor when it arrives.
     if (WriteToStick(rawFrame, BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, rawFrame),
                      ReadCaption))
-        programmeCheck.ReadRequested(NowMilliseconds());
+        programmeCheck.ReadRequested(SteadyMilliseconds());
 }
 
 bool wxVitrelFrame::StickAttachedFor(const char* nothingDoneNotice, const char* caption)
@@ -268,9 +260,11 @@ bool wxVitrelFrame::WriteToStick(const unsigned char* bytes, int length, const c
 }
 
 void wxVitrelFrame::StartProgrammeCheck(const unsigned char (&timer)[3],
-                                        const std::vector<unsigned char>& states)
+                                        const std::vector<unsigned char>& states,
+                                        const FiringPattern& written)
 {
-    programmeCheck.Start(timer, states, NowMilliseconds());
+    checkedPattern = written;
+    programmeCheck.Start(timer, states, SteadyMilliseconds());
     unsigned char request[3];
     const int length = BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, request);
     if (SerialWritePort(deviceLink->port - 1, request, length) != length)
@@ -278,22 +272,33 @@ void wxVitrelFrame::StartProgrammeCheck(const unsigned char (&timer)[3],
     ShowProgrammeCheckOutcome();
 }
 
-bool wxVitrelFrame::TakeCheckReply(const unsigned char* instruction, int length)
+void wxVitrelFrame::TakeCheckReply(const StickProgramme* programme, bool decided)
 {
-    if (!programmeCheck.Offer(instruction, length, NowMilliseconds()))
-        return false;
-    ShowProgrammeCheckOutcome();
-    return true;
+    if (programme && programmeCheck.outcome() == ProgrammeCheck::Outcome::Confirmed && decided) {
+        confirmedProgramme = *programme;
+        confirmedPattern = checkedPattern;
+        confirmedAt = wxDateTime::Now().Format("%H:%M");
+    }
+    // Every reply is what the stick held then; only the latest check's
+    // reply ends the field-off state and changes the outcome.
+    if (programme)
+        ShowStickProgramme(*programme, decided);
+    if (!decided)
+        return;
+    // A reply after the deadline follows the notice the user already has:
+    // only the status bar changes.
+    ShowProgrammeCheckOutcome(!programmeCheck.Late());
 }
 
 void wxVitrelFrame::ExpireProgrammeCheck()
 {
-    if (programmeCheck.Expire(NowMilliseconds()))
+    if (programmeCheck.Expire(SteadyMilliseconds()))
         ShowProgrammeCheckOutcome();
 }
 
-void wxVitrelFrame::ShowProgrammeCheckOutcome()
+void wxVitrelFrame::ShowProgrammeCheckOutcome(bool tellUser)
 {
+    const char* notice = NotConfirmedNotice;
     switch (programmeCheck.outcome()) {
     case ProgrammeCheck::Outcome::None:
         return;
@@ -313,18 +318,27 @@ void wxVitrelFrame::ShowProgrammeCheckOutcome()
         statusBar->SetStatusText(_("Programme NOT confirmed: the stick did not answer"),
                                  CheckStatusField);
         break;
+    case ProgrammeCheck::Outcome::NotSent:
+        statusBar->SetStatusText(_("Programme NOT confirmed: writing to the stick failed"),
+                                 CheckStatusField);
+        notice = WriteFailedNotice;
+        break;
     }
-    // Shown after the caller returns: the device timer must not wait in a
-    // modal box.
-    CallAfter([] { ShowNotice(NotConfirmedNotice, ProgramCaption); });
+    if (tellUser)
+        PostNotice(notice, ProgramCaption);
 }
 
 void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)
 {
     if (!ConfirmAction("Would you like to turn of magnetic field generation?", TurnOffCaption))
         return;
-    WriteToStick(rawFrame, BuildInstructionFrame(TurnOff, nullptr, nullptr, nullptr, rawFrame),
-                 TurnOffCaption);
+    if (!WriteToStick(rawFrame, BuildInstructionFrame(TurnOff, nullptr, nullptr, nullptr, rawFrame),
+                      TurnOffCaption))
+        return;
+    // What the status bar said of the last write no longer holds.
+    statusBar->SetStatusText(wxEmptyString, CheckStatusField);
+    confirmedAt.clear();
+    stickArea->ShowFieldOff(wxDateTime::Now().Format("%H:%M"));
 }
 
 void wxVitrelFrame::OnBeeperClick(wxCommandEvent&)

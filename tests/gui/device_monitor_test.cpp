@@ -60,10 +60,11 @@ TEST_F(DeviceMonitor, FindsTheStickAsksForTheBeeperThenPollsTenTimesASecond)
     EXPECT_LE(polls, 33);
 
     const std::vector<std::string> frames = Received();
-    ASSERT_GE(frames.size(), 3u);
+    ASSERT_GE(frames.size(), 4u);
     EXPECT_EQ(frames[0], IdentifyFrame);
     EXPECT_EQ(frames[1], QueryBeeperFrame);
-    EXPECT_EQ(frames[2], PollFrame);
+    EXPECT_EQ(frames[2], "00 12 FF");  // the programme, for the "On the stick" area
+    EXPECT_EQ(frames[3], PollFrame);
     // A stick that answers every poll is never looked for again.
     EXPECT_EQ(CountReceived(IdentifyFrame), 1);
     EXPECT_EQ(CountReceived(QueryBeeperFrame), 1);
@@ -196,9 +197,11 @@ INSTANTIATE_TEST_SUITE_P(Readings, DeviceMonitorFFReading,
                                          FFReading{"BothAreFF", "255 255", false}),
                          [](const testing::TestParamInfo<FFReading>& info) { return info.param.name; });
 
-TEST_F(DeviceMonitor, ProgrammeRepliesAreShownOnTheAdvancedSettingsPage)
+TEST_F(DeviceMonitor, ProgrammeRepliesToReadVitrelAreShownOnTheAdvancedSettingsPage)
 {
     StartAttached();
+    // Each reply below answers a Read Vitrel the stick itself leaves alone.
+    ASSERT_TRUE(stick->Command("reads off"));
     wxTextCtrl* slots = Find<wxTextCtrl>("ID_TEXTCTRL8");
     wxTextCtrl* period = Find<wxTextCtrl>("ID_TEXTCTRL7");
     // The page already holds four checked boxes: the reply keeps the count.
@@ -216,6 +219,7 @@ TEST_F(DeviceMonitor, ProgrammeRepliesAreShownOnTheAdvancedSettingsPage)
     struct Reply {
         std::string command;
         std::string shown;  // slot count, base time period, slot states
+        bool asked = true;  // by Read Vitrel
     };
     const std::string all250 = "250 25.000000 " + std::string(250, '1');
     const Reply replies[] = {
@@ -228,9 +232,13 @@ TEST_F(DeviceMonitor, ProgrammeRepliesAreShownOnTheAdvancedSettingsPage)
         {"send 00 12 57 9E 00 FF", all250},
         {"send 00 12 FF FF 00 01 FF", all250},
         {"send 00 12 57 9E FF", all250},
+        // Nobody asked for it: it stays off the page.
+        {"send 00 12 57 9E 00 01 00 02 01 FF", all250, false},
     };
     CapturedOutput output;
     for (const Reply& reply : replies) {
+        if (reply.asked)
+            wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
         ASSERT_TRUE(stick->Command(reply.command));
         EXPECT_TRUE(WaitFor([&] { return shown() == reply.shown; }, 1000)) << reply.command;
         RunEventLoopFor(250);

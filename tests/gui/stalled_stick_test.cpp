@@ -101,5 +101,9 @@ TEST_F(StalledStick, WritesTheUserWaitsOnSayTheyFailedAndAreNeverSentLater)
     ASSERT_TRUE(stick->Command("stall off"));
     EXPECT_TRUE(WaitForReceived("00 0B FF", 3, 3000));
     for (const std::string& frame : Received())
-        EXPECT_TRUE(frame == "00 0B FF" || frame == "00 0C FF" || frame == "00 11 FF") << frame;
+        EXPECT_TRUE(frame == "00 0B FF" || frame == "00 0C FF" || frame == "00 11 FF" || frame == "00 12 FF")
+            << frame;
+    // Every attach asks for the beeper and the programme; Read Vitrel's
+    // request never came through.
+    EXPECT_EQ(CountReceived("00 12 FF"), CountReceived("00 11 FF"));
 }

@@ -1,3 +1,5 @@
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "device/battery_level.h"
@@ -38,6 +40,61 @@ TEST(BatteryLevel, AverageClimbsOverTheRingAndWraps) {
   EXPECT_NEAR(battery.Average(), (25 * 56.25f + 25 * 100.0f) / 50, 1e-3);
   for (int i = 0; i < 25; ++i) battery.AddReading(170, 100);
   EXPECT_EQ(static_cast<int>(battery.Average()), 100);
+}
+
+// The level in figures and the warning count only the readings since the
+// attach: the ring does not start them from an empty battery, and readings
+// of the stick attached before do not linger in them.
+TEST(BatteryLevel, FreshAverageCountsOnlyTheReadingsSinceTheAttach) {
+  BatteryLevelEstimator battery;
+  float level = -1.0f;
+  EXPECT_FALSE(battery.FreshAverage(level));
+  battery.AddReading(150, 100);
+  ASSERT_TRUE(battery.FreshAverage(level));
+  EXPECT_NEAR(level, 56.25f, 1e-3);
+  for (int i = 0; i < 60; ++i) battery.AddReading(170, 100);
+  battery.StartAfresh();
+  EXPECT_FALSE(battery.FreshAverage(level));
+  battery.AddReading(150, 100);
+  battery.AddReading(100, 100);
+  ASSERT_TRUE(battery.FreshAverage(level));
+  EXPECT_NEAR(level, 56.25f / 2, 1e-3);
+  EXPECT_NEAR(battery.Average(), (48 * 100.0f + 56.25f) / 50, 1e-3);  // the gauge keeps the ring
+  for (int i = 0; i < 50; ++i) battery.AddReading(150, 100);
+  ASSERT_TRUE(battery.FreshAverage(level));
+  EXPECT_NEAR(level, 56.25f, 1e-3);  // the last 50 at most
+}
+
+TEST(LowBatteryWatch, WarnsOnceAfterTheLevelStaysLowForTheHoldTime) {
+  const long long hold = LowBatteryWatch::kHoldMilliseconds;
+  struct Step {
+    float level;
+    long long at;
+    bool warns;
+  };
+  const struct {
+    const char* what;
+    std::vector<Step> steps;
+  } cases[] = {
+      {"low throughout", {{10, 0, false}, {10, hold - 1, false}, {10, hold, true}, {10, hold + 5000, false}}},
+      {"never low", {{80, 0, false}, {80, 3 * hold, false}}},
+      {"at the threshold is not low", {{15, 0, false}, {15, 2 * hold, false}}},
+      {"a recovery starts the hold afresh",
+       {{10, 0, false}, {20, hold - 100, false}, {10, hold, false}, {10, 2 * hold - 1, false}, {10, 2 * hold, true}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    LowBatteryWatch watch;
+    for (const Step& step : c.steps) EXPECT_EQ(watch.Update(step.level, step.at), step.warns) << step.at;
+  }
+  // Once per attach: another attach may warn again.
+  LowBatteryWatch watch;
+  EXPECT_FALSE(watch.Update(10, 0));
+  EXPECT_TRUE(watch.Update(10, hold));
+  EXPECT_FALSE(watch.Update(10, 3 * hold));
+  watch.Restart();
+  EXPECT_FALSE(watch.Update(10, 3 * hold));
+  EXPECT_TRUE(watch.Update(10, 4 * hold));
 }
 
 }  // namespace

@@ -21,7 +21,9 @@ Bytes Reply(const Bytes& payload) {
 
 const Bytes kFaithful = Reply({0x57, 0x9E, 0x00, 1, 2, 2, 1});
 
-bool Offer(ProgrammeCheck& check, const Bytes& reply, long long now = 0) {
+using Asker = ProgrammeCheck::Asker;
+
+Asker Offer(ProgrammeCheck& check, const Bytes& reply, long long now = 0) {
   return check.Offer(reply.data(), static_cast<int>(reply.size()), now);
 }
 
@@ -44,36 +46,62 @@ TEST(ProgrammeCheck, ReplyDecidesTheOutcome) {
     SCOPED_TRACE(c.what);
     ProgrammeCheck check;
     check.Start(kTimer, kStates, 0);
-    EXPECT_TRUE(Offer(check, Reply(c.payload)));
+    EXPECT_EQ(Offer(check, Reply(c.payload)), Asker::Check);
     EXPECT_EQ(check.outcome(), c.outcome);
+    EXPECT_FALSE(check.Late());
   }
 }
 
 // The stick answers in order: each reply goes to the oldest open request.
 TEST(ProgrammeCheck, RepliesGoToTheirRequestsInOrder) {
   ProgrammeCheck check;
-  EXPECT_FALSE(Offer(check, kFaithful));  // unasked: the page shows it
+  EXPECT_EQ(Offer(check, kFaithful), Asker::Nobody);  // unasked
   EXPECT_EQ(check.outcome(), Outcome::None);
 
-  // A Read Vitrel still open when the write goes out keeps its reply.
-  check.ReadRequested(0);
+  // The area's request at the attach, a Read Vitrel, then a write's check.
+  check.ReadRequested(0, Asker::Area);
+  check.ReadRequested(5);
   check.Start(kTimer, kStates, 10);
   const unsigned char status[] = {0x00, 0x0B, 160, 100, 0xFF};
-  EXPECT_FALSE(check.Offer(status, 5, 20));
-  EXPECT_FALSE(Offer(check, Reply({0x11, 0x22, 0x00, 1}), 30));  // the read's, for the page
+  EXPECT_EQ(check.Offer(status, 5, 20), Asker::Nobody);
+  EXPECT_EQ(Offer(check, Reply({0x11, 0x22, 0x00, 1}), 25), Asker::Area);
+  EXPECT_EQ(Offer(check, Reply({0x11, 0x22, 0x00, 1}), 30), Asker::ReadVitrel);
   EXPECT_EQ(check.outcome(), Outcome::Waiting);
-  EXPECT_TRUE(Offer(check, kFaithful, 40));
+  EXPECT_EQ(Offer(check, kFaithful, 40), Asker::Check);
   EXPECT_EQ(check.outcome(), Outcome::Confirmed);
-  EXPECT_FALSE(Offer(check, kFaithful, 50));  // nobody asked any more
+  EXPECT_EQ(Offer(check, kFaithful, 50), Asker::Nobody);  // nobody asked any more
 
-  // A second write before the first check's reply: that reply is dropped,
-  // the next one decides.
+  // A second write before the first check's reply: that reply is only
+  // consumed, the next one decides.
   check.Start(kTimer, {2, 2, 2, 2}, 100);
   check.Start(kTimer, kStates, 110);
-  EXPECT_TRUE(Offer(check, Reply({0x57, 0x9E, 0x00, 2, 2, 2, 2}), 120));
+  EXPECT_EQ(Offer(check, Reply({0x57, 0x9E, 0x00, 2, 2, 2, 2}), 120), Asker::Check);
   EXPECT_EQ(check.outcome(), Outcome::Waiting);
-  EXPECT_TRUE(Offer(check, kFaithful, 130));
+  EXPECT_EQ(Offer(check, kFaithful, 130), Asker::Check);
   EXPECT_EQ(check.outcome(), Outcome::Confirmed);
+}
+
+// A busy machine reads the reply after the deadline: it still belongs to
+// the check (or the area) that asked, never to the page.
+TEST(ProgrammeCheck, ALateReplyGoesToTheRequestThatAskedForIt) {
+  ProgrammeCheck check;
+  check.Start(kTimer, kStates, 0);
+  ASSERT_TRUE(check.Expire(check.deadline()));
+  EXPECT_EQ(check.outcome(), Outcome::NoReply);
+  EXPECT_EQ(Offer(check, kFaithful, check.deadline() + 5000), Asker::Check);
+  EXPECT_EQ(check.outcome(), Outcome::Confirmed);
+  EXPECT_TRUE(check.Late());
+
+  // Read before the tick that would have expired it: late all the same.
+  check.Start(kTimer, kStates, 10000);
+  EXPECT_EQ(Offer(check, Reply({0x57, 0x9E, 0x00, 2, 2, 2, 2}), check.deadline() + 1), Asker::Check);
+  EXPECT_EQ(check.outcome(), Outcome::Differs);
+  EXPECT_TRUE(check.Late());
+
+  check.ReadRequested(20000, Asker::Area);
+  EXPECT_TRUE(check.Awaits(Asker::Area, 20000));
+  EXPECT_FALSE(check.Awaits(Asker::Area, 20000 + ProgrammeCheck::AllowanceMilliseconds(255) + 1));
+  EXPECT_EQ(Offer(check, kFaithful, 30000), Asker::Area);
 }
 
 TEST(ProgrammeCheck, DeadlineIsTheWireTimeAt9600BaudPlusTheMargin) {
@@ -91,22 +119,41 @@ TEST(ProgrammeCheck, DeadlineIsTheWireTimeAt9600BaudPlusTheMargin) {
   EXPECT_TRUE(check.Expire(check.deadline()));
   EXPECT_EQ(check.outcome(), Outcome::NoReply);
   EXPECT_FALSE(check.Expire(check.deadline() + 1));  // reported once
-
-  // A Read Vitrel never answered is given up at its deadline, so it does
-  // not take the reply of a later check.
-  check.ReadRequested(10000);
-  check.Start(kTimer, kStates, 20000);
-  EXPECT_TRUE(Offer(check, kFaithful, 20050));
-  EXPECT_EQ(check.outcome(), Outcome::Confirmed);
-  EXPECT_FALSE(check.Expire(1 << 30));  // a decided check never expires
 }
 
-TEST(ProgrammeCheck, ARequestThatDidNotGoOutFailsAtOnce) {
+// A request the stick passed over does not take the reply of a later one:
+// the stick answers in order, so a status reply to a poll sent after the
+// request shows that it was skipped.
+TEST(ProgrammeCheck, ARequestIsLostOnceTheStickAnswersAPollSentAfterIt) {
+  const unsigned char status[] = {0x00, 0x0B, 160, 100, 0xFF};
+  ProgrammeCheck check;
+  check.PollSent();                 // poll 1, before the request
+  check.ReadRequested(0);
+  check.PollSent();                 // poll 2, after it
+  check.StatusReplied();            // answers poll 1: the request may come next
+  EXPECT_TRUE(check.Awaits(Asker::ReadVitrel, 0));
+  check.StatusReplied();            // answers poll 2: the request was skipped
+  EXPECT_FALSE(check.Awaits(Asker::ReadVitrel, 0));
+  EXPECT_EQ(check.Offer(status, 5, 0), Asker::Nobody);
+
+  check.Start(kTimer, kStates, 10);
+  EXPECT_EQ(Offer(check, kFaithful, 20), Asker::Check);
+  EXPECT_EQ(check.outcome(), Outcome::Confirmed);
+
+  // The stick went away: nothing open is answered any more.
+  check.ReadRequested(30, Asker::Area);
+  check.ForgetRequests();
+  EXPECT_FALSE(check.Awaits(Asker::Area, 30));
+  EXPECT_EQ(Offer(check, kFaithful, 40), Asker::Nobody);
+}
+
+TEST(ProgrammeCheck, ARequestThatDidNotGoOutFailsAtOnceAsNotSent) {
   ProgrammeCheck check;
   check.Start(kTimer, kStates, 0);
   check.Fail();
-  EXPECT_EQ(check.outcome(), Outcome::NoReply);
-  EXPECT_FALSE(Offer(check, kFaithful, 10));  // its request was never sent
+  EXPECT_EQ(check.outcome(), Outcome::NotSent);
+  EXPECT_FALSE(check.Expire(1 << 30));
+  EXPECT_EQ(Offer(check, kFaithful, 10), Asker::Nobody);  // its request was never sent
 }
 
 }  // namespace

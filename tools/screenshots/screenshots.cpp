@@ -157,6 +157,21 @@ private:
         field->GetEventHandler()->ProcessEvent(enter);
     }
 
+    // Tells the simulated stick to unplug through its control FIFO, named
+    // by VITREL_STICK_CONTROL; false without one.
+    bool Unplug()
+    {
+        wxString control;
+        if (!wxGetEnv("VITREL_STICK_CONTROL", &control) || control.empty())
+            return false;
+        FILE* fifo = std::fopen(control.utf8_str(), "w");
+        if (!fifo)
+            return false;
+        std::fputs("unplug\n", fifo);
+        std::fclose(fifo);
+        return true;
+    }
+
     void OnStep(wxTimerEvent&)
     {
         if (helpPictures) {
@@ -199,6 +214,27 @@ private:
             ++step;
         } else if (step == 8) {
             Shoot("advanced-settings-after-invalid-entry");
+            // Turn Off, answered with OK: the area shows the field off.
+            pages->SetSelection(0);
+            AnswerOk yes;
+            yes.Register();
+            Send(wxWindow::FindWindowByName("ID_BUTTON15", frame), wxEVT_BUTTON, 0);
+            yes.Unregister();
+            ++step;
+        } else if (step == 9) {
+            Shoot("on-the-stick-field-off");
+            // The simulated stick unplugged, when this run started it: the
+            // area says that no stick is attached once the monitor notices.
+            if (Unplug()) {
+                step = 10;
+                timer.StartOnce(2500);
+                return;
+            }
+            step = 11;
+        } else if (step == 10) {
+            Shoot("on-the-stick-detached");
+            ++step;
+        } else if (step == 11) {
             // Help > Vitrel Help, as a user chooses it.
             wxMenuBar* menus = frame->GetMenuBar();
             const int help = menus->FindMenuItem(wxStripMenuCodes(wxGetTranslation("Help")),
@@ -206,7 +242,7 @@ private:
             wxCommandEvent choose(wxEVT_MENU, help);
             frame->GetEventHandler()->ProcessEvent(choose);
             ++step;
-        } else if (step == 9) {
+        } else if (step == 12) {
             Shoot("help");
             ++step;
         } else {

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <wx/panel.h>
+
+#include "treatments/firing_pattern.h"
+
+class PatternPreviewControl;
+class wxStaticText;
+
+// The "On the stick" area, always in view above the pages: what the stick
+// attached now runs (drawn, its slot frequency and slot count, the catalogue
+// treatment it is or "Custom pattern"), whether this run wrote and checked
+// it, whether its field was turned off, or that no stick is attached.
+class StickAreaPanel : public wxPanel {
+public:
+    explicit StickAreaPanel(wxWindow* parent);
+
+    // No stick attached.
+    void ShowNoStick();
+    // A stick attached; its programme was asked for and is not known yet.
+    void ShowAsking();
+    // The stick did not answer the request for its programme.
+    void ShowNoAnswer();
+    // The stick holds `pattern`: the catalogue treatment `title`, or a custom
+    // pattern when `title` is empty. `checkedAt` (HH:MM) when this run wrote
+    // and checked it, else empty. `written`: the reply to a write's check,
+    // which ends the field-off state.
+    void ShowProgramme(const FiringPattern& pattern, const wxString& title, const wxString& checkedAt,
+                       bool written);
+    // Turn Off went out at `time` (HH:MM): the field is off until the next
+    // write or attach.
+    void ShowFieldOff(const wxString& time);
+
+private:
+    enum class State { NoStick, Asking, NoAnswer, Programme };
+    void Render();
+
+    PatternPreviewControl* preview = nullptr;  // ID_PATTERNPREVIEW3
+    wxStaticText* titleLine = nullptr;         // ID_STATICTEXT51
+    wxStaticText* detailLine = nullptr;        // ID_STATICTEXT52
+    wxStaticText* stateLine = nullptr;         // ID_STATICTEXT53
+    State state = State::NoStick;
+    FiringPattern pattern;
+    wxString title;
+    wxString checkedAt;
+    bool fieldOff = false;
+    wxString fieldOffTime;
+};
