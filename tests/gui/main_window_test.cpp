@@ -487,9 +487,9 @@ TEST_F(MainWindow, AboutBoxShowsVersionAndReadOnlyCredits)
     EXPECT_EQ(about->GetLabel(), "About...");
     // The version project() in CMakeLists.txt holds, the one place it is written.
     const std::string cmake = ReadWholeFile(VITREL_SOURCE_DIR "/CMakeLists.txt");
-    const std::size_t at = cmake.find("project(Vitrel VERSION ");
-    ASSERT_NE(at, std::string::npos);
-    const std::string version = cmake.substr(at + 23, cmake.find(' ', at + 23) - (at + 23));
+    const std::size_t versionAt = cmake.find("project(Vitrel VERSION ") + 23;
+    ASSERT_NE(versionAt, std::string::npos + 23);
+    const std::string version = cmake.substr(versionAt, cmake.find(' ', versionAt) - versionAt);
     EXPECT_EQ(wxWindow::FindWindowByName("ID_STATICTEXT1", about)->GetLabel(), "Software Version: " + version);
     EXPECT_TRUE(wxWindow::FindWindowByName("ID_STATICTEXT2", about)->GetLabel().StartsWith("Web: "));
     wxTextCtrl* credits = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_TEXTCTRL1", about));
