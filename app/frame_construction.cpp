@@ -157,8 +157,10 @@ void wxVitrelFrame::BuildMenuBar()
                                     _("Quit the application"), wxITEM_NORMAL));
     menuBar->Append(fileMenu, _("&File"));
     wxMenu* helpMenu = new wxMenu();
-    helpMenu->Append(new wxMenuItem(helpMenu, wxID_HELP, _("Vitrel Help"),
-                                    _("Show Vitrel Help Documentation"), wxITEM_NORMAL));
+    // Not wxID_HELP: under GTK that stock id gives the item F1, the key of About.
+    wxMenuItem* helpItem = helpMenu->Append(new wxMenuItem(
+        helpMenu, wxID_ANY, _("Vitrel Help"), _("Show Vitrel Help Documentation"), wxITEM_NORMAL));
+    Bind(wxEVT_MENU, &wxVitrelFrame::OnHelp, this, helpItem->GetId());
     helpMenu->AppendSeparator();
     helpMenu->Append(new wxMenuItem(helpMenu, wxID_ABOUT, _("About\tF1"),
                                     _("Show info about this application"), wxITEM_NORMAL));
@@ -202,7 +204,6 @@ void wxVitrelFrame::BindHandlers()
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnBodyPictureClick, this, bodyPicture->GetId());
     bodyPicture->Bind(wxEVT_LEFT_UP, &wxVitrelFrame::OnBodyPictureMouseUp, this);
     Bind(wxEVT_MENU, &wxVitrelFrame::OnQuit, this, wxID_EXIT);
-    Bind(wxEVT_MENU, &wxVitrelFrame::OnHelp, this, wxID_HELP);
     Bind(wxEVT_MENU, &wxVitrelFrame::OnAbout, this, wxID_ABOUT);
     Bind(wxEVT_TIMER, &wxVitrelFrame::OnDeviceTimer, this, deviceTimer.GetId());
     baseTimePeriodField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus, this);
