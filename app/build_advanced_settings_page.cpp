@@ -19,34 +19,6 @@
 #include "app/vitrel_frame.h"
 
 namespace {
-const wxWindowID ID_PANEL5 = wxNewId();
-const wxWindowID ID_STATICTEXT25 = wxNewId();
-const wxWindowID ID_PANEL9 = wxNewId();
-const wxWindowID ID_BUTTON4 = wxNewId();
-const wxWindowID ID_BUTTON5 = wxNewId();
-const wxWindowID ID_STATICLINE5 = wxNewId();
-const wxWindowID ID_BUTTON7 = wxNewId();
-const wxWindowID ID_BUTTON8 = wxNewId();
-const wxWindowID ID_STATICTEXT13 = wxNewId();
-const wxWindowID ID_STATICLINE4 = wxNewId();
-const wxWindowID ID_STATICTEXT8 = wxNewId();
-const wxWindowID ID_TEXTCTRL7 = wxNewId();
-const wxWindowID ID_STATICTEXT16 = wxNewId();
-const wxWindowID ID_TEXTCTRL11 = wxNewId();
-const wxWindowID ID_STATICTEXT10 = wxNewId();
-const wxWindowID ID_TEXTCTRL9 = wxNewId();
-const wxWindowID ID_STATICTEXT17 = wxNewId();
-const wxWindowID ID_TEXTCTRL12 = wxNewId();
-const wxWindowID ID_STATICTEXT9 = wxNewId();
-const wxWindowID ID_TEXTCTRL8 = wxNewId();
-const wxWindowID ID_STATICLINE2 = wxNewId();
-const wxWindowID ID_STATICTEXT12 = wxNewId();
-const wxWindowID ID_SCROLLEDWINDOW1 = wxNewId();
-const wxWindowID ID_PATTERNPREVIEW2 = wxNewId();
-const wxWindowID ID_STATICTEXT11 = wxNewId();
-const wxWindowID ID_STATICLINE3 = wxNewId();
-const wxWindowID ID_STATICBITMAP1 = wxNewId();
-
 const wxColour EditableFieldColour(255, 255, 190);
 
 // Validator A: any real, negatives included, 15 decimals. A typed comma is
@@ -84,13 +56,13 @@ private:
 };
 
 // A labelled number field: the label stretches within its half of the row.
-wxTextCtrl* AddLabelledField(wxWindow* page, wxBoxSizer* half, wxWindowID labelId,
-                             const char* labelName, const wxString& label, wxWindowID fieldId,
-                             const char* fieldName, long style, const wxValidator& validator)
+wxTextCtrl* AddLabelledField(wxWindow* page, wxBoxSizer* half, const char* labelName,
+                             const wxString& label, const char* fieldName, long style,
+                             const wxValidator& validator)
 {
-    half->Add(new wxStaticText(page, labelId, label, wxDefaultPosition, wxDefaultSize, 0, labelName),
+    half->Add(new wxStaticText(page, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, labelName),
               1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    wxTextCtrl* field = new wxTextCtrl(page, fieldId, "1", wxDefaultPosition, NumberFieldSize(page, 80),
+    wxTextCtrl* field = new wxTextCtrl(page, wxID_ANY, "1", wxDefaultPosition, NumberFieldSize(page, 80),
                                        wxTE_CENTRE | style, validator, fieldName);
     half->Add(field, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     return field;
@@ -103,10 +75,9 @@ wxBoxSizer* AddHalf(wxBoxSizer* row)
     return half;
 }
 
-void AddSeparator(wxWindow* page, wxBoxSizer* sizer, wxWindowID id, const char* name, int proportion,
-                  int flags)
+void AddSeparator(wxWindow* page, wxBoxSizer* sizer, const char* name, int proportion, int flags)
 {
-    sizer->Add(new wxStaticLine(page, id, wxDefaultPosition, wxSize(10, -1), wxLI_HORIZONTAL, name),
+    sizer->Add(new wxStaticLine(page, wxID_ANY, wxDefaultPosition, wxSize(10, -1), wxLI_HORIZONTAL, name),
                proportion, wxALL | flags, 5);
 }
 }  // namespace
@@ -119,84 +90,84 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
     wxIntegerValidator<int> countValidator(nullptr, wxNUM_VAL_DEFAULT);
     countValidator.SetRange(1, 250);
 
-    wxPanel* page = new wxPanel(book, ID_PANEL5, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
+    wxPanel* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
                                 "ID_PANEL5");
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
 
-    wxStaticText* heading = new wxStaticText(page, ID_STATICTEXT25, _("Advanced Settings"),
+    wxStaticText* heading = new wxStaticText(page, wxID_ANY, _("Advanced Settings"),
                                              wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT25");
     StyleText(heading, PageFont(14, wxFONTWEIGHT_NORMAL, "Arial"), wxColour(160, 22, 44));
     AddPageRow(column)->Add(heading, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
     wxBoxSizer* block = new wxBoxSizer(wxVERTICAL);
-    wxPanel* toolbar = new wxPanel(page, ID_PANEL9, wxDefaultPosition, wxDefaultSize,
+    wxPanel* toolbar = new wxPanel(page, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                    wxTAB_TRAVERSAL, "ID_PANEL9");
     toolbar->SetBackgroundColour(wxColour(208, 208, 208));
     wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
-    advancedWriteButton = new wxButton(toolbar, ID_BUTTON4, _("Write Vitrel"), wxDefaultPosition,
+    advancedWriteButton = new wxButton(toolbar, wxID_ANY, _("Write Vitrel"), wxDefaultPosition,
                                        wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON4");
     advancedWriteButton->SetForegroundColour(wxColour(255, 255, 255));
     advancedWriteButton->SetBackgroundColour(wxColour(153, 32, 35));
     StyleText(advancedWriteButton, PageFont(10, wxFONTWEIGHT_BOLD));
     tools->Add(advancedWriteButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    readDeviceButton = new wxButton(toolbar, ID_BUTTON5, _("Read Vitrel"), wxDefaultPosition,
+    readDeviceButton = new wxButton(toolbar, wxID_ANY, _("Read Vitrel"), wxDefaultPosition,
                                     wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON5");
     tools->Add(readDeviceButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    tools->Add(new wxStaticLine(toolbar, ID_STATICLINE5, wxDefaultPosition, wxSize(2, -1),
+    tools->Add(new wxStaticLine(toolbar, wxID_ANY, wxDefaultPosition, wxSize(2, -1),
                                 wxLI_VERTICAL, "ID_STATICLINE5"),
                0, wxALL | wxEXPAND, 5);
-    exportButton = new wxButton(toolbar, ID_BUTTON7, _("Export to XML"), wxDefaultPosition,
+    exportButton = new wxButton(toolbar, wxID_ANY, _("Export to XML"), wxDefaultPosition,
                                 wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON7");
     tools->Add(exportButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    importButton = new wxButton(toolbar, ID_BUTTON8, _("Import from XML"), wxDefaultPosition,
+    importButton = new wxButton(toolbar, wxID_ANY, _("Import from XML"), wxDefaultPosition,
                                 wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON8");
     tools->Add(importButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
     FitPanel(toolbar, tools);
     block->Add(toolbar, 1, wxEXPAND, 0);
     wxStaticText* warning = new wxStaticText(
-        page, ID_STATICTEXT13,
+        page, wxID_ANY,
         _("This is section for advanced setting of Vitrel stick operation. It should be used only "
           "if you understand principles of pulse magnetic field characteristics and its impatc on "
           "body."),
         wxDefaultPosition, wxSize(465, 48), 0, "ID_STATICTEXT13");
     block->Add(warning, 0, wxALL | wxEXPAND, 5);
-    AddSeparator(page, block, ID_STATICLINE4, "ID_STATICLINE4", 0, wxEXPAND);
+    AddSeparator(page, block, "ID_STATICLINE4", 0, wxEXPAND);
     column->Add(block, 0, wxEXPAND, 0);
 
     wxBoxSizer* periodRow = AddPageRow(column);
-    baseTimePeriodField = AddLabelledField(page, AddHalf(periodRow), ID_STATICTEXT8, "ID_STATICTEXT8",
-                                           _("Base Time Period [sec]"), ID_TEXTCTRL7, "ID_TEXTCTRL7",
+    baseTimePeriodField = AddLabelledField(page, AddHalf(periodRow), "ID_STATICTEXT8",
+                                           _("Base Time Period [sec]"), "ID_TEXTCTRL7",
                                            wxTE_PROCESS_ENTER, realValidator);
-    baseFrequencyField = AddLabelledField(page, AddHalf(periodRow), ID_STATICTEXT16, "ID_STATICTEXT16",
-                                          _("Base Frequency [Hz]"), ID_TEXTCTRL11, "ID_TEXTCTRL11",
+    baseFrequencyField = AddLabelledField(page, AddHalf(periodRow), "ID_STATICTEXT16",
+                                          _("Base Frequency [Hz]"), "ID_TEXTCTRL11",
                                           wxTE_PROCESS_ENTER, realValidator);
     baseFrequencyField->SetBackgroundColour(EditableFieldColour);
 
     wxBoxSizer* slotRow = AddPageRow(column);
-    periodPerSlotField = AddLabelledField(page, AddHalf(slotRow), ID_STATICTEXT10, "ID_STATICTEXT10",
-                                          _("Time Period Per Slot [sec]"), ID_TEXTCTRL9,
-                                          "ID_TEXTCTRL9", 0, wxDefaultValidator);
+    periodPerSlotField = AddLabelledField(page, AddHalf(slotRow), "ID_STATICTEXT10",
+                                          _("Time Period Per Slot [sec]"), "ID_TEXTCTRL9", 0,
+                                          wxDefaultValidator);
     periodPerSlotField->Disable();
-    slotFrequencyField = AddLabelledField(page, AddHalf(slotRow), ID_STATICTEXT17, "ID_STATICTEXT17",
-                                          _("Slot Frequency [Hz]"), ID_TEXTCTRL12, "ID_TEXTCTRL12", 0,
+    slotFrequencyField = AddLabelledField(page, AddHalf(slotRow), "ID_STATICTEXT17",
+                                          _("Slot Frequency [Hz]"), "ID_TEXTCTRL12", 0,
                                           wxDefaultValidator);
     slotFrequencyField->Disable();
 
-    slotCountField = AddLabelledField(page, AddPageRow(column), ID_STATICTEXT9, "ID_STATICTEXT9",
-                                      _("Number of Slots"), ID_TEXTCTRL8, "ID_TEXTCTRL8",
-                                      wxTE_PROCESS_ENTER, countValidator);
+    slotCountField = AddLabelledField(page, AddPageRow(column), "ID_STATICTEXT9",
+                                      _("Number of Slots"), "ID_TEXTCTRL8", wxTE_PROCESS_ENTER,
+                                      countValidator);
     slotCountField->SetBackgroundColour(EditableFieldColour);
 
-    AddSeparator(page, column, ID_STATICLINE2, "ID_STATICLINE2", 0, wxEXPAND);
+    AddSeparator(page, column, "ID_STATICLINE2", 0, wxEXPAND);
 
-    AddPageRow(column)->Add(new wxStaticText(page, ID_STATICTEXT12, _("Vitrel firing pattern"),
+    AddPageRow(column)->Add(new wxStaticText(page, wxID_ANY, _("Vitrel firing pattern"),
                                              wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT12"),
                             1, wxALL, 5);
 
-    slotWindow = new wxScrolledWindow(page, ID_SCROLLEDWINDOW1, wxDefaultPosition, wxDefaultSize,
+    slotWindow = new wxScrolledWindow(page, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                       wxHSCROLL | wxALWAYS_SHOW_SB, "ID_SCROLLEDWINDOW1");
     slotBoxes.sizer = new wxBoxSizer(wxHORIZONTAL);
-    slotBoxes.sizer->Add(new wxStaticText(slotWindow, ID_STATICTEXT11, "Label", wxDefaultPosition,
+    slotBoxes.sizer->Add(new wxStaticText(slotWindow, wxID_ANY, "Label", wxDefaultPosition,
                                           wxSize(0, 40), 0, "ID_STATICTEXT11"),
                          0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     slotWindow->SetSizer(slotBoxes.sizer);
@@ -210,15 +181,14 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
     AddPageRow(column)->Add(slotWindow, 1, wxALL | wxEXPAND, 5);
 
     // The working pattern, kept up to date as fields and boxes change.
-    advancedPreview = new PatternPreviewControl(page, ID_PATTERNPREVIEW2, "ID_PATTERNPREVIEW2");
+    advancedPreview = new PatternPreviewControl(page, wxID_ANY, "ID_PATTERNPREVIEW2");
     AddPageRow(column)->Add(advancedPreview, 1, wxALL | wxEXPAND, 5);
 
-    AddSeparator(page, AddPageRow(column), ID_STATICLINE3, "ID_STATICLINE3", 1,
-                 wxALIGN_CENTER_VERTICAL);
+    AddSeparator(page, AddPageRow(column), "ID_STATICLINE3", 1, wxALIGN_CENTER_VERTICAL);
 
     wxBoxSizer* pictureRow = AddPageRow(column);
     pictureRow->Add(30, 20, 0, 0, 0);
-    pictureRow->Add(new wxStaticBitmap(page, ID_STATICBITMAP1,
+    pictureRow->Add(new wxStaticBitmap(page, wxID_ANY,
                                        LoadResourceBitmap("share\\MagneticPulses.PNG"),
                                        wxDefaultPosition, wxDefaultSize, wxBORDER_NONE,
                                        "ID_STATICBITMAP1"),

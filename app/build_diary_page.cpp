@@ -10,107 +10,88 @@
 #include "diary/history_list_view.h"
 
 namespace {
-const wxWindowID ID_PANEL8 = wxNewId();
-const wxWindowID ID_NOTEBOOK1 = wxNewId();
-const wxWindowID ID_PANEL2 = wxNewId();
-const wxWindowID ID_LISTVIEW1 = wxNewId();
-const wxWindowID ID_PANEL3 = wxNewId();
-const wxWindowID ID_PANEL11 = wxNewId();
-const wxWindowID ID_BUTTON13 = wxNewId();
-const wxWindowID ID_BUTTON12 = wxNewId();
-const wxWindowID ID_BUTTON14 = wxNewId();
-const wxWindowID ID_STATICTEXT4 = wxNewId();
-const wxWindowID ID_TEXTCTRL2 = wxNewId();
-const wxWindowID ID_STATICTEXT5 = wxNewId();
-const wxWindowID ID_TEXTCTRL3 = wxNewId();
-const wxWindowID ID_STATICLINE1 = wxNewId();
-const wxWindowID ID_STATICTEXT6 = wxNewId();
-const wxWindowID ID_TEXTCTRL4 = wxNewId();
-const wxWindowID ID_TEXTCTRL5 = wxNewId();
-const wxWindowID ID_STATICTEXT40 = wxNewId();
-
-wxButton* AddToolButton(wxWindow* bar, wxBoxSizer* row, wxWindowID id, const wxString& label,
-                        const char* name, int border)
+wxButton* AddToolButton(wxWindow* bar, wxBoxSizer* row, const wxString& label, const char* name,
+                        int border)
 {
-    wxButton* button = new wxButton(bar, id, label, wxDefaultPosition, wxDefaultSize, 0,
+    wxButton* button = new wxButton(bar, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0,
                                     wxDefaultValidator, name);
     row->Add(button, 0, wxALL | wxALIGN_CENTER_VERTICAL, border);
     return button;
 }
 
-wxStaticText* NewLabel(wxWindow* page, wxWindowID id, const wxString& text, const char* name)
+wxStaticText* NewLabel(wxWindow* page, const wxString& text, const char* name)
 {
-    return new wxStaticText(page, id, text, wxDefaultPosition, wxDefaultSize, 0, name);
+    return new wxStaticText(page, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, 0, name);
 }
 }  // namespace
 
 wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
 {
-    wxPanel* page = new wxPanel(book, ID_PANEL8, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
+    wxPanel* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
                                 "ID_PANEL8");
     wxBoxSizer* pageSizer = new wxBoxSizer(wxHORIZONTAL);
-    diaryNotebook = new wxNotebook(page, ID_NOTEBOOK1, wxDefaultPosition, wxSize(455, 522), 0,
+    diaryNotebook = new wxNotebook(page, wxID_ANY, wxDefaultPosition, wxSize(455, 522), 0,
                                    "ID_NOTEBOOK1");
     // It fills the page's height; its minimum leaves room for the "On the
     // stick" band and for texts that run longer in another language.
     diaryNotebook->SetMinSize(wxSize(455, 420));
 
-    wxPanel* historyPage = new wxPanel(diaryNotebook, ID_PANEL2, wxDefaultPosition, wxDefaultSize,
+    wxPanel* historyPage = new wxPanel(diaryNotebook, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                        wxTAB_TRAVERSAL, "ID_PANEL2");
     wxBoxSizer* historyColumn = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* historyRow = new wxBoxSizer(wxHORIZONTAL);
-    historyList = new HistoryListView(historyPage, ID_LISTVIEW1, "ID_LISTVIEW1");
+    historyList = new HistoryListView(historyPage, wxID_ANY, "ID_LISTVIEW1");
     historyRow->Add(historyList, 1, wxALL | wxEXPAND, 5);
     historyColumn->Add(historyRow, 1, wxEXPAND, 0);
     FitPanel(historyPage, historyColumn);
 
-    wxPanel* entryPage = new wxPanel(diaryNotebook, ID_PANEL3, wxDefaultPosition, wxDefaultSize,
+    wxPanel* entryPage = new wxPanel(diaryNotebook, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                      wxTAB_TRAVERSAL, "ID_PANEL3");
     wxBoxSizer* entryColumn = new wxBoxSizer(wxVERTICAL);
-    wxPanel* toolbar = new wxPanel(entryPage, ID_PANEL11, wxDefaultPosition, wxDefaultSize,
+    wxPanel* toolbar = new wxPanel(entryPage, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                    wxTAB_TRAVERSAL, "ID_PANEL11");
     toolbar->SetBackgroundColour(wxColour(208, 208, 208));
     wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
     // TRANSLATORS: the diary's buttons: start a new entry, save it, and go
     // back to the list of entries.
-    diaryNewButton = AddToolButton(toolbar, tools, ID_BUTTON13, _("New"), "ID_BUTTON13", 2);
-    diarySaveButton = AddToolButton(toolbar, tools, ID_BUTTON12, _("Save"), "ID_BUTTON12", 2);
-    diaryCloseButton = AddToolButton(toolbar, tools, ID_BUTTON14, _("Close"), "ID_BUTTON14", 5);
+    diaryNewButton = AddToolButton(toolbar, tools, _("New"), "ID_BUTTON13", 2);
+    diarySaveButton = AddToolButton(toolbar, tools, _("Save"), "ID_BUTTON12", 2);
+    diaryCloseButton = AddToolButton(toolbar, tools, _("Close"), "ID_BUTTON14", 5);
     FitPanel(toolbar, tools);
     AddPageRow(entryColumn)->Add(toolbar, 1, wxEXPAND, 0);
 
     // While an entry is only viewed, how to write one.
-    diaryHint = NewLabel(entryPage, ID_STATICTEXT40, _("Press New to write an entry"), "ID_STATICTEXT40");
+    diaryHint = NewLabel(entryPage, _("Press New to write an entry"), "ID_STATICTEXT40");
     diaryHint->SetMinSize(diaryHint->GetBestSize());
     AddPageRow(entryColumn)->Add(diaryHint, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
     wxBoxSizer* stampRow = AddPageRow(entryColumn);
     // TRANSLATORS: beside the diary entry's date and its time of day.
-    stampRow->Add(NewLabel(entryPage, ID_STATICTEXT4, _("Date"), "ID_STATICTEXT4"), 1,
+    stampRow->Add(NewLabel(entryPage, _("Date"), "ID_STATICTEXT4"), 1,
                   wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diaryDateField = new wxTextCtrl(entryPage, ID_TEXTCTRL2, "21.11.2015.", wxDefaultPosition,
+    diaryDateField = new wxTextCtrl(entryPage, wxID_ANY, "21.11.2015.", wxDefaultPosition,
                                     wxSize(92, -1), wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
                                     "ID_TEXTCTRL2");
     stampRow->Add(diaryDateField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    stampRow->Add(NewLabel(entryPage, ID_STATICTEXT5, _("Time"), "ID_STATICTEXT5"), 1,
+    stampRow->Add(NewLabel(entryPage, _("Time"), "ID_STATICTEXT5"), 1,
                   wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diaryTimeField = new wxTextCtrl(entryPage, ID_TEXTCTRL3, "21:15", wxDefaultPosition,
+    diaryTimeField = new wxTextCtrl(entryPage, wxID_ANY, "21:15", wxDefaultPosition,
                                     wxDefaultSize, wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
                                     "ID_TEXTCTRL3");
     stampRow->Add(diaryTimeField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
-    entryColumn->Add(new wxStaticLine(entryPage, ID_STATICLINE1, wxDefaultPosition, wxSize(10, -1),
+    entryColumn->Add(new wxStaticLine(entryPage, wxID_ANY, wxDefaultPosition, wxSize(10, -1),
                                       wxLI_HORIZONTAL, "ID_STATICLINE1"),
                      0, wxALL | wxEXPAND, 5);
 
     wxBoxSizer* summaryRow = AddPageRow(entryColumn);
-    summaryRow->Add(NewLabel(entryPage, ID_STATICTEXT6, _("Summary:"), "ID_STATICTEXT6"), 0,
+    summaryRow->Add(NewLabel(entryPage, _("Summary:"), "ID_STATICTEXT6"), 0,
                     wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diarySummaryField = new wxTextCtrl(entryPage, ID_TEXTCTRL4, wxEmptyString, wxDefaultPosition,
+    diarySummaryField = new wxTextCtrl(entryPage, wxID_ANY, wxEmptyString, wxDefaultPosition,
                                        wxDefaultSize, 0, wxDefaultValidator, "ID_TEXTCTRL4");
     summaryRow->Add(diarySummaryField, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
-    diaryContentField = new wxTextCtrl(entryPage, ID_TEXTCTRL5, wxEmptyString, wxDefaultPosition,
+    diaryContentField = new wxTextCtrl(entryPage, wxID_ANY, wxEmptyString, wxDefaultPosition,
                                        wxDefaultSize, wxTE_MULTILINE, wxDefaultValidator,
                                        "ID_TEXTCTRL5");
     AddPageRow(entryColumn, 1)->Add(diaryContentField, 1, wxALL | wxEXPAND, 5);

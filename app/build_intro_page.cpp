@@ -5,17 +5,11 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/control_ids.h"
 #include "app/page_style.h"
 #include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 
 namespace {
-const wxWindowID ID_PANEL6 = wxNewId();
-const wxWindowID ID_STATICTEXT14 = wxNewId();
-const wxWindowID ID_STATICTEXT15 = wxNewId();
-const wxWindowID ID_TEXTCTRL14 = wxNewId();
-
 // Where the video sits in the page's column, and the room it takes.
 constexpr size_t IntroMediaRow = 1;
 const wxSize IntroMediaSize(450, 253);
@@ -39,20 +33,18 @@ wxString IntroText()
 }
 }  // namespace
 
-const wxWindowID ID_MEDIA = wxNewId();
-
 wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
 {
-    wxPanel* page = new wxPanel(book, ID_PANEL6, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
+    wxPanel* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
                                 "ID_PANEL6");
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
 
     wxBoxSizer* heading = new wxBoxSizer(wxVERTICAL);
-    wxStaticText* product = new wxStaticText(page, ID_STATICTEXT14, _("Vitrel"), wxDefaultPosition,
+    wxStaticText* product = new wxStaticText(page, wxID_ANY, _("Vitrel"), wxDefaultPosition,
                                              wxDefaultSize, 0, "ID_STATICTEXT14");
     StyleText(product, PageFont(20, wxFONTWEIGHT_BOLD, "Arial"), wxColour(64, 52, 165));
     heading->Add(product, 0, 0, 0);
-    wxStaticText* slogan = new wxStaticText(page, ID_STATICTEXT15,
+    wxStaticText* slogan = new wxStaticText(page, wxID_ANY,
                                             _("Gentle pulses, your pattern, wherever you are."),
                                             wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT15");
     slogan->SetForegroundColour(wxColour(173, 12, 16));
@@ -64,7 +56,7 @@ wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
     // then a spacer of its size holds its place, so the page looks the same.
     column->Add(IntroMediaSize.x, IntroMediaSize.y, 0, wxALL, 5);
 
-    wxTextCtrl* text = new wxTextCtrl(page, ID_TEXTCTRL14, IntroText(), wxDefaultPosition,
+    wxTextCtrl* text = new wxTextCtrl(page, wxID_ANY, IntroText(), wxDefaultPosition,
                                       wxDefaultSize, wxTE_MULTILINE | wxBORDER_NONE | wxVSCROLL,
                                       wxDefaultValidator, "ID_TEXTCTRL14");
     text->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
@@ -79,8 +71,12 @@ void wxVitrelFrame::CreateIntroMedia()
 {
     if (introMedia != nullptr)
         return;
-    introMedia = new wxMediaCtrl(introPage, ID_MEDIA, wxEmptyString, wxDefaultPosition,
+    introMedia = new wxMediaCtrl(introPage, wxID_ANY, wxEmptyString, wxDefaultPosition,
                                  IntroMediaSize, 0, wxEmptyString, wxDefaultValidator, "ID_MEDIA");
+    // Playback starts when the video has loaded; its end is remembered so
+    // that it can start again.
+    Bind(wxEVT_MEDIA_LOADED, &wxVitrelFrame::OnMediaLoaded, this, introMedia->GetId());
+    Bind(wxEVT_MEDIA_FINISHED, &wxVitrelFrame::OnMediaFinished, this, introMedia->GetId());
     // The video has no controls: a Tab stop there would show nothing.
     introMedia->DisableFocusFromKeyboard();
     introMedia->Bind(wxEVT_SIZE, &wxVitrelFrame::OnMediaResize, this);

@@ -12,22 +12,9 @@
 #include "app/stick_area_panel.h"
 #include "app/vitrel_frame.h"
 
-namespace {
-const wxWindowID ID_PANEL1 = wxNewId();
-const wxWindowID ID_GAUGE1 = wxNewId();
-const wxWindowID ID_STATICTEXT54 = wxNewId();
-const wxWindowID ID_PANEL12 = wxNewId();
-const wxWindowID ID_STATICTEXT22 = wxNewId();
-const wxWindowID ID_PANEL13 = wxNewId();
-const wxWindowID ID_CHECKBOX1 = wxNewId();
-const wxWindowID ID_BUTTON15 = wxNewId();
-const wxWindowID ID_NOTEBOOK3 = wxNewId();
-const wxWindowID ID_BITMAPBUTTON1 = wxNewId();
-}  // namespace
-
 void wxVitrelFrame::BuildControls()
 {
-    wxPanel* frame = new wxPanel(this, ID_PANEL1, wxDefaultPosition, wxDefaultSize,
+    wxPanel* frame = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                  wxTAB_TRAVERSAL, "ID_PANEL1");
     wxBoxSizer* outer = new wxBoxSizer(wxHORIZONTAL);
     wxBoxSizer* halves = new wxBoxSizer(wxHORIZONTAL);
@@ -42,7 +29,7 @@ void wxVitrelFrame::BuildControls()
     // before the area took its band.
     SetMinSize(GetMinSize() + wxSize(0, stickArea->GetBestSize().y));
 
-    mainNotebook = new wxNotebook(frame, ID_NOTEBOOK3, wxDefaultPosition, wxDefaultSize, 0,
+    mainNotebook = new wxNotebook(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0,
                                   "ID_NOTEBOOK3");
     mainNotebook->AddPage(BuildTreatmentsPage(mainNotebook), _("Treatments"), false);
     mainNotebook->AddPage(BuildAdvancedSettingsPage(mainNotebook), _("Advanced Settings"), false);
@@ -55,7 +42,7 @@ void wxVitrelFrame::BuildControls()
 
     wxBoxSizer* right = new wxBoxSizer(wxHORIZONTAL);
     bodyPicture = new wxBitmapButton(
-        frame, ID_BITMAPBUTTON1,
+        frame, wxID_ANY,
         LoadResourceBitmap("share\\HumanBodyFront.png"),
         wxDefaultPosition, wxDefaultSize, wxBU_AUTODRAW | wxBORDER_NONE, wxDefaultValidator,
         "ID_BITMAPBUTTON1");
@@ -71,41 +58,41 @@ void wxVitrelFrame::BuildTopStrip(wxPanel* parent, wxBoxSizer* column)
 {
     wxBoxSizer* strip = new wxBoxSizer(wxHORIZONTAL);
 
-    batteryGauge = new wxGauge(parent, ID_GAUGE1, 100, wxDefaultPosition, wxSize(-1, 10),
+    batteryGauge = new wxGauge(parent, wxID_ANY, 100, wxDefaultPosition, wxSize(-1, 10),
                                wxGA_HORIZONTAL, wxDefaultValidator, "ID_GAUGE1");
     batteryGauge->SetToolTip(_("Battery level of the Vitrel stick, the average of the last five seconds"));
     strip->Add(batteryGauge, 1, wxALL | wxEXPAND, 5);
     // The level in figures: a gauge at zero looks the same as no stick.
-    batteryText = new wxStaticText(parent, ID_STATICTEXT54, wxString::FromUTF8("\u2013"), wxDefaultPosition,
+    batteryText = new wxStaticText(parent, wxID_ANY, wxString::FromUTF8("\u2013"), wxDefaultPosition,
                                    wxSize(parent->GetTextExtent("100 %").x + 4, -1),
                                    wxALIGN_RIGHT | wxST_NO_AUTORESIZE, "ID_STATICTEXT54");
     batteryText->SetToolTip(_("Battery level of the Vitrel stick since it was attached"));
     strip->Add(batteryText, 0, wxTOP | wxBOTTOM | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
 
-    deviceStatusPanel = new wxPanel(parent, ID_PANEL12, wxDefaultPosition, wxDefaultSize,
+    deviceStatusPanel = new wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                     wxTAB_TRAVERSAL, "ID_PANEL12");
     deviceStatusPanel->SetBackgroundColour(wxColour(224, 44, 71));
     wxBoxSizer* statusSizer = new wxBoxSizer(wxHORIZONTAL);
-    deviceStatusLabel = new wxStaticText(deviceStatusPanel, ID_STATICTEXT22, _("Device Detached"),
+    deviceStatusLabel = new wxStaticText(deviceStatusPanel, wxID_ANY, _("Device Detached"),
                                          wxDefaultPosition, wxSize(150, -1), wxALIGN_CENTRE,
                                          "ID_STATICTEXT22");
     statusSizer->Add(deviceStatusLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 6);
     FitPanel(deviceStatusPanel, statusSizer);
     strip->Add(deviceStatusPanel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
-    wxPanel* beeperPanel = new wxPanel(parent, ID_PANEL13, wxDefaultPosition, wxDefaultSize,
+    wxPanel* beeperPanel = new wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                        wxTAB_TRAVERSAL, "ID_PANEL13");
     wxBoxSizer* beeperSizer = new wxBoxSizer(wxHORIZONTAL);
     // As tall as the theme draws a check box: at 15 pixels GTK has no room
     // for the box and its padding.
-    beeperCheck = new wxCheckBox(beeperPanel, ID_CHECKBOX1, _("Beeper"), wxDefaultPosition,
+    beeperCheck = new wxCheckBox(beeperPanel, wxID_ANY, _("Beeper"), wxDefaultPosition,
                                  wxDefaultSize, 0, wxDefaultValidator, "ID_CHECKBOX1");
     beeperCheck->SetValue(false);
     beeperSizer->Add(beeperCheck, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     FitPanel(beeperPanel, beeperSizer);
     strip->Add(beeperPanel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
-    turnOffButton = new wxButton(parent, ID_BUTTON15, _("Turn Off"), wxDefaultPosition,
+    turnOffButton = new wxButton(parent, wxID_ANY, _("Turn Off"), wxDefaultPosition,
                                  wxSize(-1, 25), 0, wxDefaultValidator, "ID_BUTTON15");
     strip->Add(turnOffButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 

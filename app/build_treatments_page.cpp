@@ -12,27 +12,9 @@
 #include "app/vitrel_frame.h"
 
 namespace {
-const wxWindowID ID_PANEL4 = wxNewId();
-const wxWindowID ID_STATICTEXT18 = wxNewId();
-const wxWindowID ID_STATICTEXT19 = wxNewId();
-const wxWindowID ID_STATICLINE6 = wxNewId();
-const wxWindowID ID_STATICTEXT20 = wxNewId();
-const wxWindowID ID_STATICTEXT1 = wxNewId();
-const wxWindowID ID_CHOICE1 = wxNewId();
-const wxWindowID ID_LISTBOX1 = wxNewId();
-const wxWindowID ID_STATICLINE7 = wxNewId();
-const wxWindowID ID_STATICTEXT41 = wxNewId();
-const wxWindowID ID_PANEL10 = wxNewId();
-const wxWindowID ID_STATICTEXT21 = wxNewId();
-const wxWindowID ID_STATICTEXT24 = wxNewId();
-const wxWindowID ID_TEXTCTRL13 = wxNewId();
-const wxWindowID ID_PATTERNPREVIEW1 = wxNewId();
-const wxWindowID ID_BUTTON10 = wxNewId();
-const wxWindowID ID_BUTTON9 = wxNewId();
-
-wxStaticLine* AddSeparatorRow(wxWindow* page, wxBoxSizer* column, wxWindowID id, const char* name)
+wxStaticLine* AddSeparatorRow(wxWindow* page, wxBoxSizer* column, const char* name)
 {
-    wxStaticLine* line = new wxStaticLine(page, id, wxDefaultPosition, wxSize(10, -1),
+    wxStaticLine* line = new wxStaticLine(page, wxID_ANY, wxDefaultPosition, wxSize(10, -1),
                                           wxLI_HORIZONTAL, name);
     AddPageRow(column)->Add(line, 1, wxALL | wxALIGN_CENTER_VERTICAL, 0);
     return line;
@@ -41,29 +23,29 @@ wxStaticLine* AddSeparatorRow(wxWindow* page, wxBoxSizer* column, wxWindowID id,
 
 wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
 {
-    wxPanel* page = new wxPanel(book, ID_PANEL4, wxDefaultPosition, wxDefaultSize,
+    wxPanel* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                 wxTAB_TRAVERSAL, "ID_PANEL4");
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
 
     wxBoxSizer* heading = AddPageRow(column);
-    wxStaticText* product = new wxStaticText(page, ID_STATICTEXT18, _("Vitrel"), wxDefaultPosition,
+    wxStaticText* product = new wxStaticText(page, wxID_ANY, _("Vitrel"), wxDefaultPosition,
                                              wxDefaultSize, 0, "ID_STATICTEXT18");
     StyleText(product, PageFont(20, wxFONTWEIGHT_BOLD, "Arial"), wxColour(39, 34, 140));
     heading->Add(product, 0, wxALIGN_CENTER_VERTICAL, 0);
     heading->Add(8, 20, 0, 0, 0);
-    wxStaticText* subtitle = new wxStaticText(page, ID_STATICTEXT19, _("Health Programmes"),
+    wxStaticText* subtitle = new wxStaticText(page, wxID_ANY, _("Health Programmes"),
                                               wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT19");
     StyleText(subtitle, PageFont(14, wxFONTWEIGHT_NORMAL, "Arial"), wxColour(160, 22, 44));
     heading->Add(subtitle, 0, wxALL | wxALIGN_BOTTOM, 5);
 
-    AddSeparatorRow(page, column, ID_STATICLINE6, "ID_STATICLINE6");
+    AddSeparatorRow(page, column, "ID_STATICLINE6");
 
     const wxString caution =
         _("Based on recent scientific work and experience in the field of pulsed magnetic field "
           "impact on human body and cells, there were determined most common Vitrel programmes "
           "for particular health condition.\nCAUTION: Please consult with your doctor before "
           "using this product.");
-    wxStaticText* intro = new wxStaticText(page, ID_STATICTEXT20, caution, wxDefaultPosition,
+    wxStaticText* intro = new wxStaticText(page, wxID_ANY, caution, wxDefaultPosition,
                                            wxSize(465, 61), wxST_NO_AUTORESIZE, "ID_STATICTEXT20");
     AddPageRow(column)->Add(intro, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     // The caution is wrapped to the width its row gives it, and the row is
@@ -81,10 +63,10 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
     });
 
     wxBoxSizer* spotRow = AddPageRow(column);
-    spotRow->Add(new wxStaticText(page, ID_STATICTEXT1, _("Select Point Number From Picture:"),
+    spotRow->Add(new wxStaticText(page, wxID_ANY, _("Select Point Number From Picture:"),
                                   wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"),
                  1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    spotChoice = new wxChoice(page, ID_CHOICE1, wxDefaultPosition, wxSize(126, -1), 0, nullptr, 0,
+    spotChoice = new wxChoice(page, wxID_ANY, wxDefaultPosition, wxSize(126, -1), 0, nullptr, 0,
                               wxDefaultValidator, "ID_CHOICE1");
     spotChoice->Append(_("All"));
     spotChoice->Append(_("General Treatments"));
@@ -100,7 +82,7 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
 
     AddPageRow(column);
 
-    treatmentList = new wxListBox(page, ID_LISTBOX1, wxDefaultPosition, wxSize(465, 165), 0,
+    treatmentList = new wxListBox(page, wxID_ANY, wxDefaultPosition, wxSize(465, 165), 0,
                                   nullptr, wxLB_SINGLE, wxDefaultValidator, "ID_LISTBOX1");
     // It scrolls: a shorter minimum leaves room for a caution that wraps to
     // more lines in another language.
@@ -108,23 +90,23 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
     AddPageRow(column)->Add(treatmentList, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     // Empty unless the highlighted row is not the treatment shown below; it
     // keeps its height so that nothing moves when it speaks.
-    treatmentListHint = new wxStaticText(page, ID_STATICTEXT41, wxEmptyString, wxDefaultPosition,
+    treatmentListHint = new wxStaticText(page, wxID_ANY, wxEmptyString, wxDefaultPosition,
                                          wxDefaultSize, wxST_NO_AUTORESIZE, "ID_STATICTEXT41");
     treatmentListHint->SetMinSize(wxSize(-1, treatmentListHint->GetCharHeight()));
     AddPageRow(column)->Add(treatmentListHint, 1, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
 
-    AddSeparatorRow(page, column, ID_STATICLINE7, "ID_STATICLINE7");
+    AddSeparatorRow(page, column, "ID_STATICLINE7");
 
-    wxPanel* titlePanel = new wxPanel(page, ID_PANEL10, wxDefaultPosition, wxDefaultSize,
+    wxPanel* titlePanel = new wxPanel(page, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                       wxTAB_TRAVERSAL, "ID_PANEL10");
     titlePanel->SetBackgroundColour(wxColour(199, 199, 199));
     wxBoxSizer* titleSizer = new wxBoxSizer(wxHORIZONTAL);
-    wxStaticText* titleCaption = new wxStaticText(titlePanel, ID_STATICTEXT21, _("Treatment:"),
+    wxStaticText* titleCaption = new wxStaticText(titlePanel, wxID_ANY, _("Treatment:"),
                                                   wxDefaultPosition, wxDefaultSize, 0,
                                                   "ID_STATICTEXT21");
     StyleText(titleCaption, PageFont(10, wxFONTWEIGHT_BOLD));
     titleSizer->Add(titleCaption, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    treatmentTitle = new wxStaticText(titlePanel, ID_STATICTEXT24, "-", wxDefaultPosition,
+    treatmentTitle = new wxStaticText(titlePanel, wxID_ANY, "-", wxDefaultPosition,
                                       wxDefaultSize, 0, "ID_STATICTEXT24");
     StyleText(treatmentTitle, PageFont(10, wxFONTWEIGHT_BOLD));
     titleSizer->Add(treatmentTitle, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
@@ -134,7 +116,7 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
     AddPageRow(column);
 
     wxBoxSizer* descriptionRow = new wxBoxSizer(wxVERTICAL);
-    treatmentDescription = new wxTextCtrl(page, ID_TEXTCTRL13, wxEmptyString, wxDefaultPosition,
+    treatmentDescription = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition,
                                           wxSize(475, 122), wxTE_MULTILINE | wxBORDER_NONE,
                                           wxDefaultValidator, "ID_TEXTCTRL13");
     // It takes whatever height the page has left, and scrolls: a shorter
@@ -145,14 +127,14 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
     column->Add(descriptionRow, 1, wxEXPAND, 0);
 
     // The pattern that Apply and Write Vitrel use: the picked treatment's.
-    treatmentPreview = new PatternPreviewControl(page, ID_PATTERNPREVIEW1, "ID_PATTERNPREVIEW1");
+    treatmentPreview = new PatternPreviewControl(page, wxID_ANY, "ID_PATTERNPREVIEW1");
     column->Add(treatmentPreview, 0, wxALL | wxEXPAND, 5);
 
     wxBoxSizer* buttons = AddPageRow(column);
-    applyButton = new wxButton(page, ID_BUTTON10, _("Apply"), wxDefaultPosition, wxDefaultSize, 0,
+    applyButton = new wxButton(page, wxID_ANY, _("Apply"), wxDefaultPosition, wxDefaultSize, 0,
                                wxDefaultValidator, "ID_BUTTON10");
     buttons->Add(applyButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    writeTreatmentButton = new wxButton(page, ID_BUTTON9, _("Write Vitrel"), wxDefaultPosition,
+    writeTreatmentButton = new wxButton(page, wxID_ANY, _("Write Vitrel"), wxDefaultPosition,
                                         wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON9");
     buttons->Add(writeTreatmentButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 

@@ -33,17 +33,10 @@
 #include "diary/history_list_view.h"
 #include "files/atomic_file.h"
 
-const wxWindowID ID_SLOTBOX = wxNewId();
 // TRANSLATORS: the copyright line in the status bar.
 const char* const CopyrightLine = wxTRANSLATE("Copyright \u00a9 2015-2026 Vitrel. All rights reserved.");
 
 namespace {
-const wxWindowID ID_MENU_QUIT = wxNewId();
-const wxWindowID ID_MENU_HELP = wxNewId();
-const wxWindowID ID_MENU_ABOUT = wxNewId();
-const wxWindowID ID_STATUSBAR = wxNewId();
-const wxWindowID ID_DEVICE_TIMER = wxNewId();
-
 std::unique_ptr<tinyxml2::XMLDocument> NewWorkingDocument()
 {
     return std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
@@ -74,7 +67,7 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     SetClientSize(wxSize(960, 690 + stickArea->GetBestSize().y));
 
     // 6.-7. Timer owner; the file dialogs are made when first opened.
-    deviceTimer.SetOwner(this, ID_DEVICE_TIMER);
+    deviceTimer.SetOwner(this);
 
     // 8. Handlers.
     BindHandlers();
@@ -162,14 +155,16 @@ void wxVitrelFrame::BuildMenuBar()
 {
     wxMenuBar* menuBar = new wxMenuBar();
     wxMenu* fileMenu = new wxMenu();
-    fileMenu->Append(new wxMenuItem(fileMenu, ID_MENU_QUIT, _("Quit\tAlt-F4"),
+    fileMenu->Append(new wxMenuItem(fileMenu, wxID_EXIT, _("Quit\tAlt-F4"),
                                     _("Quit the application"), wxITEM_NORMAL));
     menuBar->Append(fileMenu, _("&File"));
     wxMenu* helpMenu = new wxMenu();
-    helpMenu->Append(new wxMenuItem(helpMenu, ID_MENU_HELP, _("Vitrel Help"),
-                                    _("Show Vitrel Help Documentation"), wxITEM_NORMAL));
+    // Not wxID_HELP: under GTK that stock id gives the item F1, the key of About.
+    wxMenuItem* helpItem = helpMenu->Append(new wxMenuItem(
+        helpMenu, wxID_ANY, _("Vitrel Help"), _("Show Vitrel Help Documentation"), wxITEM_NORMAL));
+    Bind(wxEVT_MENU, &wxVitrelFrame::OnHelp, this, helpItem->GetId());
     helpMenu->AppendSeparator();
-    helpMenu->Append(new wxMenuItem(helpMenu, ID_MENU_ABOUT, _("About\tF1"),
+    helpMenu->Append(new wxMenuItem(helpMenu, wxID_ABOUT, _("About\tF1"),
                                     _("Show info about this application"), wxITEM_NORMAL));
     menuBar->Append(helpMenu, _("Help"));
     SetMenuBar(menuBar);
@@ -177,7 +172,7 @@ void wxVitrelFrame::BuildMenuBar()
 
 void wxVitrelFrame::BuildStatusBar()
 {
-    statusBar = new wxStatusBar(this, ID_STATUSBAR, wxSTB_SIZEGRIP, "ID_STATUSBAR");
+    statusBar = new wxStatusBar(this, wxID_ANY, wxSTB_SIZEGRIP, "ID_STATUSBAR");
     // The device state, then the outcome of the last programme written.
     const int widths[2] = {-1, -1};
     const int styles[2] = {wxSB_NORMAL, wxSB_NORMAL};
@@ -210,18 +205,15 @@ void wxVitrelFrame::BindHandlers()
     Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &wxVitrelFrame::OnMainNotebookPageChanged, this, mainNotebook->GetId());
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnBodyPictureClick, this, bodyPicture->GetId());
     bodyPicture->Bind(wxEVT_LEFT_UP, &wxVitrelFrame::OnBodyPictureMouseUp, this);
-    Bind(wxEVT_MENU, &wxVitrelFrame::OnQuit, this, ID_MENU_QUIT);
-    Bind(wxEVT_MENU, &wxVitrelFrame::OnHelp, this, ID_MENU_HELP);
-    Bind(wxEVT_MENU, &wxVitrelFrame::OnAbout, this, ID_MENU_ABOUT);
+    Bind(wxEVT_MENU, &wxVitrelFrame::OnQuit, this, wxID_EXIT);
+    Bind(wxEVT_MENU, &wxVitrelFrame::OnAbout, this, wxID_ABOUT);
     Bind(wxEVT_TIMER, &wxVitrelFrame::OnDeviceTimer, this, deviceTimer.GetId());
-    Bind(wxEVT_MEDIA_LOADED, &wxVitrelFrame::OnMediaLoaded, this, ID_MEDIA);
     baseTimePeriodField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus, this);
     baseFrequencyField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus, this);
     slotCountField->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
     advancedPreview->SetExtraStyle(advancedPreview->GetExtraStyle() | wxWS_EX_PROCESS_UI_UPDATES);
     advancedPreview->Bind(wxEVT_UPDATE_UI, &wxVitrelFrame::OnPatternPreviewUpdateUI, this);
-    // Closing asks about unsaved diary text; the end of the intro video is
-    // remembered so that it can start again.
+    // Closing asks about unsaved diary text. The intro video's handlers are
+    // bound when it is made (CreateIntroMedia).
     Bind(wxEVT_CLOSE_WINDOW, &wxVitrelFrame::OnFrameClose, this);
-    Bind(wxEVT_MEDIA_FINISHED, &wxVitrelFrame::OnMediaFinished, this, ID_MEDIA);
 }

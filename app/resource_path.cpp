@@ -2,6 +2,7 @@
 #include "app/translations.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include <wx/filefn.h>
@@ -160,9 +161,23 @@ wxString ResourcePath(const char* name)
     return MapResourcePath(currentLayout, name);
 }
 
+bool ToFilePath(const wxString& path, std::string& converted)
+{
+    // What fn_str() gives where file names are 8-bit; on Windows fn_str() is
+    // the wide name, which the C library's fopen cannot take.
+    const auto text = path.mb_str(wxConvFile);
+    if (text.data() == nullptr || text.length() != std::strlen(text.data())
+        || (text.length() == 0 && !path.empty()))
+        return false;
+    converted.assign(text.data(), text.length());
+    return true;
+}
+
 std::string ResourceFilePath(const char* name)
 {
-    return std::string(ResourcePath(name).mb_str(*wxConvFileName));
+    std::string path;
+    ToFilePath(ResourcePath(name), path);
+    return path;
 }
 
 wxString HelpDocumentPath(const wxString& language)

@@ -65,8 +65,14 @@ void UseResourceLayout(const ResourceLayout& layout);
 // working folder when portable, the user's data folder when installed.
 wxString UserFilesFolder();
 
+// `path` as 8-bit text for the C library and tinyxml2: the file name
+// conversion the toolkit used to turn the native name into text (UTF-8 under
+// GTK, not the C library's locale, which is "C"). False, and `converted` left
+// as it was, when the name has no such form.
+bool ToFilePath(const wxString& path, std::string& converted);
+
 // `name` mapped under the current layout: for the toolkit, and in the file
-// name encoding for the C library and tinyxml2.
+// name encoding for the C library and tinyxml2 (empty when it has none).
 wxString ResourcePath(const char* name);
 std::string ResourceFilePath(const char* name);
 

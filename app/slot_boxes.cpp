@@ -7,7 +7,6 @@
 #include <gtk/gtk.h>
 #endif
 
-#include "app/control_ids.h"
 #include "app/vitrel_frame.h"
 
 namespace {
@@ -33,7 +32,7 @@ void wxVitrelFrame::AddSlotBoxes(int count, const wxString& windowName)
     const wxSize mark = wxRendererNative::Get().GetCheckBoxSize(slotWindow);
     wxSize room(mark.x + 8, mark.y + 8);
     for (int i = slotBoxes.count; i < count; ++i) {
-        wxCheckBox* box = new wxCheckBox(slotWindow, ID_SLOTBOX, wxEmptyString, wxDefaultPosition,
+        wxCheckBox* box = new wxCheckBox(slotWindow, wxID_ANY, wxEmptyString, wxDefaultPosition,
                                          wxDefaultSize, 0, wxDefaultValidator, windowName);
         box->SetValue(false);
 #ifdef __WXGTK3__

@@ -11,15 +11,9 @@
 #include "treatments/pattern_preview.h"
 
 namespace {
-const wxWindowID ID_STATICTEXT50 = wxNewId();
-const wxWindowID ID_PATTERNPREVIEW3 = wxNewId();
-const wxWindowID ID_STATICTEXT51 = wxNewId();
-const wxWindowID ID_STATICTEXT52 = wxNewId();
-const wxWindowID ID_STATICTEXT53 = wxNewId();
-
-wxStaticText* AddLine(wxWindow* parent, wxBoxSizer* column, wxWindowID id, const char* name)
+wxStaticText* AddLine(wxWindow* parent, wxBoxSizer* column, const char* name)
 {
-    wxStaticText* line = new wxStaticText(parent, id, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+    wxStaticText* line = new wxStaticText(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                           wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END, name);
     column->Add(line, 0, wxEXPAND, 0);
     return line;
@@ -41,24 +35,24 @@ StickAreaPanel::StickAreaPanel(wxWindow* parent)
     wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
     wxBoxSizer* headingColumn = new wxBoxSizer(wxVERTICAL);
     // TRANSLATORS: heading of the band above the pages that shows the programme the stick runs.
-    wxStaticText* heading = new wxStaticText(this, ID_STATICTEXT50, _("On the stick"), wxDefaultPosition,
+    wxStaticText* heading = new wxStaticText(this, wxID_ANY, _("On the stick"), wxDefaultPosition,
                                              wxDefaultSize, 0, "ID_STATICTEXT50");
     StyleText(heading, PageFont(10, wxFONTWEIGHT_BOLD));
     headingColumn->Add(heading, 0, 0, 0);
-    stateLine = AddLine(this, headingColumn, ID_STATICTEXT53, "ID_STATICTEXT53");
+    stateLine = AddLine(this, headingColumn, "ID_STATICTEXT53");
     stateLine->SetFont(GetFont().Smaller());
     stateLine->SetMinSize(wxSize(GetTextExtent("written and checked at 00:00").x, -1));
     row->Add(headingColumn, 0, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
 
-    preview = new PatternPreviewControl(this, ID_PATTERNPREVIEW3, "ID_PATTERNPREVIEW3");
+    preview = new PatternPreviewControl(this, wxID_ANY, "ID_PATTERNPREVIEW3");
     preview->HideLabels();
     preview->SetMinSize(wxSize(240, 2 * GetCharHeight()));
     row->Add(preview, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 8);
 
     wxBoxSizer* lines = new wxBoxSizer(wxVERTICAL);
-    titleLine = AddLine(this, lines, ID_STATICTEXT51, "ID_STATICTEXT51");
+    titleLine = AddLine(this, lines, "ID_STATICTEXT51");
     titleLine->SetFont(PageFont(10, wxFONTWEIGHT_BOLD));
-    detailLine = AddLine(this, lines, ID_STATICTEXT52, "ID_STATICTEXT52");
+    detailLine = AddLine(this, lines, "ID_STATICTEXT52");
     detailLine->SetFont(GetFont().Smaller());
     // Each line keeps its height when empty, so nothing below moves.
     for (wxStaticText* line : {titleLine, detailLine, stateLine})

@@ -12,11 +12,6 @@
 #include "vitrel_version.h"
 
 namespace {
-const wxWindowID ID_STATICBITMAP1 = wxNewId();
-const wxWindowID ID_STATICTEXT1 = wxNewId();
-const wxWindowID ID_STATICTEXT2 = wxNewId();
-const wxWindowID ID_TEXTCTRL1 = wxNewId();
-
 const char* const MakerWebAddress = "https://www.vitrel.example";
 
 struct CreditedProject {
@@ -82,7 +77,7 @@ wxVitrelAboutPanelDialog::wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID 
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
 
     wxBoxSizer* pictureRow = new wxBoxSizer(wxHORIZONTAL);
-    pictureRow->Add(new wxStaticBitmap(this, ID_STATICBITMAP1,
+    pictureRow->Add(new wxStaticBitmap(this, wxID_ANY,
                                        LoadResourceBitmap("share\\VitrelFrontPanel.png"),
                                        wxDefaultPosition, wxDefaultSize, wxBORDER_NONE,
                                        "ID_STATICBITMAP1"),
@@ -90,18 +85,18 @@ wxVitrelAboutPanelDialog::wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID 
     column->Add(pictureRow, 0, wxEXPAND, 0);
 
     wxBoxSizer* texts = new wxBoxSizer(wxVERTICAL);
-    texts->Add(WholeText(new wxStaticText(this, ID_STATICTEXT1,
+    texts->Add(WholeText(new wxStaticText(this, wxID_ANY,
                                           // TRANSLATORS: %s is the version number, e.g. "1.5".
                                           wxString::Format(_("Software Version: %s"), VITREL_VERSION),
                                           wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE,
                                           "ID_STATICTEXT1")),
                1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
-    texts->Add(WholeText(new wxStaticText(this, ID_STATICTEXT2,
+    texts->Add(WholeText(new wxStaticText(this, wxID_ANY,
                                           // TRANSLATORS: %s is the maker's web address.
                                           wxString::Format(_("Web: %s"), MakerWebAddress),
                                           wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT2")),
                1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
-    texts->Add(new wxTextCtrl(this, ID_TEXTCTRL1, AboutCreditsText(), wxDefaultPosition,
+    texts->Add(new wxTextCtrl(this, wxID_ANY, AboutCreditsText(), wxDefaultPosition,
                               wxSize(-1, 220),
                               wxTE_MULTILINE | wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
                               "ID_TEXTCTRL1"),

@@ -9,7 +9,6 @@
 // pattern.
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -146,21 +145,6 @@ void WriteReal(wxTextCtrl* field, double value)
 void WriteCount(wxTextCtrl* field, int count)
 {
     field->SetValue(wxString::FromUTF8(FormatPatternCount(count)));
-}
-
-// The chosen path as 8-bit text for the C library: the file name conversion
-// the toolkit used to turn the native name into text (UTF-8 under GTK, not
-// the C library's locale, which is "C"). False when the name has no such form.
-bool ToFilePath(const wxString& path, std::string& converted)
-{
-    // What fn_str() gives where file names are 8-bit; on Windows fn_str() is
-    // the wide name, which the C library's fopen cannot take.
-    const auto text = path.mb_str(wxConvFile);
-    if (text.data() == nullptr || text.length() != std::strlen(text.data())
-        || (text.length() == 0 && !path.empty()))
-        return false;
-    converted.assign(text.data(), text.length());
-    return true;
 }
 
 }  // namespace
