@@ -294,7 +294,7 @@ void wxVitrelFrame::ShowProgrammeFromDevice(const unsigned char* instruction, in
     RefreshSlotPattern();
     const unsigned char* state = instruction + 5;
     for (int j = 0; j < states && j < slotBoxes.count; ++j)
-        slotBoxes.boxes[j]->SetValue(state[j] == 1);
+        slotBoxes.boxes[j]->SetValue(state[j] == SlotOn);
 }
 
 void wxVitrelFrame::CheckLiveness()

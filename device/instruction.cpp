@@ -42,12 +42,12 @@ int BuildInstructionFrame(signed char code, const unsigned char* first,
       int count = *first;
       if (count > 0 && second == nullptr) return 0;
       unsigned char states[255];
-      for (int i = 0; i < count; ++i) states[i] = second[i] == 1 ? 1 : 2;
+      for (int i = 0; i < count; ++i) states[i] = second[i] == SlotOn ? SlotOn : SlotOff;
       return BuildFrame(SetSlotPattern, states, count, out);
     }
     case TurnOff: {
       // A one-slot pattern with the slot off first, so the field stops at once.
-      const unsigned char off = 2;
+      const unsigned char off = SlotOff;
       int n = BuildFrame(SetSlotPattern, &off, 1, out);
       return n + BuildFrame(TurnOff, nullptr, 0, out + n);
     }

@@ -8,7 +8,7 @@
 
 enum InstructionCode : signed char {
   SetSlotTimer = 7,     // 00 07 lo hi sel FF
-  SetSlotPattern = 8,   // 00 08 s1 .. sn FF; 1 = slot on, 2 = slot off
+  SetSlotPattern = 8,   // 00 08 s1 .. sn FF; each s a SlotState
   PollStatus = 11,      // asks for 00 0B r1 r2 FF (battery readings)
   Identify = 12,        // the stick answers 00 0C .. FF
   TurnOff = 14,         // 00 08 02 FF 00 0E FF: one slot, off; then stop
@@ -16,6 +16,12 @@ enum InstructionCode : signed char {
   BeeperOff = 16,
   QueryBeeper = 17,     // asks for 00 11 b FF; b != 0 means on
   ReadProgramme = 18,   // asks for 00 12 lo hi sel s1 .. sn FF
+};
+
+// A slot's state on the wire, in SetSlotPattern and in ReadProgramme's reply.
+enum SlotState : unsigned char {
+  SlotOn = 1,
+  SlotOff = 2,
 };
 
 // The largest frame the program sends: SetSlotPattern with 255 states.
@@ -30,7 +36,7 @@ int BuildFrame(unsigned char code, const unsigned char* payload, int count, unsi
 // has no frame or a pointer it needs is null.
 //   SetSlotTimer:   the bytes at first (lo), second (hi), third (sel).
 //   SetSlotPattern: the count n at first, n states from the array at second;
-//                   a state of 1 is sent as 1, any other value as 2.
+//                   SlotOn is sent as SlotOn, any other value as SlotOff.
 //   TurnOff:        the fixed 7-byte sequence.
 //   PollStatus, Identify, BeeperOn, BeeperOff, QueryBeeper, ReadProgramme:
 //                   00 code FF; the pointers are not used.

@@ -63,7 +63,7 @@ ProgrammeCheck::Asker ProgrammeCheck::Offer(const unsigned char* instruction, in
   bool same = stateCount == static_cast<int>(states_.size());
   for (int i = 0; same && i < 3; ++i) same = instruction[2 + i] == timer_[i];
   for (int j = 0; same && j < stateCount; ++j)
-    same = (instruction[5 + j] == 1) == (states_[static_cast<std::size_t>(j)] == 1);
+    same = (instruction[5 + j] == SlotOn) == (states_[static_cast<std::size_t>(j)] == SlotOn);
   late_ = outcome_ == Outcome::NoReply || nowMs > deadline_;
   outcome_ = same ? Outcome::Confirmed : Outcome::Differs;
   return Asker::Check;

@@ -25,6 +25,7 @@
 #include "app/pattern_preview_control.h"
 #include "app/resource_path.h"
 #include "app/vitrel_frame.h"
+#include "device/instruction.h"
 #include "treatments/pattern_file.h"
 
 namespace {
@@ -398,7 +399,7 @@ FiringPattern wxVitrelFrame::WorkingPattern() const
     ReadPositiveReal(baseFrequencyField, pattern.BaseFrequency);
     pattern.NumberOfSlots = slotBoxes.count;
     for (int i = 0; i < slotBoxes.count; ++i)
-        pattern.Slot[i] = slotBoxes.boxes[i]->GetValue() ? 1 : 2;
+        pattern.Slot[i] = slotBoxes.boxes[i]->GetValue() ? SlotOn : SlotOff;
     return pattern;
 }
 
@@ -412,7 +413,7 @@ std::vector<unsigned char> wxVitrelFrame::BuildSlotStateBytes() const
 {
     std::vector<unsigned char> states(slotBoxes.count);
     for (int i = 0; i < slotBoxes.count; ++i)
-        states[i] = slotBoxes.boxes[i]->GetValue() ? 1 : 2;
+        states[i] = slotBoxes.boxes[i]->GetValue() ? SlotOn : SlotOff;
     return states;
 }
 

@@ -12,7 +12,8 @@ struct SimulatedStick {
   unsigned char battery[2] = {160, 100};   // r1, r2 of the status reply (4.0 V)
   bool beeperOn = true;
   unsigned char timer[3] = {0x57, 0x9E, 0x00};  // lo hi sel: 10 Hz slots
-  unsigned char states[255] = {1, 2, 1, 2, 1, 2, 1, 2, 1, 2};
+  unsigned char states[255] = {SlotOn, SlotOff, SlotOn, SlotOff, SlotOn,
+                               SlotOff, SlotOn, SlotOff, SlotOn, SlotOff};
   int stateCount = 10;
 
   bool silent = false;    // answers nothing at all
