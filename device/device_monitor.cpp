@@ -178,34 +178,35 @@ void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, bool aft
                              checked ? confirmedAt : wxString(), afterWrite);
 }
 
+// The status bar, the device label and its colour, and the controls that need
+// the stick: what every tick shows for a stick that is attached or not.
+void wxVitrelFrame::ShowDeviceState(const wxString& status, const wxString& label,
+                                    const wxColour& colour, bool attached)
+{
+    ShowStatus(statusBar, status);
+    ShowLabel(deviceStatusLabel, label);
+    if (deviceStatusPanel->GetBackgroundColour() != colour) {
+        deviceStatusPanel->SetBackgroundColour(colour);
+        deviceStatusPanel->Refresh();
+    }
+    turnOffButton->Enable(attached);
+    beeperCheck->Enable(attached);
+}
+
 // The texts are looked up once: the lookup converts them anew each time, which
 // cost more than the rest of an idle tick.
 void wxVitrelFrame::ShowDeviceAttached()
 {
     static const wxString status = _("Vitrel USB Device Detected !!!");
     static const wxString label = _("Device Attached");
-    ShowStatus(statusBar, status);
-    ShowLabel(deviceStatusLabel, label);
-    if (deviceStatusPanel->GetBackgroundColour() != AttachedColour) {
-        deviceStatusPanel->SetBackgroundColour(AttachedColour);
-        deviceStatusPanel->Refresh();
-    }
-    turnOffButton->Enable();
-    beeperCheck->Enable();
+    ShowDeviceState(status, label, AttachedColour, true);
 }
 
 void wxVitrelFrame::ShowDeviceDetached()
 {
     static const wxString status = _("Vitrel NOT Found !!!");
     static const wxString label = _("Device Detached");
-    ShowStatus(statusBar, status);
-    ShowLabel(deviceStatusLabel, label);
-    if (deviceStatusPanel->GetBackgroundColour() != DetachedColour) {
-        deviceStatusPanel->SetBackgroundColour(DetachedColour);
-        deviceStatusPanel->Refresh();
-    }
-    turnOffButton->Disable();
-    beeperCheck->Disable();
+    ShowDeviceState(status, label, DetachedColour, false);
     ShowLevel(batteryGauge, 0);
 
     if (deniedDeviceNamed)

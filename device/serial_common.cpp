@@ -128,6 +128,12 @@ int SerialWriteByte(int index, unsigned char byte) {
   return 0;
 }
 
+int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
+  if (!SerialIndexInTable(index) || destination == nullptr || maxBytes <= 0) return 0;
+  SerialSendWaitingWrites(index);
+  return SerialPlatformRead(index, destination, maxBytes);
+}
+
 int SerialPendingBytes(int index) {
   return SerialIndexInTable(index) ? writeQueues[index].Bytes() : 0;
 }

@@ -19,9 +19,14 @@ void SerialNotifyWriteTap(int index, const unsigned char* bytes, int count);
 // write failed. Called only with an index in the table.
 int SerialPlatformWrite(int index, const unsigned char* bytes, int count);
 
+// The platform's read: up to maxBytes that have arrived, without waiting.
+// Returns their number, 0 when none arrived or the read failed. Called only
+// with an index in the table, a destination and maxBytes above 0.
+int SerialPlatformRead(int index, unsigned char* destination, int maxBytes);
+
 // Hands the port what waits in its write queue, as far as it takes it now,
-// and drops what has waited past the deadline. The platform's read calls it,
-// so that waiting bytes go out on the monitor's ticks.
+// and drops what has waited past the deadline. SerialReadPort calls it before
+// each read, so that waiting bytes go out on the monitor's ticks.
 void SerialSendWaitingWrites(int index);
 
 // Drops every write waiting for port `index`, with a line for each; true

@@ -175,9 +175,7 @@ int SerialOpenPort(int index, int baud) {
   return 0;
 }
 
-int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
-  if (!SerialIndexInTable(index) || destination == nullptr || maxBytes <= 0) return 0;
-  SerialSendWaitingWrites(index);
+int SerialPlatformRead(int index, unsigned char* destination, int maxBytes) {
   ssize_t n;
   do {
     n = read(table.fd[index], destination, static_cast<std::size_t>(maxBytes));

@@ -82,9 +82,7 @@ int SerialOpenPort(int index, int baud) {
   return 0;
 }
 
-int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
-  if (!SerialIndexInTable(index) || destination == nullptr || maxBytes <= 0) return 0;
-  SerialSendWaitingWrites(index);
+int SerialPlatformRead(int index, unsigned char* destination, int maxBytes) {
   DWORD received = 0;
   if (!ReadFile(table.handle[index], destination, static_cast<DWORD>(maxBytes), &received,
                 nullptr))
