@@ -345,8 +345,8 @@ WXLRESULT wxVitrelFrame::MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM
         if (wParam == DBT_DEVICEARRIVAL && header != nullptr && header->dbch_devicetype == DBT_DEVTYP_PORT) {
             // The window is a Unicode one, so the port's name comes in wide characters.
             const wchar_t* wide = reinterpret_cast<const DEV_BROADCAST_PORT_W*>(header)->dbcp_name;
-            char name[kSerialPortNameSize] = {};
-            for (int i = 0; i + 1 < kSerialPortNameSize && wide[i] != L'\0'; ++i)
+            char name[SerialPortNameSize] = {};
+            for (int i = 0; i + 1 < SerialPortNameSize && wide[i] != L'\0'; ++i)
                 name[i] = static_cast<char>(wide[i]);
             const int number = PortNumberFromName(name);
             if (number != 0)

@@ -1,9 +1,8 @@
+#pragma once
 // What the platform files of the serial layer share (serial_common.cpp).
 // Not for callers of the layer: they include serial.h.
-#ifndef VITREL_DEVICE_SERIAL_INTERNAL_H
-#define VITREL_DEVICE_SERIAL_INTERNAL_H
 
-// True for the indexes 0 .. kSerialPortCount - 1 that address the table.
+// True for the indexes 0 .. SerialPortCount - 1 that address the table.
 bool SerialIndexInTable(int index);
 
 // The first two checks of SerialOpenPort, in their order: the index, then the
@@ -40,5 +39,3 @@ bool SerialDropWaitingWrites(int index);
 // False when that number has no device (an empty or missing entry of
 // VITREL_SERIAL_PORTS, or a path that does not fit).
 bool SerialDevicePath(int index, char* path, std::size_t size);
-
-#endif

@@ -27,7 +27,7 @@ namespace {
 // none. A close clears its slot: POSIX hands the same descriptor number to
 // the next file opened, so a stale number would reach some other file.
 struct PortTable {
-  int fd[kSerialPortCount];
+  int fd[SerialPortCount];
   PortTable() {
     for (int& slot : fd) slot = -1;
   }

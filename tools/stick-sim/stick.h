@@ -1,12 +1,11 @@
+#pragma once
 // The stick's side of the instruction protocol, as the simulator plays it:
 // what the stick stores and what it answers. No input or output here.
-#ifndef VITREL_TOOLS_STICK_SIM_STICK_H
-#define VITREL_TOOLS_STICK_SIM_STICK_H
 
 #include "device/instruction.h"
 
 // Longest reply: ReadProgramme with 255 slot states.
-constexpr int kMaxReplyBytes = 3 + 3 + 255;
+constexpr int MaxReplyBytes = 3 + 3 + 255;
 
 struct SimulatedStick {
   unsigned char battery[2] = {160, 100};   // r1, r2 of the status reply (4.0 V)
@@ -38,5 +37,3 @@ struct SimulatedStick {
   // fewer than 3 or more than 258 bytes.
   bool SetProgramme(const unsigned char* bytes, int count);
 };
-
-#endif
