@@ -51,6 +51,9 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
     wxBoxSizer* pageSizer = new wxBoxSizer(wxHORIZONTAL);
     diaryNotebook = new wxNotebook(page, ID_NOTEBOOK1, wxDefaultPosition, wxSize(455, 522), 0,
                                    "ID_NOTEBOOK1");
+    // It fills the page's height; its minimum leaves room for the "On the
+    // stick" band and for texts that run longer in another language.
+    diaryNotebook->SetMinSize(wxSize(455, 420));
 
     wxPanel* historyPage = new wxPanel(diaryNotebook, ID_PANEL2, wxDefaultPosition, wxDefaultSize,
                                        wxTAB_TRAVERSAL, "ID_PANEL2");

@@ -102,6 +102,9 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
 
     treatmentList = new wxListBox(page, ID_LISTBOX1, wxDefaultPosition, wxSize(465, 165), 0,
                                   nullptr, wxLB_SINGLE, wxDefaultValidator, "ID_LISTBOX1");
+    // It scrolls: a shorter minimum leaves room for a caution that wraps to
+    // more lines in another language.
+    treatmentList->SetMinSize(wxSize(465, 130));
     AddPageRow(column)->Add(treatmentList, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     // Empty unless the highlighted row is not the treatment shown below; it
     // keeps its height so that nothing moves when it speaks.
@@ -134,6 +137,10 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
     treatmentDescription = new wxTextCtrl(page, ID_TEXTCTRL13, wxEmptyString, wxDefaultPosition,
                                           wxSize(475, 122), wxTE_MULTILINE | wxBORDER_NONE,
                                           wxDefaultValidator, "ID_TEXTCTRL13");
+    // It takes whatever height the page has left, and scrolls: a shorter
+    // minimum leaves room for a caution that wraps to more lines in another
+    // language, beside the "On the stick" band.
+    treatmentDescription->SetMinSize(wxSize(475, 72));
     descriptionRow->Add(treatmentDescription, 1, wxALL | wxEXPAND, 5);
     column->Add(descriptionRow, 1, wxEXPAND, 0);
 

@@ -24,6 +24,7 @@
 #include "app/pattern_preview_control.h"
 #include "app/resource_path.h"
 #include "app/translations.h"
+#include "app/stick_area_panel.h"
 #include "app/vitrel_frame.h"
 #include "device/battery_level.h"
 #include "device/device_link.h"
@@ -68,8 +69,9 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     BuildMenuBar();
     BuildStatusBar();
     // The menu bar and status bar take their room from the client area; give
-    // the pages their full 960 x 690 again.
-    SetClientSize(wxSize(960, 690));
+    // the pages their full 960 x 690 again, and the "On the stick" band its
+    // own height above them.
+    SetClientSize(wxSize(960, 690 + stickArea->GetBestSize().y));
 
     // 6.-7. Timer owner; the file dialogs are made when first opened.
     deviceTimer.SetOwner(this, ID_DEVICE_TIMER);
