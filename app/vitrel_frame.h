@@ -129,6 +129,8 @@ private:
     // Advanced Settings page (treatments/advanced_settings_page.cpp)
     void DeriveFromBaseFrequencyField();
     void DeriveFromBaseTimePeriodField();
+    void DeriveFromField(wxTextCtrl* field, void (FiringPattern::*derive)(double, double),
+                         double taken);
     void ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange = false);
     void ShowPatternFields(const FiringPattern& pattern);
     int SlotCountInEffect() const;
@@ -195,6 +197,8 @@ private:
     // Device monitor (device/device_monitor.cpp)
     void ShowDeviceAttached();
     void ShowDeviceDetached();
+    void ShowDeviceState(const wxString& status, const wxString& label, const wxColour& colour,
+                         bool attached);
     void HandleReply(const unsigned char* instruction, int length);
     void ShowProgrammeFromDevice(const unsigned char* instruction, int length);
     void CheckLiveness();

@@ -15,45 +15,45 @@ void BatteryLevelEstimator::AddReading(float r1, float r2) {
     float volts = referenceVolts * r1 / r2;
     level = (volts - emptyVolts) / (fullVolts - emptyVolts) * 100.0f;
   }
-  if (next < 0 || next >= kBatterySampleCount) next = 0;
+  if (next < 0 || next >= BatterySampleCount) next = 0;
   samples[next] = level;
-  next = (next + 1) % kBatterySampleCount;
-  if (fresh < kBatterySampleCount) ++fresh;
+  next = (next + 1) % BatterySampleCount;
+  if (fresh < BatterySampleCount) ++fresh;
 }
 
 void BatteryLevelEstimator::StartAfresh() { fresh = 0; }
 
 bool BatteryLevelEstimator::FreshAverage(float& level) const {
-  int count = window < kBatterySampleCount ? window : kBatterySampleCount;
+  int count = window < BatterySampleCount ? window : BatterySampleCount;
   if (fresh < count) count = fresh;
   if (count <= 0) return false;
   float sum = 0.0f;
-  for (int i = 1; i <= count; ++i) sum += samples[(next - i + kBatterySampleCount) % kBatterySampleCount];
+  for (int i = 1; i <= count; ++i) sum += samples[(next - i + BatterySampleCount) % BatterySampleCount];
   level = sum / static_cast<float>(count);
   return true;
 }
 
 void LowBatteryWatch::Restart() {
-  low_ = false;
-  warned_ = false;
+  low = false;
+  warned = false;
 }
 
 bool LowBatteryWatch::Update(float level, long long nowMs) {
-  if (!(level < kThresholdPercent)) {
-    low_ = false;
+  if (!(level < ThresholdPercent)) {
+    low = false;
     return false;
   }
-  if (!low_) {
-    low_ = true;
-    lowSince_ = nowMs;
+  if (!low) {
+    low = true;
+    lowSince = nowMs;
   }
-  if (warned_ || nowMs - lowSince_ < kHoldMilliseconds) return false;
-  warned_ = true;
+  if (warned || nowMs - lowSince < HoldMilliseconds) return false;
+  warned = true;
   return true;
 }
 
 float BatteryLevelEstimator::Average() const {
-  int count = window < kBatterySampleCount ? window : kBatterySampleCount;
+  int count = window < BatterySampleCount ? window : BatterySampleCount;
   if (count <= 0) return 0.0f;
   float sum = 0.0f;
   for (int i = 0; i < count; ++i) sum += samples[i];

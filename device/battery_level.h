@@ -1,9 +1,8 @@
+#pragma once
 // The battery level shown in the gauge: a running mean of the levels derived
 // from the stick's status replies (00 0B r1 r2 FF, voltage = 2.5 * r1 / r2).
-#ifndef VITREL_DEVICE_BATTERY_LEVEL_H
-#define VITREL_DEVICE_BATTERY_LEVEL_H
 
-constexpr int kBatterySampleCount = 50;
+constexpr int BatterySampleCount = 50;
 
 struct BatteryLevelEstimator {
   float reading1 = 1.0f;          // first reading of the last status reply
@@ -11,8 +10,8 @@ struct BatteryLevelEstimator {
   float referenceVolts = 2.5f;    // scale of the readings
   float emptyVolts = 3.3f;        // shown as 0 %
   float fullVolts = 4.1f;         // shown as 100 %
-  float samples[kBatterySampleCount] = {};  // ring of the last levels, in %
-  int window = kBatterySampleCount;         // ring entries averaged
+  float samples[BatterySampleCount] = {};  // ring of the last levels, in %
+  int window = BatterySampleCount;         // ring entries averaged
   int next = 0;                             // ring position of the next sample
   int fresh = 0;  // ring entries written since the stick attached, at most `window`
 
@@ -32,16 +31,16 @@ struct BatteryLevelEstimator {
 };
 
 // Tells once per attach that the battery is running low: the level from the
-// readings since the attach has stayed below kThresholdPercent for
-// kHoldMilliseconds. At 15 % of the 3.3 V to 4.1 V scale the cell holds
+// readings since the attach has stayed below ThresholdPercent for
+// HoldMilliseconds. At 15 % of the 3.3 V to 4.1 V scale the cell holds
 // about 3.42 V, a few readings' steps above the point the gauge calls empty;
 // the level averages the last five seconds of readings, and ten seconds
 // below the threshold means two whole averaging spans, so a dip while the
 // stick fires does not warn.
 class LowBatteryWatch {
  public:
-  static constexpr float kThresholdPercent = 15.0f;
-  static constexpr long long kHoldMilliseconds = 10000;
+  static constexpr float ThresholdPercent = 15.0f;
+  static constexpr long long HoldMilliseconds = 10000;
 
   // A new attach: the warning may be given again.
   void Restart();
@@ -50,9 +49,7 @@ class LowBatteryWatch {
   bool Update(float level, long long nowMs);
 
  private:
-  bool low_ = false;
-  long long lowSince_ = 0;
-  bool warned_ = false;
+  bool low = false;
+  long long lowSince = 0;
+  bool warned = false;
 };
-
-#endif

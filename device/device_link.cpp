@@ -10,11 +10,11 @@ namespace {
 
 // The stick's slot timer counts 4 MHz / (4 x prescaler) times a second in a
 // 16-bit counter loaded with 65535 - count, and overflows twice per slot.
-constexpr double kTimerClockHz = 4000000.0;
-constexpr int kLargestPrescaler = 256;
+constexpr double TimerClockHz = 4000000.0;
+constexpr int LargestPrescaler = 256;
 // F0: the lowest overflow rate, count 65536 at the largest prescaler.
-constexpr double kLowestOverflowHz = kTimerClockHz / (4.0 * kLargestPrescaler * 65536.0);
-constexpr double kHighestOverflowHz = 500000.0;
+constexpr double LowestOverflowHz = TimerClockHz / (4.0 * LargestPrescaler * 65536.0);
+constexpr double HighestOverflowHz = 500000.0;
 
 }  // namespace
 
@@ -40,7 +40,7 @@ int DeviceLink::ProbePorts() {
 int DeviceLink::SendInstruction(signed char code, const unsigned char* first,
                                 const unsigned char* second, const unsigned char* third) {
   if (port == 0) return 0;
-  unsigned char frame[kMaxInstructionFrameBytes];
+  unsigned char frame[MaxInstructionFrameBytes];
   int length = BuildInstructionFrame(code, first, second, third, frame);
   if (length > 0) SerialWritePort(port - 1, frame, length);
   return 0;
@@ -52,15 +52,15 @@ bool DeviceLink::EncodeSlotFrequency(double hz, unsigned char& lo, unsigned char
   double deviceHz = calibration.ToDevice(hz);
   if (!(deviceHz > 0.0) || !std::isfinite(deviceHz)) return false;
   double overflowHz = 2.0 * deviceHz;
-  if (!(overflowHz > kLowestOverflowHz && overflowHz <= kHighestOverflowHz)) return false;
+  if (!(overflowHz > LowestOverflowHz && overflowHz <= HighestOverflowHz)) return false;
 
   // Band k (F0 * 2^k <= a < F0 * 2^(k+1)) takes selector 7 - k; from F7 up,
   // selector 0. The prescaler is 2^(selector + 1).
   int selector = 7;
-  for (double edge = 2.0 * kLowestOverflowHz; selector > 0 && overflowHz >= edge; edge *= 2.0)
+  for (double edge = 2.0 * LowestOverflowHz; selector > 0 && overflowHz >= edge; edge *= 2.0)
     --selector;
   int prescaler = 2 << selector;
-  long count = static_cast<long>(kTimerClockHz / (overflowHz * prescaler * 4.0));
+  long count = static_cast<long>(TimerClockHz / (overflowHz * prescaler * 4.0));
 
   // At a band's lower edge the count is 65536, one more than the counter holds.
   if (count > 65535) count = 65535;
@@ -83,6 +83,6 @@ double DeviceLink::DecodeSlotFrequency(unsigned char lo, unsigned char hi,
   int prescaler = (selector >= 1 && selector <= 7) ? (2 << selector) : 2;
   int count = (255 - hi) * 256 + (255 - lo);
   if (count == 0) return 0.0;
-  double deviceHz = kTimerClockHz / (8.0 * prescaler * count);
+  double deviceHz = TimerClockHz / (8.0 * prescaler * count);
   return calibration.FromDevice(deviceHz);
 }

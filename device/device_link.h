@@ -1,8 +1,7 @@
+#pragma once
 // The one object through which the program reaches the stick: the stick's
 // port number, the probe that finds it, the instructions sent to it and the
 // slot-timer encoding.
-#ifndef VITREL_DEVICE_DEVICE_LINK_H
-#define VITREL_DEVICE_DEVICE_LINK_H
 
 #include "device/frequency_calibration.h"
 #include "device/port_watch.h"
@@ -50,5 +49,3 @@ struct DeviceLink {
   // use only results that are positive and finite.
   double DecodeSlotFrequency(unsigned char lo, unsigned char hi, unsigned char sel) const;
 };
-
-#endif

@@ -178,34 +178,35 @@ void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, bool aft
                              checked ? confirmedAt : wxString(), afterWrite);
 }
 
+// The status bar, the device label and its colour, and the controls that need
+// the stick: what every tick shows for a stick that is attached or not.
+void wxVitrelFrame::ShowDeviceState(const wxString& status, const wxString& label,
+                                    const wxColour& colour, bool attached)
+{
+    ShowStatus(statusBar, status);
+    ShowLabel(deviceStatusLabel, label);
+    if (deviceStatusPanel->GetBackgroundColour() != colour) {
+        deviceStatusPanel->SetBackgroundColour(colour);
+        deviceStatusPanel->Refresh();
+    }
+    turnOffButton->Enable(attached);
+    beeperCheck->Enable(attached);
+}
+
 // The texts are looked up once: the lookup converts them anew each time, which
 // cost more than the rest of an idle tick.
 void wxVitrelFrame::ShowDeviceAttached()
 {
     static const wxString status = _("Vitrel USB Device Detected !!!");
     static const wxString label = _("Device Attached");
-    ShowStatus(statusBar, status);
-    ShowLabel(deviceStatusLabel, label);
-    if (deviceStatusPanel->GetBackgroundColour() != AttachedColour) {
-        deviceStatusPanel->SetBackgroundColour(AttachedColour);
-        deviceStatusPanel->Refresh();
-    }
-    turnOffButton->Enable();
-    beeperCheck->Enable();
+    ShowDeviceState(status, label, AttachedColour, true);
 }
 
 void wxVitrelFrame::ShowDeviceDetached()
 {
     static const wxString status = _("Vitrel NOT Found !!!");
     static const wxString label = _("Device Detached");
-    ShowStatus(statusBar, status);
-    ShowLabel(deviceStatusLabel, label);
-    if (deviceStatusPanel->GetBackgroundColour() != DetachedColour) {
-        deviceStatusPanel->SetBackgroundColour(DetachedColour);
-        deviceStatusPanel->Refresh();
-    }
-    turnOffButton->Disable();
-    beeperCheck->Disable();
+    ShowDeviceState(status, label, DetachedColour, false);
     ShowLevel(batteryGauge, 0);
 
     if (deniedDeviceNamed)
@@ -294,7 +295,7 @@ void wxVitrelFrame::ShowProgrammeFromDevice(const unsigned char* instruction, in
     RefreshSlotPattern();
     const unsigned char* state = instruction + 5;
     for (int j = 0; j < states && j < slotBoxes.count; ++j)
-        slotBoxes.boxes[j]->SetValue(state[j] == 1);
+        slotBoxes.boxes[j]->SetValue(state[j] == SlotOn);
 }
 
 void wxVitrelFrame::CheckLiveness()
@@ -344,8 +345,8 @@ WXLRESULT wxVitrelFrame::MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM
         if (wParam == DBT_DEVICEARRIVAL && header != nullptr && header->dbch_devicetype == DBT_DEVTYP_PORT) {
             // The window is a Unicode one, so the port's name comes in wide characters.
             const wchar_t* wide = reinterpret_cast<const DEV_BROADCAST_PORT_W*>(header)->dbcp_name;
-            char name[kSerialPortNameSize] = {};
-            for (int i = 0; i + 1 < kSerialPortNameSize && wide[i] != L'\0'; ++i)
+            char name[SerialPortNameSize] = {};
+            for (int i = 0; i + 1 < SerialPortNameSize && wide[i] != L'\0'; ++i)
                 name[i] = static_cast<char>(wide[i]);
             const int number = PortNumberFromName(name);
             if (number != 0)

@@ -18,7 +18,7 @@ void Print(const std::vector<std::string>& lines) {
 struct ProcessLimiter {
   RepeatedLineLimiter limiter;
   ~ProcessLimiter() {
-    Print(limiter.Flush(NowMilliseconds() + RepeatedLineLimiter::kWindowMilliseconds));
+    Print(limiter.Flush(NowMilliseconds() + RepeatedLineLimiter::WindowMilliseconds));
   }
 };
 
@@ -31,9 +31,9 @@ RepeatedLineLimiter& TheLimiter() {
 
 std::vector<std::string> RepeatedLineLimiter::Offer(const std::string& line, long long nowMs) {
   std::vector<std::string> out = Flush(nowMs);
-  for (Window& window : windows_) {
+  for (Window& window : windows) {
     if (window.line != line) continue;
-    if (window.printed < kLinesPerWindow) {
+    if (window.printed < LinesPerWindow) {
       ++window.printed;
       out.push_back(line);
     } else {
@@ -41,23 +41,23 @@ std::vector<std::string> RepeatedLineLimiter::Offer(const std::string& line, lon
     }
     return out;
   }
-  if (windows_.size() < kLinesFollowed) windows_.push_back({line, nowMs, 1, 0});
+  if (windows.size() < LinesFollowed) windows.push_back({line, nowMs, 1, 0});
   out.push_back(line);
   return out;
 }
 
 std::vector<std::string> RepeatedLineLimiter::Flush(long long nowMs) {
   std::vector<std::string> out;
-  auto window = windows_.begin();
-  while (window != windows_.end()) {
-    if (nowMs - window->start < kWindowMilliseconds) {
+  auto window = windows.begin();
+  while (window != windows.end()) {
+    if (nowMs - window->start < WindowMilliseconds) {
       ++window;
       continue;
     }
     if (window->heldBack > 0) out.push_back(window->line);
     if (window->heldBack > 1)
       out.push_back("(" + std::to_string(window->heldBack - 1) + " more like it)");
-    window = windows_.erase(window);
+    window = windows.erase(window);
   }
   return out;
 }

@@ -59,7 +59,7 @@ void FrequencyCalibration::Load(const char* path) {
   if (OpenDataFile(path, file) != DataFileOpen::Opened) return;
   char line[256];
   int c = 0;
-  while (count < kMaxCalibrationRows && c != EOF) {
+  while (count < MaxCalibrationRows && c != EOF) {
     // A whole line, of which the first bytes are kept: a line longer than the
     // buffer has its numbers at the front. A NUL byte makes the row unusable.
     std::size_t length = 0;

@@ -7,24 +7,24 @@
 
 namespace {
 
-constexpr unsigned char kStart = 0x00;
-constexpr unsigned char kEnd = 0xFF;
+constexpr unsigned char FrameStart = 0x00;
+constexpr unsigned char FrameEnd = 0xFF;
 
 InstructionReceiver receiver;
 
 // Skips to the next 0x00 of the chunk, which starts the next instruction.
 void SkipToStart(const unsigned char* chunk, int length) {
-  while (receiver.position < length && chunk[receiver.position] != kStart) ++receiver.position;
+  while (receiver.position < length && chunk[receiver.position] != FrameStart) ++receiver.position;
   receiver.discarding = receiver.position >= length;
 }
 
 }  // namespace
 
 int BuildFrame(unsigned char code, const unsigned char* payload, int count, unsigned char* out) {
-  out[0] = kStart;
+  out[0] = FrameStart;
   out[1] = code;
   if (count > 0) std::memcpy(out + 2, payload, static_cast<std::size_t>(count));
-  out[count + 2] = kEnd;
+  out[count + 2] = FrameEnd;
   return count + 3;
 }
 
@@ -42,12 +42,12 @@ int BuildInstructionFrame(signed char code, const unsigned char* first,
       int count = *first;
       if (count > 0 && second == nullptr) return 0;
       unsigned char states[255];
-      for (int i = 0; i < count; ++i) states[i] = second[i] == 1 ? 1 : 2;
+      for (int i = 0; i < count; ++i) states[i] = second[i] == SlotOn ? SlotOn : SlotOff;
       return BuildFrame(SetSlotPattern, states, count, out);
     }
     case TurnOff: {
       // A one-slot pattern with the slot off first, so the field stops at once.
-      const unsigned char off = 2;
+      const unsigned char off = SlotOff;
       int n = BuildFrame(SetSlotPattern, &off, 1, out);
       return n + BuildFrame(TurnOff, nullptr, 0, out + n);
     }
@@ -76,11 +76,11 @@ bool ParseInstruction(const unsigned char* chunk, int length) {
   }
 
   unsigned char b = chunk[receiver.position];
-  if (receiver.complete && b != kStart) {
+  if (receiver.complete && b != FrameStart) {
     int start = receiver.position;
     do {
       ++receiver.position;
-    } while (receiver.position < length && chunk[receiver.position] != kStart);
+    } while (receiver.position < length && chunk[receiver.position] != FrameStart);
     char line[64];
     std::snprintf(line, sizeof line, "Received %d error bytes between two instructions!",
                   receiver.position - start);
@@ -91,11 +91,11 @@ bool ParseInstruction(const unsigned char* chunk, int length) {
   // While an instruction is incomplete, every byte belongs to it, whatever its
   // value: an instruction split across two reads is finished by the next one.
   receiver.complete = false;
-  while (b != kEnd) {
-    if (receiver.fill >= kInstructionCapacity - 1) {
+  while (b != FrameEnd) {
+    if (receiver.fill >= InstructionCapacity - 1) {
       char line[64];
       std::snprintf(line, sizeof line, "Dropped an instruction longer than %d bytes!",
-                    kInstructionCapacity - 1);
+                    InstructionCapacity - 1);
       DiagnosticLine(line);
       receiver.fill = 0;
       receiver.complete = true;
@@ -106,7 +106,7 @@ bool ParseInstruction(const unsigned char* chunk, int length) {
     if (++receiver.position >= length) return false;
     b = chunk[receiver.position];
   }
-  receiver.instruction[receiver.fill] = kEnd;
+  receiver.instruction[receiver.fill] = FrameEnd;
   receiver.length = receiver.fill + 1;
   receiver.fill = 0;
   receiver.complete = true;

@@ -1,14 +1,13 @@
+#pragma once
 // The framed instruction protocol between the program and the stick.
 //
 // A frame, in both directions, is 0x00, the instruction code, 0 or more
 // payload bytes, 0xFF. There is no length field, checksum or escaping: a
 // frame ends at the first 0xFF after its code.
-#ifndef VITREL_DEVICE_INSTRUCTION_H
-#define VITREL_DEVICE_INSTRUCTION_H
 
 enum InstructionCode : signed char {
   SetSlotTimer = 7,     // 00 07 lo hi sel FF
-  SetSlotPattern = 8,   // 00 08 s1 .. sn FF; 1 = slot on, 2 = slot off
+  SetSlotPattern = 8,   // 00 08 s1 .. sn FF; each s a SlotState
   PollStatus = 11,      // asks for 00 0B r1 r2 FF (battery readings)
   Identify = 12,        // the stick answers 00 0C .. FF
   TurnOff = 14,         // 00 08 02 FF 00 0E FF: one slot, off; then stop
@@ -18,19 +17,25 @@ enum InstructionCode : signed char {
   ReadProgramme = 18,   // asks for 00 12 lo hi sel s1 .. sn FF
 };
 
+// A slot's state on the wire, in SetSlotPattern and in ReadProgramme's reply.
+enum SlotState : unsigned char {
+  SlotOn = 1,
+  SlotOff = 2,
+};
+
 // The largest frame the program sends: SetSlotPattern with 255 states.
-constexpr int kMaxInstructionFrameBytes = 3 + 255;
+constexpr int MaxInstructionFrameBytes = 3 + 255;
 
 // Frames `count` payload bytes as 00 code payload FF into `out` (room for
 // count + 3 bytes) and returns the frame's length.
 int BuildFrame(unsigned char code, const unsigned char* payload, int count, unsigned char* out);
 
 // The bytes DeviceLink::SendInstruction sends for `code`, written to `out`
-// (room for kMaxInstructionFrameBytes). Returns their number; 0 when the code
+// (room for MaxInstructionFrameBytes). Returns their number; 0 when the code
 // has no frame or a pointer it needs is null.
 //   SetSlotTimer:   the bytes at first (lo), second (hi), third (sel).
 //   SetSlotPattern: the count n at first, n states from the array at second;
-//                   a state of 1 is sent as 1, any other value as 2.
+//                   SlotOn is sent as SlotOn, any other value as SlotOff.
 //   TurnOff:        the fixed 7-byte sequence.
 //   PollStatus, Identify, BeeperOn, BeeperOff, QueryBeeper, ReadProgramme:
 //                   00 code FF; the pointers are not used.
@@ -40,7 +45,7 @@ int BuildInstructionFrame(signed char code, const unsigned char* first,
 
 // Room for one instruction being assembled; the longest reply the program
 // understands (ReadProgramme with 255 states) is 262 bytes.
-constexpr int kInstructionCapacity = 1024;
+constexpr int InstructionCapacity = 1024;
 
 // The parser's state: one instance for the whole process, shared by the port
 // probe and the device monitor.
@@ -52,7 +57,7 @@ struct InstructionReceiver {
   bool discarding = false;  // skipping an overlong instruction up to the next 0x00
   // The last completed instruction (or the one being assembled):
   // [0] = 0x00, [1] = code, [2 ..] = payload, then 0xFF at [length - 1].
-  unsigned char instruction[kInstructionCapacity] = {};
+  unsigned char instruction[InstructionCapacity] = {};
 };
 
 InstructionReceiver& TheInstructionReceiver();
@@ -69,5 +74,3 @@ void ResetInstructionReceiver();
 // an instruction outgrew the receiver (one line; parsing starts afresh at the
 // next 0x00). Never reads chunk[length] or beyond.
 bool ParseInstruction(const unsigned char* chunk, int length);
-
-#endif

@@ -1,9 +1,8 @@
+#pragma once
 // Notices of serial devices coming and going, so that a plugged-in stick is
 // probed on the next tick rather than at the next once-a-second presence
 // check. One source file per operating system (port_watch_posix.cpp,
 // port_watch_win32.cpp).
-#ifndef VITREL_DEVICE_PORT_WATCH_H
-#define VITREL_DEVICE_PORT_WATCH_H
 
 class PortWatch {
  public:
@@ -25,5 +24,3 @@ class PortWatch {
 // Windows only: the main window calls this when the system announces a device
 // arriving or leaving (WM_DEVICECHANGE). The next Changed() is true.
 void PortWatchNoteDeviceChange();
-
-#endif

@@ -25,7 +25,7 @@ struct PortWatch::Sources {
 
 namespace {
 
-constexpr unsigned kFolderEvents = IN_CREATE | IN_DELETE | IN_MOVED_TO | IN_MOVED_FROM | IN_ATTRIB;
+constexpr unsigned FolderEvents = IN_CREATE | IN_DELETE | IN_MOVED_TO | IN_MOVED_FROM | IN_ATTRIB;
 
 // The folders of the paths of COM1 .. COM9 as the serial layer maps them now.
 std::set<std::string> PortFolders() {
@@ -62,7 +62,7 @@ bool FollowFolders(PortWatch::Sources& sources) {
   if (folders == sources.folders) return false;
   // inotify_add_watch on a folder already watched only updates its mask;
   // stale folders cost nothing but a refresh now and then.
-  for (const std::string& folder : folders) inotify_add_watch(sources.inotify, folder.c_str(), kFolderEvents);
+  for (const std::string& folder : folders) inotify_add_watch(sources.inotify, folder.c_str(), FolderEvents);
   sources.folders = folders;
   return true;
 }

@@ -1,3 +1,4 @@
+#pragma once
 // Reading a programme back after writing it: the stick does not acknowledge a
 // write, so the program asks for the stored programme (ReadProgramme) and
 // compares the reply with what it sent. Plain logic: the caller sends the
@@ -9,8 +10,6 @@
 // its request's deadline still belongs to that request. A request is taken as
 // lost only when the stick has answered a status poll sent after it (it would
 // have answered the request first), or when the stick goes away.
-#ifndef VITREL_DEVICE_PROGRAMME_CHECK_H
-#define VITREL_DEVICE_PROGRAMME_CHECK_H
 
 #include <deque>
 #include <vector>
@@ -39,12 +38,12 @@ class ProgrammeCheck {
   };
 
   // The time one byte takes on the wire at 9600 baud, 8N1 (10 bits).
-  static constexpr double kByteMilliseconds = 10.0 * 1000.0 / 9600.0;
+  static constexpr double ByteMilliseconds = 10.0 * 1000.0 / 9600.0;
   // Added to the wire time: the monitor sees a reply only on its next 100 ms
   // tick and reads at most 512 bytes a tick, and the stick has to store the
   // programme before it can report it; a second covers both with room for a
   // busy machine, and still tells the user within two seconds.
-  static constexpr int kMarginMilliseconds = 1000;
+  static constexpr int MarginMilliseconds = 1000;
 
   // Milliseconds from the request to the deadline for a programme of
   // `slots` slots.
@@ -89,10 +88,10 @@ class ProgrammeCheck {
   // True while a request of `asker` is open and not past its deadline.
   bool Awaits(Asker asker, long long nowMs) const;
 
-  Outcome outcome() const { return outcome_; }
+  Outcome outcome() const { return currentOutcome; }
   // The outcome was decided by a reply that came after the deadline.
-  bool Late() const { return late_; }
-  long long deadline() const { return deadline_; }
+  bool Late() const { return late; }
+  long long deadline() const { return deadlineMs; }
 
  private:
   struct Request {
@@ -102,15 +101,13 @@ class ProgrammeCheck {
     long long pollsBefore;  // status polls sent before it
   };
 
-  Outcome outcome_ = Outcome::None;
-  bool late_ = false;
-  int checks_ = 0;  // checks started so far; the latest is the one that counts
-  unsigned char timer_[3] = {};
-  std::vector<unsigned char> states_;
-  long long deadline_ = 0;
-  long long polls_ = 0;        // status polls sent since the requests were last forgotten
-  long long statusReplies_ = 0;  // status replies received since then
-  std::deque<Request> open_;   // requests not yet answered, oldest first
+  Outcome currentOutcome = Outcome::None;
+  bool late = false;
+  int checks = 0;  // checks started so far; the latest is the one that counts
+  unsigned char sentTimer[3] = {};
+  std::vector<unsigned char> sentStates;
+  long long deadlineMs = 0;
+  long long polls = 0;        // status polls sent since the requests were last forgotten
+  long long statusReplies = 0;  // status replies received since then
+  std::deque<Request> openRequests;   // requests not yet answered, oldest first
 };
-
-#endif

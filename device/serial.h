@@ -1,3 +1,4 @@
+#pragma once
 // Serial port layer: the lowest layer of the device link.
 //
 // Ports are addressed by a zero-based index: index i is the port numbered
@@ -8,11 +9,9 @@
 //
 // Diagnostics are single lines on standard output (puts); results are return
 // values. Nothing here is thread-safe: all calls come from the GUI thread.
-#ifndef VITREL_DEVICE_SERIAL_H
-#define VITREL_DEVICE_SERIAL_H
 
 // Number of slots of the process-wide SerialPortTable (COM1 .. COM16).
-constexpr int kSerialPortCount = 16;
+constexpr int SerialPortCount = 16;
 
 // Opens port `index` exclusively at `baud` with 8 data bits, no parity,
 // 1 stop bit, DTR and RTS on, no flow control, reads that never wait.
@@ -83,9 +82,9 @@ using SerialWriteTap = void (*)(int index, const unsigned char* bytes, int count
 void SerialSetWriteTap(SerialWriteTap tap, void* context);
 
 // Port discovery.
-constexpr int kSerialPortListSize = 10;  // room the caller's list must have
-constexpr int kSerialPortNameSize = 8;   // room for one name ("COM9" and a zero)
-using SerialPortName = char[kSerialPortNameSize];
+constexpr int SerialPortListSize = 10;  // room the caller's list must have
+constexpr int SerialPortNameSize = 8;   // room for one name ("COM9" and a zero)
+using SerialPortName = char[SerialPortNameSize];
 
 // Whether port `index` has a device now, told without opening it: an open
 // raises DTR, and many boards reset on that. On Linux the device node must be
@@ -106,7 +105,7 @@ void SerialNotePortArrival(int index);
 // SerialPortPresence; nothing is opened) in ascending order from list[0] on.
 // Returns how many were stored (0 to 9); entries beyond that are left
 // untouched.
-int SerialListPresentPorts(SerialPortName list[kSerialPortListSize]);
+int SerialListPresentPorts(SerialPortName list[SerialPortListSize]);
 
 // The device path of the last port whose device exists but that this user
 // may not open (permission denied), so that the user can be told how to fix
@@ -116,5 +115,3 @@ const char* SerialDeniedDevice();
 
 // 1 to 14 for the whole names "COM1" to "COM14", else 0.
 int PortNumberFromName(const char* name);
-
-#endif

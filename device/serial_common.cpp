@@ -14,7 +14,7 @@
 
 namespace {
 
-const int kSupportedBaudRates[] = {110,    300,    600,    1200,   2400,
+const int SupportedBaudRates[] = {110,    300,    600,    1200,   2400,
                                    4800,   9600,   19200,  38400,  57600,
                                    115200, 128000, 256000, 500000, 1000000};
 
@@ -23,7 +23,7 @@ char modeString[64];
 SerialWriteTap writeTap = nullptr;
 void* writeTapContext = nullptr;
 
-WriteQueue writeQueues[kSerialPortCount];
+WriteQueue writeQueues[SerialPortCount];
 
 long long NowMilliseconds() {
   using namespace std::chrono;
@@ -50,7 +50,7 @@ bool SendWaiting(int index, long long nowMs) {
       nowMs, dropped);
   char reason[64];
   std::snprintf(reason, sizeof reason, "that the port did not take within %lld ms",
-                WriteQueue::kDeadlineMilliseconds);
+                WriteQueue::DeadlineMilliseconds);
   ReportDropped(dropped, reason);
   return sent;
 }
@@ -80,7 +80,7 @@ int Write(int index, const unsigned char* bytes, int count, bool mayWait) {
 }  // namespace
 
 bool SerialIndexInTable(int index) {
-  return static_cast<unsigned>(index) < static_cast<unsigned>(kSerialPortCount);
+  return static_cast<unsigned>(index) < static_cast<unsigned>(SerialPortCount);
 }
 
 int SerialCheckOpenArguments(int index, int baud) {
@@ -88,7 +88,7 @@ int SerialCheckOpenArguments(int index, int baud) {
     DiagnosticLine("illegal comport number");
     return 1;
   }
-  for (int rate : kSupportedBaudRates) {
+  for (int rate : SupportedBaudRates) {
     if (rate == baud) {
       std::snprintf(modeString, sizeof modeString,
                     "baud=%d data=8 parity=N stop=1 dtr=on rts=on", baud);
@@ -128,6 +128,12 @@ int SerialWriteByte(int index, unsigned char byte) {
   return 0;
 }
 
+int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
+  if (!SerialIndexInTable(index) || destination == nullptr || maxBytes <= 0) return 0;
+  SerialSendWaitingWrites(index);
+  return SerialPlatformRead(index, destination, maxBytes);
+}
+
 int SerialPendingBytes(int index) {
   return SerialIndexInTable(index) ? writeQueues[index].Bytes() : 0;
 }
@@ -149,19 +155,19 @@ int SerialWriteText(int index, const char* text) {
   return 0;
 }
 
-int SerialListPresentPorts(SerialPortName list[kSerialPortListSize]) {
+int SerialListPresentPorts(SerialPortName list[SerialPortListSize]) {
   int stored = 0;
   for (int number = 1; number <= 9; ++number) {
     bool mayOpen;
     if (SerialPortPresence(number - 1, mayOpen) != 0)
-      std::snprintf(list[stored++], kSerialPortNameSize, "COM%d", number);
+      std::snprintf(list[stored++], SerialPortNameSize, "COM%d", number);
   }
   return stored;
 }
 
 int PortNumberFromName(const char* name) {
   if (name == nullptr) return 0;
-  char candidate[kSerialPortNameSize];
+  char candidate[SerialPortNameSize];
   for (int number = 1; number <= 14; ++number) {
     std::snprintf(candidate, sizeof candidate, "COM%d", number);
     if (std::strcmp(name, candidate) == 0) return number;

@@ -1,9 +1,8 @@
+#pragma once
 // What the platform files of the serial layer share (serial_common.cpp).
 // Not for callers of the layer: they include serial.h.
-#ifndef VITREL_DEVICE_SERIAL_INTERNAL_H
-#define VITREL_DEVICE_SERIAL_INTERNAL_H
 
-// True for the indexes 0 .. kSerialPortCount - 1 that address the table.
+// True for the indexes 0 .. SerialPortCount - 1 that address the table.
 bool SerialIndexInTable(int index);
 
 // The first two checks of SerialOpenPort, in their order: the index, then the
@@ -19,9 +18,14 @@ void SerialNotifyWriteTap(int index, const unsigned char* bytes, int count);
 // write failed. Called only with an index in the table.
 int SerialPlatformWrite(int index, const unsigned char* bytes, int count);
 
+// The platform's read: up to maxBytes that have arrived, without waiting.
+// Returns their number, 0 when none arrived or the read failed. Called only
+// with an index in the table, a destination and maxBytes above 0.
+int SerialPlatformRead(int index, unsigned char* destination, int maxBytes);
+
 // Hands the port what waits in its write queue, as far as it takes it now,
-// and drops what has waited past the deadline. The platform's read calls it,
-// so that waiting bytes go out on the monitor's ticks.
+// and drops what has waited past the deadline. SerialReadPort calls it before
+// each read, so that waiting bytes go out on the monitor's ticks.
 void SerialSendWaitingWrites(int index);
 
 // Drops every write waiting for port `index`, with a line for each; true
@@ -35,5 +39,3 @@ bool SerialDropWaitingWrites(int index);
 // False when that number has no device (an empty or missing entry of
 // VITREL_SERIAL_PORTS, or a path that does not fit).
 bool SerialDevicePath(int index, char* path, std::size_t size);
-
-#endif

@@ -27,7 +27,7 @@ namespace {
 // none. A close clears its slot: POSIX hands the same descriptor number to
 // the next file opened, so a stale number would reach some other file.
 struct PortTable {
-  int fd[kSerialPortCount];
+  int fd[SerialPortCount];
   PortTable() {
     for (int& slot : fd) slot = -1;
   }
@@ -175,9 +175,7 @@ int SerialOpenPort(int index, int baud) {
   return 0;
 }
 
-int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
-  if (!SerialIndexInTable(index) || destination == nullptr || maxBytes <= 0) return 0;
-  SerialSendWaitingWrites(index);
+int SerialPlatformRead(int index, unsigned char* destination, int maxBytes) {
   ssize_t n;
   do {
     n = read(table.fd[index], destination, static_cast<std::size_t>(maxBytes));

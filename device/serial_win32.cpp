@@ -12,7 +12,7 @@ namespace {
 // its slot so that no later call reaches a handle value Windows may already
 // have given to something else.
 struct PortTable {
-  HANDLE handle[kSerialPortCount];
+  HANDLE handle[SerialPortCount];
   PortTable() {
     for (HANDLE& slot : handle) slot = INVALID_HANDLE_VALUE;
   }
@@ -21,10 +21,10 @@ PortTable table;
 
 // The longest a write waits for the port to take bytes; what it has not
 // taken by then waits in the layer's write queue.
-constexpr DWORD kWriteWaitMilliseconds = 10;
+constexpr DWORD WriteWaitMilliseconds = 10;
 
 // The device-namespace form also reaches ports numbered 10 and above.
-const char* const kPortDeviceNames[kSerialPortCount] = {
+const char* const PortDeviceNames[SerialPortCount] = {
     "\\\\.\\COM1",  "\\\\.\\COM2",  "\\\\.\\COM3",  "\\\\.\\COM4",
     "\\\\.\\COM5",  "\\\\.\\COM6",  "\\\\.\\COM7",  "\\\\.\\COM8",
     "\\\\.\\COM9",  "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12",
@@ -54,7 +54,7 @@ int EscapeLine(int index, DWORD function) {
 int SerialOpenPort(int index, int baud) {
   if (SerialCheckOpenArguments(index, baud) != 0) return 1;
 
-  table.handle[index] = CreateFileA(kPortDeviceNames[index], GENERIC_READ | GENERIC_WRITE, 0,
+  table.handle[index] = CreateFileA(PortDeviceNames[index], GENERIC_READ | GENERIC_WRITE, 0,
                                     nullptr, OPEN_EXISTING, 0, nullptr);
   if (table.handle[index] == INVALID_HANDLE_VALUE) {
     std::puts("unable to open comport");
@@ -76,15 +76,13 @@ int SerialOpenPort(int index, int baud) {
   timeouts.ReadTotalTimeoutMultiplier = 0;
   timeouts.ReadTotalTimeoutConstant = 0;
   timeouts.WriteTotalTimeoutMultiplier = 0;
-  timeouts.WriteTotalTimeoutConstant = kWriteWaitMilliseconds;
+  timeouts.WriteTotalTimeoutConstant = WriteWaitMilliseconds;
   if (!SetCommTimeouts(table.handle[index], &timeouts))
     return FailOpen(index, "unable to set comport time-out settings");
   return 0;
 }
 
-int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
-  if (!SerialIndexInTable(index) || destination == nullptr || maxBytes <= 0) return 0;
-  SerialSendWaitingWrites(index);
+int SerialPlatformRead(int index, unsigned char* destination, int maxBytes) {
   DWORD received = 0;
   if (!ReadFile(table.handle[index], destination, static_cast<DWORD>(maxBytes), &received,
                 nullptr))
@@ -121,7 +119,7 @@ int SerialClearRts(int index) { return EscapeLine(index, CLRRTS); }
 namespace {
 
 // Arrivals announced on each port; see SerialNotePortArrival.
-unsigned long long arrivals[kSerialPortCount];
+unsigned long long arrivals[SerialPortCount];
 
 // Serial port drivers list their ports under SERIALCOMM, one value per port
 // whose data is the port's name.
@@ -153,7 +151,7 @@ bool ListedInSerialComm(const char* name) {
 unsigned long long SerialPortPresence(int index, bool& mayOpen) {
   mayOpen = true;
   if (!SerialIndexInTable(index)) return 0;
-  char name[kSerialPortNameSize + 8];
+  char name[SerialPortNameSize + 8];
   std::snprintf(name, sizeof name, "COM%d", index + 1);
   // Neither asks the port itself. Where both miss a port (Wine's dosdevices
   // links), an open that asks for no access tells: it queries the device

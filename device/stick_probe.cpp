@@ -5,10 +5,10 @@
 
 namespace {
 
-constexpr int kCandidates = 9;  // COM1 .. COM9
-constexpr int kStickBaud = 9600;
-constexpr long long kNever = -1;
-constexpr long long kNewPortMs = 10000;  // the time a port counts as new
+constexpr int Candidates = 9;  // COM1 .. COM9
+constexpr int StickBaud = 9600;
+constexpr long long Never = -1;
+constexpr long long NewPortMs = 10000;  // the time a port counts as new
 
 // Whether `bytes` hold an Identify instruction: 00 0C, any payload, FF.
 // Noise before it is skipped as the instruction parser skips it, and so are
@@ -38,15 +38,15 @@ struct StickProbe::Port {
   long long appearedMs = 0;
   int probes = 0;            // Identify sent since the device appeared
   long long firstProbeMs = 0;
-  long long nextMs = 0;      // earliest time of the next probe, or kNever
+  long long nextMs = 0;      // earliest time of the next probe, or Never
   bool silentStick = false;  // the stick's own port after it fell silent
   bool probing = false;      // open, Identify sent, answer not yet taken
   long long sentMs = 0;
   int received = 0;
-  unsigned char bytes[kProbeBufferSize];
+  unsigned char bytes[ProbeBufferSize];
 };
 
-StickProbe::StickProbe() : ports(new Port[kCandidates]) {}
+StickProbe::StickProbe() : ports(new Port[Candidates]) {}
 
 StickProbe::~StickProbe() {
   Stop();
@@ -54,7 +54,7 @@ StickProbe::~StickProbe() {
 }
 
 void StickProbe::Stop() {
-  for (int number = 1; number <= kCandidates; ++number) {
+  for (int number = 1; number <= Candidates; ++number) {
     if (!ports[number - 1].probing) continue;
     SerialClosePort(number - 1);
     ports[number - 1].probing = false;
@@ -64,7 +64,7 @@ void StickProbe::Stop() {
 void StickProbe::RefreshPresence(long long nowMs) {
   lastPresenceMs = nowMs;
   presenceKnown = true;
-  for (int number = 1; number <= kCandidates; ++number) {
+  for (int number = 1; number <= Candidates; ++number) {
     Port& port = ports[number - 1];
     bool mayOpen = false;
     const unsigned long long stamp = SerialPortPresence(number - 1, mayOpen);
@@ -83,19 +83,19 @@ void StickProbe::RefreshPresence(long long nowMs) {
 }
 
 void StickProbe::StartProbes(long long nowMs) {
-  unsigned char identify[kMaxInstructionFrameBytes];
+  unsigned char identify[MaxInstructionFrameBytes];
   const int length = BuildInstructionFrame(Identify, nullptr, nullptr, nullptr, identify);
-  for (int number = 1; number <= kCandidates; ++number) {
+  for (int number = 1; number <= Candidates; ++number) {
     Port& port = ports[number - 1];
-    if (port.stamp == 0 || port.probing || port.nextMs == kNever || port.nextMs > nowMs) continue;
-    if (!port.silentStick && port.probes > 0 && nowMs - port.appearedMs >= kNewPortMs) {
-      port.nextMs = kNever;  // no longer new: its turn to answer is over
+    if (port.stamp == 0 || port.probing || port.nextMs == Never || port.nextMs > nowMs) continue;
+    if (!port.silentStick && port.probes > 0 && nowMs - port.appearedMs >= NewPortMs) {
+      port.nextMs = Never;  // no longer new: its turn to answer is over
       continue;
     }
     // A port that cannot be opened (busy, or not allowed) was not disturbed:
     // it is tried again later.
-    if (!port.mayOpen || SerialOpenPort(number - 1, kStickBaud) != 0) {
-      port.nextMs = nowMs + kRetryMs;
+    if (!port.mayOpen || SerialOpenPort(number - 1, StickBaud) != 0) {
+      port.nextMs = nowMs + RetryMs;
       if (number == recheckedPort) recheckedPort = 0;
       continue;
     }
@@ -110,9 +110,9 @@ void StickProbe::StartProbes(long long nowMs) {
 
 void StickProbe::Collect(int number) {
   Port& port = ports[number - 1];
-  if (port.received < kProbeBufferSize)
+  if (port.received < ProbeBufferSize)
     port.received += SerialReadPort(number - 1, port.bytes + port.received,
-                                    kProbeBufferSize - port.received);
+                                    ProbeBufferSize - port.received);
 }
 
 void StickProbe::EndProbe(int number, long long nowMs) {
@@ -121,31 +121,31 @@ void StickProbe::EndProbe(int number, long long nowMs) {
   port.probing = false;
   if (number == recheckedPort) recheckedPort = 0;
   if (port.silentStick) {
-    port.nextMs = port.sentMs + kRetryMs;
+    port.nextMs = port.sentMs + RetryMs;
     return;
   }
-  port.nextMs = kNever;
+  port.nextMs = Never;
   if (port.probes <= 3) {
-    const long long next = port.firstProbeMs + kNewPortReprobeMs[port.probes - 1];
-    if (next < port.appearedMs + kNewPortMs) port.nextMs = next > nowMs ? next : nowMs;
+    const long long next = port.firstProbeMs + NewPortReprobeMs[port.probes - 1];
+    if (next < port.appearedMs + NewPortMs) port.nextMs = next > nowMs ? next : nowMs;
   }
 }
 
 int StickProbe::Step(long long nowMs, bool devicesChanged) {
-  if (devicesChanged || !presenceKnown || nowMs - lastPresenceMs >= kRetryMs)
+  if (devicesChanged || !presenceKnown || nowMs - lastPresenceMs >= RetryMs)
     RefreshPresence(nowMs);
   StartProbes(nowMs);
 
   // The first port in ascending order decides: an answer from a higher port
   // waits while a lower one may still answer.
   int found = 0;
-  for (int number = 1; number <= kCandidates && found == 0; ++number) {
+  for (int number = 1; number <= Candidates && found == 0; ++number) {
     Port& port = ports[number - 1];
     if (!port.probing) continue;
     Collect(number);
     if (HoldsIdentifyAnswer(port.bytes, port.received)) {
       found = number;
-    } else if (nowMs - port.sentMs >= kAnswerDeadlineMs) {
+    } else if (nowMs - port.sentMs >= AnswerDeadlineMs) {
       EndProbe(number, nowMs);
     } else {
       break;
@@ -154,14 +154,14 @@ int StickProbe::Step(long long nowMs, bool devicesChanged) {
   if (found == 0) return 0;
 
   // Probes cut short by the find count as made.
-  for (int number = 1; number <= kCandidates; ++number)
+  for (int number = 1; number <= Candidates; ++number)
     if (ports[number - 1].probing) EndProbe(number, nowMs);
-  for (int number = 1; number <= kCandidates; ++number) ports[number - 1].silentStick = false;
+  for (int number = 1; number <= Candidates; ++number) ports[number - 1].silentStick = false;
   return found;
 }
 
 void StickProbe::StickFellSilent(int number, long long nowMs) {
-  if (number < 1 || number > kCandidates) return;
+  if (number < 1 || number > Candidates) return;
   Port& port = ports[number - 1];
   port.silentStick = true;
   port.nextMs = nowMs;
@@ -171,5 +171,5 @@ void StickProbe::StickFellSilent(int number, long long nowMs) {
 }
 
 bool StickProbe::RecheckingStick(long long nowMs) const {
-  return recheckedPort != 0 && nowMs - recheckSinceMs < kRecheckShownMs;
+  return recheckedPort != 0 && nowMs - recheckSinceMs < RecheckShownMs;
 }

@@ -1,3 +1,4 @@
+#pragma once
 // The search for the stick among the serial ports, one step per timer tick,
 // never waiting: Identify goes out to each port that may be the stick, and
 // the answers are read on the following ticks.
@@ -8,10 +9,8 @@
 // starting up), and again when it disappears and a device comes back on its
 // number. Only the stick's own port, once it has fallen silent, is probed
 // once a second.
-#ifndef VITREL_DEVICE_STICK_PROBE_H
-#define VITREL_DEVICE_STICK_PROBE_H
 
-constexpr int kProbeBufferSize = 512;
+constexpr int ProbeBufferSize = 512;
 
 class StickProbe {
  public:
@@ -23,17 +22,17 @@ class StickProbe {
   // only on the tick after it came. 500 ms takes an answer sent 200 ms late
   // even when a tick comes 100 ms late, and still ends a silent port's turn
   // well within the liveness check's second.
-  static constexpr long long kAnswerDeadlineMs = 500;
+  static constexpr long long AnswerDeadlineMs = 500;
   // A port is looked at again this often without a device notice, and a
   // port that could not be opened is tried again after this long.
-  static constexpr long long kRetryMs = 1000;
+  static constexpr long long RetryMs = 1000;
   // A new port that did not answer is probed again this long after its
   // first probe, within its first 10 s present, and then never while it
   // stays present. A stick plugged in may
   // need a moment before its firmware answers; the gaps double so that a
   // board that resets on every open is reset at most 3 more times, each
   // time given longer to come up again, all within its first 10 s.
-  static constexpr long long kNewPortReprobeMs[3] = {1000, 3000, 7000};
+  static constexpr long long NewPortReprobeMs[3] = {1000, 3000, 7000};
 
   StickProbe();
   ~StickProbe();
@@ -57,9 +56,9 @@ class StickProbe {
   // port is asked again: a stick that is there answers Identify by the tick
   // after next. Longer would put off showing a stick that is gone: the
   // liveness check already takes up to 1.5 s to find it silent.
-  static constexpr long long kRecheckShownMs = 250;
+  static constexpr long long RecheckShownMs = 250;
 
-  // True from StickFellSilent, for at most kRecheckShownMs, until the first
+  // True from StickFellSilent, for at most RecheckShownMs, until the first
   // probe of that port is over (or cannot be made): the stick may still be
   // there.
   bool RecheckingStick(long long nowMs) const;
@@ -80,5 +79,3 @@ class StickProbe {
   int recheckedPort = 0;  // see RecheckingStick; 0 = none
   long long recheckSinceMs = 0;
 };
-
-#endif

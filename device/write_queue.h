@@ -1,7 +1,6 @@
+#pragma once
 // The bytes a port did not take at once, waiting in order to go out on later
 // calls of the serial layer, so that no write ever waits for the port.
-#ifndef VITREL_DEVICE_WRITE_QUEUE_H
-#define VITREL_DEVICE_WRITE_QUEUE_H
 
 #include <deque>
 #include <functional>
@@ -12,11 +11,11 @@ class WriteQueue {
   // Room for the largest write the program makes (a 250-slot programme with
   // its timer frame, 259 bytes) a few times over, and for the status polls
   // of many deadlines; beyond it a write is refused.
-  static constexpr int kCapacityBytes = 1024;
+  static constexpr int CapacityBytes = 1024;
   // A write none of whose bytes went out by then is dropped: four times the
   // wire time of the largest write at 9600 baud, the same as the monitor's
   // liveness check, so that nothing stale reaches a stick found again.
-  static constexpr long long kDeadlineMilliseconds = 1000;
+  static constexpr long long DeadlineMilliseconds = 1000;
 
   // Hands bytes to the port without waiting; returns how many it took
   // (0 to count), or -1 when the port failed.
@@ -29,7 +28,7 @@ class WriteQueue {
   bool Append(const unsigned char* bytes, int count, bool begun, long long nowMs);
 
   // Hands the port what waits, oldest first, as far as it takes it now; then
-  // drops the writes that have waited kDeadlineMilliseconds and of which
+  // drops the writes that have waited DeadlineMilliseconds and of which
   // nothing went out, adding their sizes to `dropped`. False when the port
   // failed.
   bool Pump(const PortWrite& write, long long nowMs, std::vector<int>& dropped);
@@ -37,8 +36,8 @@ class WriteQueue {
   // Forgets every write; returns the sizes of those that were waiting.
   std::vector<int> Clear();
 
-  int Bytes() const { return bytes_; }
-  bool Empty() const { return entries_.empty(); }
+  int Bytes() const { return waitingBytes; }
+  bool Empty() const { return entries.empty(); }
 
  private:
   struct Entry {
@@ -47,8 +46,6 @@ class WriteQueue {
     bool begun;
     long long queuedAt;
   };
-  std::deque<Entry> entries_;
-  int bytes_ = 0;  // bytes waiting
+  std::deque<Entry> entries;
+  int waitingBytes = 0;  // bytes waiting
 };
-
-#endif

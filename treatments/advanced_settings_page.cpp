@@ -24,6 +24,7 @@
 #include "app/pattern_preview_control.h"
 #include "app/resource_path.h"
 #include "app/vitrel_frame.h"
+#include "device/instruction.h"
 #include "treatments/pattern_file.h"
 
 namespace {
@@ -168,34 +169,34 @@ int wxVitrelFrame::SlotCountInEffect() const
     return ReadSlotCount(slotCountField, n) ? n : slotBoxes.count;
 }
 
-// Rule 1 from the Base Frequency field. An entry that is not a number above
-// zero (as its six decimals show it) is not taken: the field shows its last
-// value again and nothing else changes.
-void wxVitrelFrame::DeriveFromBaseFrequencyField()
+// Derives the pattern from one field through `derive`: rule 1 from the Base
+// Frequency field, rule 2 from the Base Time Period field. An entry that is
+// not a number above zero (as its six decimals show it) is not taken: the
+// field shows its last value, `taken`, again and nothing else changes.
+void wxVitrelFrame::DeriveFromField(wxTextCtrl* field, void (FiringPattern::*derive)(double, double),
+                                    double taken)
 {
-    double b = 0.0;
+    double value = 0.0;
     FiringPattern pattern;
     pattern.NumberOfSlots = SlotCountInEffect();
-    if (ReadPositiveReal(baseFrequencyField, b))
-        pattern.DeriveFromBaseFrequency(b, pattern.NumberOfSlots);
+    if (ReadPositiveReal(field, value))
+        (pattern.*derive)(value, pattern.NumberOfSlots);
     if (pattern.HasUsableQuantities())
         ShowPatternFields(pattern);
     else
-        WriteReal(baseFrequencyField, takenPattern.BaseFrequency);
+        WriteReal(field, taken);
 }
 
-// Rule 2 from the Base Time Period field, on the same terms.
+void wxVitrelFrame::DeriveFromBaseFrequencyField()
+{
+    DeriveFromField(baseFrequencyField, &FiringPattern::DeriveFromBaseFrequency,
+                    takenPattern.BaseFrequency);
+}
+
 void wxVitrelFrame::DeriveFromBaseTimePeriodField()
 {
-    double t = 0.0;
-    FiringPattern pattern;
-    pattern.NumberOfSlots = SlotCountInEffect();
-    if (ReadPositiveReal(baseTimePeriodField, t))
-        pattern.DeriveFromBaseTimePeriod(t, pattern.NumberOfSlots);
-    if (pattern.HasUsableQuantities())
-        ShowPatternFields(pattern);
-    else
-        WriteReal(baseTimePeriodField, takenPattern.BaseTimePeriod);
+    DeriveFromField(baseTimePeriodField, &FiringPattern::DeriveFromBaseTimePeriod,
+                    takenPattern.BaseTimePeriod);
 }
 
 // Brings the slot boxes in line with the Number of Slots field (a new count
@@ -382,7 +383,7 @@ FiringPattern wxVitrelFrame::WorkingPattern() const
     ReadPositiveReal(baseFrequencyField, pattern.BaseFrequency);
     pattern.NumberOfSlots = slotBoxes.count;
     for (int i = 0; i < slotBoxes.count; ++i)
-        pattern.Slot[i] = slotBoxes.boxes[i]->GetValue() ? 1 : 2;
+        pattern.Slot[i] = slotBoxes.boxes[i]->GetValue() ? SlotOn : SlotOff;
     return pattern;
 }
 
@@ -396,7 +397,7 @@ std::vector<unsigned char> wxVitrelFrame::BuildSlotStateBytes() const
 {
     std::vector<unsigned char> states(slotBoxes.count);
     for (int i = 0; i < slotBoxes.count; ++i)
-        states[i] = slotBoxes.boxes[i]->GetValue() ? 1 : 2;
+        states[i] = slotBoxes.boxes[i]->GetValue() ? SlotOn : SlotOff;
     return states;
 }
 

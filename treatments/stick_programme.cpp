@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "device/device_link.h"
+#include "device/instruction.h"
 #include "treatments/treatment_catalogue.h"
 
 bool StickProgramme::SameAs(const StickProgramme& other) const
@@ -13,7 +14,7 @@ bool StickProgramme::SameAs(const StickProgramme& other) const
         if (timer[i] != other.timer[i])
             return false;
     for (std::size_t j = 0; j < states.size(); ++j)
-        if ((states[j] == 1) != (other.states[j] == 1))
+        if ((states[j] == SlotOn) != (other.states[j] == SlotOn))
             return false;
     return true;
 }
@@ -42,7 +43,7 @@ bool ProgrammeOfPattern(const FiringPattern& pattern, const DeviceLink& link,
         return false;
     programme.states.resize(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
-        programme.states[static_cast<std::size_t>(i)] = pattern.Slot[i] == 1 ? 1 : 2;
+        programme.states[static_cast<std::size_t>(i)] = pattern.Slot[i] == 1 ? SlotOn : SlotOff;
     return true;
 }
 
@@ -58,7 +59,7 @@ bool PatternOfProgramme(const StickProgramme& programme, const DeviceLink& link,
     pattern.NumberOfSlots = n;
     pattern.DeriveFromBaseTimePeriod(n / slotFrequency, n);
     for (int i = 0; i < n; ++i)
-        pattern.Slot[i] = programme.states[static_cast<std::size_t>(i)] == 1 ? 1 : 2;
+        pattern.Slot[i] = programme.states[static_cast<std::size_t>(i)] == SlotOn ? SlotOn : SlotOff;
     return pattern.HasUsableQuantities();
 }
 

@@ -187,7 +187,7 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
         && StickAttachedFor(NothingWrittenNotice, ProgramCaption)) {
         std::vector<unsigned char> states(pattern.NumberOfSlots);
         for (int i = 0; i < pattern.NumberOfSlots; ++i)
-            states[i] = pattern.Slot[i] == 1 ? 1 : 2;
+            states[i] = pattern.Slot[i] == 1 ? SlotOn : SlotOff;
         const unsigned char count = static_cast<unsigned char>(states.size());
         int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
         length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);

@@ -51,10 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     static DeviceLink link;
     FrequencyCalibration& table = link.calibration;
     table.Load(path.c_str());
-    FUZZ_CHECK(table.count >= 0 && table.count <= kMaxCalibrationRows);
+    FUZZ_CHECK(table.count >= 0 && table.count <= MaxCalibrationRows);
 
     // Plain rows are never lost to a bad row beside them.
-    if (table.count < kMaxCalibrationRows) {
+    if (table.count < MaxCalibrationRows) {
         const auto plain = PlainRows(std::string(reinterpret_cast<const char*>(data), size));
         int row = 0;
         for (const auto& expected : plain) {

@@ -70,7 +70,7 @@ inline bool CheckSlotTimerEncoding(const DeviceLink& link, double hz, double tol
     if (!link.EncodeSlotFrequency(hz, lo, hi, sel))
         return false;
     FUZZ_CHECK(hz > 0.0 && std::isfinite(hz));
-    unsigned char frame[kMaxInstructionFrameBytes];
+    unsigned char frame[MaxInstructionFrameBytes];
     const int length = BuildInstructionFrame(SetSlotTimer, &lo, &hi, &sel, frame);
     FUZZ_CHECK(length == 6);
     for (int i = 0; i < length - 1; ++i)

@@ -25,7 +25,7 @@ public:
             inFrame = false;
             return;
         }
-        if (inFrame && current.size() < kInstructionCapacity - 1) {
+        if (inFrame && current.size() < InstructionCapacity - 1) {
             current.push_back(byte);
             return;
         }
@@ -37,7 +37,7 @@ public:
     // enough to show that a full instruction will not end.
     void Peek(unsigned char byte)
     {
-        if (inFrame && current.size() == kInstructionCapacity - 1 && byte != 0xFF) {
+        if (inFrame && current.size() == InstructionCapacity - 1 && byte != 0xFF) {
             inFrame = false;
             current.clear();
         }
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 
     while (provider.remaining_bytes() > 0) {
         const bool probe = provider.ConsumeBool();
-        const int limit = probe ? kProbeBufferSize : 2 * kInstructionCapacity;
+        const int limit = probe ? ProbeBufferSize : 2 * InstructionCapacity;
         const Bytes chunk = provider.ConsumeBytes<unsigned char>(
             provider.ConsumeIntegralInRange<int>(1, limit));
         if (chunk.empty())

@@ -667,7 +667,7 @@ TEST_F(TreatmentFlows, DISABLED_ReadBackTiming)
         const int n = counts[row];
         std::printf("%d slots: min %ld ms, median %ld ms, max %ld ms; wire time %.1f ms; deadline %lld ms\n", n,
                     times.front(), times[times.size() / 2], times.back(),
-                    (6 + (n + 3) + 3 + (n + 6)) * ProgrammeCheck::kByteMilliseconds,
+                    (6 + (n + 3) + 3 + (n + 6)) * ProgrammeCheck::ByteMilliseconds,
                     ProgrammeCheck::AllowanceMilliseconds(n));
     }
 }

@@ -66,7 +66,7 @@ TEST(BatteryLevel, FreshAverageCountsOnlyTheReadingsSinceTheAttach) {
 }
 
 TEST(LowBatteryWatch, WarnsOnceAfterTheLevelStaysLowForTheHoldTime) {
-  const long long hold = LowBatteryWatch::kHoldMilliseconds;
+  const long long hold = LowBatteryWatch::HoldMilliseconds;
   struct Step {
     float level;
     long long at;

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr double kF0 = 4000000.0 / (4.0 * 256.0 * 65536.0);
+constexpr double F0 = 4000000.0 / (4.0 * 256.0 * 65536.0);
 
 struct Timer {
   bool ok;
@@ -41,19 +41,19 @@ TEST_F(SlotEncoding, TenHertzBothWays) {
 
 TEST_F(SlotEncoding, BandLimits) {
   // Just above F0: the largest prescaler and the largest count (reload 0).
-  Timer lowest = ForOverflowRate(kF0 * (1 + 1e-12));
+  Timer lowest = ForOverflowRate(F0 * (1 + 1e-12));
   ASSERT_TRUE(lowest.ok);
   EXPECT_EQ(lowest.sel, 7u);
   EXPECT_EQ(lowest.lo, 0u);
   EXPECT_EQ(lowest.hi, 0u);
   // Exactly at F1 .. F7 the count would be 65536: one less is sent.
   for (int k = 1; k <= 7; ++k) {
-    Timer edge = ForOverflowRate(kF0 * (1 << k));
+    Timer edge = ForOverflowRate(F0 * (1 << k));
     ASSERT_TRUE(edge.ok) << "F" << k;
     EXPECT_EQ(edge.sel, static_cast<unsigned>(7 - k)) << "F" << k;
     EXPECT_EQ(edge.lo, 0u);
     EXPECT_EQ(edge.hi, 0u);
-    EXPECT_EQ(ForOverflowRate(kF0 * (1 << k) * (1 - 1e-12)).sel, static_cast<unsigned>(8 - k));
+    EXPECT_EQ(ForOverflowRate(F0 * (1 << k) * (1 - 1e-12)).sel, static_cast<unsigned>(8 - k));
   }
   // The highest rate that has no 0xFF byte: count 257, reload 0xFEFE.
   Timer highest = ForOverflowRate(4000000.0 / (8.0 * 257));
@@ -65,7 +65,7 @@ TEST_F(SlotEncoding, BandLimits) {
   // 256 (hi would be 0xFF, up to a = 500000 with count 1), no number.
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
-  for (double a : {kF0, kF0 * 0.5, 4000000.0 / (8.0 * 255), 500000.0, 500000.5, 0.0, -20.0, nan,
+  for (double a : {F0, F0 * 0.5, 4000000.0 / (8.0 * 255), 500000.0, 500000.5, 0.0, -20.0, nan,
                    inf}) {
     Timer refused = ForOverflowRate(a);
     EXPECT_FALSE(refused.ok) << a;
@@ -91,7 +91,7 @@ TEST_F(SlotEncoding, RoundTripAcrossTheRangeWithTheDeliveredTable) {
   // truncated count of 1000 or more keeps the error below 0.1 %; and without
   // a 0xFF byte up to the highest rate the encoder accepts.
   const int steps = 20000;
-  const double lowest = kF0 / 2 * 1.0001, highest = 1000.0;
+  const double lowest = F0 / 2 * 1.0001, highest = 1000.0;
   for (int i = 0; i <= steps; ++i) {
     double hz = lowest * std::pow(highest / lowest, static_cast<double>(i) / steps);
     Timer t = Encode(hz);

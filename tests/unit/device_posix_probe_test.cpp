@@ -20,7 +20,7 @@ class StickSearch : public testing::Test {
  protected:
   void TearDown() override {
     probe.Stop();
-    for (int index = 0; index < kSerialPortCount; ++index) SerialClosePort(index);
+    for (int index = 0; index < SerialPortCount; ++index) SerialClosePort(index);
   }
 
   // How many Identify frames the device on `pty` received since last asked.
@@ -68,7 +68,7 @@ TEST_P(AnswerFound, BeforeTheDeadline) {
     WaitUntil([] { return false; }, 20);
     now += 100;
   }
-  EXPECT_EQ(probe.Step(now < StickProbe::kAnswerDeadlineMs ? now : StickProbe::kAnswerDeadlineMs, false), 2);
+  EXPECT_EQ(probe.Step(now < StickProbe::AnswerDeadlineMs ? now : StickProbe::AnswerDeadlineMs, false), 2);
   // Left closed: the caller opens the port it was given.
   EXPECT_EQ(SerialOpenPort(1, 9600), 0);
 }
@@ -94,10 +94,10 @@ TEST_P(AnswerNotFound, AndThePortIsClosedAtTheDeadline) {
   ASSERT_EQ(device.Read(3, 500), IdentifyFrame);
   for (const Bytes& chunk : GetParam().chunks) device.Write(chunk);
   WaitUntil([] { return false; }, 20);
-  EXPECT_EQ(probe.Step(StickProbe::kAnswerDeadlineMs - 1, false), 0);
-  EXPECT_EQ(probe.Step(StickProbe::kAnswerDeadlineMs, false), 0);
+  EXPECT_EQ(probe.Step(StickProbe::AnswerDeadlineMs - 1, false), 0);
+  EXPECT_EQ(probe.Step(StickProbe::AnswerDeadlineMs, false), 0);
   device.Write(IdentifyFrame);  // too late
-  EXPECT_EQ(probe.Step(StickProbe::kAnswerDeadlineMs + 100, false), 0);
+  EXPECT_EQ(probe.Step(StickProbe::AnswerDeadlineMs + 100, false), 0);
   EXPECT_EQ(SerialOpenPort(1, 9600), 0);
 }
 
@@ -130,7 +130,7 @@ TEST_F(StickSearch, HigherPortIsTakenWhenTheLowerOneStaysSilent) {
   second.Write(IdentifyFrame);
   WaitUntil([] { return false; }, 20);
   EXPECT_EQ(probe.Step(400, false), 0);
-  EXPECT_EQ(probe.Step(StickProbe::kAnswerDeadlineMs, false), 2);
+  EXPECT_EQ(probe.Step(StickProbe::AnswerDeadlineMs, false), 2);
 }
 
 TEST_F(StickSearch, SilentDeviceIsProbedOnlyWhileNewAndAgainWhenReplaced) {
@@ -176,7 +176,7 @@ TEST_F(StickSearch, SilentSticksPortIsProbedOnceASecond) {
   EXPECT_EQ(probe.Step(60000, false), 0);
   EXPECT_EQ(IdentifiesAt(stick), 1);
   EXPECT_TRUE(probe.RecheckingStick(60100));
-  EXPECT_FALSE(probe.RecheckingStick(60000 + StickProbe::kRecheckShownMs));
+  EXPECT_FALSE(probe.RecheckingStick(60000 + StickProbe::RecheckShownMs));
   EXPECT_EQ(probe.Step(60500, false), 0);
   EXPECT_FALSE(probe.RecheckingStick(60100));
   EXPECT_EQ(ProbeTimes(stick, 60600, 63500), (std::vector<long long>{61000, 62000, 63000}));

@@ -19,7 +19,7 @@ namespace {
 class SerialOnPty : public testing::Test {
  protected:
   void TearDown() override {
-    for (int index = 0; index < kSerialPortCount; ++index) SerialClosePort(index);
+    for (int index = 0; index < SerialPortCount; ++index) SerialClosePort(index);
   }
   PseudoTerminal pty;
 };
@@ -186,7 +186,7 @@ class PortDiscovery : public SerialOnPty {
   PortDiscovery() {
     for (auto& name : list) std::strcpy(name, "x");
   }
-  SerialPortName list[kSerialPortListSize];
+  SerialPortName list[SerialPortListSize];
 };
 
 TEST_F(PortDiscovery, ListsPresentPortsInAscendingOrder) {

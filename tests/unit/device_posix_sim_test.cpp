@@ -22,7 +22,7 @@ TEST_F(WithStickSim, ProbeWithoutAnAnswerFindsNothing) {
   ASSERT_TRUE(sim.Command("silent"));
   ScopedSerialPorts ports({{3, sim.link()}});
   EXPECT_FALSE(WaitUntil([&] { return link.ProbePorts() != 0; },
-                         StickProbe::kAnswerDeadlineMs + 300));
+                         StickProbe::AnswerDeadlineMs + 300));
   EXPECT_EQ(SerialOpenPort(2, 9600), 0);
 }
 

@@ -67,8 +67,8 @@ void PseudoTerminal::Write(const Bytes& bytes) {
 
 ScopedSerialPorts::ScopedSerialPorts(const std::map<int, std::string>& ports) {
   const char* old = std::getenv("VITREL_SERIAL_PORTS");
-  hadValue_ = old != nullptr;
-  if (hadValue_) previous_ = old;
+  hadValue = old != nullptr;
+  if (hadValue) previous = old;
   std::string table;
   int highest = ports.empty() ? 0 : ports.rbegin()->first;
   for (int number = 1; number <= highest; ++number) {
@@ -80,8 +80,8 @@ ScopedSerialPorts::ScopedSerialPorts(const std::map<int, std::string>& ports) {
 }
 
 ScopedSerialPorts::~ScopedSerialPorts() {
-  if (hadValue_)
-    setenv("VITREL_SERIAL_PORTS", previous_.c_str(), 1);
+  if (hadValue)
+    setenv("VITREL_SERIAL_PORTS", previous.c_str(), 1);
   else
     unsetenv("VITREL_SERIAL_PORTS");
 }
@@ -100,22 +100,22 @@ Bytes ReadPort(int index, std::size_t expected, int timeoutMs) {
 }
 
 StickSim::StickSim(const std::vector<std::string>& options) {
-  if (!dir_.Made()) return;
-  link_ = dir_.PathOf("stick");
-  log_ = dir_.PathOf("sim.log");
-  control_ = dir_.PathOf("control");
+  if (!folder.Made()) return;
+  linkPath = folder.PathOf("stick");
+  logPath = folder.PathOf("sim.log");
+  controlPath = folder.PathOf("control");
 
-  std::vector<std::string> arguments = {VITREL_STICK_SIM, "--log", log_, "--control", control_};
+  std::vector<std::string> arguments = {VITREL_STICK_SIM, "--log", logPath, "--control", controlPath};
   arguments.insert(arguments.end(), options.begin(), options.end());
-  arguments.push_back(link_);
+  arguments.push_back(linkPath);
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
 
   int output[2];
   if (pipe(output) != 0) return;
-  pid_ = fork();
-  if (pid_ == 0) {
+  pid = fork();
+  if (pid == 0) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive a crashed test
     dup2(output[1], STDOUT_FILENO);
     close(output[0]);
@@ -137,14 +137,14 @@ StickSim::StickSim(const std::vector<std::string>& options) {
       },
       5000);
   close(output[0]);
-  ready_ = said.find("ready\n") != std::string::npos;
+  linkReady = said.find("ready\n") != std::string::npos;
 }
 
 StickSim::~StickSim() {
   Stop();
 }
 
-std::string StickSim::Log() const { return ReadWholeFile(log_); }
+std::string StickSim::Log() const { return ReadWholeFile(logPath); }
 
 bool StickSim::Command(const std::string& line) {
   auto applied = [&] {
@@ -155,7 +155,7 @@ bool StickSim::Command(const std::string& line) {
     return count;
   };
   int before = applied();
-  int fd = open(control_.c_str(), O_WRONLY | O_NONBLOCK);
+  int fd = open(controlPath.c_str(), O_WRONLY | O_NONBLOCK);
   if (fd < 0) return false;
   std::string text = line + "\n";
   bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
@@ -164,15 +164,15 @@ bool StickSim::Command(const std::string& line) {
 }
 
 int StickSim::Stop() {
-  if (pid_ <= 0) return -1;
-  kill(pid_, SIGTERM);
+  if (pid <= 0) return -1;
+  kill(pid, SIGTERM);
   int status = 0;
-  bool exited = WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, 5000);
+  bool exited = WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 5000);
   if (!exited) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, &status, 0);
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
   }
-  pid_ = -1;
+  pid = -1;
   return exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -183,7 +183,7 @@ void WithStickSim::SetUp() {
 }
 
 void WithStickSim::TearDown() {
-  for (int index = 0; index < kSerialPortCount; ++index) SerialClosePort(index);
+  for (int index = 0; index < SerialPortCount; ++index) SerialClosePort(index);
 }
 
 Bytes WithStickSim::Ask(signed char code, std::size_t replyLength, int timeoutMs) {

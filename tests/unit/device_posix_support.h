@@ -1,7 +1,6 @@
+#pragma once
 // Helpers of the POSIX device tests: pseudo-terminals, the serial port table
 // variable, bounded waits and the simulated stick as a child process.
-#ifndef VITREL_TESTS_UNIT_DEVICE_POSIX_SUPPORT_H
-#define VITREL_TESTS_UNIT_DEVICE_POSIX_SUPPORT_H
 
 #include <sys/types.h>
 
@@ -43,8 +42,8 @@ class ScopedSerialPorts {
   ~ScopedSerialPorts();
 
  private:
-  bool hadValue_;
-  std::string previous_;
+  bool hadValue;
+  std::string previous;
 };
 
 // Reads from the port index until `expected` bytes came or the time is up.
@@ -56,8 +55,8 @@ class StickSim {
   explicit StickSim(const std::vector<std::string>& options = {});
   ~StickSim();
 
-  bool ready() const { return ready_; }
-  const std::string& link() const { return link_; }
+  bool ready() const { return linkReady; }
+  const std::string& link() const { return linkPath; }
   std::string Log() const;
   // Sends one control command and waits until the simulator has applied it.
   bool Command(const std::string& line);
@@ -65,10 +64,10 @@ class StickSim {
   int Stop();
 
  private:
-  TempFolder dir_;
-  std::string link_, log_, control_;
-  pid_t pid_ = -1;
-  bool ready_ = false;
+  TempFolder folder;
+  std::string linkPath, logPath, controlPath;
+  pid_t pid = -1;
+  bool linkReady = false;
 };
 
 // A test with the simulated stick and a DeviceLink without a frequency table;
@@ -84,5 +83,3 @@ class WithStickSim : public testing::Test {
   StickSim sim;
   DeviceLink link;
 };
-
-#endif

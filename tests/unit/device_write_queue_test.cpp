@@ -51,7 +51,7 @@ TEST(WriteQueue, WaitingWritesGoOutInOrderAsThePortTakesThem) {
 // At the deadline a write none of whose bytes went out is dropped; the rest
 // of a frame begun is kept, or the stick would read the next frame into it.
 TEST(WriteQueue, DeadlineDropsOnlyWritesNotBegun) {
-  const long long deadline = WriteQueue::kDeadlineMilliseconds;
+  const long long deadline = WriteQueue::DeadlineMilliseconds;
   const struct {
     const char* what;
     int roomFirst;        // what the port takes at the first pump
@@ -82,17 +82,17 @@ TEST(WriteQueue, DeadlineDropsOnlyWritesNotBegun) {
 
 TEST(WriteQueue, IsBoundedAndKeepsItsBytesWhenThePortFails) {
   WriteQueue queue;
-  const Bytes big(WriteQueue::kCapacityBytes - 2, 0x01);
+  const Bytes big(WriteQueue::CapacityBytes - 2, 0x01);
   ASSERT_TRUE(queue.Append(big.data(), static_cast<int>(big.size()), false, 0));
   EXPECT_FALSE(queue.Append(Poll.data(), 3, false, 0)) << "refused whole, not cut";
-  EXPECT_EQ(queue.Bytes(), WriteQueue::kCapacityBytes - 2);
+  EXPECT_EQ(queue.Bytes(), WriteQueue::CapacityBytes - 2);
 
   FakePort port;
   port.failing = true;
   std::vector<int> dropped;
   EXPECT_FALSE(queue.Pump(port.Writer(), 1, dropped));
-  EXPECT_EQ(queue.Bytes(), WriteQueue::kCapacityBytes - 2);
-  EXPECT_EQ(queue.Clear(), std::vector<int>{WriteQueue::kCapacityBytes - 2});
+  EXPECT_EQ(queue.Bytes(), WriteQueue::CapacityBytes - 2);
+  EXPECT_EQ(queue.Clear(), std::vector<int>{WriteQueue::CapacityBytes - 2});
   EXPECT_TRUE(queue.Empty());
 }
 

@@ -22,7 +22,7 @@
 
 namespace {
 
-const char kUsage[] =
+const char UsageText[] =
     "Usage: vitrel-stick-sim [OPTIONS] LINK\n"
     "\n"
     "Plays a Vitrel stick on a new pseudo-terminal and makes LINK a symbolic\n"
@@ -347,7 +347,7 @@ void OnReceived(Simulator& sim, const unsigned char* chunk, int length) {
     bool betweenFrames = receiver.complete && !receiver.discarding;
     if (ParseInstruction(chunk, length)) {
       Log(sim, "RX", receiver.instruction, receiver.length);
-      unsigned char reply[kMaxReplyBytes];
+      unsigned char reply[MaxReplyBytes];
       int replyLength = sim.stick.Receive(receiver.instruction, receiver.length, reply);
       if (replyLength > 0) Send(sim, reply, replyLength);
     } else if (betweenFrames && chunk[start] != 0x00) {
@@ -409,7 +409,7 @@ void AnswerWhileStalled(Simulator& sim) {
   sim.nextStalledAnswer = now + 0.1;
   FillInput(sim);
   const unsigned char poll[] = {0x00, PollStatus, 0xFF};
-  unsigned char reply[kMaxReplyBytes];
+  unsigned char reply[MaxReplyBytes];
   int replyLength = sim.stick.Receive(poll, sizeof poll, reply);
   if (replyLength > 0) Send(sim, reply, replyLength);
 }
@@ -505,7 +505,7 @@ bool OpenControl(Simulator& sim) {
 }
 
 int Usage(const char* problem) {
-  std::fprintf(stderr, "vitrel-stick-sim: %s\n\n%s", problem, kUsage);
+  std::fprintf(stderr, "vitrel-stick-sim: %s\n\n%s", problem, UsageText);
   return 2;
 }
 
@@ -518,7 +518,7 @@ int main(int argc, char** argv) {
     std::string option = argv[i];
     bool hasValue = i + 1 < argc;
     if (option == "--help") {
-      std::fputs(kUsage, stdout);
+      std::fputs(UsageText, stdout);
       return 0;
     } else if (option == "--silent") {
       sim.stick.silent = true;

@@ -16,7 +16,7 @@ int SimulatedStick::Receive(const unsigned char* frame, int length, unsigned cha
     case SetSlotPattern:
       stateCount = payloadLength < 255 ? payloadLength : 255;
       std::memcpy(states, payload, static_cast<std::size_t>(stateCount));
-      if (flipSlot >= 0 && flipSlot < stateCount) states[flipSlot] = states[flipSlot] == 1 ? 2 : 1;
+      if (flipSlot >= 0 && flipSlot < stateCount) states[flipSlot] = states[flipSlot] == SlotOn ? SlotOff : SlotOn;
       return 0;
     case BeeperOn:
       beeperOn = true;

@@ -1,18 +1,18 @@
+#pragma once
 // The stick's side of the instruction protocol, as the simulator plays it:
 // what the stick stores and what it answers. No input or output here.
-#ifndef VITREL_TOOLS_STICK_SIM_STICK_H
-#define VITREL_TOOLS_STICK_SIM_STICK_H
 
 #include "device/instruction.h"
 
 // Longest reply: ReadProgramme with 255 slot states.
-constexpr int kMaxReplyBytes = 3 + 3 + 255;
+constexpr int MaxReplyBytes = 3 + 3 + 255;
 
 struct SimulatedStick {
   unsigned char battery[2] = {160, 100};   // r1, r2 of the status reply (4.0 V)
   bool beeperOn = true;
   unsigned char timer[3] = {0x57, 0x9E, 0x00};  // lo hi sel: 10 Hz slots
-  unsigned char states[255] = {1, 2, 1, 2, 1, 2, 1, 2, 1, 2};
+  unsigned char states[255] = {SlotOn, SlotOff, SlotOn, SlotOff, SlotOn,
+                               SlotOff, SlotOn, SlotOff, SlotOn, SlotOff};
   int stateCount = 10;
 
   bool silent = false;    // answers nothing at all
@@ -37,5 +37,3 @@ struct SimulatedStick {
   // fewer than 3 or more than 258 bytes.
   bool SetProgramme(const unsigned char* bytes, int count);
 };
-
-#endif
