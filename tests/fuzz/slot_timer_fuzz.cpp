@@ -13,14 +13,15 @@ constexpr double HighestSendableHz = 900.0;
 
 DeviceLink& IdentityLink()
 {
-    static DeviceLink link = [] {
-        DeviceLink made;
-        made.calibration.count = 2;
-        made.calibration.userHz[0] = made.calibration.deviceHz[0] = 1.0;
-        made.calibration.userHz[1] = made.calibration.deviceHz[1] = 1000.0;
+    // Made in place: the link owns its probe and port watch, and is not copied.
+    static DeviceLink* link = [] {
+        DeviceLink* made = new DeviceLink;
+        made->calibration.count = 2;
+        made->calibration.userHz[0] = made->calibration.deviceHz[0] = 1.0;
+        made->calibration.userHz[1] = made->calibration.deviceHz[1] = 1000.0;
         return made;
     }();
-    return link;
+    return *link;
 }
 
 }  // namespace
