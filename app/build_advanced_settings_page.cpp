@@ -56,12 +56,11 @@ private:
 };
 
 // A labelled number field: the label stretches within its half of the row.
-wxTextCtrl* AddLabelledField(wxWindow* page, wxBoxSizer* half, const char* labelName,
-                             const wxString& label, const char* fieldName, long style,
-                             const wxValidator& validator)
+wxTextCtrl* AddLabelledField(wxWindow* page, wxBoxSizer* half, const char* labelName, const wxString& label,
+                             const char* fieldName, long style, const wxValidator& validator)
 {
-    half->Add(new wxStaticText(page, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, labelName),
-              1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    half->Add(new wxStaticText(page, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, labelName), 1,
+              wxALL | wxALIGN_CENTER_VERTICAL, 5);
     wxTextCtrl* field = new wxTextCtrl(page, wxID_ANY, "1", wxDefaultPosition, NumberFieldSize(page, 80),
                                        wxTE_CENTRE | style, validator, fieldName);
     half->Add(field, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
@@ -90,37 +89,37 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
     wxIntegerValidator<int> countValidator(nullptr, wxNUM_VAL_DEFAULT);
     countValidator.SetRange(1, 250);
 
-    wxPanel* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
-                                "ID_PANEL5");
+    wxPanel* page =
+        new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL5");
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
 
-    wxStaticText* heading = new wxStaticText(page, wxID_ANY, _("Advanced Settings"),
-                                             wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT25");
+    wxStaticText* heading = new wxStaticText(page, wxID_ANY, _("Advanced Settings"), wxDefaultPosition,
+                                             wxDefaultSize, 0, "ID_STATICTEXT25");
     StyleText(heading, PageFont(14, wxFONTWEIGHT_NORMAL, "Arial"), wxColour(160, 22, 44));
     AddPageRow(column)->Add(heading, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
     wxBoxSizer* block = new wxBoxSizer(wxVERTICAL);
-    wxPanel* toolbar = new wxPanel(page, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                   wxTAB_TRAVERSAL, "ID_PANEL9");
+    wxPanel* toolbar =
+        new wxPanel(page, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL9");
     toolbar->SetBackgroundColour(wxColour(208, 208, 208));
     wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
-    advancedWriteButton = new wxButton(toolbar, wxID_ANY, _("Write Vitrel"), wxDefaultPosition,
-                                       wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON4");
+    advancedWriteButton = new wxButton(toolbar, wxID_ANY, _("Write Vitrel"), wxDefaultPosition, wxDefaultSize,
+                                       0, wxDefaultValidator, "ID_BUTTON4");
     advancedWriteButton->SetForegroundColour(wxColour(255, 255, 255));
     advancedWriteButton->SetBackgroundColour(wxColour(153, 32, 35));
     StyleText(advancedWriteButton, PageFont(10, wxFONTWEIGHT_BOLD));
     tools->Add(advancedWriteButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    readDeviceButton = new wxButton(toolbar, wxID_ANY, _("Read Vitrel"), wxDefaultPosition,
-                                    wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON5");
+    readDeviceButton = new wxButton(toolbar, wxID_ANY, _("Read Vitrel"), wxDefaultPosition, wxDefaultSize, 0,
+                                    wxDefaultValidator, "ID_BUTTON5");
     tools->Add(readDeviceButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    tools->Add(new wxStaticLine(toolbar, wxID_ANY, wxDefaultPosition, wxSize(2, -1),
-                                wxLI_VERTICAL, "ID_STATICLINE5"),
+    tools->Add(new wxStaticLine(toolbar, wxID_ANY, wxDefaultPosition, wxSize(2, -1), wxLI_VERTICAL,
+                                "ID_STATICLINE5"),
                0, wxALL | wxEXPAND, 5);
-    exportButton = new wxButton(toolbar, wxID_ANY, _("Export to XML"), wxDefaultPosition,
-                                wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON7");
+    exportButton = new wxButton(toolbar, wxID_ANY, _("Export to XML"), wxDefaultPosition, wxDefaultSize, 0,
+                                wxDefaultValidator, "ID_BUTTON7");
     tools->Add(exportButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    importButton = new wxButton(toolbar, wxID_ANY, _("Import from XML"), wxDefaultPosition,
-                                wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON8");
+    importButton = new wxButton(toolbar, wxID_ANY, _("Import from XML"), wxDefaultPosition, wxDefaultSize, 0,
+                                wxDefaultValidator, "ID_BUTTON8");
     tools->Add(importButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
     FitPanel(toolbar, tools);
     block->Add(toolbar, 1, wxEXPAND, 0);
@@ -135,40 +134,38 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
     column->Add(block, 0, wxEXPAND, 0);
 
     wxBoxSizer* periodRow = AddPageRow(column);
-    baseTimePeriodField = AddLabelledField(page, AddHalf(periodRow), "ID_STATICTEXT8",
-                                           _("Base Time Period [sec]"), "ID_TEXTCTRL7",
-                                           wxTE_PROCESS_ENTER, realValidator);
-    baseFrequencyField = AddLabelledField(page, AddHalf(periodRow), "ID_STATICTEXT16",
-                                          _("Base Frequency [Hz]"), "ID_TEXTCTRL11",
-                                          wxTE_PROCESS_ENTER, realValidator);
+    baseTimePeriodField =
+        AddLabelledField(page, AddHalf(periodRow), "ID_STATICTEXT8", _("Base Time Period [sec]"),
+                         "ID_TEXTCTRL7", wxTE_PROCESS_ENTER, realValidator);
+    baseFrequencyField =
+        AddLabelledField(page, AddHalf(periodRow), "ID_STATICTEXT16", _("Base Frequency [Hz]"),
+                         "ID_TEXTCTRL11", wxTE_PROCESS_ENTER, realValidator);
     baseFrequencyField->SetBackgroundColour(EditableFieldColour);
 
     wxBoxSizer* slotRow = AddPageRow(column);
-    periodPerSlotField = AddLabelledField(page, AddHalf(slotRow), "ID_STATICTEXT10",
-                                          _("Time Period Per Slot [sec]"), "ID_TEXTCTRL9", 0,
-                                          wxDefaultValidator);
+    periodPerSlotField =
+        AddLabelledField(page, AddHalf(slotRow), "ID_STATICTEXT10", _("Time Period Per Slot [sec]"),
+                         "ID_TEXTCTRL9", 0, wxDefaultValidator);
     periodPerSlotField->Disable();
-    slotFrequencyField = AddLabelledField(page, AddHalf(slotRow), "ID_STATICTEXT17",
-                                          _("Slot Frequency [Hz]"), "ID_TEXTCTRL12", 0,
-                                          wxDefaultValidator);
+    slotFrequencyField = AddLabelledField(page, AddHalf(slotRow), "ID_STATICTEXT17", _("Slot Frequency [Hz]"),
+                                          "ID_TEXTCTRL12", 0, wxDefaultValidator);
     slotFrequencyField->Disable();
 
-    slotCountField = AddLabelledField(page, AddPageRow(column), "ID_STATICTEXT9",
-                                      _("Number of Slots"), "ID_TEXTCTRL8", wxTE_PROCESS_ENTER,
-                                      countValidator);
+    slotCountField = AddLabelledField(page, AddPageRow(column), "ID_STATICTEXT9", _("Number of Slots"),
+                                      "ID_TEXTCTRL8", wxTE_PROCESS_ENTER, countValidator);
     slotCountField->SetBackgroundColour(EditableFieldColour);
 
     AddSeparator(page, column, "ID_STATICLINE2", 0, wxEXPAND);
 
-    AddPageRow(column)->Add(new wxStaticText(page, wxID_ANY, _("Vitrel firing pattern"),
-                                             wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT12"),
+    AddPageRow(column)->Add(new wxStaticText(page, wxID_ANY, _("Vitrel firing pattern"), wxDefaultPosition,
+                                             wxDefaultSize, 0, "ID_STATICTEXT12"),
                             1, wxALL, 5);
 
     slotWindow = new wxScrolledWindow(page, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                       wxHSCROLL | wxALWAYS_SHOW_SB, "ID_SCROLLEDWINDOW1");
     slotBoxes.sizer = new wxBoxSizer(wxHORIZONTAL);
-    slotBoxes.sizer->Add(new wxStaticText(slotWindow, wxID_ANY, "Label", wxDefaultPosition,
-                                          wxSize(0, 40), 0, "ID_STATICTEXT11"),
+    slotBoxes.sizer->Add(new wxStaticText(slotWindow, wxID_ANY, "Label", wxDefaultPosition, wxSize(0, 40), 0,
+                                          "ID_STATICTEXT11"),
                          0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     slotWindow->SetSizer(slotBoxes.sizer);
 #ifdef __WXGTK3__
@@ -188,10 +185,8 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
 
     wxBoxSizer* pictureRow = AddPageRow(column);
     pictureRow->Add(30, 20, 0, 0, 0);
-    pictureRow->Add(new wxStaticBitmap(page, wxID_ANY,
-                                       LoadResourceBitmap("share\\MagneticPulses.PNG"),
-                                       wxDefaultPosition, wxDefaultSize, wxBORDER_NONE,
-                                       "ID_STATICBITMAP1"),
+    pictureRow->Add(new wxStaticBitmap(page, wxID_ANY, LoadResourceBitmap("share\\MagneticPulses.PNG"),
+                                       wxDefaultPosition, wxDefaultSize, wxBORDER_NONE, "ID_STATICBITMAP1"),
                     0, wxALL, 5);
 
     FitPanel(page, column);

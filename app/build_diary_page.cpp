@@ -10,11 +10,10 @@
 #include "diary/history_list_view.h"
 
 namespace {
-wxButton* AddToolButton(wxWindow* bar, wxBoxSizer* row, const wxString& label, const char* name,
-                        int border)
+wxButton* AddToolButton(wxWindow* bar, wxBoxSizer* row, const wxString& label, const char* name, int border)
 {
-    wxButton* button = new wxButton(bar, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0,
-                                    wxDefaultValidator, name);
+    wxButton* button =
+        new wxButton(bar, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
     row->Add(button, 0, wxALL | wxALIGN_CENTER_VERTICAL, border);
     return button;
 }
@@ -27,17 +26,16 @@ wxStaticText* NewLabel(wxWindow* page, const wxString& text, const char* name)
 
 wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
 {
-    wxPanel* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
-                                "ID_PANEL8");
+    wxPanel* page =
+        new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL8");
     wxBoxSizer* pageSizer = new wxBoxSizer(wxHORIZONTAL);
-    diaryNotebook = new wxNotebook(page, wxID_ANY, wxDefaultPosition, wxSize(455, 522), 0,
-                                   "ID_NOTEBOOK1");
+    diaryNotebook = new wxNotebook(page, wxID_ANY, wxDefaultPosition, wxSize(455, 522), 0, "ID_NOTEBOOK1");
     // It fills the page's height; its minimum leaves room for the "On the
     // stick" band and for texts that run longer in another language.
     diaryNotebook->SetMinSize(wxSize(455, 420));
 
-    wxPanel* historyPage = new wxPanel(diaryNotebook, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                       wxTAB_TRAVERSAL, "ID_PANEL2");
+    wxPanel* historyPage =
+        new wxPanel(diaryNotebook, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL2");
     wxBoxSizer* historyColumn = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* historyRow = new wxBoxSizer(wxHORIZONTAL);
     historyList = new HistoryListView(historyPage, wxID_ANY, "ID_LISTVIEW1");
@@ -45,11 +43,11 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
     historyColumn->Add(historyRow, 1, wxEXPAND, 0);
     FitPanel(historyPage, historyColumn);
 
-    wxPanel* entryPage = new wxPanel(diaryNotebook, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                     wxTAB_TRAVERSAL, "ID_PANEL3");
+    wxPanel* entryPage =
+        new wxPanel(diaryNotebook, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL3");
     wxBoxSizer* entryColumn = new wxBoxSizer(wxVERTICAL);
-    wxPanel* toolbar = new wxPanel(entryPage, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                   wxTAB_TRAVERSAL, "ID_PANEL11");
+    wxPanel* toolbar =
+        new wxPanel(entryPage, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL11");
     toolbar->SetBackgroundColour(wxColour(208, 208, 208));
     wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
     // TRANSLATORS: the diary's buttons: start a new entry, save it, and go
@@ -67,33 +65,28 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
 
     wxBoxSizer* stampRow = AddPageRow(entryColumn);
     // TRANSLATORS: beside the diary entry's date and its time of day.
-    stampRow->Add(NewLabel(entryPage, _("Date"), "ID_STATICTEXT4"), 1,
-                  wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diaryDateField = new wxTextCtrl(entryPage, wxID_ANY, "21.11.2015.", wxDefaultPosition,
-                                    wxSize(92, -1), wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
-                                    "ID_TEXTCTRL2");
+    stampRow->Add(NewLabel(entryPage, _("Date"), "ID_STATICTEXT4"), 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    diaryDateField = new wxTextCtrl(entryPage, wxID_ANY, "21.11.2015.", wxDefaultPosition, wxSize(92, -1),
+                                    wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator, "ID_TEXTCTRL2");
     stampRow->Add(diaryDateField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    stampRow->Add(NewLabel(entryPage, _("Time"), "ID_STATICTEXT5"), 1,
-                  wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diaryTimeField = new wxTextCtrl(entryPage, wxID_ANY, "21:15", wxDefaultPosition,
-                                    wxDefaultSize, wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
-                                    "ID_TEXTCTRL3");
+    stampRow->Add(NewLabel(entryPage, _("Time"), "ID_STATICTEXT5"), 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    diaryTimeField = new wxTextCtrl(entryPage, wxID_ANY, "21:15", wxDefaultPosition, wxDefaultSize,
+                                    wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator, "ID_TEXTCTRL3");
     stampRow->Add(diaryTimeField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
-    entryColumn->Add(new wxStaticLine(entryPage, wxID_ANY, wxDefaultPosition, wxSize(10, -1),
-                                      wxLI_HORIZONTAL, "ID_STATICLINE1"),
+    entryColumn->Add(new wxStaticLine(entryPage, wxID_ANY, wxDefaultPosition, wxSize(10, -1), wxLI_HORIZONTAL,
+                                      "ID_STATICLINE1"),
                      0, wxALL | wxEXPAND, 5);
 
     wxBoxSizer* summaryRow = AddPageRow(entryColumn);
-    summaryRow->Add(NewLabel(entryPage, _("Summary:"), "ID_STATICTEXT6"), 0,
-                    wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diarySummaryField = new wxTextCtrl(entryPage, wxID_ANY, wxEmptyString, wxDefaultPosition,
-                                       wxDefaultSize, 0, wxDefaultValidator, "ID_TEXTCTRL4");
+    summaryRow->Add(NewLabel(entryPage, _("Summary:"), "ID_STATICTEXT6"), 0, wxALL | wxALIGN_CENTER_VERTICAL,
+                    5);
+    diarySummaryField = new wxTextCtrl(entryPage, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                       0, wxDefaultValidator, "ID_TEXTCTRL4");
     summaryRow->Add(diarySummaryField, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
-    diaryContentField = new wxTextCtrl(entryPage, wxID_ANY, wxEmptyString, wxDefaultPosition,
-                                       wxDefaultSize, wxTE_MULTILINE, wxDefaultValidator,
-                                       "ID_TEXTCTRL5");
+    diaryContentField = new wxTextCtrl(entryPage, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                       wxTE_MULTILINE, wxDefaultValidator, "ID_TEXTCTRL5");
     AddPageRow(entryColumn, 1)->Add(diaryContentField, 1, wxALL | wxEXPAND, 5);
     FitPanel(entryPage, entryColumn);
 

@@ -17,36 +17,36 @@ const wxSize IntroMediaSize(450, 253);
 wxString IntroText()
 {
     return _("VitrelPro is small, mobile and compact extra-low frequency magnetotherapy system for "
-             "individual use that can be applied anywhere and any time.") +
-           "\n\n" +
-           _("Published studies report positive effects of extra-low-frequency pulsed magnetic "
-             "fields for conditions such as joint and back pain, slowly healing bone fractures, "
-             "soft-tissue injuries, swelling after sprains, and sleep and stress complaints.") +
-           "\n\n" +
-           _("The medical and biological applications of these fields are still under research, in "
-             "particular the effects of different firing patterns, field distributions and "
-             "resonance.") +
-           "\n\n" +
-           _("VitrelPro makes such research possible: it is small enough to be worn, and it repeats "
-             "adjustable, long firing patterns continually. Several devices can be placed over the "
-             "treated area at once.");
+             "individual use that can be applied anywhere and any time.")
+           + "\n\n"
+           + _("Published studies report positive effects of extra-low-frequency pulsed magnetic "
+               "fields for conditions such as joint and back pain, slowly healing bone fractures, "
+               "soft-tissue injuries, swelling after sprains, and sleep and stress complaints.")
+           + "\n\n"
+           + _("The medical and biological applications of these fields are still under research, in "
+               "particular the effects of different firing patterns, field distributions and "
+               "resonance.")
+           + "\n\n"
+           + _("VitrelPro makes such research possible: it is small enough to be worn, and it repeats "
+               "adjustable, long firing patterns continually. Several devices can be placed over the "
+               "treated area at once.");
 }
 }  // namespace
 
 wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
 {
-    wxPanel* page = new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
-                                "ID_PANEL6");
+    wxPanel* page =
+        new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL6");
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
 
     wxBoxSizer* heading = new wxBoxSizer(wxVERTICAL);
-    wxStaticText* product = new wxStaticText(page, wxID_ANY, _("Vitrel"), wxDefaultPosition,
-                                             wxDefaultSize, 0, "ID_STATICTEXT14");
+    wxStaticText* product =
+        new wxStaticText(page, wxID_ANY, _("Vitrel"), wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT14");
     StyleText(product, PageFont(20, wxFONTWEIGHT_BOLD, "Arial"), wxColour(64, 52, 165));
     heading->Add(product, 0, 0, 0);
-    wxStaticText* slogan = new wxStaticText(page, wxID_ANY,
-                                            _("Gentle pulses, your pattern, wherever you are."),
-                                            wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT15");
+    wxStaticText* slogan =
+        new wxStaticText(page, wxID_ANY, _("Gentle pulses, your pattern, wherever you are."),
+                         wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT15");
     slogan->SetForegroundColour(wxColour(173, 12, 16));
     heading->Add(slogan, 0, 0, 0);
     column->Add(heading, 0, wxALL | wxEXPAND, 5);
@@ -56,9 +56,9 @@ wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
     // then a spacer of its size holds its place, so the page looks the same.
     column->Add(IntroMediaSize.x, IntroMediaSize.y, 0, wxALL, 5);
 
-    wxTextCtrl* text = new wxTextCtrl(page, wxID_ANY, IntroText(), wxDefaultPosition,
-                                      wxDefaultSize, wxTE_MULTILINE | wxBORDER_NONE | wxVSCROLL,
-                                      wxDefaultValidator, "ID_TEXTCTRL14");
+    wxTextCtrl* text =
+        new wxTextCtrl(page, wxID_ANY, IntroText(), wxDefaultPosition, wxDefaultSize,
+                       wxTE_MULTILINE | wxBORDER_NONE | wxVSCROLL, wxDefaultValidator, "ID_TEXTCTRL14");
     text->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
     column->Add(text, 1, wxALL | wxEXPAND, 5);
 
@@ -71,8 +71,8 @@ void wxVitrelFrame::CreateIntroMedia()
 {
     if (introMedia != nullptr)
         return;
-    introMedia = new wxMediaCtrl(introPage, wxID_ANY, wxEmptyString, wxDefaultPosition,
-                                 IntroMediaSize, 0, wxEmptyString, wxDefaultValidator, "ID_MEDIA");
+    introMedia = new wxMediaCtrl(introPage, wxID_ANY, wxEmptyString, wxDefaultPosition, IntroMediaSize, 0,
+                                 wxEmptyString, wxDefaultValidator, "ID_MEDIA");
     // Playback starts when the video has loaded; its end is remembered so
     // that it can start again.
     Bind(wxEVT_MEDIA_LOADED, &wxVitrelFrame::OnMediaLoaded, this, introMedia->GetId());

@@ -46,8 +46,8 @@ std::unique_ptr<tinyxml2::XMLDocument> NewWorkingDocument()
 wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
 {
     // 2. The window itself.
-    Create(parent, id, _("Vitrel Interface"), wxDefaultPosition, wxDefaultSize,
-           wxDEFAULT_FRAME_STYLE, "wxID_ANY");
+    Create(parent, id, _("Vitrel Interface"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE,
+           "wxID_ANY");
     SetClientSize(wxSize(960, 690));
     SetMinSize(wxSize(837, 670));
     const wxBitmap iconBitmap = LoadResourceBitmap("share\\VitrelIcon24x24.ico");
@@ -155,8 +155,8 @@ void wxVitrelFrame::BuildMenuBar()
 {
     wxMenuBar* menuBar = new wxMenuBar();
     wxMenu* fileMenu = new wxMenu();
-    fileMenu->Append(new wxMenuItem(fileMenu, wxID_EXIT, _("Quit\tAlt-F4"),
-                                    _("Quit the application"), wxITEM_NORMAL));
+    fileMenu->Append(
+        new wxMenuItem(fileMenu, wxID_EXIT, _("Quit\tAlt-F4"), _("Quit the application"), wxITEM_NORMAL));
     menuBar->Append(fileMenu, _("&File"));
     wxMenu* helpMenu = new wxMenu();
     // Not wxID_HELP: under GTK that stock id gives the item F1, the key of About.

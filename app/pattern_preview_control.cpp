@@ -11,8 +11,8 @@
 namespace {
 bool SamePattern(const FiringPattern& a, const FiringPattern& b)
 {
-    return a.BaseFrequency == b.BaseFrequency && a.NumberOfSlots == b.NumberOfSlots &&
-           std::equal(a.Slot, a.Slot + FiringPattern::MaxSlots, b.Slot);
+    return a.BaseFrequency == b.BaseFrequency && a.NumberOfSlots == b.NumberOfSlots
+           && std::equal(a.Slot, a.Slot + FiringPattern::MaxSlots, b.Slot);
 }
 
 wxRect ToRect(const PreviewRect& r)
@@ -37,17 +37,17 @@ wxString PreviewQuantityText(const PreviewQuantity& quantity)
 {
     const wxString number = wxString::FromUTF8(quantity.number);
     switch (quantity.unit) {
-    case PreviewUnit::Milliseconds:
-        // TRANSLATORS: a duration in milliseconds in the pattern preview; %s is the number.
-        return wxString::Format(_("%s ms"), number);
-    case PreviewUnit::Seconds:
-        // TRANSLATORS: a duration in seconds in the pattern preview; %s is the number.
-        return wxString::Format(_("%s s"), number);
-    case PreviewUnit::Hertz:
-        // TRANSLATORS: a frequency in hertz in the pattern preview; %s is the number.
-        return wxString::Format(_("%s Hz"), number);
-    case PreviewUnit::None:
-        break;
+        case PreviewUnit::Milliseconds:
+            // TRANSLATORS: a duration in milliseconds in the pattern preview; %s is the number.
+            return wxString::Format(_("%s ms"), number);
+        case PreviewUnit::Seconds:
+            // TRANSLATORS: a duration in seconds in the pattern preview; %s is the number.
+            return wxString::Format(_("%s s"), number);
+        case PreviewUnit::Hertz:
+            // TRANSLATORS: a frequency in hertz in the pattern preview; %s is the number.
+            return wxString::Format(_("%s Hz"), number);
+        case PreviewUnit::None:
+            break;
     }
     return number;
 }
@@ -114,6 +114,7 @@ void PatternPreviewControl::OnPaint(wxPaintEvent&)
               layout.slotPeriod);
     // TRANSLATORS: above the pattern preview, right: slots per second; %s is
     // a frequency such as "30 Hz".
-    DrawLabel(dc, wxString::Format(_("Slot frequency %s"), PreviewQuantityText(layout.slotFrequency.quantity)),
+    DrawLabel(dc,
+              wxString::Format(_("Slot frequency %s"), PreviewQuantityText(layout.slotFrequency.quantity)),
               layout.slotFrequency);
 }

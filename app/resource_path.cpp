@@ -31,16 +31,16 @@ bool IsWrittenFile(const wxString& name)
 
 wxString Join(const wxString& folder, const wxString& relative)
 {
-    return folder.EndsWith(wxFILE_SEP_PATH) ? folder + relative
-                                            : folder + wxFILE_SEP_PATH + relative;
+    return folder.EndsWith(wxFILE_SEP_PATH) ? folder + relative : folder + wxFILE_SEP_PATH + relative;
 }
 
 // Everything the program ships and loads at some point.
-const char* const ShippedFiles[] = {
-    "share\\VitrelIcon24x24.ico", "share\\HumanBodyFront.png", "share\\HumanBodyBack.png",
-    "share\\HumanBodySideL.png",  "share\\VitrelFrontPanel.png", "share\\MagneticPulses.PNG",
-    "share\\VitrelUSB.avi",       HelpDocument,               "VitrelTreatmentsList.xml",
-    "VitrelFrequencyMeasurement.csv", "share\\BodySpots.csv"};
+const char* const ShippedFiles[] = {"share\\VitrelIcon24x24.ico",  "share\\HumanBodyFront.png",
+                                    "share\\HumanBodyBack.png",    "share\\HumanBodySideL.png",
+                                    "share\\VitrelFrontPanel.png", "share\\MagneticPulses.PNG",
+                                    "share\\VitrelUSB.avi",        HelpDocument,
+                                    "VitrelTreatmentsList.xml",    "VitrelFrequencyMeasurement.csv",
+                                    "share\\BodySpots.csv"};
 }  // namespace
 
 #ifndef __WINDOWS__
@@ -88,11 +88,11 @@ wxString InstalledDataFolder(const wxString& executablePath)
 ResourceLayout ChooseResourceLayout(const wxString& workingFolder, const wxString& executablePath,
                                     const wxString& userFolder)
 {
-    if (wxFileExists(Join(workingFolder, "VitrelTreatmentsList.xml")) &&
-        wxDirExists(Join(workingFolder, "share")) &&
-        !wxFileExists(Join(workingFolder, InstallationMarker)))
+    if (wxFileExists(Join(workingFolder, "VitrelTreatmentsList.xml"))
+        && wxDirExists(Join(workingFolder, "share"))
+        && !wxFileExists(Join(workingFolder, InstallationMarker)))
         return ResourceLayout();
-    return ResourceLayout{true, InstalledDataFolder(executablePath), userFolder};
+    return ResourceLayout {true, InstalledDataFolder(executablePath), userFolder};
 }
 
 wxString MapResourcePath(const ResourceLayout& layout, const char* name)
@@ -137,8 +137,8 @@ bool IsProgramFile(const wxString& path)
 
 void SetUpResourceLayout()
 {
-    UseResourceLayout(ChooseResourceLayout(
-        wxGetCwd(), wxStandardPaths::Get().GetExecutablePath(), UserDataFolder()));
+    UseResourceLayout(
+        ChooseResourceLayout(wxGetCwd(), wxStandardPaths::Get().GetExecutablePath(), UserDataFolder()));
 }
 
 void UseResourceLayout(const ResourceLayout& layout)

@@ -51,7 +51,7 @@ wxString ChannelName(const wxString& name)
 // Answers a later start's request by showing this copy's window.
 class ShowConnection : public wxConnection {
 public:
-    explicit ShowConnection(const std::function<void()>& showWindow) : showWindow(showWindow) {}
+    explicit ShowConnection(const std::function<void()>& showWindow) : showWindow(showWindow) { }
     bool OnExec(const wxString&, const wxString&) override
     {
         showWindow();
@@ -64,7 +64,7 @@ private:
 
 class ShowServer : public wxServer {
 public:
-    explicit ShowServer(const std::function<void()>& showWindow) : showWindow(showWindow) {}
+    explicit ShowServer(const std::function<void()>& showWindow) : showWindow(showWindow) { }
     wxConnectionBase* OnAcceptConnection(const wxString& topic) override
     {
         return topic == ShowTopic ? new ShowConnection(showWindow) : nullptr;

@@ -109,32 +109,33 @@ void StickAreaPanel::Render()
 {
     wxString lines[3];
     switch (state) {
-    case State::NoStick:
-        lines[0] = _("No Vitrel stick is attached.");
-        lines[1] = _("Plug the stick in: its programme shows here.");
-        break;
-    case State::Asking:
-        lines[0] = _("Asking the stick for its programme...");
-        break;
-    case State::NoAnswer:
-        lines[0] = _("The stick did not tell which programme it holds.");
-        lines[1] = _("Plug the stick in again to ask once more.");
-        break;
-    case State::Programme:
-        // TRANSLATORS: in place of a treatment's title: the stick runs a pattern of no treatment.
-        lines[0] = title.empty() ? _("Custom pattern") : title;
-        // TRANSLATORS: %s is the slot frequency with its unit ("80 Hz"), %d the number of slots.
-        lines[1] = wxString::Format(wxPLURAL("Slot frequency %s, %d slot", "Slot frequency %s, %d slots",
-                                             pattern.NumberOfSlots),
-                                    PreviewQuantityText(FormatPreviewFrequency(pattern.BaseFrequency * pattern.NumberOfSlots)),
-                                    pattern.NumberOfSlots);
-        if (!checkedAt.empty())
-            // TRANSLATORS: %s is the time (hours:minutes) the programme was written and read back.
-            lines[2] = wxString::Format(_("written and checked at %s"), checkedAt);
-        break;
+        case State::NoStick:
+            lines[0] = _("No Vitrel stick is attached.");
+            lines[1] = _("Plug the stick in: its programme shows here.");
+            break;
+        case State::Asking:
+            lines[0] = _("Asking the stick for its programme...");
+            break;
+        case State::NoAnswer:
+            lines[0] = _("The stick did not tell which programme it holds.");
+            lines[1] = _("Plug the stick in again to ask once more.");
+            break;
+        case State::Programme:
+            // TRANSLATORS: in place of a treatment's title: the stick runs a pattern of no treatment.
+            lines[0] = title.empty() ? _("Custom pattern") : title;
+            // TRANSLATORS: %s is the slot frequency with its unit ("80 Hz"), %d the number of slots.
+            lines[1] = wxString::Format(
+                wxPLURAL("Slot frequency %s, %d slot", "Slot frequency %s, %d slots", pattern.NumberOfSlots),
+                PreviewQuantityText(FormatPreviewFrequency(pattern.BaseFrequency * pattern.NumberOfSlots)),
+                pattern.NumberOfSlots);
+            if (!checkedAt.empty())
+                // TRANSLATORS: %s is the time (hours:minutes) the programme was written and read back.
+                lines[2] = wxString::Format(_("written and checked at %s"), checkedAt);
+            break;
     }
     if (fieldOff)
-        // TRANSLATORS: %s is the time (hours:minutes) Turn Off was pressed; the field stays off until the next write.
+        // TRANSLATORS: %s is the time (hours:minutes) Turn Off was pressed; the field stays off until the
+        // next write.
         lines[2] = wxString::Format(_("Field off since %s"), fieldOffTime);
     SetLabelIfChanged(titleLine, lines[0]);
     SetLabelIfChanged(detailLine, lines[1]);

@@ -36,9 +36,9 @@ private:
     void Render();
 
     PatternPreviewControl* preview = nullptr;  // ID_PATTERNPREVIEW3
-    wxStaticText* titleLine = nullptr;         // ID_STATICTEXT51
-    wxStaticText* detailLine = nullptr;        // ID_STATICTEXT52
-    wxStaticText* stateLine = nullptr;         // ID_STATICTEXT53
+    wxStaticText* titleLine = nullptr;  // ID_STATICTEXT51
+    wxStaticText* detailLine = nullptr;  // ID_STATICTEXT52
+    wxStaticText* stateLine = nullptr;  // ID_STATICTEXT53
     State state = State::NoStick;
     FiringPattern pattern;
     wxString title;

@@ -42,7 +42,9 @@ class wxUpdateUIEvent;
 class PatternPreviewControl;
 class StickAreaPanel;
 struct DeviceLink;
-namespace tinyxml2 { class XMLDocument; }
+namespace tinyxml2 {
+class XMLDocument;
+}
 
 // The slot check boxes of the Advanced Settings page: box i shows slot i of the
 // working pattern (checked = the slot fires).
@@ -129,8 +131,7 @@ private:
     // Advanced Settings page (treatments/advanced_settings_page.cpp)
     void DeriveFromBaseFrequencyField();
     void DeriveFromBaseTimePeriodField();
-    void DeriveFromField(wxTextCtrl* field, void (FiringPattern::*derive)(double, double),
-                         double taken);
+    void DeriveFromField(wxTextCtrl* field, void (FiringPattern::*derive)(double, double), double taken);
     void ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange = false);
     void ShowPatternFields(const FiringPattern& pattern);
     int SlotCountInEffect() const;
@@ -242,62 +243,62 @@ private:
     void OnMediaFinished(wxMediaEvent& event);
 
     // Top strip and body picture
-    wxGauge* batteryGauge = nullptr;          // ID_GAUGE1
-    wxStaticText* batteryText = nullptr;      // ID_STATICTEXT54: the level in percent
-    StickAreaPanel* stickArea = nullptr;      // ID_PANEL20: "On the stick"
-    wxPanel* deviceStatusPanel = nullptr;     // ID_PANEL12
-    wxStaticText* deviceStatusLabel = nullptr;// ID_STATICTEXT22
-    wxCheckBox* beeperCheck = nullptr;        // ID_CHECKBOX1
-    wxButton* turnOffButton = nullptr;        // ID_BUTTON15
-    wxBitmapButton* bodyPicture = nullptr;    // ID_BITMAPBUTTON1
-    int bodyView = 0;                         // the view shown: 0 front, 1 back, 2 left side
-    bool bodyPictureClicked = false;          // released by the mouse at bodyPictureClickAt
+    wxGauge* batteryGauge = nullptr;  // ID_GAUGE1
+    wxStaticText* batteryText = nullptr;  // ID_STATICTEXT54: the level in percent
+    StickAreaPanel* stickArea = nullptr;  // ID_PANEL20: "On the stick"
+    wxPanel* deviceStatusPanel = nullptr;  // ID_PANEL12
+    wxStaticText* deviceStatusLabel = nullptr;  // ID_STATICTEXT22
+    wxCheckBox* beeperCheck = nullptr;  // ID_CHECKBOX1
+    wxButton* turnOffButton = nullptr;  // ID_BUTTON15
+    wxBitmapButton* bodyPicture = nullptr;  // ID_BITMAPBUTTON1
+    int bodyView = 0;  // the view shown: 0 front, 1 back, 2 left side
+    bool bodyPictureClicked = false;  // released by the mouse at bodyPictureClickAt
     wxPoint bodyPictureClickAt;
     BodySpotTable bodySpots;
-    wxNotebook* mainNotebook = nullptr;       // ID_NOTEBOOK3
+    wxNotebook* mainNotebook = nullptr;  // ID_NOTEBOOK3
 
     // Treatments page
-    wxChoice* spotChoice = nullptr;           // ID_CHOICE1
-    wxListBox* treatmentList = nullptr;       // ID_LISTBOX1
-    wxStaticText* treatmentListHint = nullptr; // ID_STATICTEXT41
-    wxStaticText* treatmentTitle = nullptr;   // ID_STATICTEXT24
-    wxTextCtrl* treatmentDescription = nullptr; // ID_TEXTCTRL13
-    wxButton* applyButton = nullptr;          // ID_BUTTON10
-    wxButton* writeTreatmentButton = nullptr; // ID_BUTTON9
+    wxChoice* spotChoice = nullptr;  // ID_CHOICE1
+    wxListBox* treatmentList = nullptr;  // ID_LISTBOX1
+    wxStaticText* treatmentListHint = nullptr;  // ID_STATICTEXT41
+    wxStaticText* treatmentTitle = nullptr;  // ID_STATICTEXT24
+    wxTextCtrl* treatmentDescription = nullptr;  // ID_TEXTCTRL13
+    wxButton* applyButton = nullptr;  // ID_BUTTON10
+    wxButton* writeTreatmentButton = nullptr;  // ID_BUTTON9
     PatternPreviewControl* treatmentPreview = nullptr;  // ID_PATTERNPREVIEW1
 
     // Advanced Settings page
     wxButton* advancedWriteButton = nullptr;  // ID_BUTTON4
-    wxButton* readDeviceButton = nullptr;     // ID_BUTTON5
-    wxButton* exportButton = nullptr;         // ID_BUTTON7
-    wxButton* importButton = nullptr;         // ID_BUTTON8
+    wxButton* readDeviceButton = nullptr;  // ID_BUTTON5
+    wxButton* exportButton = nullptr;  // ID_BUTTON7
+    wxButton* importButton = nullptr;  // ID_BUTTON8
     wxTextCtrl* baseTimePeriodField = nullptr;  // ID_TEXTCTRL7
-    wxTextCtrl* baseFrequencyField = nullptr;   // ID_TEXTCTRL11
-    wxTextCtrl* periodPerSlotField = nullptr;   // ID_TEXTCTRL9
-    wxTextCtrl* slotFrequencyField = nullptr;   // ID_TEXTCTRL12
-    wxTextCtrl* slotCountField = nullptr;       // ID_TEXTCTRL8
-    wxScrolledWindow* slotWindow = nullptr;     // ID_SCROLLEDWINDOW1
+    wxTextCtrl* baseFrequencyField = nullptr;  // ID_TEXTCTRL11
+    wxTextCtrl* periodPerSlotField = nullptr;  // ID_TEXTCTRL9
+    wxTextCtrl* slotFrequencyField = nullptr;  // ID_TEXTCTRL12
+    wxTextCtrl* slotCountField = nullptr;  // ID_TEXTCTRL8
+    wxScrolledWindow* slotWindow = nullptr;  // ID_SCROLLEDWINDOW1
     PatternPreviewControl* advancedPreview = nullptr;  // ID_PATTERNPREVIEW2
 
     // Diary page
-    wxNotebook* diaryNotebook = nullptr;      // ID_NOTEBOOK1
-    HistoryListView* historyList = nullptr;   // ID_LISTVIEW1
-    wxButton* diaryNewButton = nullptr;       // ID_BUTTON13
-    wxButton* diarySaveButton = nullptr;      // ID_BUTTON12
-    wxButton* diaryCloseButton = nullptr;     // ID_BUTTON14
-    wxTextCtrl* diaryDateField = nullptr;     // ID_TEXTCTRL2
-    wxTextCtrl* diaryTimeField = nullptr;     // ID_TEXTCTRL3
+    wxNotebook* diaryNotebook = nullptr;  // ID_NOTEBOOK1
+    HistoryListView* historyList = nullptr;  // ID_LISTVIEW1
+    wxButton* diaryNewButton = nullptr;  // ID_BUTTON13
+    wxButton* diarySaveButton = nullptr;  // ID_BUTTON12
+    wxButton* diaryCloseButton = nullptr;  // ID_BUTTON14
+    wxTextCtrl* diaryDateField = nullptr;  // ID_TEXTCTRL2
+    wxTextCtrl* diaryTimeField = nullptr;  // ID_TEXTCTRL3
     wxTextCtrl* diarySummaryField = nullptr;  // ID_TEXTCTRL4
     wxTextCtrl* diaryContentField = nullptr;  // ID_TEXTCTRL5
-    wxStaticText* diaryHint = nullptr;        // ID_STATICTEXT40
+    wxStaticText* diaryHint = nullptr;  // ID_STATICTEXT40
 
     // Intro page
-    wxPanel* introPage = nullptr;             // ID_PANEL6
-    wxMediaCtrl* introMedia = nullptr;        // ID_MEDIA, made when its page is first shown
-    bool introVideoLoaded = false;            // loaded when its page is first shown
-    bool introVideoEnded = false;             // played to its end: next time from the start
+    wxPanel* introPage = nullptr;  // ID_PANEL6
+    wxMediaCtrl* introMedia = nullptr;  // ID_MEDIA, made when its page is first shown
+    bool introVideoLoaded = false;  // loaded when its page is first shown
+    bool introVideoEnded = false;  // played to its end: next time from the start
 
-    wxStatusBar* statusBar = nullptr;         // ID_STATUSBAR
+    wxStatusBar* statusBar = nullptr;  // ID_STATUSBAR
 
     wxTimer deviceTimer;
     TreatmentCatalogue catalogue;
@@ -330,7 +331,7 @@ private:
     std::unique_ptr<BatteryLevelEstimator> batteryEstimator;
     ProgrammeCheck programmeCheck;  // the read-back after the last write
     long long longestDeviceTick = 0;  // see LongestDeviceTick
-    FiringPattern checkedPattern;   // the pattern of the last check's write
+    FiringPattern checkedPattern;  // the pattern of the last check's write
     // The last programme this run wrote and checked on the stick attached
     // now, as written, and when (HH:MM); empty time: none.
     StickProgramme confirmedProgramme;

@@ -5,29 +5,29 @@
 constexpr int BatterySampleCount = 50;
 
 struct BatteryLevelEstimator {
-  float reading1 = 1.0f;          // first reading of the last status reply
-  float reading2 = 0.0f;          // second reading of the last status reply
-  float referenceVolts = 2.5f;    // scale of the readings
-  float emptyVolts = 3.3f;        // shown as 0 %
-  float fullVolts = 4.1f;         // shown as 100 %
-  float samples[BatterySampleCount] = {};  // ring of the last levels, in %
-  int window = BatterySampleCount;         // ring entries averaged
-  int next = 0;                             // ring position of the next sample
-  int fresh = 0;  // ring entries written since the stick attached, at most `window`
+    float reading1 = 1.0f;  // first reading of the last status reply
+    float reading2 = 0.0f;  // second reading of the last status reply
+    float referenceVolts = 2.5f;  // scale of the readings
+    float emptyVolts = 3.3f;  // shown as 0 %
+    float fullVolts = 4.1f;  // shown as 100 %
+    float samples[BatterySampleCount] = {};  // ring of the last levels, in %
+    int window = BatterySampleCount;  // ring entries averaged
+    int next = 0;  // ring position of the next sample
+    int fresh = 0;  // ring entries written since the stick attached, at most `window`
 
-  // The stick attached: the level shown as a number, and the warning,
-  // count only the readings from now on.
-  void StartAfresh();
+    // The stick attached: the level shown as a number, and the warning,
+    // count only the readings from now on.
+    void StartAfresh();
 
-  // Stores the readings and adds their level (0 to 100) to the ring.
-  void AddReading(float r1, float r2);
-  // Mean of the `window` ring entries; entries not yet written count as 0,
-  // so the gauge climbs over the first replies.
-  float Average() const;
-  // Mean of the entries written since StartAfresh (the last `window` of
-  // them); false with none yet. Unlike Average, it does not start from an
-  // empty battery.
-  bool FreshAverage(float& level) const;
+    // Stores the readings and adds their level (0 to 100) to the ring.
+    void AddReading(float r1, float r2);
+    // Mean of the `window` ring entries; entries not yet written count as 0,
+    // so the gauge climbs over the first replies.
+    float Average() const;
+    // Mean of the entries written since StartAfresh (the last `window` of
+    // them); false with none yet. Unlike Average, it does not start from an
+    // empty battery.
+    bool FreshAverage(float& level) const;
 };
 
 // Tells once per attach that the battery is running low: the level from the
@@ -38,18 +38,18 @@ struct BatteryLevelEstimator {
 // below the threshold means two whole averaging spans, so a dip while the
 // stick fires does not warn.
 class LowBatteryWatch {
- public:
-  static constexpr float ThresholdPercent = 15.0f;
-  static constexpr long long HoldMilliseconds = 10000;
+public:
+    static constexpr float ThresholdPercent = 15.0f;
+    static constexpr long long HoldMilliseconds = 10000;
 
-  // A new attach: the warning may be given again.
-  void Restart();
-  // Feeds the level at `nowMs` (a steady clock); true exactly once per
-  // attach, when the warning is due.
-  bool Update(float level, long long nowMs);
+    // A new attach: the warning may be given again.
+    void Restart();
+    // Feeds the level at `nowMs` (a steady clock); true exactly once per
+    // attach, when the warning is due.
+    bool Update(float level, long long nowMs);
 
- private:
-  bool low = false;
-  long long lowSince = 0;
-  bool warned = false;
+private:
+    bool low = false;
+    long long lowSince = 0;
+    bool warned = false;
 };

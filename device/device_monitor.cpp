@@ -66,7 +66,10 @@ void ShowLevel(wxGauge* gauge, int level)
 }
 
 // Instruction layout: [0] 0x00, [1] code, payload, 0xFF at [length - 1].
-int PayloadLength(int length) { return length - 3; }
+int PayloadLength(int length)
+{
+    return length - 3;
+}
 
 // The battery text while no level is known: a dash, not 0 %.
 wxString BatteryUnknown()
@@ -110,8 +113,9 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
     ScheduleShowingPostedNotices();
     CheckLiveness();
     FlushDiagnosticLines();
-    const long long took = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - started).count();
+    const long long took =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started)
+            .count();
     if (took > longestDeviceTick)
         longestDeviceTick = took;
 }
@@ -172,16 +176,15 @@ void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, bool aft
     if (!checked && !PatternOfProgramme(programme, *deviceLink, shown))
         return;
     const int treatment = MatchingTreatment(catalogue, programme, *deviceLink);
-    stickArea->ShowProgramme(shown,
-                             treatment >= 0 ? wxString::FromUTF8(catalogue.Record(treatment).Title)
-                                            : wxString(),
-                             checked ? confirmedAt : wxString(), afterWrite);
+    stickArea->ShowProgramme(
+        shown, treatment >= 0 ? wxString::FromUTF8(catalogue.Record(treatment).Title) : wxString(),
+        checked ? confirmedAt : wxString(), afterWrite);
 }
 
 // The status bar, the device label and its colour, and the controls that need
 // the stick: what every tick shows for a stick that is attached or not.
-void wxVitrelFrame::ShowDeviceState(const wxString& status, const wxString& label,
-                                    const wxColour& colour, bool attached)
+void wxVitrelFrame::ShowDeviceState(const wxString& status, const wxString& label, const wxColour& colour,
+                                    bool attached)
 {
     ShowStatus(statusBar, status);
     ShowLabel(deviceStatusLabel, label);
@@ -230,48 +233,48 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
 {
     const int payload = PayloadLength(length);
     switch (instruction[1]) {
-    case QueryBeeper:
-        // A state byte of 0xFF ended the frame early; it means on, as any
-        // nonzero state does. Setting the value raises no click event, so
-        // nothing is sent back.
-        beeperCheck->SetValue(payload < 1 || instruction[2] != 0);
-        break;
-    case ReadProgramme: {
-        // Each reply goes to the request it answers, late or not. Only Read
-        // Vitrel's is put on the page: decoding the timer would turn the
-        // user's exact frequency into a near one. Every reply tells the
-        // "On the stick" area what the stick holds.
-        StickProgramme programme;
-        const bool usable = ReadProgrammeReply(instruction, length, programme);
-        const ProgrammeCheck::Outcome before = programmeCheck.outcome();
-        switch (programmeCheck.Offer(instruction, length, SteadyMilliseconds())) {
-        case ProgrammeCheck::Asker::Check:
-            TakeCheckReply(usable ? &programme : nullptr, programmeCheck.outcome() != before);
+        case QueryBeeper:
+            // A state byte of 0xFF ended the frame early; it means on, as any
+            // nonzero state does. Setting the value raises no click event, so
+            // nothing is sent back.
+            beeperCheck->SetValue(payload < 1 || instruction[2] != 0);
             break;
-        case ProgrammeCheck::Asker::ReadVitrel:
-            ShowProgrammeFromDevice(instruction, length);
-            [[fallthrough]];
+        case ReadProgramme: {
+            // Each reply goes to the request it answers, late or not. Only Read
+            // Vitrel's is put on the page: decoding the timer would turn the
+            // user's exact frequency into a near one. Every reply tells the
+            // "On the stick" area what the stick holds.
+            StickProgramme programme;
+            const bool usable = ReadProgrammeReply(instruction, length, programme);
+            const ProgrammeCheck::Outcome before = programmeCheck.outcome();
+            switch (programmeCheck.Offer(instruction, length, SteadyMilliseconds())) {
+                case ProgrammeCheck::Asker::Check:
+                    TakeCheckReply(usable ? &programme : nullptr, programmeCheck.outcome() != before);
+                    break;
+                case ProgrammeCheck::Asker::ReadVitrel:
+                    ShowProgrammeFromDevice(instruction, length);
+                    [[fallthrough]];
+                default:
+                    if (usable)
+                        ShowStickProgramme(programme, false);
+                    break;
+            }
+            break;
+        }
+        case PollStatus:
+            // Every status reply shows the stick is there. A reading of 0xFF ends
+            // the frame early: one payload byte means the second reading was 255;
+            // none means the first was, and the second is unknown.
+            ++alive;
+            programmeCheck.StatusReplied();
+            if (payload >= 1) {
+                batteryEstimator->AddReading(instruction[2], payload >= 2 ? instruction[3] : 0xFF);
+                ShowLevel(batteryGauge, static_cast<int>(batteryEstimator->Average()));
+                ShowBatteryLevel();
+            }
+            break;
         default:
-            if (usable)
-                ShowStickProgramme(programme, false);
             break;
-        }
-        break;
-    }
-    case PollStatus:
-        // Every status reply shows the stick is there. A reading of 0xFF ends
-        // the frame early: one payload byte means the second reading was 255;
-        // none means the first was, and the second is unknown.
-        ++alive;
-        programmeCheck.StatusReplied();
-        if (payload >= 1) {
-            batteryEstimator->AddReading(instruction[2], payload >= 2 ? instruction[3] : 0xFF);
-            ShowLevel(batteryGauge, static_cast<int>(batteryEstimator->Average()));
-            ShowBatteryLevel();
-        }
-        break;
-    default:
-        break;
     }
 }
 

@@ -15,28 +15,28 @@
 // always stands right under the line it counts. Plain logic: the caller
 // passes the clock and prints the result.
 class RepeatedLineLimiter {
- public:
-  static constexpr int LinesPerWindow = 10;
-  static constexpr long long WindowMilliseconds = 1000;
-  // Lines followed at the same time; a further distinct line is printed
-  // without being counted.
-  static constexpr std::size_t LinesFollowed = 64;
+public:
+    static constexpr int LinesPerWindow = 10;
+    static constexpr long long WindowMilliseconds = 1000;
+    // Lines followed at the same time; a further distinct line is printed
+    // without being counted.
+    static constexpr std::size_t LinesFollowed = 64;
 
-  // The lines to print now for `line` offered at `nowMs`: the summaries of
-  // the windows that have ended, then `line` unless it is held back.
-  std::vector<std::string> Offer(const std::string& line, long long nowMs);
+    // The lines to print now for `line` offered at `nowMs`: the summaries of
+    // the windows that have ended, then `line` unless it is held back.
+    std::vector<std::string> Offer(const std::string& line, long long nowMs);
 
-  // The summaries of the windows that have ended by `nowMs`.
-  std::vector<std::string> Flush(long long nowMs);
+    // The summaries of the windows that have ended by `nowMs`.
+    std::vector<std::string> Flush(long long nowMs);
 
- private:
-  struct Window {
-    std::string line;
-    long long start;
-    int printed;
-    int heldBack;
-  };
-  std::vector<Window> windows;  // in the order they were opened
+private:
+    struct Window {
+        std::string line;
+        long long start;
+        int printed;
+        int heldBack;
+    };
+    std::vector<Window> windows;  // in the order they were opened
 };
 
 // Prints `line` on standard output through the process-wide limiter.

@@ -6,18 +6,18 @@
 constexpr int MaxCalibrationRows = 100;
 
 struct FrequencyCalibration {
-  double userHz[MaxCalibrationRows] = {};    // first column
-  double deviceHz[MaxCalibrationRows] = {};  // second column
-  int count = 0;                              // rows read
+    double userHz[MaxCalibrationRows] = {};  // first column
+    double deviceHz[MaxCalibrationRows] = {};  // second column
+    int count = 0;  // rows read
 
-  // Reads the table from `path`. One row per line: two numbers separated by
-  // the line's first comma, '.' as decimal point whatever the locale; a line
-  // without a comma gives its number for both columns. Lines beyond
-  // MaxCalibrationRows are ignored; a missing file leaves the table empty.
-  void Load(const char* path);
+    // Reads the table from `path`. One row per line: two numbers separated by
+    // the line's first comma, '.' as decimal point whatever the locale; a line
+    // without a comma gives its number for both columns. Lines beyond
+    // MaxCalibrationRows are ignored; a missing file leaves the table empty.
+    void Load(const char* path);
 
-  // User-side frequency to device side, and back. With fewer than two rows
-  // both return their argument unchanged.
-  double ToDevice(double x) const;
-  double FromDevice(double y) const;
+    // User-side frequency to device side, and back. With fewer than two rows
+    // both return their argument unchanged.
+    double ToDevice(double x) const;
+    double FromDevice(double y) const;
 };

@@ -6,21 +6,21 @@
 // frame ends at the first 0xFF after its code.
 
 enum InstructionCode : signed char {
-  SetSlotTimer = 7,     // 00 07 lo hi sel FF
-  SetSlotPattern = 8,   // 00 08 s1 .. sn FF; each s a SlotState
-  PollStatus = 11,      // asks for 00 0B r1 r2 FF (battery readings)
-  Identify = 12,        // the stick answers 00 0C .. FF
-  TurnOff = 14,         // 00 08 02 FF 00 0E FF: one slot, off; then stop
-  BeeperOn = 15,
-  BeeperOff = 16,
-  QueryBeeper = 17,     // asks for 00 11 b FF; b != 0 means on
-  ReadProgramme = 18,   // asks for 00 12 lo hi sel s1 .. sn FF
+    SetSlotTimer = 7,  // 00 07 lo hi sel FF
+    SetSlotPattern = 8,  // 00 08 s1 .. sn FF; each s a SlotState
+    PollStatus = 11,  // asks for 00 0B r1 r2 FF (battery readings)
+    Identify = 12,  // the stick answers 00 0C .. FF
+    TurnOff = 14,  // 00 08 02 FF 00 0E FF: one slot, off; then stop
+    BeeperOn = 15,
+    BeeperOff = 16,
+    QueryBeeper = 17,  // asks for 00 11 b FF; b != 0 means on
+    ReadProgramme = 18,  // asks for 00 12 lo hi sel s1 .. sn FF
 };
 
 // A slot's state on the wire, in SetSlotPattern and in ReadProgramme's reply.
 enum SlotState : unsigned char {
-  SlotOn = 1,
-  SlotOff = 2,
+    SlotOn = 1,
+    SlotOff = 2,
 };
 
 // The largest frame the program sends: SetSlotPattern with 255 states.
@@ -39,9 +39,8 @@ int BuildFrame(unsigned char code, const unsigned char* payload, int count, unsi
 //   TurnOff:        the fixed 7-byte sequence.
 //   PollStatus, Identify, BeeperOn, BeeperOff, QueryBeeper, ReadProgramme:
 //                   00 code FF; the pointers are not used.
-int BuildInstructionFrame(signed char code, const unsigned char* first,
-                          const unsigned char* second, const unsigned char* third,
-                          unsigned char* out);
+int BuildInstructionFrame(signed char code, const unsigned char* first, const unsigned char* second,
+                          const unsigned char* third, unsigned char* out);
 
 // Room for one instruction being assembled; the longest reply the program
 // understands (ReadProgramme with 255 states) is 262 bytes.
@@ -50,14 +49,14 @@ constexpr int InstructionCapacity = 1024;
 // The parser's state: one instance for the whole process, shared by the port
 // probe and the device monitor.
 struct InstructionReceiver {
-  bool complete = true;  // the last byte consumed ended an instruction
-  int fill = 0;          // bytes of the instruction being assembled
-  int position = 0;      // next byte of the current chunk; set to 0 per chunk
-  int length = 0;        // bytes of the last completed instruction, 00 .. FF
-  bool discarding = false;  // skipping an overlong instruction up to the next 0x00
-  // The last completed instruction (or the one being assembled):
-  // [0] = 0x00, [1] = code, [2 ..] = payload, then 0xFF at [length - 1].
-  unsigned char instruction[InstructionCapacity] = {};
+    bool complete = true;  // the last byte consumed ended an instruction
+    int fill = 0;  // bytes of the instruction being assembled
+    int position = 0;  // next byte of the current chunk; set to 0 per chunk
+    int length = 0;  // bytes of the last completed instruction, 00 .. FF
+    bool discarding = false;  // skipping an overlong instruction up to the next 0x00
+    // The last completed instruction (or the one being assembled):
+    // [0] = 0x00, [1] = code, [2 ..] = payload, then 0xFF at [length - 1].
+    unsigned char instruction[InstructionCapacity] = {};
 };
 
 InstructionReceiver& TheInstructionReceiver();

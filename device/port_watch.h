@@ -5,20 +5,20 @@
 // port_watch_win32.cpp).
 
 class PortWatch {
- public:
-  PortWatch();
-  ~PortWatch();
-  PortWatch(const PortWatch&) = delete;
-  PortWatch& operator=(const PortWatch&) = delete;
+public:
+    PortWatch();
+    ~PortWatch();
+    PortWatch(const PortWatch&) = delete;
+    PortWatch& operator=(const PortWatch&) = delete;
 
-  // True when a serial device may have come or gone since the last call.
-  // Never waits.
-  bool Changed();
+    // True when a serial device may have come or gone since the last call.
+    // Never waits.
+    bool Changed();
 
-  struct Sources;  // the platform's sources of notices
+    struct Sources;  // the platform's sources of notices
 
- private:
-  Sources* sources;
+private:
+    Sources* sources;
 };
 
 // Windows only: the main window calls this when the system announces a device

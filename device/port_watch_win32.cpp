@@ -7,16 +7,20 @@ namespace {
 bool changed = false;
 }  // namespace
 
-struct PortWatch::Sources {};
+struct PortWatch::Sources { };
 
-PortWatch::PortWatch() : sources(nullptr) {}
+PortWatch::PortWatch() : sources(nullptr) { }
 
 PortWatch::~PortWatch() = default;
 
-bool PortWatch::Changed() {
-  const bool was = changed;
-  changed = false;
-  return was;
+bool PortWatch::Changed()
+{
+    const bool was = changed;
+    changed = false;
+    return was;
 }
 
-void PortWatchNoteDeviceChange() { changed = true; }
+void PortWatchNoteDeviceChange()
+{
+    changed = true;
+}

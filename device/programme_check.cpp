@@ -5,85 +5,105 @@
 
 #include "device/instruction.h"
 
-long long SteadyMilliseconds() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+long long SteadyMilliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-long long ProgrammeCheck::AllowanceMilliseconds(int slots) {
-  // Out: SetSlotTimer (6 bytes), SetSlotPattern (slots + 3), ReadProgramme
-  // (3). In: the reply (slots + 6). A status poll and its reply (3 + 5) may
-  // be queued ahead of them.
-  const int bytes = 6 + (slots + 3) + 3 + (slots + 6) + 3 + 5;
-  return static_cast<long long>(std::ceil(bytes * ByteMilliseconds)) + MarginMilliseconds;
+long long ProgrammeCheck::AllowanceMilliseconds(int slots)
+{
+    // Out: SetSlotTimer (6 bytes), SetSlotPattern (slots + 3), ReadProgramme
+    // (3). In: the reply (slots + 6). A status poll and its reply (3 + 5) may
+    // be queued ahead of them.
+    const int bytes = 6 + (slots + 3) + 3 + (slots + 6) + 3 + 5;
+    return static_cast<long long>(std::ceil(bytes * ByteMilliseconds)) + MarginMilliseconds;
 }
 
 void ProgrammeCheck::Start(const unsigned char timer[3], const std::vector<unsigned char>& states,
-                           long long nowMs) {
-  for (int i = 0; i < 3; ++i) sentTimer[i] = timer[i];
-  sentStates = states;
-  deadlineMs = nowMs + AllowanceMilliseconds(static_cast<int>(states.size()));
-  currentOutcome = Outcome::Waiting;
-  late = false;
-  openRequests.push_back({Asker::Check, ++checks, deadlineMs, polls});
+                           long long nowMs)
+{
+    for (int i = 0; i < 3; ++i)
+        sentTimer[i] = timer[i];
+    sentStates = states;
+    deadlineMs = nowMs + AllowanceMilliseconds(static_cast<int>(states.size()));
+    currentOutcome = Outcome::Waiting;
+    late = false;
+    openRequests.push_back({Asker::Check, ++checks, deadlineMs, polls});
 }
 
-void ProgrammeCheck::ReadRequested(long long nowMs, Asker asker) {
-  // The reply holds at most 255 states.
-  openRequests.push_back({asker, 0, nowMs + AllowanceMilliseconds(255), polls});
+void ProgrammeCheck::ReadRequested(long long nowMs, Asker asker)
+{
+    // The reply holds at most 255 states.
+    openRequests.push_back({asker, 0, nowMs + AllowanceMilliseconds(255), polls});
 }
 
-void ProgrammeCheck::PollSent() { ++polls; }
+void ProgrammeCheck::PollSent()
+{
+    ++polls;
+}
 
-void ProgrammeCheck::StatusReplied() {
-  ++statusReplies;
-  // This reply answers poll number statusReplies at the latest (fewer when
-  // the stick let polls go unanswered), so the requests sent before that
-  // poll were passed over.
-  while (!openRequests.empty() && openRequests.front().pollsBefore < statusReplies)
+void ProgrammeCheck::StatusReplied()
+{
+    ++statusReplies;
+    // This reply answers poll number statusReplies at the latest (fewer when
+    // the stick let polls go unanswered), so the requests sent before that
+    // poll were passed over.
+    while (!openRequests.empty() && openRequests.front().pollsBefore < statusReplies)
+        openRequests.pop_front();
+}
+
+void ProgrammeCheck::ForgetRequests()
+{
+    openRequests.clear();
+    polls = 0;
+    statusReplies = 0;
+}
+
+ProgrammeCheck::Asker ProgrammeCheck::Offer(const unsigned char* instruction, int length, long long nowMs)
+{
+    if (length < 3 || instruction[1] != ReadProgramme || openRequests.empty())
+        return Asker::Nobody;
+    const Request answered = openRequests.front();
     openRequests.pop_front();
+    if (answered.asker != Asker::Check)
+        return answered.asker;
+    const bool decides = currentOutcome == Outcome::Waiting || currentOutcome == Outcome::NoReply;
+    if (answered.check != checks || !decides)
+        return Asker::Check;  // superseded
+
+    // 00 12 lo hi sel s1 .. sn FF
+    const int stateCount = length - 6;
+    bool same = stateCount == static_cast<int>(sentStates.size());
+    for (int i = 0; same && i < 3; ++i)
+        same = instruction[2 + i] == sentTimer[i];
+    for (int j = 0; same && j < stateCount; ++j)
+        same = (instruction[5 + j] == SlotOn) == (sentStates[static_cast<std::size_t>(j)] == SlotOn);
+    late = currentOutcome == Outcome::NoReply || nowMs > deadlineMs;
+    currentOutcome = same ? Outcome::Confirmed : Outcome::Differs;
+    return Asker::Check;
 }
 
-void ProgrammeCheck::ForgetRequests() {
-  openRequests.clear();
-  polls = 0;
-  statusReplies = 0;
+bool ProgrammeCheck::Expire(long long nowMs)
+{
+    if (currentOutcome != Outcome::Waiting || nowMs < deadlineMs)
+        return false;
+    currentOutcome = Outcome::NoReply;
+    return true;
 }
 
-ProgrammeCheck::Asker ProgrammeCheck::Offer(const unsigned char* instruction, int length,
-                                            long long nowMs) {
-  if (length < 3 || instruction[1] != ReadProgramme || openRequests.empty()) return Asker::Nobody;
-  const Request answered = openRequests.front();
-  openRequests.pop_front();
-  if (answered.asker != Asker::Check) return answered.asker;
-  const bool decides = currentOutcome == Outcome::Waiting || currentOutcome == Outcome::NoReply;
-  if (answered.check != checks || !decides) return Asker::Check;  // superseded
-
-  // 00 12 lo hi sel s1 .. sn FF
-  const int stateCount = length - 6;
-  bool same = stateCount == static_cast<int>(sentStates.size());
-  for (int i = 0; same && i < 3; ++i) same = instruction[2 + i] == sentTimer[i];
-  for (int j = 0; same && j < stateCount; ++j)
-    same = (instruction[5 + j] == SlotOn) == (sentStates[static_cast<std::size_t>(j)] == SlotOn);
-  late = currentOutcome == Outcome::NoReply || nowMs > deadlineMs;
-  currentOutcome = same ? Outcome::Confirmed : Outcome::Differs;
-  return Asker::Check;
+void ProgrammeCheck::Fail()
+{
+    if (currentOutcome != Outcome::Waiting)
+        return;
+    currentOutcome = Outcome::NotSent;
+    openRequests.pop_back();  // the request that did not go out
 }
 
-bool ProgrammeCheck::Expire(long long nowMs) {
-  if (currentOutcome != Outcome::Waiting || nowMs < deadlineMs) return false;
-  currentOutcome = Outcome::NoReply;
-  return true;
-}
-
-void ProgrammeCheck::Fail() {
-  if (currentOutcome != Outcome::Waiting) return;
-  currentOutcome = Outcome::NotSent;
-  openRequests.pop_back();  // the request that did not go out
-}
-
-bool ProgrammeCheck::Awaits(Asker asker, long long nowMs) const {
-  for (const Request& request : openRequests)
-    if (request.asker == asker && request.deadline >= nowMs) return true;
-  return false;
+bool ProgrammeCheck::Awaits(Asker asker, long long nowMs) const
+{
+    for (const Request& request : openRequests)
+        if (request.asker == asker && request.deadline >= nowMs)
+            return true;
+    return false;
 }

@@ -19,95 +19,94 @@
 long long SteadyMilliseconds();
 
 class ProgrammeCheck {
- public:
-  enum class Outcome {
-    None,       // nothing written yet
-    Waiting,    // the request is out, no reply yet
-    Confirmed,  // the reply holds exactly what was written
-    Differs,    // the reply holds another programme
-    NoReply,    // no reply by the deadline
-    NotSent,    // the request could not be written to the stick
-  };
+public:
+    enum class Outcome {
+        None,  // nothing written yet
+        Waiting,  // the request is out, no reply yet
+        Confirmed,  // the reply holds exactly what was written
+        Differs,  // the reply holds another programme
+        NoReply,  // no reply by the deadline
+        NotSent,  // the request could not be written to the stick
+    };
 
-  // Who a ReadProgramme reply answers.
-  enum class Asker {
-    Nobody,      // not a programme reply, or no request is open for it
-    Check,       // a check: this one or one superseded since
-    ReadVitrel,  // the user's Read Vitrel: the reply is for the page
-    Area,        // the "On the stick" area
-  };
+    // Who a ReadProgramme reply answers.
+    enum class Asker {
+        Nobody,  // not a programme reply, or no request is open for it
+        Check,  // a check: this one or one superseded since
+        ReadVitrel,  // the user's Read Vitrel: the reply is for the page
+        Area,  // the "On the stick" area
+    };
 
-  // The time one byte takes on the wire at 9600 baud, 8N1 (10 bits).
-  static constexpr double ByteMilliseconds = 10.0 * 1000.0 / 9600.0;
-  // Added to the wire time: the monitor sees a reply only on its next 100 ms
-  // tick and reads at most 512 bytes a tick, and the stick has to store the
-  // programme before it can report it; a second covers both with room for a
-  // busy machine, and still tells the user within two seconds.
-  static constexpr int MarginMilliseconds = 1000;
+    // The time one byte takes on the wire at 9600 baud, 8N1 (10 bits).
+    static constexpr double ByteMilliseconds = 10.0 * 1000.0 / 9600.0;
+    // Added to the wire time: the monitor sees a reply only on its next 100 ms
+    // tick and reads at most 512 bytes a tick, and the stick has to store the
+    // programme before it can report it; a second covers both with room for a
+    // busy machine, and still tells the user within two seconds.
+    static constexpr int MarginMilliseconds = 1000;
 
-  // Milliseconds from the request to the deadline for a programme of
-  // `slots` slots.
-  static long long AllowanceMilliseconds(int slots);
+    // Milliseconds from the request to the deadline for a programme of
+    // `slots` slots.
+    static long long AllowanceMilliseconds(int slots);
 
-  // Starts checking the programme just written, whose ReadProgramme request
-  // goes out now: the SetSlotTimer payload (lo, hi, sel) and the slot states
-  // as sent (1 on, anything else off). `nowMs` is a steady clock in
-  // milliseconds. A check still waiting is superseded: its reply will be
-  // consumed unread.
-  void Start(const unsigned char timer[3], const std::vector<unsigned char>& states,
-             long long nowMs);
+    // Starts checking the programme just written, whose ReadProgramme request
+    // goes out now: the SetSlotTimer payload (lo, hi, sel) and the slot states
+    // as sent (1 on, anything else off). `nowMs` is a steady clock in
+    // milliseconds. A check still waiting is superseded: its reply will be
+    // consumed unread.
+    void Start(const unsigned char timer[3], const std::vector<unsigned char>& states, long long nowMs);
 
-  // A ReadProgramme request that is not a check's went out now: Read Vitrel
-  // or the area's.
-  void ReadRequested(long long nowMs, Asker asker = Asker::ReadVitrel);
+    // A ReadProgramme request that is not a check's went out now: Read Vitrel
+    // or the area's.
+    void ReadRequested(long long nowMs, Asker asker = Asker::ReadVitrel);
 
-  // Offers a completed instruction from the stick (00 code payload FF,
-  // `length` bytes) and tells whose request it answers. A check's reply
-  // decides the latest check's outcome, also when it comes after the
-  // deadline (NoReply then becomes Confirmed or Differs, and `Late()` says
-  // so); a superseded check's reply is only consumed.
-  Asker Offer(const unsigned char* instruction, int length, long long nowMs);
+    // Offers a completed instruction from the stick (00 code payload FF,
+    // `length` bytes) and tells whose request it answers. A check's reply
+    // decides the latest check's outcome, also when it comes after the
+    // deadline (NoReply then becomes Confirmed or Differs, and `Late()` says
+    // so); a superseded check's reply is only consumed.
+    Asker Offer(const unsigned char* instruction, int length, long long nowMs);
 
-  // The monitor sent a status poll, and received a status reply. A status
-  // reply to a poll sent after a programme request shows that the stick
-  // skipped that request: it is taken as lost.
-  void PollSent();
-  void StatusReplied();
+    // The monitor sent a status poll, and received a status reply. A status
+    // reply to a poll sent after a programme request shows that the stick
+    // skipped that request: it is taken as lost.
+    void PollSent();
+    void StatusReplied();
 
-  // The stick went away or was found again: no open request will be
-  // answered any more.
-  void ForgetRequests();
+    // The stick went away or was found again: no open request will be
+    // answered any more.
+    void ForgetRequests();
 
-  // Ends a wait whose deadline has passed with NoReply; true when this call
-  // ended it.
-  bool Expire(long long nowMs);
+    // Ends a wait whose deadline has passed with NoReply; true when this call
+    // ended it.
+    bool Expire(long long nowMs);
 
-  // Ends a wait at once with NotSent (the request could not be written).
-  void Fail();
+    // Ends a wait at once with NotSent (the request could not be written).
+    void Fail();
 
-  // True while a request of `asker` is open and not past its deadline.
-  bool Awaits(Asker asker, long long nowMs) const;
+    // True while a request of `asker` is open and not past its deadline.
+    bool Awaits(Asker asker, long long nowMs) const;
 
-  Outcome outcome() const { return currentOutcome; }
-  // The outcome was decided by a reply that came after the deadline.
-  bool Late() const { return late; }
-  long long deadline() const { return deadlineMs; }
+    Outcome outcome() const { return currentOutcome; }
+    // The outcome was decided by a reply that came after the deadline.
+    bool Late() const { return late; }
+    long long deadline() const { return deadlineMs; }
 
- private:
-  struct Request {
-    Asker asker;
-    int check;          // the number of the check that sent it; 0 for others
-    long long deadline;
-    long long pollsBefore;  // status polls sent before it
-  };
+private:
+    struct Request {
+        Asker asker;
+        int check;  // the number of the check that sent it; 0 for others
+        long long deadline;
+        long long pollsBefore;  // status polls sent before it
+    };
 
-  Outcome currentOutcome = Outcome::None;
-  bool late = false;
-  int checks = 0;  // checks started so far; the latest is the one that counts
-  unsigned char sentTimer[3] = {};
-  std::vector<unsigned char> sentStates;
-  long long deadlineMs = 0;
-  long long polls = 0;        // status polls sent since the requests were last forgotten
-  long long statusReplies = 0;  // status replies received since then
-  std::deque<Request> openRequests;   // requests not yet answered, oldest first
+    Outcome currentOutcome = Outcome::None;
+    bool late = false;
+    int checks = 0;  // checks started so far; the latest is the one that counts
+    unsigned char sentTimer[3] = {};
+    std::vector<unsigned char> sentStates;
+    long long deadlineMs = 0;
+    long long polls = 0;  // status polls sent since the requests were last forgotten
+    long long statusReplies = 0;  // status replies received since then
+    std::deque<Request> openRequests;  // requests not yet answered, oldest first
 };

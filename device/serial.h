@@ -77,13 +77,12 @@ const char* SerialModeString();
 // call: `tap` is called
 // with the index and the bytes before they are handed to the platform.
 // Passing nullptr removes the tap.
-using SerialWriteTap = void (*)(int index, const unsigned char* bytes, int count,
-                                void* context);
+using SerialWriteTap = void (*)(int index, const unsigned char* bytes, int count, void* context);
 void SerialSetWriteTap(SerialWriteTap tap, void* context);
 
 // Port discovery.
 constexpr int SerialPortListSize = 10;  // room the caller's list must have
-constexpr int SerialPortNameSize = 8;   // room for one name ("COM9" and a zero)
+constexpr int SerialPortNameSize = 8;  // room for one name ("COM9" and a zero)
 using SerialPortName = char[SerialPortNameSize];
 
 // Whether port `index` has a device now, told without opening it: an open

@@ -14,9 +14,8 @@
 
 namespace {
 
-const int SupportedBaudRates[] = {110,    300,    600,    1200,   2400,
-                                   4800,   9600,   19200,  38400,  57600,
-                                   115200, 128000, 256000, 500000, 1000000};
+const int SupportedBaudRates[] = {110,   300,   600,    1200,   2400,   4800,   9600,   19200,
+                                  38400, 57600, 115200, 128000, 256000, 500000, 1000000};
 
 char modeString[64];
 
@@ -25,152 +24,188 @@ void* writeTapContext = nullptr;
 
 WriteQueue writeQueues[SerialPortCount];
 
-long long NowMilliseconds() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+long long NowMilliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void ReportDropped(const std::vector<int>& sizes, const char* reason) {
-  for (int size : sizes) {
-    char line[128];
-    std::snprintf(line, sizeof line, "Dropped a write of %d bytes %s", size, reason);
-    DiagnosticLine(line);
-  }
+void ReportDropped(const std::vector<int>& sizes, const char* reason)
+{
+    for (int size : sizes) {
+        char line[128];
+        std::snprintf(line, sizeof line, "Dropped a write of %d bytes %s", size, reason);
+        DiagnosticLine(line);
+    }
 }
 
-void ReportNoRoom(int size) {
-  ReportDropped({size}, "that found the port's write queue full");
+void ReportNoRoom(int size)
+{
+    ReportDropped({size}, "that found the port's write queue full");
 }
 
 // Sends what waits; false when the port failed.
-bool SendWaiting(int index, long long nowMs) {
-  std::vector<int> dropped;
-  const bool sent = writeQueues[index].Pump(
-      [index](const unsigned char* bytes, int count) { return SerialPlatformWrite(index, bytes, count); },
-      nowMs, dropped);
-  char reason[64];
-  std::snprintf(reason, sizeof reason, "that the port did not take within %lld ms",
-                WriteQueue::DeadlineMilliseconds);
-  ReportDropped(dropped, reason);
-  return sent;
+bool SendWaiting(int index, long long nowMs)
+{
+    std::vector<int> dropped;
+    const bool sent = writeQueues[index].Pump(
+        [index](const unsigned char* bytes, int count) { return SerialPlatformWrite(index, bytes, count); },
+        nowMs, dropped);
+    char reason[64];
+    std::snprintf(reason, sizeof reason, "that the port did not take within %lld ms",
+                  WriteQueue::DeadlineMilliseconds);
+    ReportDropped(dropped, reason);
+    return sent;
 }
 
 // The writes of SerialWritePort (`mayWait`) and SerialWritePortAtOnce.
-int Write(int index, const unsigned char* bytes, int count, bool mayWait) {
-  if (!SerialIndexInTable(index)) return -1;
-  WriteQueue& queue = writeQueues[index];
-  const long long now = NowMilliseconds();
-  if (!SendWaiting(index, now)) return -1;
-  if (!queue.Empty()) {
-    // Older bytes wait: these go behind them, never past them.
-    if (!mayWait) return 0;
-    if (queue.Append(bytes, count, false, now)) return count;
-    ReportNoRoom(count);
-    return 0;
-  }
-  const int taken = SerialPlatformWrite(index, bytes, count);
-  if (taken < 0 || taken == count || (taken == 0 && !mayWait)) return taken;
-  if (!queue.Append(bytes + taken, count - taken, taken > 0, now)) {
-    ReportNoRoom(count - taken);
-    return taken;
-  }
-  return mayWait ? count : taken;
+int Write(int index, const unsigned char* bytes, int count, bool mayWait)
+{
+    if (!SerialIndexInTable(index))
+        return -1;
+    WriteQueue& queue = writeQueues[index];
+    const long long now = NowMilliseconds();
+    if (!SendWaiting(index, now))
+        return -1;
+    if (!queue.Empty()) {
+        // Older bytes wait: these go behind them, never past them.
+        if (!mayWait)
+            return 0;
+        if (queue.Append(bytes, count, false, now))
+            return count;
+        ReportNoRoom(count);
+        return 0;
+    }
+    const int taken = SerialPlatformWrite(index, bytes, count);
+    if (taken < 0 || taken == count || (taken == 0 && !mayWait))
+        return taken;
+    if (!queue.Append(bytes + taken, count - taken, taken > 0, now)) {
+        ReportNoRoom(count - taken);
+        return taken;
+    }
+    return mayWait ? count : taken;
 }
 
 }  // namespace
 
-bool SerialIndexInTable(int index) {
-  return static_cast<unsigned>(index) < static_cast<unsigned>(SerialPortCount);
+bool SerialIndexInTable(int index)
+{
+    return static_cast<unsigned>(index) < static_cast<unsigned>(SerialPortCount);
 }
 
-int SerialCheckOpenArguments(int index, int baud) {
-  if (!SerialIndexInTable(index)) {
-    DiagnosticLine("illegal comport number");
-    return 1;
-  }
-  for (int rate : SupportedBaudRates) {
-    if (rate == baud) {
-      std::snprintf(modeString, sizeof modeString,
-                    "baud=%d data=8 parity=N stop=1 dtr=on rts=on", baud);
-      return 0;
+int SerialCheckOpenArguments(int index, int baud)
+{
+    if (!SerialIndexInTable(index)) {
+        DiagnosticLine("illegal comport number");
+        return 1;
     }
-  }
-  DiagnosticLine("invalid baudrate");
-  return 1;
+    for (int rate : SupportedBaudRates) {
+        if (rate == baud) {
+            std::snprintf(modeString, sizeof modeString, "baud=%d data=8 parity=N stop=1 dtr=on rts=on",
+                          baud);
+            return 0;
+        }
+    }
+    DiagnosticLine("invalid baudrate");
+    return 1;
 }
 
-const char* SerialModeString() { return modeString; }
-
-void SerialSetWriteTap(SerialWriteTap tap, void* context) {
-  writeTap = tap;
-  writeTapContext = tap ? context : nullptr;
+const char* SerialModeString()
+{
+    return modeString;
 }
 
-void SerialNotifyWriteTap(int index, const unsigned char* bytes, int count) {
-  if (writeTap) writeTap(index, bytes, count, writeTapContext);
+void SerialSetWriteTap(SerialWriteTap tap, void* context)
+{
+    writeTap = tap;
+    writeTapContext = tap ? context : nullptr;
 }
 
-int SerialWritePort(int index, const unsigned char* source, int count) {
-  if (count < 0 || (source == nullptr && count > 0)) return -1;
-  SerialNotifyWriteTap(index, source, count);
-  return Write(index, source, count, true);
+void SerialNotifyWriteTap(int index, const unsigned char* bytes, int count)
+{
+    if (writeTap)
+        writeTap(index, bytes, count, writeTapContext);
 }
 
-int SerialWritePortAtOnce(int index, const unsigned char* source, int count) {
-  if (count < 0 || (source == nullptr && count > 0)) return -1;
-  SerialNotifyWriteTap(index, source, count);
-  return Write(index, source, count, false);
+int SerialWritePort(int index, const unsigned char* source, int count)
+{
+    if (count < 0 || (source == nullptr && count > 0))
+        return -1;
+    SerialNotifyWriteTap(index, source, count);
+    return Write(index, source, count, true);
 }
 
-int SerialWriteByte(int index, unsigned char byte) {
-  SerialNotifyWriteTap(index, &byte, 1);
-  Write(index, &byte, 1, true);
-  return 0;
+int SerialWritePortAtOnce(int index, const unsigned char* source, int count)
+{
+    if (count < 0 || (source == nullptr && count > 0))
+        return -1;
+    SerialNotifyWriteTap(index, source, count);
+    return Write(index, source, count, false);
 }
 
-int SerialReadPort(int index, unsigned char* destination, int maxBytes) {
-  if (!SerialIndexInTable(index) || destination == nullptr || maxBytes <= 0) return 0;
-  SerialSendWaitingWrites(index);
-  return SerialPlatformRead(index, destination, maxBytes);
+int SerialWriteByte(int index, unsigned char byte)
+{
+    SerialNotifyWriteTap(index, &byte, 1);
+    Write(index, &byte, 1, true);
+    return 0;
 }
 
-int SerialPendingBytes(int index) {
-  return SerialIndexInTable(index) ? writeQueues[index].Bytes() : 0;
+int SerialReadPort(int index, unsigned char* destination, int maxBytes)
+{
+    if (!SerialIndexInTable(index) || destination == nullptr || maxBytes <= 0)
+        return 0;
+    SerialSendWaitingWrites(index);
+    return SerialPlatformRead(index, destination, maxBytes);
 }
 
-void SerialSendWaitingWrites(int index) {
-  if (SerialIndexInTable(index) && !writeQueues[index].Empty()) SendWaiting(index, NowMilliseconds());
+int SerialPendingBytes(int index)
+{
+    return SerialIndexInTable(index) ? writeQueues[index].Bytes() : 0;
 }
 
-bool SerialDropWaitingWrites(int index) {
-  if (!SerialIndexInTable(index) || writeQueues[index].Empty()) return false;
-  ReportDropped(writeQueues[index].Clear(), "that was still waiting when the port was closed");
-  return true;
+void SerialSendWaitingWrites(int index)
+{
+    if (SerialIndexInTable(index) && !writeQueues[index].Empty())
+        SendWaiting(index, NowMilliseconds());
 }
 
-int SerialWriteText(int index, const char* text) {
-  if (text == nullptr) return 0;
-  for (const char* c = text; *c != '\0'; ++c)
-    SerialWriteByte(index, static_cast<unsigned char>(*c));
-  return 0;
+bool SerialDropWaitingWrites(int index)
+{
+    if (!SerialIndexInTable(index) || writeQueues[index].Empty())
+        return false;
+    ReportDropped(writeQueues[index].Clear(), "that was still waiting when the port was closed");
+    return true;
 }
 
-int SerialListPresentPorts(SerialPortName list[SerialPortListSize]) {
-  int stored = 0;
-  for (int number = 1; number <= 9; ++number) {
-    bool mayOpen;
-    if (SerialPortPresence(number - 1, mayOpen) != 0)
-      std::snprintf(list[stored++], SerialPortNameSize, "COM%d", number);
-  }
-  return stored;
+int SerialWriteText(int index, const char* text)
+{
+    if (text == nullptr)
+        return 0;
+    for (const char* c = text; *c != '\0'; ++c)
+        SerialWriteByte(index, static_cast<unsigned char>(*c));
+    return 0;
 }
 
-int PortNumberFromName(const char* name) {
-  if (name == nullptr) return 0;
-  char candidate[SerialPortNameSize];
-  for (int number = 1; number <= 14; ++number) {
-    std::snprintf(candidate, sizeof candidate, "COM%d", number);
-    if (std::strcmp(name, candidate) == 0) return number;
-  }
-  return 0;
+int SerialListPresentPorts(SerialPortName list[SerialPortListSize])
+{
+    int stored = 0;
+    for (int number = 1; number <= 9; ++number) {
+        bool mayOpen;
+        if (SerialPortPresence(number - 1, mayOpen) != 0)
+            std::snprintf(list[stored++], SerialPortNameSize, "COM%d", number);
+    }
+    return stored;
+}
+
+int PortNumberFromName(const char* name)
+{
+    if (name == nullptr)
+        return 0;
+    char candidate[SerialPortNameSize];
+    for (int number = 1; number <= 14; ++number) {
+        std::snprintf(candidate, sizeof candidate, "COM%d", number);
+        if (std::strcmp(name, candidate) == 0)
+            return number;
+    }
+    return 0;
 }

@@ -27,232 +27,314 @@ namespace {
 // none. A close clears its slot: POSIX hands the same descriptor number to
 // the next file opened, so a stale number would reach some other file.
 struct PortTable {
-  int fd[SerialPortCount];
-  PortTable() {
-    for (int& slot : fd) slot = -1;
-  }
-  // The ports are never closed before exit, and on the last close of a tty
-  // the kernel waits up to half a minute for its output to drain: what a
-  // stalled stick has not taken is thrown away instead.
-  ~PortTable() {
-    for (int slot : fd) {
-      int unsent = 0;
-      if (slot >= 0 && ioctl(slot, TIOCOUTQ, &unsent) == 0 && unsent > 0) tcflush(slot, TCOFLUSH);
+    int fd[SerialPortCount];
+    PortTable()
+    {
+        for (int& slot : fd)
+            slot = -1;
     }
-  }
+    // The ports are never closed before exit, and on the last close of a tty
+    // the kernel waits up to half a minute for its output to drain: what a
+    // stalled stick has not taken is thrown away instead.
+    ~PortTable()
+    {
+        for (int slot : fd) {
+            int unsent = 0;
+            if (slot >= 0 && ioctl(slot, TIOCOUTQ, &unsent) == 0 && unsent > 0)
+                tcflush(slot, TCOFLUSH);
+        }
+    }
 };
 PortTable table;
 
 // See SerialDeniedDevice.
 char deniedDevice[PATH_MAX];
 
-bool DevicePath(int index, char* path, std::size_t size) {
-  const char* ports = std::getenv("VITREL_SERIAL_PORTS");
-  if (ports == nullptr) {
-    std::snprintf(path, size, "/dev/ttyACM%d", index);
+bool DevicePath(int index, char* path, std::size_t size)
+{
+    const char* ports = std::getenv("VITREL_SERIAL_PORTS");
+    if (ports == nullptr) {
+        std::snprintf(path, size, "/dev/ttyACM%d", index);
+        return true;
+    }
+    const char* entry = ports;
+    for (int i = 0; i < index; ++i) {
+        entry = std::strchr(entry, ':');
+        if (entry == nullptr)
+            return false;
+        ++entry;
+    }
+    std::size_t length = std::strcspn(entry, ":");
+    if (length == 0 || length >= size)
+        return false;
+    std::memcpy(path, entry, length);
+    path[length] = '\0';
     return true;
-  }
-  const char* entry = ports;
-  for (int i = 0; i < index; ++i) {
-    entry = std::strchr(entry, ':');
-    if (entry == nullptr) return false;
-    ++entry;
-  }
-  std::size_t length = std::strcspn(entry, ":");
-  if (length == 0 || length >= size) return false;
-  std::memcpy(path, entry, length);
-  path[length] = '\0';
-  return true;
 }
 
 // flock keeps a second opener out even when it runs as root, which TIOCEXCL
 // alone does not.
-int OpenExclusive(const char* path) {
-  int fd = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == EACCES || errno == EPERM)
-      std::snprintf(deniedDevice, sizeof deniedDevice, "%s", path);
-    return -1;
-  }
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
+int OpenExclusive(const char* path)
+{
+    int fd = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == EACCES || errno == EPERM)
+            std::snprintf(deniedDevice, sizeof deniedDevice, "%s", path);
+        return -1;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
 }
 
-int CloseDescriptor(int fd) {
-  // Give up exclusivity first: the tty outlives this descriptor when another
-  // process (such as the simulated stick) keeps it open.
-  ioctl(fd, TIOCNXCL);
-  return close(fd) == 0 ? 1 : 0;
+int CloseDescriptor(int fd)
+{
+    // Give up exclusivity first: the tty outlives this descriptor when another
+    // process (such as the simulated stick) keeps it open.
+    ioctl(fd, TIOCNXCL);
+    return close(fd) == 0 ? 1 : 0;
 }
 
-int FailOpen(int index, const char* message) {
-  std::puts(message);
-  CloseDescriptor(table.fd[index]);
-  table.fd[index] = -1;
-  return 1;
+int FailOpen(int index, const char* message)
+{
+    std::puts(message);
+    CloseDescriptor(table.fd[index]);
+    table.fd[index] = -1;
+    return 1;
 }
 
 // 128000 and 256000 baud have no termios constant on Linux.
-bool SpeedConstant(int baud, speed_t& speed) {
-  switch (baud) {
-    case 110: speed = B110; return true;
-    case 300: speed = B300; return true;
-    case 600: speed = B600; return true;
-    case 1200: speed = B1200; return true;
-    case 2400: speed = B2400; return true;
-    case 4800: speed = B4800; return true;
-    case 9600: speed = B9600; return true;
-    case 19200: speed = B19200; return true;
-    case 38400: speed = B38400; return true;
-    case 57600: speed = B57600; return true;
-    case 115200: speed = B115200; return true;
+bool SpeedConstant(int baud, speed_t& speed)
+{
+    switch (baud) {
+        case 110:
+            speed = B110;
+            return true;
+        case 300:
+            speed = B300;
+            return true;
+        case 600:
+            speed = B600;
+            return true;
+        case 1200:
+            speed = B1200;
+            return true;
+        case 2400:
+            speed = B2400;
+            return true;
+        case 4800:
+            speed = B4800;
+            return true;
+        case 9600:
+            speed = B9600;
+            return true;
+        case 19200:
+            speed = B19200;
+            return true;
+        case 38400:
+            speed = B38400;
+            return true;
+        case 57600:
+            speed = B57600;
+            return true;
+        case 115200:
+            speed = B115200;
+            return true;
 #ifdef B500000
-    case 500000: speed = B500000; return true;
+        case 500000:
+            speed = B500000;
+            return true;
 #endif
 #ifdef B1000000
-    case 1000000: speed = B1000000; return true;
+        case 1000000:
+            speed = B1000000;
+            return true;
 #endif
-    default: return false;
-  }
+        default:
+            return false;
+    }
 }
 
 // A pseudo-terminal has no modem lines and answers ENOTTY (some drivers
 // EINVAL): that is not a failure.
-bool RaiseDtrAndRts(int fd) {
-  int lines = TIOCM_DTR | TIOCM_RTS;
-  return ioctl(fd, TIOCMBIS, &lines) == 0 || errno == ENOTTY || errno == EINVAL;
+bool RaiseDtrAndRts(int fd)
+{
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    return ioctl(fd, TIOCMBIS, &lines) == 0 || errno == ENOTTY || errno == EINVAL;
 }
 
-int ModemLine(int index, int line) {
-  if (!SerialIndexInTable(index)) return 0;
-  int status = 0;
-  if (ioctl(table.fd[index], TIOCMGET, &status) != 0) return 0;
-  return (status & line) ? 1 : 0;
+int ModemLine(int index, int line)
+{
+    if (!SerialIndexInTable(index))
+        return 0;
+    int status = 0;
+    if (ioctl(table.fd[index], TIOCMGET, &status) != 0)
+        return 0;
+    return (status & line) ? 1 : 0;
 }
 
-int ChangeModemLine(int index, unsigned long request, int line) {
-  if (!SerialIndexInTable(index)) return 0;
-  return ioctl(table.fd[index], request, &line) == 0 ? 1 : 0;
+int ChangeModemLine(int index, unsigned long request, int line)
+{
+    if (!SerialIndexInTable(index))
+        return 0;
+    return ioctl(table.fd[index], request, &line) == 0 ? 1 : 0;
 }
 
 }  // namespace
 
-int SerialOpenPort(int index, int baud) {
-  if (SerialCheckOpenArguments(index, baud) != 0) return 1;
+int SerialOpenPort(int index, int baud)
+{
+    if (SerialCheckOpenArguments(index, baud) != 0)
+        return 1;
 
-  char path[PATH_MAX];
-  table.fd[index] = DevicePath(index, path, sizeof path) ? OpenExclusive(path) : -1;
-  if (table.fd[index] < 0) {
-    std::puts("unable to open comport");
-    return 1;
-  }
-  int fd = table.fd[index];
-  ioctl(fd, TIOCEXCL);
-
-  termios settings;
-  speed_t speed;
-  if (!SpeedConstant(baud, speed) || tcgetattr(fd, &settings) != 0)
-    return FailOpen(index, "unable to set comport dcb settings");
-  cfmakeraw(&settings);
-  settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
-  settings.c_cflag |= CS8 | CLOCAL | CREAD;
-  settings.c_iflag &= ~(IXON | IXOFF | IXANY);
-  if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0)
-    return FailOpen(index, "unable to set comport dcb settings");
-
-  if (tcsetattr(fd, TCSANOW, &settings) != 0 || !RaiseDtrAndRts(fd))
-    return FailOpen(index, "unable to set comport cfg settings");
-  // Whatever the device sent while nobody held the port is stale.
-  tcflush(fd, TCIOFLUSH);
-
-  settings.c_cc[VMIN] = 0;
-  settings.c_cc[VTIME] = 0;
-  if (tcsetattr(fd, TCSANOW, &settings) != 0)
-    return FailOpen(index, "unable to set comport time-out settings");
-  return 0;
-}
-
-int SerialPlatformRead(int index, unsigned char* destination, int maxBytes) {
-  ssize_t n;
-  do {
-    n = read(table.fd[index], destination, static_cast<std::size_t>(maxBytes));
-  } while (n < 0 && errno == EINTR);
-  return n > 0 ? static_cast<int>(n) : 0;
-}
-
-int SerialPlatformWrite(int index, const unsigned char* bytes, int count) {
-  int written = 0;
-  while (written < count) {
-    ssize_t n = write(table.fd[index], bytes + written, static_cast<std::size_t>(count - written));
-    if (n > 0) {
-      written += static_cast<int>(n);
-      continue;
+    char path[PATH_MAX];
+    table.fd[index] = DevicePath(index, path, sizeof path) ? OpenExclusive(path) : -1;
+    if (table.fd[index] < 0) {
+        std::puts("unable to open comport");
+        return 1;
     }
-    if (n < 0 && errno == EINTR) continue;
-    if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) break;
-    return -1;
-  }
-  return written;
+    int fd = table.fd[index];
+    ioctl(fd, TIOCEXCL);
+
+    termios settings;
+    speed_t speed;
+    if (!SpeedConstant(baud, speed) || tcgetattr(fd, &settings) != 0)
+        return FailOpen(index, "unable to set comport dcb settings");
+    cfmakeraw(&settings);
+    settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    settings.c_cflag |= CS8 | CLOCAL | CREAD;
+    settings.c_iflag &= ~(IXON | IXOFF | IXANY);
+    if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0)
+        return FailOpen(index, "unable to set comport dcb settings");
+
+    if (tcsetattr(fd, TCSANOW, &settings) != 0 || !RaiseDtrAndRts(fd))
+        return FailOpen(index, "unable to set comport cfg settings");
+    // Whatever the device sent while nobody held the port is stale.
+    tcflush(fd, TCIOFLUSH);
+
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    if (tcsetattr(fd, TCSANOW, &settings) != 0)
+        return FailOpen(index, "unable to set comport time-out settings");
+    return 0;
 }
 
-int SerialClosePort(int index) {
-  if (!SerialIndexInTable(index) || table.fd[index] < 0) return 0;
-  int fd = table.fd[index];
-  table.fd[index] = -1;
-  if (SerialDropWaitingWrites(index)) tcflush(fd, TCOFLUSH);
-  return CloseDescriptor(fd);
+int SerialPlatformRead(int index, unsigned char* destination, int maxBytes)
+{
+    ssize_t n;
+    do {
+        n = read(table.fd[index], destination, static_cast<std::size_t>(maxBytes));
+    } while (n < 0 && errno == EINTR);
+    return n > 0 ? static_cast<int>(n) : 0;
 }
 
-int SerialIsDcdOn(int index) { return ModemLine(index, TIOCM_CAR); }
-int SerialIsCtsOn(int index) { return ModemLine(index, TIOCM_CTS); }
-int SerialIsDsrOn(int index) { return ModemLine(index, TIOCM_DSR); }
-
-int SerialSetDtr(int index) { return ChangeModemLine(index, TIOCMBIS, TIOCM_DTR); }
-int SerialClearDtr(int index) { return ChangeModemLine(index, TIOCMBIC, TIOCM_DTR); }
-int SerialSetRts(int index) { return ChangeModemLine(index, TIOCMBIS, TIOCM_RTS); }
-int SerialClearRts(int index) { return ChangeModemLine(index, TIOCMBIC, TIOCM_RTS); }
-
-unsigned long long SerialPortPresence(int index, bool& mayOpen) {
-  mayOpen = false;
-  char path[PATH_MAX];
-  if (!SerialIndexInTable(index) || !DevicePath(index, path, sizeof path)) return 0;
-  struct stat node;
-  if (stat(path, &node) != 0 || !S_ISCHR(node.st_mode)) return 0;
-  // Virtual consoles and unbound UARTs are ttys without a device behind them.
-  // A pseudo-terminal has no entry there at all.
-  char real[PATH_MAX];
-  if (realpath(path, real) != nullptr) {
-    const char* name = std::strrchr(real, '/') + 1;
-    char sysfs[PATH_MAX];
-    std::snprintf(sysfs, sizeof sysfs, "/sys/class/tty/%s", name);
-    if (access(sysfs, F_OK) == 0) {
-      std::snprintf(sysfs, sizeof sysfs, "/sys/class/tty/%s/device", name);
-      if (access(sysfs, F_OK) != 0) return 0;
+int SerialPlatformWrite(int index, const unsigned char* bytes, int count)
+{
+    int written = 0;
+    while (written < count) {
+        ssize_t n = write(table.fd[index], bytes + written, static_cast<std::size_t>(count - written));
+        if (n > 0) {
+            written += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK)
+            break;
+        return -1;
     }
-  }
-  if (access(path, R_OK | W_OK) == 0) {
-    mayOpen = true;
-  } else if (errno == EACCES || errno == EPERM) {
-    std::snprintf(deniedDevice, sizeof deniedDevice, "%s", path);
-  }
-  // A new device gets a new node; a link to it (VITREL_SERIAL_PORTS) is made
-  // anew too. The node's own change time is left out: udev sets the node's
-  // owner and mode just after it appears.
-  unsigned long long stamp = static_cast<unsigned long long>(node.st_rdev) * 1000003ULL ^
-                             static_cast<unsigned long long>(node.st_ino);
-  struct stat link;
-  if (lstat(path, &link) == 0 && S_ISLNK(link.st_mode))
-    stamp = stamp * 31ULL ^ static_cast<unsigned long long>(link.st_ino) * 7919ULL ^
-            static_cast<unsigned long long>(link.st_ctim.tv_sec) * 1000000007ULL ^
-            static_cast<unsigned long long>(link.st_ctim.tv_nsec);
-  return stamp != 0 ? stamp : 1;
+    return written;
 }
 
-const char* SerialDeniedDevice() { return deniedDevice; }
+int SerialClosePort(int index)
+{
+    if (!SerialIndexInTable(index) || table.fd[index] < 0)
+        return 0;
+    int fd = table.fd[index];
+    table.fd[index] = -1;
+    if (SerialDropWaitingWrites(index))
+        tcflush(fd, TCOFLUSH);
+    return CloseDescriptor(fd);
+}
 
-bool SerialDevicePath(int index, char* path, std::size_t size) {
-  return DevicePath(index, path, size);
+int SerialIsDcdOn(int index)
+{
+    return ModemLine(index, TIOCM_CAR);
+}
+int SerialIsCtsOn(int index)
+{
+    return ModemLine(index, TIOCM_CTS);
+}
+int SerialIsDsrOn(int index)
+{
+    return ModemLine(index, TIOCM_DSR);
+}
+
+int SerialSetDtr(int index)
+{
+    return ChangeModemLine(index, TIOCMBIS, TIOCM_DTR);
+}
+int SerialClearDtr(int index)
+{
+    return ChangeModemLine(index, TIOCMBIC, TIOCM_DTR);
+}
+int SerialSetRts(int index)
+{
+    return ChangeModemLine(index, TIOCMBIS, TIOCM_RTS);
+}
+int SerialClearRts(int index)
+{
+    return ChangeModemLine(index, TIOCMBIC, TIOCM_RTS);
+}
+
+unsigned long long SerialPortPresence(int index, bool& mayOpen)
+{
+    mayOpen = false;
+    char path[PATH_MAX];
+    if (!SerialIndexInTable(index) || !DevicePath(index, path, sizeof path))
+        return 0;
+    struct stat node;
+    if (stat(path, &node) != 0 || !S_ISCHR(node.st_mode))
+        return 0;
+    // Virtual consoles and unbound UARTs are ttys without a device behind them.
+    // A pseudo-terminal has no entry there at all.
+    char real[PATH_MAX];
+    if (realpath(path, real) != nullptr) {
+        const char* name = std::strrchr(real, '/') + 1;
+        char sysfs[PATH_MAX];
+        std::snprintf(sysfs, sizeof sysfs, "/sys/class/tty/%s", name);
+        if (access(sysfs, F_OK) == 0) {
+            std::snprintf(sysfs, sizeof sysfs, "/sys/class/tty/%s/device", name);
+            if (access(sysfs, F_OK) != 0)
+                return 0;
+        }
+    }
+    if (access(path, R_OK | W_OK) == 0) {
+        mayOpen = true;
+    } else if (errno == EACCES || errno == EPERM) {
+        std::snprintf(deniedDevice, sizeof deniedDevice, "%s", path);
+    }
+    // A new device gets a new node; a link to it (VITREL_SERIAL_PORTS) is made
+    // anew too. The node's own change time is left out: udev sets the node's
+    // owner and mode just after it appears.
+    unsigned long long stamp = static_cast<unsigned long long>(node.st_rdev) * 1000003ULL
+                               ^ static_cast<unsigned long long>(node.st_ino);
+    struct stat link;
+    if (lstat(path, &link) == 0 && S_ISLNK(link.st_mode))
+        stamp = stamp * 31ULL ^ static_cast<unsigned long long>(link.st_ino) * 7919ULL
+                ^ static_cast<unsigned long long>(link.st_ctim.tv_sec) * 1000000007ULL
+                ^ static_cast<unsigned long long>(link.st_ctim.tv_nsec);
+    return stamp != 0 ? stamp : 1;
+}
+
+const char* SerialDeniedDevice()
+{
+    return deniedDevice;
+}
+
+bool SerialDevicePath(int index, char* path, std::size_t size)
+{
+    return DevicePath(index, path, size);
 }

@@ -12,10 +12,12 @@ namespace {
 // its slot so that no later call reaches a handle value Windows may already
 // have given to something else.
 struct PortTable {
-  HANDLE handle[SerialPortCount];
-  PortTable() {
-    for (HANDLE& slot : handle) slot = INVALID_HANDLE_VALUE;
-  }
+    HANDLE handle[SerialPortCount];
+    PortTable()
+    {
+        for (HANDLE& slot : handle)
+            slot = INVALID_HANDLE_VALUE;
+    }
 };
 PortTable table;
 
@@ -25,96 +27,128 @@ constexpr DWORD WriteWaitMilliseconds = 10;
 
 // The device-namespace form also reaches ports numbered 10 and above.
 const char* const PortDeviceNames[SerialPortCount] = {
-    "\\\\.\\COM1",  "\\\\.\\COM2",  "\\\\.\\COM3",  "\\\\.\\COM4",
-    "\\\\.\\COM5",  "\\\\.\\COM6",  "\\\\.\\COM7",  "\\\\.\\COM8",
-    "\\\\.\\COM9",  "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12",
+    "\\\\.\\COM1",  "\\\\.\\COM2",  "\\\\.\\COM3",  "\\\\.\\COM4",  "\\\\.\\COM5",  "\\\\.\\COM6",
+    "\\\\.\\COM7",  "\\\\.\\COM8",  "\\\\.\\COM9",  "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12",
     "\\\\.\\COM13", "\\\\.\\COM14", "\\\\.\\COM15", "\\\\.\\COM16"};
 
-int FailOpen(int index, const char* message) {
-  std::puts(message);
-  CloseHandle(table.handle[index]);
-  table.handle[index] = INVALID_HANDLE_VALUE;
-  return 1;
+int FailOpen(int index, const char* message)
+{
+    std::puts(message);
+    CloseHandle(table.handle[index]);
+    table.handle[index] = INVALID_HANDLE_VALUE;
+    return 1;
 }
 
-int ModemLine(int index, DWORD line) {
-  if (!SerialIndexInTable(index)) return 0;
-  DWORD status = 0;
-  if (!GetCommModemStatus(table.handle[index], &status)) return 0;
-  return (status & line) ? 1 : 0;
+int ModemLine(int index, DWORD line)
+{
+    if (!SerialIndexInTable(index))
+        return 0;
+    DWORD status = 0;
+    if (!GetCommModemStatus(table.handle[index], &status))
+        return 0;
+    return (status & line) ? 1 : 0;
 }
 
-int EscapeLine(int index, DWORD function) {
-  if (!SerialIndexInTable(index)) return 0;
-  return EscapeCommFunction(table.handle[index], function) ? 1 : 0;
+int EscapeLine(int index, DWORD function)
+{
+    if (!SerialIndexInTable(index))
+        return 0;
+    return EscapeCommFunction(table.handle[index], function) ? 1 : 0;
 }
 
 }  // namespace
 
-int SerialOpenPort(int index, int baud) {
-  if (SerialCheckOpenArguments(index, baud) != 0) return 1;
+int SerialOpenPort(int index, int baud)
+{
+    if (SerialCheckOpenArguments(index, baud) != 0)
+        return 1;
 
-  table.handle[index] = CreateFileA(PortDeviceNames[index], GENERIC_READ | GENERIC_WRITE, 0,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
-  if (table.handle[index] == INVALID_HANDLE_VALUE) {
-    std::puts("unable to open comport");
-    return 1;
-  }
+    table.handle[index] = CreateFileA(PortDeviceNames[index], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    if (table.handle[index] == INVALID_HANDLE_VALUE) {
+        std::puts("unable to open comport");
+        return 1;
+    }
 
-  DCB settings;
-  ZeroMemory(&settings, sizeof settings);
-  settings.DCBlength = sizeof settings;
-  if (!BuildCommDCBA(SerialModeString(), &settings))
-    return FailOpen(index, "unable to set comport dcb settings");
-  if (!SetCommState(table.handle[index], &settings))
-    return FailOpen(index, "unable to set comport cfg settings");
+    DCB settings;
+    ZeroMemory(&settings, sizeof settings);
+    settings.DCBlength = sizeof settings;
+    if (!BuildCommDCBA(SerialModeString(), &settings))
+        return FailOpen(index, "unable to set comport dcb settings");
+    if (!SetCommState(table.handle[index], &settings))
+        return FailOpen(index, "unable to set comport cfg settings");
 
-  // A read returns at once with what has arrived; a write returns with what
-  // the port took within a few milliseconds.
-  COMMTIMEOUTS timeouts;
-  timeouts.ReadIntervalTimeout = MAXDWORD;
-  timeouts.ReadTotalTimeoutMultiplier = 0;
-  timeouts.ReadTotalTimeoutConstant = 0;
-  timeouts.WriteTotalTimeoutMultiplier = 0;
-  timeouts.WriteTotalTimeoutConstant = WriteWaitMilliseconds;
-  if (!SetCommTimeouts(table.handle[index], &timeouts))
-    return FailOpen(index, "unable to set comport time-out settings");
-  return 0;
-}
-
-int SerialPlatformRead(int index, unsigned char* destination, int maxBytes) {
-  DWORD received = 0;
-  if (!ReadFile(table.handle[index], destination, static_cast<DWORD>(maxBytes), &received,
-                nullptr))
+    // A read returns at once with what has arrived; a write returns with what
+    // the port took within a few milliseconds.
+    COMMTIMEOUTS timeouts;
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = 0;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = WriteWaitMilliseconds;
+    if (!SetCommTimeouts(table.handle[index], &timeouts))
+        return FailOpen(index, "unable to set comport time-out settings");
     return 0;
-  return static_cast<int>(received);
 }
 
-int SerialPlatformWrite(int index, const unsigned char* bytes, int count) {
-  DWORD written = 0;
-  if (WriteFile(table.handle[index], bytes, static_cast<DWORD>(count), &written, nullptr))
-    return static_cast<int>(written);
-  // A time-out is not a failure: the port took only part, or nothing.
-  const DWORD error = GetLastError();
-  return error == ERROR_TIMEOUT || error == ERROR_SEM_TIMEOUT ? static_cast<int>(written) : -1;
+int SerialPlatformRead(int index, unsigned char* destination, int maxBytes)
+{
+    DWORD received = 0;
+    if (!ReadFile(table.handle[index], destination, static_cast<DWORD>(maxBytes), &received, nullptr))
+        return 0;
+    return static_cast<int>(received);
 }
 
-int SerialClosePort(int index) {
-  if (!SerialIndexInTable(index) || table.handle[index] == INVALID_HANDLE_VALUE) return 0;
-  HANDLE handle = table.handle[index];
-  table.handle[index] = INVALID_HANDLE_VALUE;
-  if (SerialDropWaitingWrites(index)) PurgeComm(handle, PURGE_TXABORT | PURGE_TXCLEAR);
-  return CloseHandle(handle) ? 1 : 0;
+int SerialPlatformWrite(int index, const unsigned char* bytes, int count)
+{
+    DWORD written = 0;
+    if (WriteFile(table.handle[index], bytes, static_cast<DWORD>(count), &written, nullptr))
+        return static_cast<int>(written);
+    // A time-out is not a failure: the port took only part, or nothing.
+    const DWORD error = GetLastError();
+    return error == ERROR_TIMEOUT || error == ERROR_SEM_TIMEOUT ? static_cast<int>(written) : -1;
 }
 
-int SerialIsDcdOn(int index) { return ModemLine(index, MS_RLSD_ON); }
-int SerialIsCtsOn(int index) { return ModemLine(index, MS_CTS_ON); }
-int SerialIsDsrOn(int index) { return ModemLine(index, MS_DSR_ON); }
+int SerialClosePort(int index)
+{
+    if (!SerialIndexInTable(index) || table.handle[index] == INVALID_HANDLE_VALUE)
+        return 0;
+    HANDLE handle = table.handle[index];
+    table.handle[index] = INVALID_HANDLE_VALUE;
+    if (SerialDropWaitingWrites(index))
+        PurgeComm(handle, PURGE_TXABORT | PURGE_TXCLEAR);
+    return CloseHandle(handle) ? 1 : 0;
+}
 
-int SerialSetDtr(int index) { return EscapeLine(index, SETDTR); }
-int SerialClearDtr(int index) { return EscapeLine(index, CLRDTR); }
-int SerialSetRts(int index) { return EscapeLine(index, SETRTS); }
-int SerialClearRts(int index) { return EscapeLine(index, CLRRTS); }
+int SerialIsDcdOn(int index)
+{
+    return ModemLine(index, MS_RLSD_ON);
+}
+int SerialIsCtsOn(int index)
+{
+    return ModemLine(index, MS_CTS_ON);
+}
+int SerialIsDsrOn(int index)
+{
+    return ModemLine(index, MS_DSR_ON);
+}
+
+int SerialSetDtr(int index)
+{
+    return EscapeLine(index, SETDTR);
+}
+int SerialClearDtr(int index)
+{
+    return EscapeLine(index, CLRDTR);
+}
+int SerialSetRts(int index)
+{
+    return EscapeLine(index, SETRTS);
+}
+int SerialClearRts(int index)
+{
+    return EscapeLine(index, CLRRTS);
+}
 
 namespace {
 
@@ -123,50 +157,61 @@ unsigned long long arrivals[SerialPortCount];
 
 // Serial port drivers list their ports under SERIALCOMM, one value per port
 // whose data is the port's name.
-bool ListedInSerialComm(const char* name) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
-      ERROR_SUCCESS)
-    return false;
-  bool listed = false;
-  for (DWORD i = 0; !listed; ++i) {
-    char value[256];
-    DWORD valueSize = sizeof value;
-    char data[64];
-    DWORD dataSize = sizeof data - 1;
-    DWORD type = 0;
-    LONG result = RegEnumValueA(key, i, value, &valueSize, nullptr, &type,
-                                reinterpret_cast<BYTE*>(data), &dataSize);
-    if (result == ERROR_NO_MORE_ITEMS) break;
-    if (result != ERROR_SUCCESS || type != REG_SZ) continue;
-    data[dataSize < sizeof data ? dataSize : sizeof data - 1] = '\0';
-    listed = lstrcmpiA(data, name) == 0;
-  }
-  RegCloseKey(key);
-  return listed;
+bool ListedInSerialComm(const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key)
+        != ERROR_SUCCESS)
+        return false;
+    bool listed = false;
+    for (DWORD i = 0; !listed; ++i) {
+        char value[256];
+        DWORD valueSize = sizeof value;
+        char data[64];
+        DWORD dataSize = sizeof data - 1;
+        DWORD type = 0;
+        LONG result = RegEnumValueA(key, i, value, &valueSize, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                                    &dataSize);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        if (result != ERROR_SUCCESS || type != REG_SZ)
+            continue;
+        data[dataSize < sizeof data ? dataSize : sizeof data - 1] = '\0';
+        listed = lstrcmpiA(data, name) == 0;
+    }
+    RegCloseKey(key);
+    return listed;
 }
 
 }  // namespace
 
-unsigned long long SerialPortPresence(int index, bool& mayOpen) {
-  mayOpen = true;
-  if (!SerialIndexInTable(index)) return 0;
-  char name[SerialPortNameSize + 8];
-  std::snprintf(name, sizeof name, "COM%d", index + 1);
-  // Neither asks the port itself. Where both miss a port (Wine's dosdevices
-  // links), an open that asks for no access tells: it queries the device
-  // without reading or writing it.
-  char target[512];
-  if (ListedInSerialComm(name) || QueryDosDeviceA(name, target, sizeof target) != 0)
+unsigned long long SerialPortPresence(int index, bool& mayOpen)
+{
+    mayOpen = true;
+    if (!SerialIndexInTable(index))
+        return 0;
+    char name[SerialPortNameSize + 8];
+    std::snprintf(name, sizeof name, "COM%d", index + 1);
+    // Neither asks the port itself. Where both miss a port (Wine's dosdevices
+    // links), an open that asks for no access tells: it queries the device
+    // without reading or writing it.
+    char target[512];
+    if (ListedInSerialComm(name) || QueryDosDeviceA(name, target, sizeof target) != 0)
+        return 1 + arrivals[index];
+    HANDLE query = CreateFileA(name, 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (query == INVALID_HANDLE_VALUE)
+        return 0;
+    CloseHandle(query);
     return 1 + arrivals[index];
-  HANDLE query = CreateFileA(name, 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (query == INVALID_HANDLE_VALUE) return 0;
-  CloseHandle(query);
-  return 1 + arrivals[index];
 }
 
-void SerialNotePortArrival(int index) {
-  if (SerialIndexInTable(index)) ++arrivals[index];
+void SerialNotePortArrival(int index)
+{
+    if (SerialIndexInTable(index))
+        ++arrivals[index];
 }
 
-const char* SerialDeniedDevice() { return ""; }
+const char* SerialDeniedDevice()
+{
+    return "";
+}

@@ -77,27 +77,24 @@ wxVitrelAboutPanelDialog::wxVitrelAboutPanelDialog(wxWindow* parent, wxWindowID 
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
 
     wxBoxSizer* pictureRow = new wxBoxSizer(wxHORIZONTAL);
-    pictureRow->Add(new wxStaticBitmap(this, wxID_ANY,
-                                       LoadResourceBitmap("share\\VitrelFrontPanel.png"),
-                                       wxDefaultPosition, wxDefaultSize, wxBORDER_NONE,
-                                       "ID_STATICBITMAP1"),
+    pictureRow->Add(new wxStaticBitmap(this, wxID_ANY, LoadResourceBitmap("share\\VitrelFrontPanel.png"),
+                                       wxDefaultPosition, wxDefaultSize, wxBORDER_NONE, "ID_STATICBITMAP1"),
                     1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     column->Add(pictureRow, 0, wxEXPAND, 0);
 
     wxBoxSizer* texts = new wxBoxSizer(wxVERTICAL);
-    texts->Add(WholeText(new wxStaticText(this, wxID_ANY,
-                                          // TRANSLATORS: %s is the version number, e.g. "1.5".
-                                          wxString::Format(_("Software Version: %s"), VITREL_VERSION),
-                                          wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE,
-                                          "ID_STATICTEXT1")),
-               1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    texts->Add(
+        WholeText(new wxStaticText(this, wxID_ANY,
+                                   // TRANSLATORS: %s is the version number, e.g. "1.5".
+                                   wxString::Format(_("Software Version: %s"), VITREL_VERSION),
+                                   wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE, "ID_STATICTEXT1")),
+        1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
     texts->Add(WholeText(new wxStaticText(this, wxID_ANY,
                                           // TRANSLATORS: %s is the maker's web address.
-                                          wxString::Format(_("Web: %s"), MakerWebAddress),
-                                          wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT2")),
+                                          wxString::Format(_("Web: %s"), MakerWebAddress), wxDefaultPosition,
+                                          wxDefaultSize, 0, "ID_STATICTEXT2")),
                1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
-    texts->Add(new wxTextCtrl(this, wxID_ANY, AboutCreditsText(), wxDefaultPosition,
-                              wxSize(-1, 220),
+    texts->Add(new wxTextCtrl(this, wxID_ANY, AboutCreditsText(), wxDefaultPosition, wxSize(-1, 220),
                               wxTE_MULTILINE | wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator,
                               "ID_TEXTCTRL1"),
                0, wxALL | wxEXPAND, 5);

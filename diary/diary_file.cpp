@@ -49,13 +49,13 @@ HistoryLoadResult LoadHistoryText(XMLDocument& doc, const char* path, std::strin
 {
     doc.Clear();
     switch (ReadDataFile(path, text)) {
-    case DataFileOpen::Opened:
-        break;
-    case DataFileOpen::Missing:
-        return HistoryLoadResult::NoFile;
-    case DataFileOpen::NotRegular:
-    case DataFileOpen::Failed:
-        return HistoryLoadResult::Unreadable;
+        case DataFileOpen::Opened:
+            break;
+        case DataFileOpen::Missing:
+            return HistoryLoadResult::NoFile;
+        case DataFileOpen::NotRegular:
+        case DataFileOpen::Failed:
+            return HistoryLoadResult::Unreadable;
     }
     const tinyxml2::XMLError error = doc.Parse(text.c_str(), text.size());
     if (error == tinyxml2::XML_SUCCESS && HistoryRoot(doc) != nullptr)

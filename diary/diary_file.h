@@ -11,7 +11,7 @@
 namespace tinyxml2 {
 class XMLDocument;
 class XMLElement;
-}
+}  // namespace tinyxml2
 
 // One diary entry. Date and Time are kept as the page showed them (the user's
 // local formats); nothing is parsed or validated.
@@ -29,8 +29,8 @@ struct DiaryEntry {
 };
 
 enum class HistoryLoadResult {
-    Loaded,      // a "HistoryDoc" root was found (it may hold no entries)
-    NoFile,      // no file, or one holding nothing but white space and NUL bytes
+    Loaded,  // a "HistoryDoc" root was found (it may hold no entries)
+    NoFile,  // no file, or one holding nothing but white space and NUL bytes
     Unreadable,  // the file exists but cannot be read or parsed, or has no "HistoryDoc"
 };
 
@@ -38,7 +38,7 @@ enum class HistorySaveResult {
     Saved,
     Unreadable,  // the existing file is left untouched and the entry is not added
     NotWritten,  // the file could not be replaced; it keeps its old content
-    StartedAnew, // the old file is kept aside, a new one holds its entries and the new one
+    StartedAnew,  // the old file is kept aside, a new one holds its entries and the new one
 };
 
 // What a file on disk looks like now: a diary whose stamp has not changed
@@ -47,12 +47,11 @@ struct FileStamp {
     std::string path;
     bool exists = false;
     std::uintmax_t size = 0;
-    std::filesystem::file_time_type changed{};
+    std::filesystem::file_time_type changed {};
 
     bool operator==(const FileStamp& other) const
     {
-        return path == other.path && exists == other.exists && size == other.size
-               && changed == other.changed;
+        return path == other.path && exists == other.exists && size == other.size && changed == other.changed;
     }
 };
 FileStamp StampOf(const char* path);
@@ -85,5 +84,5 @@ bool ReadHistoryEntry(const tinyxml2::XMLDocument& doc, int k, DiaryEntry& entry
 // kept as it is under a new name ("DiaryHistoryDB.unreadable-<time>.xml",
 // given in keptAs), and a new diary holding every entry read from it and then
 // entry takes its place (StartedAnew).
-HistorySaveResult AppendHistoryEntry(tinyxml2::XMLDocument& doc, const char* path,
-                                     const DiaryEntry& entry, std::string* keptAs = nullptr);
+HistorySaveResult AppendHistoryEntry(tinyxml2::XMLDocument& doc, const char* path, const DiaryEntry& entry,
+                                     std::string* keptAs = nullptr);

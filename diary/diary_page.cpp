@@ -117,8 +117,8 @@ void wxVitrelFrame::FitSummaryColumn()
 {
     // At least as wide as its header, and filling the rest of the row.
     historyList->SetColumnWidth(2, wxLIST_AUTOSIZE_USEHEADER);
-    const int rest = historyList->GetClientSize().x - historyList->GetColumnWidth(0) -
-                     historyList->GetColumnWidth(1);
+    const int rest =
+        historyList->GetClientSize().x - historyList->GetColumnWidth(0) - historyList->GetColumnWidth(1);
     if (rest > historyList->GetColumnWidth(2))
         historyList->SetColumnWidth(2, rest);
 }
@@ -187,34 +187,34 @@ bool wxVitrelFrame::SaveComposedEntry()
     const HistorySaveResult result =
         AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry, &keptAs);
     switch (result) {
-    case HistorySaveResult::Saved:
-        diarySummaryField->SetEditable(false);
-        diaryContentField->SetEditable(false);
-        ShowDiaryState();
-        break;
-    case HistorySaveResult::StartedAnew: {
-        diarySummaryField->SetEditable(false);
-        diaryContentField->SetEditable(false);
-        wxFileName kept(wxString(keptAs.c_str(), *wxConvFileName));
-        kept.MakeAbsolute();
-        ShowNotice(wxString::Format(_("The diary file \"DiaryHistoryDB.xml\" could not be written back "
-                                      "unchanged, so it was kept as it is under this name:\n%s\nA new "
-                                      "diary file was started with every entry that could be read from "
-                                      "it and the entry you saved."),
-                                    kept.GetFullPath()),
-                   "Warning");
-        break;
-    }
-    case HistorySaveResult::Unreadable:
-        ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be read, so the entry "
-                   "was not saved. The file was left as it is.",
-                   "Warning");
-        break;
-    case HistorySaveResult::NotWritten:
-        ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be written, so the "
-                   "entry was not saved.",
-                   "Warning");
-        break;
+        case HistorySaveResult::Saved:
+            diarySummaryField->SetEditable(false);
+            diaryContentField->SetEditable(false);
+            ShowDiaryState();
+            break;
+        case HistorySaveResult::StartedAnew: {
+            diarySummaryField->SetEditable(false);
+            diaryContentField->SetEditable(false);
+            wxFileName kept(wxString(keptAs.c_str(), *wxConvFileName));
+            kept.MakeAbsolute();
+            ShowNotice(wxString::Format(_("The diary file \"DiaryHistoryDB.xml\" could not be written back "
+                                          "unchanged, so it was kept as it is under this name:\n%s\nA new "
+                                          "diary file was started with every entry that could be read from "
+                                          "it and the entry you saved."),
+                                        kept.GetFullPath()),
+                       "Warning");
+            break;
+        }
+        case HistorySaveResult::Unreadable:
+            ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be read, so the entry "
+                       "was not saved. The file was left as it is.",
+                       "Warning");
+            break;
+        case HistorySaveResult::NotWritten:
+            ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be written, so the "
+                       "entry was not saved.",
+                       "Warning");
+            break;
     }
     RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
     return result == HistorySaveResult::Saved || result == HistorySaveResult::StartedAnew;
@@ -226,17 +226,16 @@ bool wxVitrelFrame::SaveComposedEntry()
 // save that fails keeps the text on the page where it can stay.
 bool wxVitrelFrame::SettleUnsavedDiaryEntry(bool mayStay)
 {
-    if (!diarySummaryField->IsEditable()
-        || (diarySummaryField->IsEmpty() && diaryContentField->IsEmpty()))
+    if (!diarySummaryField->IsEditable() || (diarySummaryField->IsEmpty() && diaryContentField->IsEmpty()))
         return true;
     switch (AskYesNo("The diary entry you are writing has not been saved. Do you want to save it?",
                      "Save Entry to History", mayStay)) {
-    case wxID_YES:
-        return SaveComposedEntry() || !mayStay;
-    case wxID_NO:
-        return true;
-    default:  // Cancel, or the box closed
-        return !mayStay;
+        case wxID_YES:
+            return SaveComposedEntry() || !mayStay;
+        case wxID_NO:
+            return true;
+        default:  // Cancel, or the box closed
+            return !mayStay;
     }
 }
 

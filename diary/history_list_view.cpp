@@ -14,8 +14,8 @@ constexpr long MeasuredRows = 100;
 }  // namespace
 
 HistoryListView::HistoryListView(wxWindow* parent, wxWindowID id, const wxString& name)
-    : wxListView(parent, id, wxDefaultPosition, wxDefaultSize,
-                 wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_VIRTUAL, wxDefaultValidator, name)
+    : wxListView(parent, id, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_VIRTUAL,
+                 wxDefaultValidator, name)
 {
     evenRow.SetBackgroundColour(wxColour(224, 224, 224));
 #ifndef __WXMSW__

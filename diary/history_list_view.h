@@ -10,7 +10,7 @@
 namespace tinyxml2 {
 class XMLDocument;
 class XMLElement;
-}
+}  // namespace tinyxml2
 
 class HistoryListView : public wxListView {
 public:

@@ -97,7 +97,8 @@ bool SaveFileSystem::Rename(const std::string& temp, const std::string& target)
         return text;
     };
     return MoveFileExW(wide(temp).c_str(), wide(target).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+           != 0;
 }
 
 bool SaveFileSystem::SyncFolder(const std::string&)
@@ -171,8 +172,8 @@ SaveFileSystem& DiskFileSystem()
     return disk;
 }
 
-bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path,
-                            const ReadBackCheck& readsBack, SaveFileSystem& files)
+bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path, const ReadBackCheck& readsBack,
+                            SaveFileSystem& files)
 {
     if (path == nullptr || *path == '\0')
         return false;

@@ -4,7 +4,9 @@
 #include <functional>
 #include <string>
 
-namespace tinyxml2 { class XMLDocument; }
+namespace tinyxml2 {
+class XMLDocument;
+}
 
 // The file-system steps of a save. Saves make them through this interface,
 // so the order in which their data reaches the disk can be observed; the base
@@ -39,8 +41,7 @@ using ReadBackCheck = std::function<bool(const std::string& text)>;
 // written. Returns false on any failure; path is then untouched and the
 // temporary file removed. Callers that share the file with other processes
 // hold its FileLock (files/data_file.h) around the save.
-bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path,
-                            const ReadBackCheck& readsBack,
+bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path, const ReadBackCheck& readsBack,
                             SaveFileSystem& files = DiskFileSystem());
 
 // Removes the temporary files that saves of path (of the file it links to),

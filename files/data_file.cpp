@@ -69,15 +69,16 @@ DataFileOpen OpenDataFile(const char* path, std::FILE*& file)
     struct stat named;
     if (path == nullptr || stat(path, &named) != 0)
         return path != nullptr && (errno == ENOENT || errno == ENOTDIR) ? DataFileOpen::Missing
-                                                                         : DataFileOpen::Failed;
+                                                                        : DataFileOpen::Failed;
     if (!S_ISREG(named.st_mode))
         return DataFileOpen::NotRegular;
     // Something else may have taken the name since: the open does not wait,
     // and what was opened is looked at again.
     const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENOENT ? DataFileOpen::Missing
-                               : errno == ENXIO ? DataFileOpen::NotRegular : DataFileOpen::Failed;
+        return errno == ENOENT  ? DataFileOpen::Missing
+               : errno == ENXIO ? DataFileOpen::NotRegular
+                                : DataFileOpen::Failed;
     struct stat opened;
     if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
         close(fd);
@@ -224,8 +225,8 @@ bool FileLock::Acquire(const std::string& target, int waitMilliseconds)
             // The holder before removes the file as it lets go: a lock on a
             // file that no longer carries the name locks nothing.
             struct stat held, named;
-            if (fstat(file, &held) == 0 && stat(lockPath.c_str(), &named) == 0
-                && held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            if (fstat(file, &held) == 0 && stat(lockPath.c_str(), &named) == 0 && held.st_dev == named.st_dev
+                && held.st_ino == named.st_ino) {
                 fd = file;
                 path = lockPath;
                 return true;

@@ -12,9 +12,9 @@
 
 enum class DataFileOpen {
     Opened,
-    Missing,     // nothing by that name
+    Missing,  // nothing by that name
     NotRegular,  // a folder, FIFO, socket or device
-    Failed,      // exists but cannot be opened or read (permissions, I/O error)
+    Failed,  // exists but cannot be opened or read (permissions, I/O error)
 };
 
 // Opens path for reading in binary mode when it is a regular file. Opening

@@ -35,8 +35,8 @@ namespace {
 // the user's documents folder, never in the program's.
 wxFileDialog* NewPatternFileDialog(wxWindow* parent, const wxString& title, long style)
 {
-    return new wxFileDialog(parent, title, wxStandardPaths::Get().GetDocumentsDir(), wxEmptyString,
-                            "*.xml", style, wxDefaultPosition, wxDefaultSize, "wxFileDialog");
+    return new wxFileDialog(parent, title, wxStandardPaths::Get().GetDocumentsDir(), wxEmptyString, "*.xml",
+                            style, wxDefaultPosition, wxDefaultSize, "wxFileDialog");
 }
 
 // Why a pattern file was not exported or imported: the reason a save or a
@@ -102,8 +102,7 @@ const RefusalNotice ImportRefusals[] = {
 // The translated sentence for `reason`. A reason without its own sentence
 // still reaches the user, in English, inside a general one.
 template <size_t N>
-wxString RefusalText(const RefusalNotice (&notices)[N], const std::string& reason,
-                     const char* general)
+wxString RefusalText(const RefusalNotice (&notices)[N], const std::string& reason, const char* general)
 {
     for (const RefusalNotice& known : notices)
         if (reason == known.reason)
@@ -189,8 +188,7 @@ void wxVitrelFrame::DeriveFromField(wxTextCtrl* field, void (FiringPattern::*der
 
 void wxVitrelFrame::DeriveFromBaseFrequencyField()
 {
-    DeriveFromField(baseFrequencyField, &FiringPattern::DeriveFromBaseFrequency,
-                    takenPattern.BaseFrequency);
+    DeriveFromField(baseFrequencyField, &FiringPattern::DeriveFromBaseFrequency, takenPattern.BaseFrequency);
 }
 
 void wxVitrelFrame::DeriveFromBaseTimePeriodField()
@@ -271,10 +269,9 @@ bool wxVitrelFrame::PageShowsOnePattern() const
 {
     int n = 0;
     return ReadSlotCount(slotCountField, n) && n == slotBoxes.count
-           && ShowsOnePattern(baseFrequencyField->GetValue().utf8_string(),
-                              slotCountField->GetValue().utf8_string(),
-                              slotFrequencyField->GetValue().utf8_string(),
-                              baseTimePeriodField->GetValue().utf8_string());
+           && ShowsOnePattern(
+               baseFrequencyField->GetValue().utf8_string(), slotCountField->GetValue().utf8_string(),
+               slotFrequencyField->GetValue().utf8_string(), baseTimePeriodField->GetValue().utf8_string());
 }
 
 // Writes what the fields show. A base field whose text is not taken counts
@@ -335,16 +332,20 @@ void wxVitrelFrame::SaveAdvancedSettings(const char* path)
 {
     std::error_code error;
     if (advancedSettingsNotRegular && std::filesystem::exists(path, error)) {
-        std::puts((std::string(path) + " is not an ordinary file; it was left as it is and the "
-                   "pattern on the page was not saved").c_str());
+        std::puts((std::string(path)
+                   + " is not an ordinary file; it was left as it is and the "
+                     "pattern on the page was not saved")
+                      .c_str());
         return;
     }
     if (advancedSettingsRefused && std::filesystem::exists(path, error)) {
         const std::time_t now = std::time(nullptr);
         const std::string aside = MoveUnreadableAside(path, *std::localtime(&now));
         if (aside.empty()) {
-            std::puts((std::string(path) + " could not be read and could not be moved aside; "
-                       "the pattern on the page was not saved").c_str());
+            std::puts((std::string(path)
+                       + " could not be read and could not be moved aside; "
+                         "the pattern on the page was not saved")
+                          .c_str());
             return;
         }
         std::puts((std::string(path) + " could not be read; it was kept as " + aside).c_str());
@@ -459,9 +460,9 @@ void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
     // existing file too.
     if (chosen.FileExists()
         // TRANSLATORS: %s is the file's name, without its folder.
-        && !ConfirmAction(wxString::Format(_("%s already exists. Do you want to replace it?"),
-                                           chosen.GetFullName()),
-                          "Export to XML"))
+        && !ConfirmAction(
+            wxString::Format(_("%s already exists. Do you want to replace it?"), chosen.GetFullName()),
+            "Export to XML"))
         return;
     std::string path;
     std::string reason = FileNameUnusable;

@@ -20,10 +20,11 @@ bool ParseRow(const std::string& line, BodySpotPosition& position)
         if (file == BodyViewFiles[view])
             position.view = view;
     char rest = 0;
-    return position.view >= 0 &&
-           std::sscanf(line.c_str() + comma + 1, "%d,%d,%d %c", &position.spot, &position.x,
-                       &position.y, &rest) == 3 &&
-           position.spot >= 1 && position.x >= 0 && position.y >= 0;
+    return position.view >= 0
+           && std::sscanf(line.c_str() + comma + 1, "%d,%d,%d %c", &position.spot, &position.x, &position.y,
+                          &rest)
+                  == 3
+           && position.spot >= 1 && position.x >= 0 && position.y >= 0;
 }
 }  // namespace
 

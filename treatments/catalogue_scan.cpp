@@ -46,14 +46,26 @@ struct CharacterKinds {
 
 constexpr CharacterKinds Kinds;
 
-bool IsSpace(char c) { return Kinds.Is(c, Space); }
-bool IsNameStart(char c) { return Kinds.Is(c, NameStart); }
-bool IsNameChar(char c) { return Kinds.Is(c, NameChar); }
-bool IsOtherNameChar(char c) { return Kinds.Is(c, OtherNameChar); }
+bool IsSpace(char c)
+{
+    return Kinds.Is(c, Space);
+}
+bool IsNameStart(char c)
+{
+    return Kinds.Is(c, NameStart);
+}
+bool IsNameChar(char c)
+{
+    return Kinds.Is(c, NameChar);
+}
+bool IsOtherNameChar(char c)
+{
+    return Kinds.Is(c, OtherNameChar);
+}
 
 class Scanner {
 public:
-    Scanner(std::string_view text, CatalogueScan& scan) : text(text), scan(scan) {}
+    Scanner(std::string_view text, CatalogueScan& scan) : text(text), scan(scan) { }
 
     bool Document()
     {
@@ -110,18 +122,18 @@ private:
     static Role ChildRole(Role parent, std::string_view name, bool& rootSeen)
     {
         switch (parent) {
-        case Role::Top:
-            if (name == RootName && !rootSeen) {
-                rootSeen = true;
-                return Role::Root;
-            }
-            return Role::Other;
-        case Role::Root:
-            return name == TreatmentName ? Role::Treatment : Role::Other;
-        case Role::Treatment:
-            return Role::Field;
-        default:
-            return Role::Other;
+            case Role::Top:
+                if (name == RootName && !rootSeen) {
+                    rootSeen = true;
+                    return Role::Root;
+                }
+                return Role::Other;
+            case Role::Root:
+                return name == TreatmentName ? Role::Treatment : Role::Other;
+            case Role::Treatment:
+                return Role::Field;
+            default:
+                return Role::Other;
         }
     }
 

@@ -43,8 +43,8 @@ bool ShowsOnePattern(const std::string& baseFrequency, const std::string& number
     long n = 0;
     double f = 0.0;
     double t = 0.0;
-    if (!ParsePatternReal(baseFrequency, b) || !(b > 0.0) || !ParsePatternCount(numberOfSlots, n)
-        || n < 1 || n > FiringPattern::MaxSlots || !ParsePatternReal(slotFrequency, f))
+    if (!ParsePatternReal(baseFrequency, b) || !(b > 0.0) || !ParsePatternCount(numberOfSlots, n) || n < 1
+        || n > FiringPattern::MaxSlots || !ParsePatternReal(slotFrequency, f))
         return false;
     const double slots = static_cast<double>(n);
     if (WithinTextRounding(f, b * slots, slots + 1.0))

@@ -9,12 +9,12 @@
 struct FiringPattern {
     static constexpr int MaxSlots = 250;
 
-    double BaseFrequency = 0.0;      // Hz: cycles per second
-    double BaseTimePeriod = 0.0;     // s: length of one cycle
-    double SlotFrequency = 0.0;      // Hz: slots per second, what the slot timer runs at
+    double BaseFrequency = 0.0;  // Hz: cycles per second
+    double BaseTimePeriod = 0.0;  // s: length of one cycle
+    double SlotFrequency = 0.0;  // Hz: slots per second, what the slot timer runs at
     double TimePeriodPerSlot = 0.0;  // s: length of one slot
-    int NumberOfSlots = 0;           // 1 to MaxSlots
-    int Slot[MaxSlots] = {};         // 1 = slot fires, anything else = silent
+    int NumberOfSlots = 0;  // 1 to MaxSlots
+    int Slot[MaxSlots] = {};  // 1 = slot fires, anything else = silent
 
     // Rule 1: from base frequency b and slot count n; sets the four reals.
     void DeriveFromBaseFrequency(double b, double n);

@@ -153,25 +153,26 @@ PatternFileResult ReadPatternFile(const char* path, XMLDocument& document)
     document.Clear();
     std::string text;
     switch (ReadDataFile(path, text)) {
-    case DataFileOpen::Opened:
-        break;
-    case DataFileOpen::Missing:
-        return Refusal("it does not exist");
-    case DataFileOpen::NotRegular: {
-        PatternFileResult result = WithContent(Refusal("it is a folder or a special file, not an ordinary file"));
-        result.notRegular = true;
-        return result;
-    }
-    case DataFileOpen::Failed:
-        return WithContent(Refusal("it cannot be opened or read"));
+        case DataFileOpen::Opened:
+            break;
+        case DataFileOpen::Missing:
+            return Refusal("it does not exist");
+        case DataFileOpen::NotRegular: {
+            PatternFileResult result =
+                WithContent(Refusal("it is a folder or a special file, not an ordinary file"));
+            result.notRegular = true;
+            return result;
+        }
+        case DataFileOpen::Failed:
+            return WithContent(Refusal("it cannot be opened or read"));
     }
     switch (document.Parse(text.c_str(), text.size())) {
-    case tinyxml2::XML_SUCCESS:
-        break;
-    case tinyxml2::XML_ERROR_EMPTY_DOCUMENT:
-        return Refusal("it is empty");
-    default:
-        return WithContent(Refusal("it is not a well-formed XML file"));
+        case tinyxml2::XML_SUCCESS:
+            break;
+        case tinyxml2::XML_ERROR_EMPTY_DOCUMENT:
+            return Refusal("it is empty");
+        default:
+            return WithContent(Refusal("it is not a well-formed XML file"));
     }
     return WithContent(InterpretPattern(document));
 }

@@ -8,7 +8,9 @@
 
 #include "treatments/firing_pattern.h"
 
-namespace tinyxml2 { class XMLDocument; }
+namespace tinyxml2 {
+class XMLDocument;
+}
 
 // What the Advanced Settings page writes: the five quantities as its fields
 // hold them and one state per slot box, in slot order (true = the slot fires).
@@ -26,8 +28,7 @@ struct PatternFileContent {
 // produced without regard to LC_NUMERIC; slots as 1 or 0. Returns false when
 // the file could not be written or its text would not read back as
 // `content`; `path` is then untouched.
-bool WritePatternFile(const char* path, const PatternFileContent& content,
-                      tinyxml2::XMLDocument& document);
+bool WritePatternFile(const char* path, const PatternFileContent& content, tinyxml2::XMLDocument& document);
 
 struct PatternFileResult {
     bool ok = false;

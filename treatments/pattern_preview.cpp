@@ -5,8 +5,8 @@
 #include <cstdio>
 
 namespace {
-constexpr int Margin = 2;        // around everything, so the outline stays inside
-constexpr int LabelGap = 3;      // between the labels and the cells
+constexpr int Margin = 2;  // around everything, so the outline stays inside
+constexpr int LabelGap = 3;  // between the labels and the cells
 constexpr int MinOutlinedCell = 4;
 
 const PreviewQuantity NoQuantity = {"-", PreviewUnit::None};
@@ -32,19 +32,17 @@ PreviewQuantity FormatPreviewFrequency(double hertz)
     return FormatQuantity(hertz, PreviewUnit::Hertz);
 }
 
-PatternPreviewLayout LayoutPatternPreview(const FiringPattern& pattern, int width, int height,
-                                          int textHeight)
+PatternPreviewLayout LayoutPatternPreview(const FiringPattern& pattern, int width, int height, int textHeight)
 {
     PatternPreviewLayout layout;
     const int n = std::clamp(pattern.NumberOfSlots, 0, static_cast<int>(FiringPattern::MaxSlots));
     const double baseFrequency = pattern.BaseFrequency;
     const double basePeriod = 1.0 / baseFrequency;
-    layout.basePeriod = {FormatPreviewDuration(basePeriod), Margin, Margin,
-                         PreviewLabel::Align::Left};
+    layout.basePeriod = {FormatPreviewDuration(basePeriod), Margin, Margin, PreviewLabel::Align::Left};
     layout.slotPeriod = {n > 0 ? FormatPreviewDuration(basePeriod / n) : NoQuantity, width / 2, Margin,
                          PreviewLabel::Align::Centre};
-    layout.slotFrequency = {n > 0 ? FormatPreviewFrequency(baseFrequency * n) : NoQuantity,
-                            width - Margin, Margin, PreviewLabel::Align::Right};
+    layout.slotFrequency = {n > 0 ? FormatPreviewFrequency(baseFrequency * n) : NoQuantity, width - Margin,
+                            Margin, PreviewLabel::Align::Right};
 
     const int top = Margin + textHeight + LabelGap;
     const int bottom = std::max(top + 1, height - Margin);

@@ -30,13 +30,13 @@ struct PreviewLabel {
 };
 
 struct PatternPreviewLayout {
-    std::vector<PreviewRect> cells;   // one per slot, in time order, edge to edge
+    std::vector<PreviewRect> cells;  // one per slot, in time order, edge to edge
     std::vector<PreviewRect> pulses;  // one per fired slot, inside its cell
-    bool outlineCells = false;        // the cells are wide enough to outline each one
-    PreviewRect axis;                 // the time axis under the cells (height 1)
-    PreviewLabel basePeriod;          // left: one base period
-    PreviewLabel slotPeriod;          // centre: one slot
-    PreviewLabel slotFrequency;       // right: slots per second
+    bool outlineCells = false;  // the cells are wide enough to outline each one
+    PreviewRect axis;  // the time axis under the cells (height 1)
+    PreviewLabel basePeriod;  // left: one base period
+    PreviewLabel slotPeriod;  // centre: one slot
+    PreviewLabel slotFrequency;  // right: slots per second
 };
 
 // A duration in ms below one second, in s from one second on, with four

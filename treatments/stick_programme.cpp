@@ -31,8 +31,7 @@ bool ReadProgrammeReply(const unsigned char* instruction, int length, StickProgr
     return true;
 }
 
-bool ProgrammeOfPattern(const FiringPattern& pattern, const DeviceLink& link,
-                        StickProgramme& programme)
+bool ProgrammeOfPattern(const FiringPattern& pattern, const DeviceLink& link, StickProgramme& programme)
 {
     const int n = pattern.NumberOfSlots;
     double slotFrequency = 0.0;
@@ -47,8 +46,7 @@ bool ProgrammeOfPattern(const FiringPattern& pattern, const DeviceLink& link,
     return true;
 }
 
-bool PatternOfProgramme(const StickProgramme& programme, const DeviceLink& link,
-                        FiringPattern& pattern)
+bool PatternOfProgramme(const StickProgramme& programme, const DeviceLink& link, FiringPattern& pattern)
 {
     const int n = static_cast<int>(programme.states.size());
     const double slotFrequency =

@@ -28,14 +28,12 @@ bool ReadProgrammeReply(const unsigned char* instruction, int length, StickProgr
 // The programme a write of `pattern` stores: its slot frequency as the Slot
 // Frequency field shows it, through `link`'s encoding, and its slot states;
 // false when that frequency cannot be sent.
-bool ProgrammeOfPattern(const FiringPattern& pattern, const DeviceLink& link,
-                        StickProgramme& programme);
+bool ProgrammeOfPattern(const FiringPattern& pattern, const DeviceLink& link, StickProgramme& programme);
 
 // The pattern the programme runs: its slot frequency decoded by `link`, and
 // the quantities derived from it and the slot count; false when the timer
 // bytes give no usable frequency.
-bool PatternOfProgramme(const StickProgramme& programme, const DeviceLink& link,
-                        FiringPattern& pattern);
+bool PatternOfProgramme(const StickProgramme& programme, const DeviceLink& link, FiringPattern& pattern);
 
 // The index of the first catalogue record whose write would store exactly
 // `programme` (same slot count and states, and a base frequency that gives

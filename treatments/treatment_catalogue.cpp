@@ -131,7 +131,7 @@ bool ReadTreatment(const TreatmentChildren& treatment, int ordinal, TreatmentRec
 
 }  // namespace
 
-TreatmentCatalogue::TreatmentCatalogue() : records(new TreatmentRecord[Capacity]) {}
+TreatmentCatalogue::TreatmentCatalogue() : records(new TreatmentRecord[Capacity]) { }
 
 int TreatmentCatalogue::Load(const char* path, CatalogueReading reading)
 {
@@ -171,8 +171,8 @@ int TreatmentCatalogue::Load(const char* path, CatalogueReading reading)
         for (const XMLElement* child = treatment->FirstChildElement(); child;
              child = child->NextSiblingElement()) {
             const char* childText = child->GetText();
-            scan.children.push_back({child->Name(), childText ? childText : std::string_view(),
-                                     childText != nullptr});
+            scan.children.push_back(
+                {child->Name(), childText ? childText : std::string_view(), childText != nullptr});
         }
         scan.treatments.back().end = scan.children.size();
     }
@@ -185,12 +185,13 @@ int TreatmentCatalogue::Take(const CatalogueScan& scan)
     int ordinal = 1;
     for (const CatalogueScan::Treatment& treatment : scan.treatments) {
         if (count == Capacity) {
-            std::puts(("Treatment " + std::to_string(ordinal) + " and later ignored: the table holds " +
-                       std::to_string(Capacity) + " treatments").c_str());
+            std::puts(("Treatment " + std::to_string(ordinal) + " and later ignored: the table holds "
+                       + std::to_string(Capacity) + " treatments")
+                          .c_str());
             break;
         }
-        const TreatmentChildren children{scan.children.data() + treatment.first,
-                                         scan.children.data() + treatment.end};
+        const TreatmentChildren children {scan.children.data() + treatment.first,
+                                          scan.children.data() + treatment.end};
         if (ReadTreatment(children, ordinal, records[count]))
             ++count;
         ++ordinal;

@@ -36,19 +36,18 @@ const char* const UnclearPatternNotice = wxTRANSLATE(
 const char* const ReadCaption = wxTRANSLATE("Read Vitrel Device");
 const char* const TurnOffCaption = wxTRANSLATE("Turn Off Device");
 const char* const BeeperCaption = wxTRANSLATE("Vitrel USB Device");
-const char* const NothingWrittenNotice = wxTRANSLATE(
-    "No Vitrel stick is attached, so nothing was written to it. Plug the stick in, wait until "
-    "\"Device Attached\" shows and try again.");
-const char* const NothingReadNotice = wxTRANSLATE(
-    "No Vitrel stick is attached, so nothing was read from it. Plug the stick in, wait until "
-    "\"Device Attached\" shows and try again.");
-const char* const WriteFailedNotice = wxTRANSLATE(
-    "Writing to the Vitrel stick failed: it did not take everything that was sent. Check that "
-    "it is plugged in and try again.");
-const char* const NotConfirmedNotice = wxTRANSLATE(
-    "The Vitrel stick did not confirm the programme that was written to it. Please write the "
-    "programme again.");
-
+const char* const NothingWrittenNotice =
+    wxTRANSLATE("No Vitrel stick is attached, so nothing was written to it. Plug the stick in, wait until "
+                "\"Device Attached\" shows and try again.");
+const char* const NothingReadNotice =
+    wxTRANSLATE("No Vitrel stick is attached, so nothing was read from it. Plug the stick in, wait until "
+                "\"Device Attached\" shows and try again.");
+const char* const WriteFailedNotice =
+    wxTRANSLATE("Writing to the Vitrel stick failed: it did not take everything that was sent. Check that "
+                "it is plugged in and try again.");
+const char* const NotConfirmedNotice =
+    wxTRANSLATE("The Vitrel stick did not confirm the programme that was written to it. Please write the "
+                "programme again.");
 
 // A field's number, or NaN when its text is not a number: every check below
 // then fails, so nothing is sent from it.
@@ -223,10 +222,12 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
         return;
     const std::vector<unsigned char> states = BuildSlotStateBytes();
     const unsigned char count = static_cast<unsigned char>(states.size());
-    if (!WriteToStick(rawFrame, BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame),
+    if (!WriteToStick(rawFrame,
+                      BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame),
                       ProgramCaption))
         return;
-    if (WriteToStick(rawFrame, BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame),
+    if (WriteToStick(rawFrame,
+                     BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame),
                      ProgramCaption))
         StartProgrammeCheck(timer, states, WorkingPattern());
 }
@@ -300,29 +301,29 @@ void wxVitrelFrame::ShowProgrammeCheckOutcome(bool tellUser)
 {
     const char* notice = NotConfirmedNotice;
     switch (programmeCheck.outcome()) {
-    case ProgrammeCheck::Outcome::None:
-        return;
-    case ProgrammeCheck::Outcome::Waiting:
-        statusBar->SetStatusText(_("Checking the programme on the stick..."), CheckStatusField);
-        return;
-    case ProgrammeCheck::Outcome::Confirmed:
-        statusBar->SetStatusText(wxString::Format(_("Programme written and checked, %s"),
-                                                  wxDateTime::Now().FormatISOTime()),
-                                 CheckStatusField);
-        return;
-    case ProgrammeCheck::Outcome::Differs:
-        statusBar->SetStatusText(_("Programme NOT confirmed: the stick holds another one"),
-                                 CheckStatusField);
-        break;
-    case ProgrammeCheck::Outcome::NoReply:
-        statusBar->SetStatusText(_("Programme NOT confirmed: the stick did not answer"),
-                                 CheckStatusField);
-        break;
-    case ProgrammeCheck::Outcome::NotSent:
-        statusBar->SetStatusText(_("Programme NOT confirmed: writing to the stick failed"),
-                                 CheckStatusField);
-        notice = WriteFailedNotice;
-        break;
+        case ProgrammeCheck::Outcome::None:
+            return;
+        case ProgrammeCheck::Outcome::Waiting:
+            statusBar->SetStatusText(_("Checking the programme on the stick..."), CheckStatusField);
+            return;
+        case ProgrammeCheck::Outcome::Confirmed:
+            statusBar->SetStatusText(
+                wxString::Format(_("Programme written and checked, %s"), wxDateTime::Now().FormatISOTime()),
+                CheckStatusField);
+            return;
+        case ProgrammeCheck::Outcome::Differs:
+            statusBar->SetStatusText(_("Programme NOT confirmed: the stick holds another one"),
+                                     CheckStatusField);
+            break;
+        case ProgrammeCheck::Outcome::NoReply:
+            statusBar->SetStatusText(_("Programme NOT confirmed: the stick did not answer"),
+                                     CheckStatusField);
+            break;
+        case ProgrammeCheck::Outcome::NotSent:
+            statusBar->SetStatusText(_("Programme NOT confirmed: writing to the stick failed"),
+                                     CheckStatusField);
+            notice = WriteFailedNotice;
+            break;
     }
     if (tellUser)
         PostNotice(notice, ProgramCaption);

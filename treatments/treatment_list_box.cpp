@@ -37,31 +37,31 @@ wxString CatalogueProblemNotice(CatalogueProblem problem, const wxString& path)
     if (problem == CatalogueProblem::NotOpened && !file.FileExists())
         problem = CatalogueProblem::Missing;
     switch (problem) {
-    case CatalogueProblem::None:
-    case CatalogueProblem::Missing:  // named with the other missing files
-        return wxString();
-    case CatalogueProblem::NotOpened:
-        // TRANSLATORS: %s is the full path of the treatments list file.
-        return wxString::Format(_("The treatments list \"%s\" could not be opened: check that it is "
-                                  "a file you may read. The list of treatments stays empty."),
-                                shown);
-    case CatalogueProblem::NotXml:
-        // TRANSLATORS: %s is the full path of the treatments list file.
-        return wxString::Format(_("The treatments list \"%s\" could not be read: it is not a "
-                                  "well-formed XML file. The list of treatments stays empty."),
-                                shown);
-    case CatalogueProblem::NotACatalogue:
-        // TRANSLATORS: %s is the full path of the treatments list file.
-        return wxString::Format(_("The treatments list \"%s\" could not be used: it is not a "
-                                  "treatments list (it has no VitrelTreatmentsList element), for "
-                                  "example an exported pattern saved over it. The list of "
-                                  "treatments stays empty."),
-                                shown);
-    case CatalogueProblem::NoUsableTreatment:
-        // TRANSLATORS: %s is the full path of the treatments list file.
-        return wxString::Format(_("The treatments list \"%s\" holds no treatment that can be used. "
-                                  "The list of treatments stays empty."),
-                                shown);
+        case CatalogueProblem::None:
+        case CatalogueProblem::Missing:  // named with the other missing files
+            return wxString();
+        case CatalogueProblem::NotOpened:
+            // TRANSLATORS: %s is the full path of the treatments list file.
+            return wxString::Format(_("The treatments list \"%s\" could not be opened: check that it is "
+                                      "a file you may read. The list of treatments stays empty."),
+                                    shown);
+        case CatalogueProblem::NotXml:
+            // TRANSLATORS: %s is the full path of the treatments list file.
+            return wxString::Format(_("The treatments list \"%s\" could not be read: it is not a "
+                                      "well-formed XML file. The list of treatments stays empty."),
+                                    shown);
+        case CatalogueProblem::NotACatalogue:
+            // TRANSLATORS: %s is the full path of the treatments list file.
+            return wxString::Format(_("The treatments list \"%s\" could not be used: it is not a "
+                                      "treatments list (it has no VitrelTreatmentsList element), for "
+                                      "example an exported pattern saved over it. The list of "
+                                      "treatments stays empty."),
+                                    shown);
+        case CatalogueProblem::NoUsableTreatment:
+            // TRANSLATORS: %s is the full path of the treatments list file.
+            return wxString::Format(_("The treatments list \"%s\" holds no treatment that can be used. "
+                                      "The list of treatments stays empty."),
+                                    shown);
     }
     return wxString();
 }

@@ -15,15 +15,22 @@ bool IsUtf8(const std::string& text)
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
     while (p < end) {
-        int length = *p < 0x80 ? 1 : *p >= 0xC2 && *p <= 0xDF ? 2 : *p >= 0xE0 && *p <= 0xEF ? 3
-                   : *p >= 0xF0 && *p <= 0xF4 ? 4 : 0;
+        int length = *p < 0x80                  ? 1
+                     : *p >= 0xC2 && *p <= 0xDF ? 2
+                     : *p >= 0xE0 && *p <= 0xEF ? 3
+                     : *p >= 0xF0 && *p <= 0xF4 ? 4
+                                                : 0;
         if (length == 0 || end - p < length)
             return false;
         unsigned low = 0x80, high = 0xBF;
-        if (*p == 0xE0) low = 0xA0;
-        if (*p == 0xED) high = 0x9F;
-        if (*p == 0xF0) low = 0x90;
-        if (*p == 0xF4) high = 0x8F;
+        if (*p == 0xE0)
+            low = 0xA0;
+        if (*p == 0xED)
+            high = 0x9F;
+        if (*p == 0xF0)
+            low = 0x90;
+        if (*p == 0xF4)
+            high = 0x8F;
         for (int k = 1; k < length; ++k) {
             if (p[k] < (k == 1 ? low : 0x80u) || p[k] > (k == 1 ? high : 0xBFu))
                 return false;
@@ -63,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         FUZZ_CHECK(pattern.HasUsableQuantities());
         for (int s = 0; s < pattern.NumberOfSlots; ++s)
             FUZZ_CHECK(pattern.Slot[s] == 0 || pattern.Slot[s] == 1);
-        for (const std::string* text : {&record.Title, &record.Description, &record.DayTreatment,
-                                        &record.NightTreatment})
+        for (const std::string* text :
+             {&record.Title, &record.Description, &record.DayTreatment, &record.NightTreatment})
             FUZZ_CHECK(IsUtf8(*text) && std::strlen(text->c_str()) == text->size());
         // 20,000 characters and a break opportunity after every 100.
         FUZZ_CHECK(Characters(record.Title) <= 200 && Characters(record.Description) <= 20200);

@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     if (loaded != HistoryLoadResult::Loaded)
         FUZZ_CHECK(old.empty());
 
-    const DiaryEntry added{"07.12.2026", "09:15", "Knee <left> & \"right\"",
-                           "Two lines,\nwith \xC3\xBC and 'quotes'."};
+    const DiaryEntry added {"07.12.2026", "09:15", "Knee <left> & \"right\"",
+                            "Two lines,\nwith \xC3\xBC and 'quotes'."};
     const HistorySaveResult saved = AppendHistoryEntry(doc, path.c_str(), added);
     if (saved != HistorySaveResult::Saved) {
         FUZZ_CHECK(loaded != HistoryLoadResult::NoFile);

@@ -40,7 +40,10 @@ bool RisesWithinRange(const double* column, int count)
     return true;
 }
 
-bool Near(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::fmax(1.0, std::fabs(b)); }
+bool Near(double a, double b)
+{
+    return std::fabs(a - b) <= 1e-9 * std::fmax(1.0, std::fabs(b));
+}
 
 }  // namespace
 
@@ -58,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         const auto plain = PlainRows(std::string(reinterpret_cast<const char*>(data), size));
         int row = 0;
         for (const auto& expected : plain) {
-            while (row < table.count &&
-                   !(table.userHz[row] == expected.first && table.deviceHz[row] == expected.second))
+            while (row < table.count
+                   && !(table.userHz[row] == expected.first && table.deviceHz[row] == expected.second))
                 ++row;
             FUZZ_CHECK(row < table.count);
             ++row;

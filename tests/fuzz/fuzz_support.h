@@ -13,13 +13,12 @@
 #include "device/device_link.h"
 #include "device/instruction.h"
 
-#define FUZZ_CHECK(condition)                                                            \
-    do {                                                                                 \
-        if (!(condition)) {                                                              \
-            std::fprintf(stderr, "property failed: %s at %s:%d\n", #condition, __FILE__, \
-                         __LINE__);                                                      \
-            std::abort();                                                                \
-        }                                                                                \
+#define FUZZ_CHECK(condition)                                                                                \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            std::fprintf(stderr, "property failed: %s at %s:%d\n", #condition, __FILE__, __LINE__);          \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (0)
 
 // A folder of this process's own, in memory when /dev/shm exists (the saves
@@ -36,7 +35,10 @@ inline const std::string& ScratchFolder()
     return folder;
 }
 
-inline std::string ScratchPath(const char* name) { return ScratchFolder() + "/" + name; }
+inline std::string ScratchPath(const char* name)
+{
+    return ScratchFolder() + "/" + name;
+}
 
 // Writes `size` bytes to `path`, replacing it.
 inline void WriteBytes(const std::string& path, const unsigned char* data, size_t size)

@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     while (provider.remaining_bytes() > 0) {
         const bool probe = provider.ConsumeBool();
         const int limit = probe ? ProbeBufferSize : 2 * InstructionCapacity;
-        const Bytes chunk = provider.ConsumeBytes<unsigned char>(
-            provider.ConsumeIntegralInRange<int>(1, limit));
+        const Bytes chunk =
+            provider.ConsumeBytes<unsigned char>(provider.ConsumeIntegralInRange<int>(1, limit));
         if (chunk.empty())
             break;
         const int length = static_cast<int>(chunk.size());

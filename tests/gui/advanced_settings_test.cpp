@@ -174,12 +174,12 @@ TEST_F(AdvancedSettings, AnEntryThatIsNotANumberAboveZeroReturnsToTheLastValue)
         int leaveBy;
     };
     const Case cases[] = {
-        {"ID_TEXTCTRL11", "0", WXK_TAB},      {"ID_TEXTCTRL11", "-3", WXK_TAB},
-        {"ID_TEXTCTRL11", "0", WXK_RETURN},   {"ID_TEXTCTRL11", "-", WXK_TAB},
-        {"ID_TEXTCTRL11", "", WXK_RETURN},    {"ID_TEXTCTRL11", "0.0000004", WXK_TAB},
-        {"ID_TEXTCTRL7", "0", WXK_RETURN},    {"ID_TEXTCTRL7", "-1", WXK_RETURN},
-        {"ID_TEXTCTRL7", "-1", WXK_TAB},      {"ID_TEXTCTRL7", "", WXK_TAB},
-        {"ID_TEXTCTRL8", "0", WXK_RETURN},    {"ID_TEXTCTRL8", "", WXK_TAB},
+        {"ID_TEXTCTRL11", "0", WXK_TAB},    {"ID_TEXTCTRL11", "-3", WXK_TAB},
+        {"ID_TEXTCTRL11", "0", WXK_RETURN}, {"ID_TEXTCTRL11", "-", WXK_TAB},
+        {"ID_TEXTCTRL11", "", WXK_RETURN},  {"ID_TEXTCTRL11", "0.0000004", WXK_TAB},
+        {"ID_TEXTCTRL7", "0", WXK_RETURN},  {"ID_TEXTCTRL7", "-1", WXK_RETURN},
+        {"ID_TEXTCTRL7", "-1", WXK_TAB},    {"ID_TEXTCTRL7", "", WXK_TAB},
+        {"ID_TEXTCTRL8", "0", WXK_RETURN},  {"ID_TEXTCTRL8", "", WXK_TAB},
     };
     for (const Case& c : cases) {
         TypeKeys(Find<wxTextCtrl>(c.field), c.keys, c.leaveBy);
@@ -307,10 +307,10 @@ TEST_F(AdvancedSettings, ReopeningShowsThePatternAtClosing)
 
 TEST_F(AdvancedSettings, StartsWithTheDefaultsWhenTheFileCannotBeUsed)
 {
-    for (const char* content :
-         std::initializer_list<const char*>{nullptr, "", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>",
-          "<VitrelAdvancedSettings><BaseFrequency>0</BaseFrequency><NumberOfSlots>3</NumberOfSlots>"
-          "<Slot>1</Slot></VitrelAdvancedSettings>"}) {
+    for (const char* content : std::initializer_list<const char*> {
+             nullptr, "", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>",
+             "<VitrelAdvancedSettings><BaseFrequency>0</BaseFrequency><NumberOfSlots>3</NumberOfSlots>"
+             "<Slot>1</Slot></VitrelAdvancedSettings>"}) {
         if (content)
             WriteWorkFile("AdvancedSettings.xml", content);
         {
@@ -365,10 +365,9 @@ TEST_F(AdvancedSettings, ExportAndImportRestoreStatesAndBaseFrequencyOnly)
 
 TEST_F(AdvancedSettings, ImportTakesAsManySlotsAsNumberOfSlotsSays)
 {
-    WriteWorkFile("three.xml",
-                  "<VitrelAdvancedSettings><BaseFrequency>5</BaseFrequency>"
-                  "<NumberOfSlots>3</NumberOfSlots><Slot>1</Slot><Slot>0</Slot><Slot>1</Slot>"
-                  "<Slot>1</Slot><Slot>1</Slot></VitrelAdvancedSettings>");
+    WriteWorkFile("three.xml", "<VitrelAdvancedSettings><BaseFrequency>5</BaseFrequency>"
+                               "<NumberOfSlots>3</NumberOfSlots><Slot>1</Slot><Slot>0</Slot><Slot>1</Slot>"
+                               "<Slot>1</Slot><Slot>1</Slot></VitrelAdvancedSettings>");
     CreateFrame();
     ImportFrom(WorkPath("three.xml"));
     EXPECT_EQ(Fields(), "5.000000 0.200000 15.000000 0.066667 3");
@@ -406,7 +405,8 @@ TEST_F(AdvancedSettings, AFileRefusedAtStartUpIsMovedAsideBeforeTheExitSave)
     EXPECT_EQ(aside[0].size(), std::string("AdvancedSettings.unreadable-20261207-091500.xml").size());
     EXPECT_EQ(ReadWorkFile(aside[0]), broken);
     EXPECT_EQ(output.Text(), "AdvancedSettings.xml could not be read; it was kept as " + aside[0] + "\n");
-    EXPECT_NE(ReadWorkFile("AdvancedSettings.xml").find("<NumberOfSlots>10</NumberOfSlots>"), std::string::npos);
+    EXPECT_NE(ReadWorkFile("AdvancedSettings.xml").find("<NumberOfSlots>10</NumberOfSlots>"),
+              std::string::npos);
 
     // The next start reads the new file: nothing more is moved aside.
     CreateFrame();
@@ -436,7 +436,8 @@ TEST_F(AdvancedSettings, ExportTellsWhenTheFileCannotBeWritten)
                                 "Export to XML"));
 
     // A file name beyond ASCII is written under its own name.
-    const std::string name = "Gr\xc3\xb6\xc3\x9f" "e.xml";
+    const std::string name = "Gr\xc3\xb6\xc3\x9f"
+                             "e.xml";
     ExportTo(WorkPath(name));
     EXPECT_TRUE(WorkFileExists(name));
 }
@@ -447,8 +448,8 @@ TEST_F(AdvancedSettings, AnExportNamedWithoutAnExtensionGetsXml)
     const struct {
         const char* typed;
         const char* written;
-    } cases[] = {{"plain", "plain.xml"}, {"mine.xml", "mine.xml"}, {"my.pattern", "my.pattern"},
-                 {"dot.", "dot.xml"}};
+    } cases[] = {
+        {"plain", "plain.xml"}, {"mine.xml", "mine.xml"}, {"my.pattern", "my.pattern"}, {"dot.", "dot.xml"}};
     for (const auto& c : cases) {
         ExportTo(WorkPath(c.typed));
         EXPECT_TRUE(WorkFileExists(c.written)) << c.typed;
@@ -464,11 +465,13 @@ TEST_F(AdvancedSettings, ExportAsksBeforeReplacingAFileAndCancelWritesNothing)
     const wxString question = "mine.xml already exists. Do you want to replace it?";
     // Typed with and without its extension: the ".xml" added names the same file.
     for (const char* typed : {"mine.xml", "mine"}) {
-        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")), FileDialogAnswer(wxString::FromUTF8(WorkPath(typed))),
+        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")),
+                      FileDialogAnswer(wxString::FromUTF8(WorkPath(typed))),
                       MessageAnswer(wxID_CANCEL, question, "Export to XML"));
         EXPECT_EQ(ReadWorkFile("mine.xml"), mine) << typed;
     }
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")), FileDialogAnswer(wxString::FromUTF8(WorkPath("mine.xml"))),
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")),
+                  FileDialogAnswer(wxString::FromUTF8(WorkPath("mine.xml"))),
                   MessageAnswer(wxID_OK, question, "Export to XML"));
     EXPECT_NE(ReadWorkFile("mine.xml").find("<VitrelAdvancedSettings>"), std::string::npos);
 }
@@ -476,24 +479,26 @@ TEST_F(AdvancedSettings, ExportAsksBeforeReplacingAFileAndCancelWritesNothing)
 TEST_F(AdvancedSettings, ExportNeverReplacesTheProgramsOwnFiles)
 {
     CopyTestDataFile("diary_three_entries.xml", "DiaryHistoryDB.xml");
-    WriteWorkFile("AdvancedSettings.xml", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>"
-                                          "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></VitrelAdvancedSettings>");
+    WriteWorkFile("AdvancedSettings.xml",
+                  "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>"
+                  "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></VitrelAdvancedSettings>");
     CreateFrame();
     const std::string catalogue = ReadWorkFile("VitrelTreatmentsList.xml");
-    for (const char* name : {"VitrelTreatmentsList.xml", "VitrelFrequencyMeasurement.csv", "DiaryHistoryDB.xml",
-                             "AdvancedSettings.xml", "share/HumanBodyFront.png", "share/new.xml",
-                             "docs/../VitrelTreatmentsList.xml", "VitrelTreatmentsList"}) {
+    for (const char* name : {"VitrelTreatmentsList.xml", "VitrelFrequencyMeasurement.csv",
+                             "DiaryHistoryDB.xml", "AdvancedSettings.xml", "share/HumanBodyFront.png",
+                             "share/new.xml", "docs/../VitrelTreatmentsList.xml", "VitrelTreatmentsList"}) {
         const std::string before = WorkFileExists(name) ? ReadWorkFile(name) : "";
         wxString path = wxString::FromUTF8(WorkPath(name));
         wxFileName shown(path);
         shown.Normalize(wxPATH_NORM_DOTS);  // as the dialog gives it back
         if (shown.GetExt().empty())
             shown.SetExt("xml");
-        wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")), FileDialogAnswer(path),
-                      MessageAnswer(wxID_OK,
-                                    "The pattern was not exported: \"" + shown.GetFullPath()
-                                        + "\" is one of Vitrel's own files. Please choose another name or folder.",
-                                    "Export to XML"));
+        wxTEST_DIALOG(
+            Click(Find<wxButton>("ID_BUTTON7")), FileDialogAnswer(path),
+            MessageAnswer(wxID_OK,
+                          "The pattern was not exported: \"" + shown.GetFullPath()
+                              + "\" is one of Vitrel's own files. Please choose another name or folder.",
+                          "Export to XML"));
         EXPECT_EQ(WorkFileExists(name) ? ReadWorkFile(name) : "", before) << name;
     }
     EXPECT_EQ(ReadWorkFile("VitrelTreatmentsList.xml"), catalogue);
@@ -502,7 +507,7 @@ TEST_F(AdvancedSettings, ExportNeverReplacesTheProgramsOwnFiles)
 // The folder a file dialog is in when it is shown; answered with Cancel.
 class DialogFolder : public wxExpectModalBase<wxFileDialog, DialogFolder> {
 public:
-    explicit DialogFolder(wxString& folder) : folder(folder) {}
+    explicit DialogFolder(wxString& folder) : folder(folder) { }
 
 protected:
     int OnInvoked(wxFileDialog* dialog) const override

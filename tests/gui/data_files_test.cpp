@@ -48,23 +48,23 @@ protected:
     {
         const std::string path = WorkPath(name);
         switch (kind) {
-        case Special::Fifo:
-            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-            break;
-        case Special::Folder:
-            ASSERT_TRUE(fs::create_directory(path));
-            break;
-        case Special::Socket: {
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            ASSERT_LT(path.size(), sizeof address.sun_path);
-            path.copy(address.sun_path, path.size());
-            const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-            ASSERT_GE(fd, 0);
-            ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-            sockets.push_back(fd);
-            break;
-        }
+            case Special::Fifo:
+                ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+                break;
+            case Special::Folder:
+                ASSERT_TRUE(fs::create_directory(path));
+                break;
+            case Special::Socket: {
+                sockaddr_un address {};
+                address.sun_family = AF_UNIX;
+                ASSERT_LT(path.size(), sizeof address.sun_path);
+                path.copy(address.sun_path, path.size());
+                const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+                ASSERT_GE(fd, 0);
+                ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+                sockets.push_back(fd);
+                break;
+            }
         }
     }
 
@@ -103,8 +103,8 @@ protected:
 // moved, replaced or written into.
 TEST_F(DataFilesTest, SpecialFilesInPlaceOfDataFilesAreRefusedWithoutWaiting)
 {
-    const char* const dataFiles[] = {"DiaryHistoryDB.xml", "AdvancedSettings.xml",
-                                     "VitrelTreatmentsList.xml", "VitrelFrequencyMeasurement.csv"};
+    const char* const dataFiles[] = {"DiaryHistoryDB.xml", "AdvancedSettings.xml", "VitrelTreatmentsList.xml",
+                                     "VitrelFrequencyMeasurement.csv"};
     // The first window of a process also pays for the toolkit's start; the
     // limit is about the files.
     CreateFrame();
@@ -213,7 +213,8 @@ TEST_F(DataFilesTest, SettingsThatCannotBeOpenedAreNeverOverwritten)
     EXPECT_EQ(ReadWorkFile(aside), settings);
     EXPECT_EQ(fs::status(aside).permissions(), fs::perms::none);
     // The page's pattern is saved as a new file.
-    EXPECT_NE(ReadWorkFile("AdvancedSettings.xml").find("<NumberOfSlots>10</NumberOfSlots>"), std::string::npos);
+    EXPECT_NE(ReadWorkFile("AdvancedSettings.xml").find("<NumberOfSlots>10</NumberOfSlots>"),
+              std::string::npos);
 }
 
 // Saves replace what the links point at; the links stay links.
@@ -255,7 +256,7 @@ TEST_F(DataFilesTest, ADiaryThatCannotBeWrittenBackIsKeptAndANewOneStarted)
     wxString notice;
     class NoticeAnswer : public wxExpectModalBase<wxMessageDialog, NoticeAnswer> {
     public:
-        explicit NoticeAnswer(wxString& seen) : seen(seen) {}
+        explicit NoticeAnswer(wxString& seen) : seen(seen) { }
 
     protected:
         int OnInvoked(wxMessageDialog* dialog) const override
@@ -294,8 +295,8 @@ TEST(UserFolderInstance, OneNameForEveryWayOfWritingAFolder)
     fs::create_directory(folder.path / "b");
     fs::create_directory_symlink(folder.path / "a", folder.path / "link");
     const wxString a = UserFolderInstanceName(folder.PathOf("a"));
-    for (const std::string& same : {folder.PathOf("a") + "/", folder.PathOf("b") + "/../a",
-                                    folder.PathOf("link")})
+    for (const std::string& same :
+         {folder.PathOf("a") + "/", folder.PathOf("b") + "/../a", folder.PathOf("link")})
         EXPECT_EQ(UserFolderInstanceName(same), a) << same;
     EXPECT_NE(UserFolderInstanceName(folder.PathOf("b")), a);
 }
@@ -370,8 +371,8 @@ TEST(SecondStart, ShowsTheRunningWindowAndEndsForTheSameUserFolderOnly)
 
     const pid_t second = StartProgram(work.PathOf("one"), work.PathOf("second.out"));
     EXPECT_EQ(WaitForExit(second, 10), 0);
-    EXPECT_EQ(work.Read("second.out"),
-              "Vitrel is already running for " + work.PathOf("one") + "; its window was brought to the front\n");
+    EXPECT_EQ(work.Read("second.out"), "Vitrel is already running for " + work.PathOf("one")
+                                           + "; its window was brought to the front\n");
     EXPECT_EQ(WaitForExit(first, 0), -1) << "the first copy runs on";
 
     // Another folder is another user folder: its program runs on.

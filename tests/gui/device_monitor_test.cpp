@@ -78,9 +78,12 @@ struct AnswerRate {
     bool lookedForAgain;
 };
 
-void PrintTo(const AnswerRate& rate, std::ostream* os) { *os << rate.answered; }
+void PrintTo(const AnswerRate& rate, std::ostream* os)
+{
+    *os << rate.answered;
+}
 
-class PollAnswers : public StickFrameTest, public testing::WithParamInterface<AnswerRate> {};
+class PollAnswers : public StickFrameTest, public testing::WithParamInterface<AnswerRate> { };
 
 TEST_P(PollAnswers, DecideWhetherTheStickIsLookedForAgain)
 {
@@ -97,7 +100,7 @@ TEST_P(PollAnswers, DecideWhetherTheStickIsLookedForAgain)
 }
 
 INSTANTIATE_TEST_SUITE_P(DeviceMonitor, PollAnswers,
-                         testing::Values(AnswerRate{"5/10", false}, AnswerRate{"4/10", true}),
+                         testing::Values(AnswerRate {"5/10", false}, AnswerRate {"4/10", true}),
                          [](const testing::TestParamInfo<AnswerRate>& info) {
                              return std::string(info.param.answered).substr(0, 1) + "InTen";
                          });
@@ -143,9 +146,10 @@ TEST_F(DeviceMonitor, BeeperReplySetsTheBoxWithoutSendingAnything)
     // Any state byte but 0 means on. The state byte 0xFF ends the frame; the
     // stick's own end byte follows. Noise before a reply is reported, and the
     // reply still handled.
-    for (const auto& [reply, on] : {std::pair{"send 00 11 02 FF", true}, std::pair{"send 00 11 00 FF", false},
-                                    std::pair{"send 00 11 FF FF", true}, std::pair{"send 00 11 00 FF", false},
-                                    std::pair{"send 33 34 00 11 01 FF", true}}) {
+    for (const auto& [reply, on] :
+         {std::pair {"send 00 11 02 FF", true}, std::pair {"send 00 11 00 FF", false},
+          std::pair {"send 00 11 FF FF", true}, std::pair {"send 00 11 00 FF", false},
+          std::pair {"send 33 34 00 11 01 FF", true}}) {
         ASSERT_TRUE(stick->Command(reply));
         EXPECT_TRUE(WaitFor([&, on = on] { return beeper->GetValue() == on; }, 1000)) << reply;
     }
@@ -169,7 +173,7 @@ void PrintTo(const FFReading& reading, std::ostream* out)
     *out << reading.readings;
 }
 
-class DeviceMonitorFFReading : public StickFrameTest, public testing::WithParamInterface<FFReading> {};
+class DeviceMonitorFFReading : public StickFrameTest, public testing::WithParamInterface<FFReading> { };
 
 TEST_P(DeviceMonitorFFReading, StickStaysAttachedAndTheGaugeShowsWhatTheReadingsGive)
 {
@@ -192,9 +196,9 @@ TEST_P(DeviceMonitorFFReading, StickStaysAttachedAndTheGaugeShowsWhatTheReadings
 }
 
 INSTANTIATE_TEST_SUITE_P(Readings, DeviceMonitorFFReading,
-                         testing::Values(FFReading{"SecondIsFF", "160 255", true},
-                                         FFReading{"FirstIsFF", "255 100", false},
-                                         FFReading{"BothAreFF", "255 255", false}),
+                         testing::Values(FFReading {"SecondIsFF", "160 255", true},
+                                         FFReading {"FirstIsFF", "255 100", false},
+                                         FFReading {"BothAreFF", "255 255", false}),
                          [](const testing::TestParamInfo<FFReading>& info) { return info.param.name; });
 
 TEST_F(DeviceMonitor, ProgrammeRepliesToReadVitrelAreShownOnTheAdvancedSettingsPage)

@@ -73,15 +73,18 @@ protected:
 struct ComposeCase {
     const char* name;
     const char* diary;  // test data copied in as the diary; nullptr: none
-    int rows;           // entries it lists
-    int answer;         // to the save question
-    const char* notice; // shown after the question; nullptr: none
+    int rows;  // entries it lists
+    int answer;  // to the save question
+    const char* notice;  // shown after the question; nullptr: none
     bool saved;
 };
 
-void PrintTo(const ComposeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ComposeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class ComposeAndSave : public DiaryPageTest, public testing::WithParamInterface<ComposeCase> {};
+class ComposeAndSave : public DiaryPageTest, public testing::WithParamInterface<ComposeCase> { };
 
 TEST_P(ComposeAndSave, AppendsTheEntryOrKeepsItOnThePage)
 {
@@ -98,7 +101,8 @@ TEST_P(ComposeAndSave, AppendsTheEntryOrKeepsItOnThePage)
 
     Click(newButton);
     // Typed text is not limited to what the C library's locale can represent.
-    const std::string typedUtf8 = "Gr\xc3\xbc\xc3\x9f" "e \xc4\x87 \xe6\x97\xa5\xe6\x9c\xac";
+    const std::string typedUtf8 = "Gr\xc3\xbc\xc3\x9f"
+                                  "e \xc4\x87 \xe6\x97\xa5\xe6\x9c\xac";
     const wxString typedSummary = wxString::FromUTF8(typedUtf8);
     Type(summary, typedSummary);
     Type(content, "Spot 3.\nTwenty minutes.");
@@ -151,13 +155,13 @@ TEST_P(ComposeAndSave, AppendsTheEntryOrKeepsItOnThePage)
 
 INSTANTIATE_TEST_SUITE_P(
     DiaryPage, ComposeAndSave,
-    testing::Values(ComposeCase{"NoDiaryFile", nullptr, 0, wxID_OK, nullptr, true},
-                    ComposeCase{"ThreeEntries", "diary_three_entries.xml", 3, wxID_OK, nullptr, true},
-                    ComposeCase{"Declined", "diary_three_entries.xml", 3, wxID_CANCEL, nullptr, false},
-                    ComposeCase{"UnreadableDiary", "diary_truncated.xml", 0, wxID_OK,
-                                "The diary file \"DiaryHistoryDB.xml\" could not be read, so the "
-                                "entry was not saved. The file was left as it is.",
-                                false}),
+    testing::Values(ComposeCase {"NoDiaryFile", nullptr, 0, wxID_OK, nullptr, true},
+                    ComposeCase {"ThreeEntries", "diary_three_entries.xml", 3, wxID_OK, nullptr, true},
+                    ComposeCase {"Declined", "diary_three_entries.xml", 3, wxID_CANCEL, nullptr, false},
+                    ComposeCase {"UnreadableDiary", "diary_truncated.xml", 0, wxID_OK,
+                                 "The diary file \"DiaryHistoryDB.xml\" could not be read, so the "
+                                 "entry was not saved. The file was left as it is.",
+                                 false}),
     [](const testing::TestParamInfo<ComposeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DiaryPageTest, AnOpenedEntryIsReadOnlyAndNewStartsAFreshOne)
@@ -225,8 +229,8 @@ TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
                  {Leave::Close, wxID_YES, true, "", "Twenty minutes."},
                  {Leave::Close, wxID_CANCEL, false, "Evening", ""}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(static_cast<int>(c.by)) + ", " + std::to_string(c.answer) + ", \"" +
-                     c.summaryText + "\", \"" + c.contentText + "\"");
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.by)) + ", " + std::to_string(c.answer) + ", \""
+                     + c.summaryText + "\", \"" + c.contentText + "\"");
         CopyTestDataFile("diary_three_entries.xml", DiaryFile);
         Open();
         {
@@ -238,20 +242,20 @@ TEST_F(DiaryPageTest, UnsavedTextIsSavedOrDroppedAsTheUserSays)
         Type(content, c.contentText);
         const wxString stamp = date->GetValue() + time->GetValue();
         switch (c.by) {
-        case Leave::New:
-            wxTEST_DIALOG(Click(newButton), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
-            break;
-        case Leave::Open:
-            wxTEST_DIALOG(Activate(1), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
-            break;
-        case Leave::Close:
-            if (c.answer == wxID_CANCEL) {
-                wxTEST_DIALOG(frame->Close(false), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
-                RunEventLoopFor(100);
-            } else {
-                wxTEST_DIALOG(CloseFrame(), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
-            }
-            break;
+            case Leave::New:
+                wxTEST_DIALOG(Click(newButton), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
+                break;
+            case Leave::Open:
+                wxTEST_DIALOG(Activate(1), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
+                break;
+            case Leave::Close:
+                if (c.answer == wxID_CANCEL) {
+                    wxTEST_DIALOG(frame->Close(false), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
+                    RunEventLoopFor(100);
+                } else {
+                    wxTEST_DIALOG(CloseFrame(), MessageAnswer(c.answer, UnsavedQuestion, SaveCaption));
+                }
+                break;
         }
         const std::vector<DiaryEntry> entries = FileEntries();
         ASSERT_EQ(entries.size(), c.saved ? 4u : 3u);
@@ -354,8 +358,8 @@ TEST_F(DiaryPageTest, ALongDiaryKeepsEveryEntry)
     const int count = 8000;  // about 1.5 MB
     std::string file = "<HistoryDoc>\n";
     for (int i = 0; i < count; ++i)
-        file += "<Entry><Date>01.01.2026.</Date><Time>10:00:00</Time><Summary>Entry " +
-                std::to_string(i) + "</Summary><Content>" + std::string(100, 'x') + "</Content></Entry>\n";
+        file += "<Entry><Date>01.01.2026.</Date><Time>10:00:00</Time><Summary>Entry " + std::to_string(i)
+                + "</Summary><Content>" + std::string(100, 'x') + "</Content></Entry>\n";
     file += "</HistoryDoc>\n";
     WriteWorkFile(DiaryFile, file);
     Open();
@@ -380,9 +384,10 @@ TEST_F(DiaryPageTest, DISABLED_DiaryTimingWithFiveThousandEntries)
     std::string file = "<HistoryDoc>\n";
     for (int i = 0; i < count; ++i)
         file += "    <Entry>\n        <Date>15.03.2024</Date>\n        <Time>14:05:09</Time>\n"
-                "        <Summary>Evening treatment number " + std::to_string(i) +
-                "</Summary>\n        <Content>Spot 3, twenty minutes.\nFelt fine afterwards, "
-                "slept well.</Content>\n    </Entry>\n";
+                "        <Summary>Evening treatment number "
+                + std::to_string(i)
+                + "</Summary>\n        <Content>Spot 3, twenty minutes.\nFelt fine afterwards, "
+                  "slept well.</Content>\n    </Entry>\n";
     file += "</HistoryDoc>\n";
     WriteWorkFile(DiaryFile, file);
     Open();

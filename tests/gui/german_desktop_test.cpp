@@ -28,7 +28,8 @@ protected:
     std::string Shown() const
     {
         std::string shown;
-        for (const char* name : {"ID_TEXTCTRL11", "ID_TEXTCTRL7", "ID_TEXTCTRL12", "ID_TEXTCTRL9", "ID_TEXTCTRL8"})
+        for (const char* name :
+             {"ID_TEXTCTRL11", "ID_TEXTCTRL7", "ID_TEXTCTRL12", "ID_TEXTCTRL9", "ID_TEXTCTRL8"})
             shown += Find<wxTextCtrl>(name)->GetValue().utf8_string() + " ";
         for (int i = 0; i < frame->Slots().count; ++i)
             shown += frame->Slots().boxes[i]->GetValue() ? '1' : '0';

@@ -26,8 +26,7 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
                   const wxString& msg)
 {
     ADD_FAILURE_AT(file.utf8_string().c_str(), line)
-        << "wx assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " "
-        << msg.utf8_string();
+        << "wx assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
 }
 
 // A GTK warning or critical means the window misuses the toolkit (a widget

@@ -246,8 +246,7 @@ void FrameTest::TypeKeys(wxTextCtrl* field, const char* keys, int leaveBy, bool 
 {
     field->SetFocus();
     // The toolkit's own focus, which the keys go to.
-    ASSERT_TRUE(WaitFor([&] { return gtk_widget_has_focus(field->GetHandle()); }, 2000))
-        << field->GetName();
+    ASSERT_TRUE(WaitFor([&] { return gtk_widget_has_focus(field->GetHandle()); }, 2000)) << field->GetName();
     if (replace)
         field->SelectAll();
     else

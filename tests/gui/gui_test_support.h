@@ -25,8 +25,7 @@ class GTestModalHook : public wxTestingModalHook {
 public:
     GTestModalHook(const char* file, int line, const char* func)
         : wxTestingModalHook(file, line, func), file(file), line(line)
-    {
-    }
+    { }
     void ReportFailure(const wxString& message) override;
 
 private:
@@ -37,7 +36,7 @@ private:
 // A file dialog answered with `path` set, as a user picking that file would.
 class FileDialogAnswer : public wxExpectModalBase<wxFileDialog, FileDialogAnswer> {
 public:
-    FileDialogAnswer(const wxString& path, int result = wxID_OK) : path(path), result(result) {}
+    FileDialogAnswer(const wxString& path, int result = wxID_OK) : path(path), result(result) { }
 
 protected:
     int OnInvoked(wxFileDialog* dialog) const override;
@@ -54,8 +53,7 @@ public:
     explicit MessageAnswer(int result, const wxString& message = wxString(),
                            const wxString& caption = wxString())
         : result(result), message(message), caption(caption)
-    {
-    }
+    { }
 
 protected:
     int OnInvoked(wxMessageDialog* dialog) const override;
@@ -89,8 +87,7 @@ protected:
     void CloseFrame(const std::function<void()>& close = nullptr);
     wxVitrelFrame* frame = nullptr;
 
-    template <class T>
-    T* Find(const char* windowName) const
+    template <class T> T* Find(const char* windowName) const
     {
         wxWindow* window = wxWindow::FindWindowByName(windowName, frame);
         T* control = dynamic_cast<T*>(window);
@@ -99,15 +96,15 @@ protected:
     }
 
     // User actions, delivered as the toolkit would deliver them.
-    void Click(wxWindow* control) const;             // button or bitmap button
+    void Click(wxWindow* control) const;  // button or bitmap button
     void Toggle(wxCheckBox* box, bool checked) const;  // sets and sends the click event
     void SelectChoice(const char* windowName, int index) const;
     void DoubleClickRow(int row) const;  // a row of the treatments list
-    void Activate(long row) const;       // double-click or Enter on a diary row
+    void Activate(long row) const;  // double-click or Enter on a diary row
     int MenuId(const char* menu, const char* item) const;
     void SendMenu(int id) const;
     void PressEnter(wxTextCtrl* field) const;
-    void LeaveField(wxTextCtrl* field) const;        // the field loses the focus
+    void LeaveField(wxTextCtrl* field) const;  // the field loses the focus
     // Types text key by key through the field's validator; returns the text
     // the field then holds.
     wxString Type(wxTextCtrl* field, const wxString& text) const;

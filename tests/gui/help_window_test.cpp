@@ -113,7 +113,8 @@ TEST_F(HelpWindow, VitrelHelpOpensTheContentsPageAndAContentsEntryShowsItsPage)
     ASSERT_TRUE(spots.IsOk());
     contents->SelectItem(spots);
     EXPECT_EQ(ShownPage(help), "spots.html");
-    const wxTreeItemId writing = FindItem(contents, contents->GetRootItem(), "Writing a programme and checking it");
+    const wxTreeItemId writing =
+        FindItem(contents, contents->GetRootItem(), "Writing a programme and checking it");
     ASSERT_TRUE(writing.IsOk());
     contents->SelectItem(writing);
     EXPECT_EQ(ShownPage(help), "writing.html");
@@ -131,10 +132,11 @@ TEST_F(HelpWindow, AMissingBookIsNamedInANotice)
     fs::create_directory(WorkPath("docs"));
     CreateFrame();
     const std::string book = WorkDir() + "/docs/VitrelHelp.htb";
-    wxTEST_DIALOG(SendMenu(MenuId("Help", "Vitrel Help")),
-                  MessageAnswer(wxID_OK, "The help could not be opened, because the file " + book +
-                                             " could not be found.",
-                                "Vitrel Help"));
+    wxTEST_DIALOG(
+        SendMenu(MenuId("Help", "Vitrel Help")),
+        MessageAnswer(wxID_OK,
+                      "The help could not be opened, because the file " + book + " could not be found.",
+                      "Vitrel Help"));
     EXPECT_EQ(OpenHelpWindow(), nullptr);
     ExpectNothingHandedToTheDesktop();
     CloseFrame();
@@ -146,10 +148,10 @@ namespace {
 enum class Shown { Label, Tab, ChoiceItem, Column, Menu, MenuItem };
 
 struct HelpLabel {
-    const char* key;    // the English text, the translation lookup's key
+    const char* key;  // the English text, the translation lookup's key
     Shown kind;
     const char* where;  // the window name, or for a menu item its menu's key
-    int index;          // the tab, choice item, column or menu
+    int index;  // the tab, choice item, column or menu
 };
 
 // Every label the help marks as one (<b class="ui">), and where the window
@@ -195,7 +197,10 @@ const HelpLabel LabelsTheHelpNames[] = {
 };
 
 // A label as the help writes it: without mnemonic and accelerator.
-wxString Plain(const wxString& text) { return wxStripMenuCodes(text); }
+wxString Plain(const wxString& text)
+{
+    return wxStripMenuCodes(text);
+}
 
 // The labels a book marks, with the HTML character references it may use.
 std::set<wxString> MarkedLabels(const fs::path& book)
@@ -222,29 +227,29 @@ protected:
     {
         wxWindow* window = label.where[0] == 'I' ? wxWindow::FindWindowByName(label.where, frame) : nullptr;
         switch (label.kind) {
-        case Shown::Label:
-            return window ? window->GetLabel() : wxString();
-        case Shown::Tab: {
-            wxNotebook* book = dynamic_cast<wxNotebook*>(window);
-            return book ? book->GetPageText(label.index) : wxString();
-        }
-        case Shown::ChoiceItem: {
-            wxChoice* choice = dynamic_cast<wxChoice*>(window);
-            return choice ? choice->GetString(label.index) : wxString();
-        }
-        case Shown::Column: {
-            wxListCtrl* list = dynamic_cast<wxListCtrl*>(window);
-            wxListItem column;
-            column.SetMask(wxLIST_MASK_TEXT);
-            return list && list->GetColumn(label.index, column) ? column.GetText() : wxString();
-        }
-        case Shown::Menu:
-            return frame->GetMenuBar()->GetMenuLabelText(label.index);
-        case Shown::MenuItem: {
-            const int id = frame->GetMenuBar()->FindMenuItem(Plain(wxGetTranslation(label.where)),
-                                                             Plain(wxGetTranslation(label.key)));
-            return id == wxNOT_FOUND ? wxString() : frame->GetMenuBar()->GetLabel(id);
-        }
+            case Shown::Label:
+                return window ? window->GetLabel() : wxString();
+            case Shown::Tab: {
+                wxNotebook* book = dynamic_cast<wxNotebook*>(window);
+                return book ? book->GetPageText(label.index) : wxString();
+            }
+            case Shown::ChoiceItem: {
+                wxChoice* choice = dynamic_cast<wxChoice*>(window);
+                return choice ? choice->GetString(label.index) : wxString();
+            }
+            case Shown::Column: {
+                wxListCtrl* list = dynamic_cast<wxListCtrl*>(window);
+                wxListItem column;
+                column.SetMask(wxLIST_MASK_TEXT);
+                return list && list->GetColumn(label.index, column) ? column.GetText() : wxString();
+            }
+            case Shown::Menu:
+                return frame->GetMenuBar()->GetMenuLabelText(label.index);
+            case Shown::MenuItem: {
+                const int id = frame->GetMenuBar()->FindMenuItem(Plain(wxGetTranslation(label.where)),
+                                                                 Plain(wxGetTranslation(label.key)));
+                return id == wxNOT_FOUND ? wxString() : frame->GetMenuBar()->GetLabel(id);
+            }
         }
         return wxString();
     }
@@ -304,7 +309,8 @@ TEST_F(GermanHelp, VitrelHelpOpensTheGermanBook)
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->GetHtmlWindow()->GetOpenedPageTitle(), wxString::FromUTF8("Hilfe zu Vitrel Interface"));
     wxTreeCtrl* contents = help->GetTreeCtrl();
-    const wxTreeItemId spots = FindItem(contents, contents->GetRootItem(), wxString::FromUTF8("Körperpunkte"));
+    const wxTreeItemId spots =
+        FindItem(contents, contents->GetRootItem(), wxString::FromUTF8("Körperpunkte"));
     ASSERT_TRUE(spots.IsOk());
     contents->SelectItem(spots);
     const std::string page = help->GetHtmlWindow()->GetOpenedPage().utf8_string();

@@ -91,9 +91,9 @@ bool SameBitmap(const wxBitmap& shown, const char* file)
 {
     wxImage expected(file, wxBITMAP_TYPE_PNG);
     wxImage actual = shown.ConvertToImage();
-    return expected.IsOk() && actual.IsOk() && expected.GetSize() == actual.GetSize() &&
-           std::equal(actual.GetData(), actual.GetData() + actual.GetWidth() * actual.GetHeight() * 3,
-                      expected.GetData());
+    return expected.IsOk() && actual.IsOk() && expected.GetSize() == actual.GetSize()
+           && std::equal(actual.GetData(), actual.GetData() + actual.GetWidth() * actual.GetHeight() * 3,
+                         expected.GetData());
 }
 
 // The smallest box holding every pixel where `shown` differs from the
@@ -105,9 +105,9 @@ wxRect ChangedArea(const wxBitmap& shown, const char* file)
     wxRect area;
     for (int y = 0; y < actual.GetHeight(); ++y)
         for (int x = 0; x < actual.GetWidth(); ++x)
-            if (actual.GetRed(x, y) != expected.GetRed(x, y) ||
-                actual.GetGreen(x, y) != expected.GetGreen(x, y) ||
-                actual.GetBlue(x, y) != expected.GetBlue(x, y))
+            if (actual.GetRed(x, y) != expected.GetRed(x, y)
+                || actual.GetGreen(x, y) != expected.GetGreen(x, y)
+                || actual.GetBlue(x, y) != expected.GetBlue(x, y))
                 area.Union(wxRect(x, y, 1, 1));
     return area;
 }
@@ -115,7 +115,7 @@ wxRect ChangedArea(const wxBitmap& shown, const char* file)
 // Answers a modal dialog with wxID_OK and remembers which dialog it was.
 class RecordingAnswer : public wxExpectModalBase<wxDialog, RecordingAnswer> {
 public:
-    explicit RecordingAnswer(wxDialog** seen) : seen(seen) {}
+    explicit RecordingAnswer(wxDialog** seen) : seen(seen) { }
 
 protected:
     int OnInvoked(wxDialog* dialog) const override
@@ -170,10 +170,9 @@ TEST_F(MainWindow, HasItsTitleSizesAndPages)
     EXPECT_EQ(frame->GetClientSize(), wxSize(960, 690 + band));
     EXPECT_EQ(frame->GetMinSize(), wxSize(837, 670 + band));
     EXPECT_EQ(TabTexts(Find<wxNotebook>("ID_NOTEBOOK3")),
-              (std::vector<std::string>{"Treatments", "Advanced Settings", "Diary", "Intro"}));
+              (std::vector<std::string> {"Treatments", "Advanced Settings", "Diary", "Intro"}));
     EXPECT_EQ(Find<wxNotebook>("ID_NOTEBOOK3")->GetSelection(), 0);
-    EXPECT_EQ(TabTexts(Find<wxNotebook>("ID_NOTEBOOK1")),
-              (std::vector<std::string>{"History", "Entry"}));
+    EXPECT_EQ(TabTexts(Find<wxNotebook>("ID_NOTEBOOK1")), (std::vector<std::string> {"History", "Entry"}));
     // The device state, and the outcome of the last write, empty until one.
     EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 2);
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "");
@@ -188,9 +187,12 @@ TEST_F(MainWindow, NamedControlsShowTheirTextsAndColours)
     wxString intro = Find<wxStaticText>("ID_STATICTEXT20")->GetLabel();
     intro.Replace("\n", " ");
     EXPECT_TRUE(intro.StartsWith("Based on recent scientific work"));
-    EXPECT_TRUE(intro.EndsWith("condition. CAUTION: Please consult with your doctor before using this product."));
-    EXPECT_TRUE(Find<wxTextCtrl>("ID_TEXTCTRL14")->GetValue().StartsWith(
-        "VitrelPro is small, mobile and compact extra-low frequency magnetotherapy system"));
+    EXPECT_TRUE(
+        intro.EndsWith("condition. CAUTION: Please consult with your doctor before using this product."));
+    EXPECT_TRUE(
+        Find<wxTextCtrl>("ID_TEXTCTRL14")
+            ->GetValue()
+            .StartsWith("VitrelPro is small, mobile and compact extra-low frequency magnetotherapy system"));
     EXPECT_EQ(Find<wxPanel>("ID_PANEL12")->GetBackgroundColour(), wxColour(224, 44, 71));
     EXPECT_EQ(Find<wxPanel>("ID_PANEL10")->GetBackgroundColour(), wxColour(199, 199, 199));
     EXPECT_EQ(Find<wxTextCtrl>("ID_TEXTCTRL11")->GetBackgroundColour(), wxColour(255, 255, 190));
@@ -302,8 +304,10 @@ TEST_F(MainWindow, ChoosingASpotTurnsThePictureToAViewThatShowsIt)
     const struct {
         int spot;
         const char* shown;
-    } choices[] = {{24, "share/HumanBodySideL.png"}, {3, "share/HumanBodyFront.png"},
-                   {18, "share/HumanBodyBack.png"},  {1, "share/HumanBodyBack.png"},
+    } choices[] = {{24, "share/HumanBodySideL.png"},
+                   {3, "share/HumanBodyFront.png"},
+                   {18, "share/HumanBodyBack.png"},
+                   {1, "share/HumanBodyBack.png"},
                    {9, "share/HumanBodyFront.png"}};
     for (const auto& c : choices) {
         SelectChoice("ID_CHOICE1", c.spot + 1);
@@ -403,8 +407,8 @@ TEST_F(MainWindow, SafetyCautionIsWholeAtEverySize)
         // What GTK needs to draw every line at the width the label has.
         int needed = 0;
         int natural = 0;
-        gtk_widget_get_preferred_height_for_width(caution->GetHandle(), caution->GetSize().x,
-                                                  &needed, &natural);
+        gtk_widget_get_preferred_height_for_width(caution->GetHandle(), caution->GetSize().x, &needed,
+                                                  &natural);
         EXPECT_GE(caution->GetSize().y, needed) << size.x << " x " << size.y;
         EXPECT_GE(caution->GetSize().x, caution->GetBestSize().x) << size.x << " x " << size.y;
     }
@@ -490,7 +494,8 @@ TEST_F(MainWindow, AboutBoxShowsVersionAndReadOnlyCredits)
     const std::size_t versionAt = cmake.find("project(Vitrel VERSION ") + 23;
     ASSERT_NE(versionAt, std::string::npos + 23);
     const std::string version = cmake.substr(versionAt, cmake.find(' ', versionAt) - versionAt);
-    EXPECT_EQ(wxWindow::FindWindowByName("ID_STATICTEXT1", about)->GetLabel(), "Software Version: " + version);
+    EXPECT_EQ(wxWindow::FindWindowByName("ID_STATICTEXT1", about)->GetLabel(),
+              "Software Version: " + version);
     EXPECT_TRUE(wxWindow::FindWindowByName("ID_STATICTEXT2", about)->GetLabel().StartsWith("Web: "));
     wxTextCtrl* credits = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_TEXTCTRL1", about));
     ASSERT_NE(credits, nullptr);
@@ -498,10 +503,10 @@ TEST_F(MainWindow, AboutBoxShowsVersionAndReadOnlyCredits)
     const wxString text = credits->GetValue();
     EXPECT_TRUE(text.StartsWith("CREDITS\nFor development of VitrelPRO software"));
     // The projects in their order, one per line.
-    static const char* const projects[] = {
-        "wxWidgets (", "CodeBlocks (", "GCC (",     "KiCAD (",      "USBPicProg (",
-        "FreeCAD (",   "Blender (",    "Inkscape (", "Elmer (",     "OpenOffice (",
-        "Scribus (",   "Notepad++ (",  "VirtualBox (", "TinyXML2 (", "HelpMaker ("};
+    static const char* const projects[] = {"wxWidgets (",  "CodeBlocks (", "GCC (",      "KiCAD (",
+                                           "USBPicProg (", "FreeCAD (",    "Blender (",  "Inkscape (",
+                                           "Elmer (",      "OpenOffice (", "Scribus (",  "Notepad++ (",
+                                           "VirtualBox (", "TinyXML2 (",   "HelpMaker ("};
     size_t at = 0;
     for (const char* project : projects) {
         const size_t found = text.find(wxString("\n") + project, at);

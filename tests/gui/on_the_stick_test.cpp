@@ -100,7 +100,7 @@ TEST_F(OnTheStick, AttachShowsWhatTheStickHoldsWithoutTouchingThePage)
         ASSERT_TRUE(WaitForReceived("00 0B FF", 2, 1000));
         const std::vector<std::string> frames = Received();
         EXPECT_EQ(std::vector<std::string>(frames.begin(), frames.begin() + 3),
-                  (std::vector<std::string>{"00 0C FF", "00 11 FF", "00 12 FF"}));
+                  (std::vector<std::string> {"00 0C FF", "00 11 FF", "00 12 FF"}));
         // Then polls (or, on a busy machine, the same three again first).
         EXPECT_TRUE(frames[3] == "00 0B FF" || frames[3] == "00 0C FF") << frames[3];
         CloseFrame();

@@ -119,7 +119,7 @@ TEST(ResourceLayout, PortableNamesStayRelative)
 TEST(ResourceLayout, InstalledWritesToTheUserAndTheUsersDataFilesWin)
 {
     TempFolder data, user;
-    const ResourceLayout layout{true, data.path.string(), user.path.string()};
+    const ResourceLayout layout {true, data.path.string(), user.path.string()};
     const std::string d = data.path.string(), u = user.path.string();
     user.Write("VitrelFrequencyMeasurement.csv", "1,1\n");
     // Only bare data files can be replaced by the user, not pictures.
@@ -146,20 +146,18 @@ TEST(ResourceLayout, MissingFilesAreNamedWithWhereTheyWereLookedFor)
     TempFolder work;
     const fs::path previous = fs::current_path();
     fs::current_path(work.path);
-    for (const char* name : {"share/VitrelIcon24x24.ico", "share/HumanBodyFront.png",
-                             "share/HumanBodyBack.png", "share/HumanBodySideL.png",
-                             "share/VitrelFrontPanel.png", "share/MagneticPulses.PNG",
-                             "share/VitrelUSB.avi", "docs/VitrelHelp.htb",
-                             "VitrelTreatmentsList.xml", "VitrelFrequencyMeasurement.csv",
-                             "share/BodySpots.csv"}) {
+    for (const char* name :
+         {"share/VitrelIcon24x24.ico", "share/HumanBodyFront.png", "share/HumanBodyBack.png",
+          "share/HumanBodySideL.png", "share/VitrelFrontPanel.png", "share/MagneticPulses.PNG",
+          "share/VitrelUSB.avi", "docs/VitrelHelp.htb", "VitrelTreatmentsList.xml",
+          "VitrelFrequencyMeasurement.csv", "share/BodySpots.csv"}) {
         fs::create_directories((work.path / name).parent_path());
         work.Write(name, "");
     }
     EXPECT_EQ(MissingResourcesMessage(), "");
     fs::remove(work.path / "share/HumanBodyBack.png");
     const std::string message = MissingResourcesMessage().utf8_string();
-    EXPECT_NE(message.find("\n" + (work.path / "share/HumanBodyBack.png").string()),
-              std::string::npos)
+    EXPECT_NE(message.find("\n" + (work.path / "share/HumanBodyBack.png").string()), std::string::npos)
         << message;
     EXPECT_EQ(message.find("HumanBodyFront"), std::string::npos) << message;
     EXPECT_TRUE(LoadResourceBitmap("share\\HumanBodyBack.png").IsNull());
@@ -185,7 +183,7 @@ TEST_F(InstalledWindow, UsesTheUsersDataFilesAndSavesIntoTheUsersFolder)
     fs::create_directories(data);
     fs::create_directories(user.parent_path());
     fs::copy(fs::path(WorkDir()) / "VitrelFrequencyMeasurement.csv", data);
-    UseResourceLayout(ResourceLayout{true, data.string(), user.string()});
+    UseResourceLayout(ResourceLayout {true, data.string(), user.string()});
     EXPECT_EQ(fs::status(user).permissions() & fs::perms::all, fs::perms::owner_all);
 
     // The user's table asks the stick for twice the frequency.
@@ -226,12 +224,12 @@ TEST(ResourceLayout, HelpBookInTheWindowsLanguageElseEnglish)
         const char* language;
         const char* book;
     } cases[] = {
-        {"", "docs/VitrelHelp.htb"},          // English: the keys show
-        {"en", "docs/VitrelHelp.htb"},        // the English catalogue
+        {"", "docs/VitrelHelp.htb"},  // English: the keys show
+        {"en", "docs/VitrelHelp.htb"},  // the English catalogue
         {"de", "docs/de/VitrelHelp.htb"},
         {"de_AT", "docs/de/VitrelHelp.htb"},  // no Austrian book: the German one
         {"pt_BR", "docs/pt_BR/VitrelHelp.htb"},
-        {"pt", "docs/VitrelHelp.htb"},        // no book for it: English
+        {"pt", "docs/VitrelHelp.htb"},  // no book for it: English
         {"fr_FR", "docs/VitrelHelp.htb"},
     };
     for (const auto& c : cases)

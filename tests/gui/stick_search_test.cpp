@@ -29,8 +29,8 @@ std::vector<double> Stamps(const std::string& log, const std::string& kind)
     std::istringstream lines(log);
     for (std::string line; std::getline(lines, line);) {
         const std::string::size_type at = line.find(' ');
-        if (at != std::string::npos && line.compare(at + 1, kind.size(), kind) == 0 &&
-            (line.size() == at + 1 + kind.size() || line[at + 1 + kind.size()] == ' '))
+        if (at != std::string::npos && line.compare(at + 1, kind.size(), kind) == 0
+            && (line.size() == at + 1 + kind.size() || line[at + 1 + kind.size()] == ' '))
             stamps.push_back(std::atof(line.substr(0, at).c_str()));
     }
     return stamps;
@@ -47,7 +47,7 @@ int CountIn(const std::string& log, const std::string& line)
 
 using StickSearchWindow = StickFrameTest;
 
-class AnswerDelay : public StickFrameTest, public testing::WithParamInterface<int> {};
+class AnswerDelay : public StickFrameTest, public testing::WithParamInterface<int> { };
 
 TEST_P(AnswerDelay, StickIsAttachedAtItsFirstProbeSoonAfterItAppears)
 {
@@ -107,7 +107,7 @@ TEST_F(StickSearchWindow, NineSilentDevicesKeepEveryTickShort)
     std::vector<std::unique_ptr<StickSim>> devices;
     std::string ports;
     for (int n = 1; n <= 9; ++n) {
-        devices.push_back(std::make_unique<StickSim>(std::vector<std::string>{"--other-device"}));
+        devices.push_back(std::make_unique<StickSim>(std::vector<std::string> {"--other-device"}));
         ASSERT_TRUE(devices.back()->ready());
         ports += (n > 1 ? ":" : "") + devices.back()->link();
     }

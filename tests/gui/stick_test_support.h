@@ -58,4 +58,3 @@ private:
     static void Tap(int index, const unsigned char* bytes, int count, void* context);
     std::vector<WriteCall> writes;
 };
-

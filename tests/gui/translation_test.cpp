@@ -31,16 +31,15 @@ namespace {
 // shown text holding one was not translated, whether or not its English
 // is a key of the template.
 const std::set<std::string> EnglishWords = {
-    "the",      "and",     "you",       "your",     "of",      "to",        "is",
-    "was",      "could",   "not",       "with",     "from",    "for",       "this",
-    "cannot",   "has",     "been",      "would",    "want",    "do",        "please",
-    "device",   "slot",    "slots",     "treatment", "treatments", "settings", "frequency",
-    "number",   "save",    "close",     "entry",    "history", "new",       "read",
-    "write",    "file",    "files",     "pattern",  "apply",   "all",       "time",
-    "date",     "summary", "help",      "quit",     "about",   "turn",      "off",
-    "beeper",   "attached", "detached", "found",    "select",  "point",     "spot",
-    "general",  "health",  "base",      "period",   "credits",
-    "warning",  "missing", "checking",  "confirmed", "written", "version"};
+    "the",       "and",        "you",      "your",      "of",      "to",      "is",      "was",
+    "could",     "not",        "with",     "from",      "for",     "this",    "cannot",  "has",
+    "been",      "would",      "want",     "do",        "please",  "device",  "slot",    "slots",
+    "treatment", "treatments", "settings", "frequency", "number",  "save",    "close",   "entry",
+    "history",   "new",        "read",     "write",     "file",    "files",   "pattern", "apply",
+    "all",       "time",       "date",     "summary",   "help",    "quit",    "about",   "turn",
+    "off",       "beeper",     "attached", "detached",  "found",   "select",  "point",   "spot",
+    "general",   "health",     "base",     "period",    "credits", "warning", "missing", "checking",
+    "confirmed", "written",    "version"};
 
 // Where a text was seen, and the text.
 struct ShownText {
@@ -124,7 +123,7 @@ private:
 // A message box answered with `result`; its message and caption are kept.
 class RecordedMessage : public wxExpectModalBase<wxMessageDialog, RecordedMessage> {
 public:
-    RecordedMessage(ShownTexts& texts, int result = wxID_OK) : texts(texts), result(result) {}
+    RecordedMessage(ShownTexts& texts, int result = wxID_OK) : texts(texts), result(result) { }
 
 protected:
     int OnInvoked(wxMessageDialog* dialog) const override
@@ -142,7 +141,7 @@ private:
 // The About box, shown modally; its texts are kept.
 class RecordedAbout : public wxExpectModalBase<wxVitrelAboutPanelDialog, RecordedAbout> {
 public:
-    explicit RecordedAbout(ShownTexts& texts) : texts(texts) {}
+    explicit RecordedAbout(ShownTexts& texts) : texts(texts) { }
 
 protected:
     int OnInvoked(wxVitrelAboutPanelDialog* dialog) const override
@@ -221,8 +220,8 @@ TEST_F(GermanWindow, EveryShownTextIsGerman)
 
     // A pattern file refused on import, an export that cannot be written.
     WriteWorkFile("broken.xml", "<VitrelAdvancedSettings><BaseFrequency>2");
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON8")), FileDialogAnswer(wxString::FromUTF8(WorkPath("broken.xml"))),
-                  RecordedMessage(shown));
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON8")),
+                  FileDialogAnswer(wxString::FromUTF8(WorkPath("broken.xml"))), RecordedMessage(shown));
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")),
                   FileDialogAnswer("/proc/pattern.xml"),  // takes no new files
                   RecordedMessage(shown));
@@ -246,9 +245,9 @@ TEST_F(GermanWindow, TheStickGetsTheSameFramesAndTheStatusIsGerman)
     StartAttached();
     EXPECT_EQ(Field("ID_TEXTCTRL12"), "10.000000");
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), RecordedMessage(shown));
-    EXPECT_EQ(ProgrammingWrites(), (std::vector<std::string>{"00 07 57 9E 00 FF",
-                                                             "00 08 02 02 02 02 02 02 02 02 02 02 FF",
-                                                             "00 12 FF"}));
+    EXPECT_EQ(ProgrammingWrites(),
+              (std::vector<std::string> {"00 07 57 9E 00 FF", "00 08 02 02 02 02 02 02 02 02 02 02 FF",
+                                         "00 12 FF"}));
     wxStatusBar* status = frame->GetStatusBar();
     const wxString checked = wxString::FromUTF8("Programm geschrieben und geprüft, ");
     EXPECT_TRUE(WaitFor([&] { return status->GetStatusText(1).StartsWith(checked); }, 2000))
@@ -278,7 +277,8 @@ TEST_F(GermanWindow, PicturesWithWordsShowTheirGermanCopy)
 {
     CreateFrame();
     EXPECT_TRUE(LocalizedResourcePath("share\\VitrelUSB.avi").EndsWith("share/de/VitrelUSB.avi"));
-    EXPECT_EQ(LocalizedResourcePath("share\\VitrelFrontPanel.png"), ResourcePath("share\\VitrelFrontPanel.png"));
+    EXPECT_EQ(LocalizedResourcePath("share\\VitrelFrontPanel.png"),
+              ResourcePath("share\\VitrelFrontPanel.png"));
     for (const char* file : {"MagneticPulses.PNG", "HumanBodyFront.png"}) {
         SCOPED_TRACE(file);
         const wxImage shown = LoadResourceBitmap(("share\\" + std::string(file)).c_str()).ConvertToImage();

@@ -32,9 +32,8 @@ std::string CatalogueXml(const std::vector<TestTreatment>& treatments)
     xml << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<VitrelTreatmentsList>\n";
     for (const TestTreatment& t : treatments) {
         xml << "<Treatment><Title>" << t.title << "</Title><Description>About " << t.title
-            << "</Description><BodySpot>" << t.spot << "</BodySpot><BaseFrequency>"
-            << t.baseFrequency << "</BaseFrequency><NumberOfSlots>" << t.slots.size()
-            << "</NumberOfSlots>";
+            << "</Description><BodySpot>" << t.spot << "</BodySpot><BaseFrequency>" << t.baseFrequency
+            << "</BaseFrequency><NumberOfSlots>" << t.slots.size() << "</NumberOfSlots>";
         for (int slot : t.slots)
             xml << "<Slot>" << slot << "</Slot>";
         xml << "</Treatment>\n";
@@ -105,8 +104,11 @@ protected:
 TEST_F(TreatmentFlows, SpotFilterListsItsRecordsAndADoubleClickPicksTheRecordOnThatRow)
 {
     // Not ordered by spot: row k of a filtered list is not record k.
-    WriteCatalogue({{"Neck one", 3, 4, {1}}, {"General A", 0, 1, {1}}, {"General B", 0, 2, {1}},
-                    {"Shoulder", 1, 3, {1}}, {"Neck two", 3, 5, {1}}});
+    WriteCatalogue({{"Neck one", 3, 4, {1}},
+                    {"General A", 0, 1, {1}},
+                    {"General B", 0, 2, {1}},
+                    {"Shoulder", 1, 3, {1}},
+                    {"Neck two", 3, 5, {1}}});
     CreateFrame();
     wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
     EXPECT_EQ(list->GetCount(), 5u);
@@ -142,16 +144,16 @@ TEST_F(TreatmentFlows, ApplyCopiesThePatternOntoTheAdvancedSettingsPage)
     WriteCatalogue({{"Twelve", 0, 2, {1, 0, 1, 1, 0, 0, 1, 2, 0, 1, 1, 1}},
                     {"Ten", 0, 3, {0, 1, 0, 1, 0, 1, 0, 1, 0, 1}}});
     CreateFrame();
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")),
-                  MessageAnswer(wxID_OK, "Would you like to apply treatment settings?",
-                                "Treatment Settings"));
+    wxTEST_DIALOG(
+        Click(Find<wxButton>("ID_BUTTON10")),
+        MessageAnswer(wxID_OK, "Would you like to apply treatment settings?", "Treatment Settings"));
     EXPECT_EQ(Field("ID_TEXTCTRL11"), "2.000000");
     EXPECT_EQ(Field("ID_TEXTCTRL8"), "12");
     EXPECT_EQ(Field("ID_TEXTCTRL7"), "0.500000");
     EXPECT_EQ(Field("ID_TEXTCTRL12"), "24.000000");
     EXPECT_EQ(Field("ID_TEXTCTRL9"), "0.041667");
-    EXPECT_EQ(BoxStates(), (std::vector<bool>{true, false, true, true, false, false, true, false,
-                                              false, true, true, true}));
+    EXPECT_EQ(BoxStates(), (std::vector<bool> {true, false, true, true, false, false, true, false, false,
+                                               true, true, true}));
 
     // 12 boxes to 10, then the same count again: the boxes are kept and
     // every state rewritten.
@@ -177,9 +179,12 @@ struct WriteCase {
     std::string timerFrame;
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const WriteCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class WriteTreatment : public TreatmentFlows, public testing::WithParamInterface<WriteCase> {};
+class WriteTreatment : public TreatmentFlows, public testing::WithParamInterface<WriteCase> { };
 
 TEST_P(WriteTreatment, SendsTheTimerAndThePatternFrames)
 {
@@ -197,8 +202,8 @@ TEST_P(WriteTreatment, SendsTheTimerAndThePatternFrames)
     const std::string pattern = AlternatingPatternFrame(static_cast<int>(c.treatment.slots.size()));
     // Then the read-back of what was written.
     const std::vector<std::string> expected =
-        c.fromTreatmentsPage ? std::vector<std::string>{c.timerFrame + " " + pattern, "00 12 FF"}
-                             : std::vector<std::string>{c.timerFrame, pattern, "00 12 FF"};
+        c.fromTreatmentsPage ? std::vector<std::string> {c.timerFrame + " " + pattern, "00 12 FF"}
+                             : std::vector<std::string> {c.timerFrame, pattern, "00 12 FF"};
     EXPECT_EQ(ProgrammingWrites(), expected);
     EXPECT_TRUE(WaitForReceived(pattern, 1, 1000));
     EXPECT_EQ(CountReceived(c.timerFrame), 1);
@@ -206,13 +211,14 @@ TEST_P(WriteTreatment, SendsTheTimerAndThePatternFrames)
 
 INSTANTIATE_TEST_SUITE_P(
     TreatmentFlows, WriteTreatment,
-    testing::Values(WriteCase{"TreatmentsPage", true, {"Two", 0, 5, Alternating(2)}, TimerAt10Hz},
-                    WriteCase{"AdvancedPage", false, {"Two", 0, 5, Alternating(2)}, TimerAt10Hz},
+    testing::Values(WriteCase {"TreatmentsPage", true, {"Two", 0, 5, Alternating(2)}, TimerAt10Hz},
+                    WriteCase {"AdvancedPage", false, {"Two", 0, 5, Alternating(2)}, TimerAt10Hz},
                     // Exactly at the 300 Hz limit: 30 Hz x 10 slots.
-                    WriteCase{"TreatmentsPageAt300Hz", true, {"Ten", 0, 30, Alternating(10)}, TimerAt300Hz},
-                    WriteCase{"AdvancedPageAt300Hz", false, {"Ten", 0, 30, Alternating(10)}, TimerAt300Hz},
+                    WriteCase {"TreatmentsPageAt300Hz", true, {"Ten", 0, 30, Alternating(10)}, TimerAt300Hz},
+                    WriteCase {"AdvancedPageAt300Hz", false, {"Ten", 0, 30, Alternating(10)}, TimerAt300Hz},
                     // 6 + 253 bytes in one write.
-                    WriteCase{"TreatmentsPage250Slots", true, {"Full", 0, 1, Alternating(250)}, TimerAt250Hz}),
+                    WriteCase {
+                        "TreatmentsPage250Slots", true, {"Full", 0, 1, Alternating(250)}, TimerAt250Hz}),
     [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
 TEST_F(TreatmentFlows, SlotFrequencyAbove300HertzIsRefusedOnBothPages)
@@ -241,7 +247,7 @@ TEST_F(TreatmentFlows, AdvancedWriteSendsOnlyThePatternThePageShows)
     EXPECT_EQ(Field("ID_TEXTCTRL12"), "10.000000");
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK));
     EXPECT_EQ(ProgrammingWrites(),
-              (std::vector<std::string>{TimerAt10Hz, "00 08 02 02 02 02 02 02 02 02 02 02 FF", "00 12 FF"}));
+              (std::vector<std::string> {TimerAt10Hz, "00 08 02 02 02 02 02 02 02 02 02 02 FF", "00 12 FF"}));
     ClearWrites();
 
     // Field texts that were not taken (typed, not yet confirmed) or that do
@@ -249,8 +255,8 @@ TEST_F(TreatmentFlows, AdvancedWriteSendsOnlyThePatternThePageShows)
     const struct {
         const char* field;
         const char* text;
-    } cases[] = {{"ID_TEXTCTRL11", "-"},  {"ID_TEXTCTRL11", "0"},  {"ID_TEXTCTRL11", "7"},
-                 {"ID_TEXTCTRL8", "12"},  {"ID_TEXTCTRL8", ""},    {"ID_TEXTCTRL12", ""},
+    } cases[] = {{"ID_TEXTCTRL11", "-"},        {"ID_TEXTCTRL11", "0"}, {"ID_TEXTCTRL11", "7"},
+                 {"ID_TEXTCTRL8", "12"},        {"ID_TEXTCTRL8", ""},   {"ID_TEXTCTRL12", ""},
                  {"ID_TEXTCTRL12", "10.000006"}};
     for (const auto& c : cases) {
         wxTextCtrl* field = Find<wxTextCtrl>(c.field);
@@ -281,7 +287,7 @@ TEST_F(TreatmentFlows, AProgrammeReadBackShowsItsSlotFrequencyAsWrittenAndCanBeW
     EXPECT_EQ(Field("ID_TEXTCTRL9"), "0.100000");
     ClearWrites();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON4")), MessageAnswer(wxID_OK));
-    EXPECT_EQ(ProgrammingWrites(), (std::vector<std::string>{TimerAt10Hz, "00 08 01 02 01 FF", "00 12 FF"}));
+    EXPECT_EQ(ProgrammingWrites(), (std::vector<std::string> {TimerAt10Hz, "00 08 01 02 01 FF", "00 12 FF"}));
 }
 
 TEST_F(TreatmentFlows, AWriteRightAfterLeavingNumberOfSlotsSendsTheNewCount)
@@ -306,21 +312,21 @@ TEST_F(TreatmentFlows, AWriteRightAfterLeavingNumberOfSlotsSendsTheNewCount)
 TEST_F(TreatmentFlows, TurnOffBeeperAndReadSendTheirFrames)
 {
     StartAttached({"--programme", "57 9E 00 01 01 02"});
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")),
-                  MessageAnswer(wxID_OK, "Do you want to read program from Vitrel device?",
-                                "Read Vitrel Device"));
+    wxTEST_DIALOG(
+        Click(Find<wxButton>("ID_BUTTON5")),
+        MessageAnswer(wxID_OK, "Do you want to read program from Vitrel device?", "Read Vitrel Device"));
     // The stick's programme shows on a later tick.
     EXPECT_TRUE(WaitFor([&] { return Field("ID_TEXTCTRL8") == "3"; }, 1000));
     EXPECT_EQ(Field("ID_TEXTCTRL7"), "0.300000");
-    EXPECT_EQ(BoxStates(), (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(BoxStates(), (std::vector<bool> {true, true, false}));
 
-    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON15")),
-                  MessageAnswer(wxID_OK, "Would you like to turn of magnetic field generation?",
-                                "Turn Off Device"));
+    wxTEST_DIALOG(
+        Click(Find<wxButton>("ID_BUTTON15")),
+        MessageAnswer(wxID_OK, "Would you like to turn of magnetic field generation?", "Turn Off Device"));
     Toggle(Find<wxCheckBox>("ID_CHECKBOX1"), true);
     Toggle(Find<wxCheckBox>("ID_CHECKBOX1"), false);
-    EXPECT_EQ(ProgrammingWrites(), (std::vector<std::string>{"00 12 FF", "00 08 02 FF 00 0E FF",
-                                                             "00 0F FF", "00 10 FF"}));
+    EXPECT_EQ(ProgrammingWrites(),
+              (std::vector<std::string> {"00 12 FF", "00 08 02 FF 00 0E FF", "00 0F FF", "00 10 FF"}));
     EXPECT_TRUE(WaitForReceived("00 10 FF", 1, 1000));
     EXPECT_EQ(CountReceived("00 0E FF"), 1);
     EXPECT_EQ(CountReceived("00 0F FF"), 1);
@@ -402,8 +408,9 @@ TEST_F(TreatmentFlows, ACatalogueThatGivesNoTreatmentIsNamedWithTheReason)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.content);
         WriteWorkFile("VitrelTreatmentsList.xml", c.content);
-        const wxString notice = "The treatments list \"" + wxString::FromUTF8(WorkPath("VitrelTreatmentsList.xml"))
-                                + "\" " + c.why + " The list of treatments stays empty.";
+        const wxString notice = "The treatments list \""
+                                + wxString::FromUTF8(WorkPath("VitrelTreatmentsList.xml")) + "\" " + c.why
+                                + " The list of treatments stays empty.";
         wxTEST_DIALOG(CreateFrame(), MessageAnswer(wxID_OK, notice, "Treatments List"));
         EXPECT_EQ(Find<wxListBox>("ID_LISTBOX1")->GetCount(), 0u);
         CloseFrame();
@@ -424,7 +431,8 @@ TEST_F(TreatmentFlows, TheListHighlightsTheShownTreatmentAndSaysWhenTheyDiffer)
     CreateFrame();
     wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
     wxStaticText* hint = Find<wxStaticText>("ID_STATICTEXT41");
-    const wxString differs = "Double-click a treatment to show it. Apply and Write Vitrel use the one shown below.";
+    const wxString differs =
+        "Double-click a treatment to show it. Apply and Write Vitrel use the one shown below.";
     const auto singleClick = [&](int row) {
         list->SetSelection(row);
         wxCommandEvent event(wxEVT_LISTBOX, list->GetId());
@@ -481,10 +489,12 @@ TEST_F(TreatmentFlows, AHugeDescriptionIsShownCutToTwentyThousandCharacters)
     while (text.size() < (4u << 20))
         text += words;
     for (const std::string& description : {text, std::string(4 << 20, 'd')}) {
-        WriteWorkFile("VitrelTreatmentsList.xml",
-                      "<VitrelTreatmentsList><Treatment><Title>" + std::string(300, 'T') + "</Title><Description>" +
-                          description + "</Description><BodySpot>0</BodySpot><BaseFrequency>2</BaseFrequency>"
-                          "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment></VitrelTreatmentsList>");
+        WriteWorkFile(
+            "VitrelTreatmentsList.xml",
+            "<VitrelTreatmentsList><Treatment><Title>" + std::string(300, 'T') + "</Title><Description>"
+                + description
+                + "</Description><BodySpot>0</BodySpot><BaseFrequency>2</BaseFrequency>"
+                  "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment></VitrelTreatmentsList>");
         CreateFrame();
         EXPECT_EQ(Title(), wxString(200, 'T'));
         // 199 zero-width spaces break the run without white space.
@@ -502,7 +512,7 @@ TEST_F(TreatmentFlows, FrequencyTableCorrectsTheWriteAndTheReadBack)
     StartAttached();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON9")), MessageAnswer(wxID_OK));
     EXPECT_EQ(ProgrammingWrites(),
-              (std::vector<std::string>{"00 07 3E BA 00 FF 00 08 01 01 02 02 01 FF", "00 12 FF"}));
+              (std::vector<std::string> {"00 07 3E BA 00 FF 00 08 01 01 02 02 01 FF", "00 12 FF"}));
     ASSERT_TRUE(WaitForReceived("00 08 01 01 02 02 01 FF", 1, 1000));
 
     // Scramble the page, then read the stick's programme back: 17857 counts
@@ -513,7 +523,7 @@ TEST_F(TreatmentFlows, FrequencyTableCorrectsTheWriteAndTheReadBack)
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
     ASSERT_TRUE(WaitFor([&] { return Field("ID_TEXTCTRL8") == "5"; }, 1000));
     EXPECT_EQ(Field("ID_TEXTCTRL7"), "0.499996");
-    EXPECT_EQ(BoxStates(), (std::vector<bool>{true, true, false, false, true}));
+    EXPECT_EQ(BoxStates(), (std::vector<bool> {true, true, false, false, true}));
 }
 
 TEST_F(TreatmentFlows, TreatmentsPreviewShowsThePickedTreatmentNotTheHighlightedRow)
@@ -645,8 +655,8 @@ INSTANTIATE_TEST_SUITE_P(BothPages, ProgrammeReadBack, testing::Values("ID_BUTTO
 TEST_F(TreatmentFlows, DISABLED_ReadBackTiming)
 {
     const int counts[] = {10, 100, 250};
-    WriteCatalogue({{"10", 0, 1, Alternating(10)}, {"100", 0, 1, Alternating(100)},
-                    {"250", 0, 1, Alternating(250)}});
+    WriteCatalogue(
+        {{"10", 0, 1, Alternating(10)}, {"100", 0, 1, Alternating(100)}, {"250", 0, 1, Alternating(250)}});
     StartAttached();
     for (int row = 0; row < 3; ++row) {
         DoubleClickRow(row);
@@ -657,16 +667,17 @@ TEST_F(TreatmentFlows, DISABLED_ReadBackTiming)
             auto write = [&] {
                 Click(Find<wxButton>("ID_BUTTON9"));
                 watch.Start();  // the question is answered: "Yes"
-                WaitFor([&] { return frame->GetStatusBar()->GetStatusText(1).StartsWith("Programme written"); },
-                        5000);
+                WaitFor(
+                    [&] { return frame->GetStatusBar()->GetStatusText(1).StartsWith("Programme written"); },
+                    5000);
                 times.push_back(watch.Time());
             };
             wxTEST_DIALOG(write(), MessageAnswer(wxID_OK));
         }
         std::sort(times.begin(), times.end());
         const int n = counts[row];
-        std::printf("%d slots: min %ld ms, median %ld ms, max %ld ms; wire time %.1f ms; deadline %lld ms\n", n,
-                    times.front(), times[times.size() / 2], times.back(),
+        std::printf("%d slots: min %ld ms, median %ld ms, max %ld ms; wire time %.1f ms; deadline %lld ms\n",
+                    n, times.front(), times[times.size() / 2], times.back(),
                     (6 + (n + 3) + 3 + (n + 6)) * ProgrammeCheck::ByteMilliseconds,
                     ProgrammeCheck::AllowanceMilliseconds(n));
     }

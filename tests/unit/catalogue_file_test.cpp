@@ -27,16 +27,16 @@ namespace {
 
 std::string CatalogueText(const std::string& treatments)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<VitrelTreatmentsList>\n" + treatments +
-           "</VitrelTreatmentsList>\n";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<VitrelTreatmentsList>\n" + treatments
+           + "</VitrelTreatmentsList>\n";
 }
 
 // A usable Treatment with a two-slot pattern (on, off).
 std::string Treatment(const std::string& title, int spot = 0)
 {
-    return "<Treatment><Title>" + title + "</Title><BodySpot>" + std::to_string(spot) +
-           "</BodySpot><BaseFrequency>2</BaseFrequency><NumberOfSlots>2</NumberOfSlots>"
-           "<Slot>1</Slot><Slot>0</Slot></Treatment>\n";
+    return "<Treatment><Title>" + title + "</Title><BodySpot>" + std::to_string(spot)
+           + "</BodySpot><BaseFrequency>2</BaseFrequency><NumberOfSlots>2</NumberOfSlots>"
+             "<Slot>1</Slot><Slot>0</Slot></Treatment>\n";
 }
 
 // Treatments T1 .. Tcount with `slots` slots each, every third one on, laid
@@ -45,9 +45,9 @@ std::string ManyTreatments(int count, int slots)
 {
     std::string text;
     for (int i = 1; i <= count; ++i) {
-        text += "  <Treatment>\n    <Title>T" + std::to_string(i) + "</Title>\n    <BodySpot>" +
-                std::to_string(i % 25) + "</BodySpot>\n    <BaseFrequency>1.200000</BaseFrequency>\n" +
-                "    <NumberOfSlots>" + std::to_string(slots) + "</NumberOfSlots>\n";
+        text += "  <Treatment>\n    <Title>T" + std::to_string(i) + "</Title>\n    <BodySpot>"
+                + std::to_string(i % 25) + "</BodySpot>\n    <BaseFrequency>1.200000</BaseFrequency>\n"
+                + "    <NumberOfSlots>" + std::to_string(slots) + "</NumberOfSlots>\n";
         for (int s = 0; s < slots; ++s)
             text += s % 3 == 0 ? "    <Slot>1</Slot>\n" : "    <Slot>2</Slot>\n";
         text += "  </Treatment>\n";
@@ -90,12 +90,13 @@ protected:
 
 TEST_F(CatalogueFile, TakesTheFirstNumberOfSlotsSlotElementsAndOnlyOneFires)
 {
-    LoadReporting(Write(CatalogueText(
-                      "<Treatment><Title>Slots</Title><BodySpot>0</BodySpot><BaseFrequency>5</BaseFrequency>"
-                      "<NumberOfSlots>6</NumberOfSlots><Slot>1</Slot><Note>between</Note><Slot>2</Slot>"
-                      "<Slot>10</Slot><Slot></Slot><Slot> 1 </Slot><Slot>on</Slot><Slot>1</Slot><Slot>1</Slot>"
-                      "</Treatment>\n")),
-                  1);
+    LoadReporting(
+        Write(CatalogueText(
+            "<Treatment><Title>Slots</Title><BodySpot>0</BodySpot><BaseFrequency>5</BaseFrequency>"
+            "<NumberOfSlots>6</NumberOfSlots><Slot>1</Slot><Note>between</Note><Slot>2</Slot>"
+            "<Slot>10</Slot><Slot></Slot><Slot> 1 </Slot><Slot>on</Slot><Slot>1</Slot><Slot>1</Slot>"
+            "</Treatment>\n")),
+        1);
     const FiringPattern& pattern = catalogue.Record(0).Pattern;
     EXPECT_EQ(pattern.NumberOfSlots, 6);
     EXPECT_THAT(std::vector<int>(pattern.Slot, pattern.Slot + 8), ElementsAre(1, 0, 0, 0, 1, 0, 0, 0));
@@ -103,16 +104,16 @@ TEST_F(CatalogueFile, TakesTheFirstNumberOfSlotsSlotElementsAndOnlyOneFires)
 
 TEST_F(CatalogueFile, FindsElementsByNameInAnyOrderAndSkipsOthers)
 {
-    LoadReporting(Write(CatalogueText(
-                      "<Comment>not a treatment</Comment>\n"
-                      "<Treatment><Slot>1</Slot><NumberOfSlots>1</NumberOfSlots>"
-                      "<TimePeriodPerSlot>0.4</TimePeriodPerSlot><Extra>x</Extra>"
-                      "<SlotFrequency>2.5</SlotFrequency><BaseTimePeriod>0.4</BaseTimePeriod>"
-                      "<BaseFrequency>2.5</BaseFrequency><NightTreatment>Night</NightTreatment>"
-                      "<DayTreatment>Day</DayTreatment><BodySpot>17</BodySpot>"
-                      "<Description>About it</Description><Title>Reversed</Title>"
-                      "<Title>Second title</Title></Treatment>\n")),
-                  1);
+    LoadReporting(
+        Write(CatalogueText("<Comment>not a treatment</Comment>\n"
+                            "<Treatment><Slot>1</Slot><NumberOfSlots>1</NumberOfSlots>"
+                            "<TimePeriodPerSlot>0.4</TimePeriodPerSlot><Extra>x</Extra>"
+                            "<SlotFrequency>2.5</SlotFrequency><BaseTimePeriod>0.4</BaseTimePeriod>"
+                            "<BaseFrequency>2.5</BaseFrequency><NightTreatment>Night</NightTreatment>"
+                            "<DayTreatment>Day</DayTreatment><BodySpot>17</BodySpot>"
+                            "<Description>About it</Description><Title>Reversed</Title>"
+                            "<Title>Second title</Title></Treatment>\n")),
+        1);
     const TreatmentRecord& record = catalogue.Record(0);
     EXPECT_EQ(record.Title, "Reversed");
     EXPECT_EQ(record.Description, "About it");
@@ -129,10 +130,10 @@ TEST_F(CatalogueFile, FindsElementsByNameInAnyOrderAndSkipsOthers)
 TEST_F(CatalogueFile, KeepsTextsByteForByte)
 {
     LoadReporting(Write(CatalogueText(
-                      Treatment(u8"Schulter – sanfter Rhythmus", 3) + Treatment(u8"Genou : rythme doux", 14) +
-                      u8"<Treatment><Title>Relajación nocturna</Title><Description>  two  spaces\n"
-                      "next line &amp; &#x2013;</Description><BodySpot>3</BodySpot><BaseFrequency>1"
-                      "</BaseFrequency><NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment>\n")),
+                      Treatment(u8"Schulter – sanfter Rhythmus", 3) + Treatment(u8"Genou : rythme doux", 14)
+                      + u8"<Treatment><Title>Relajación nocturna</Title><Description>  two  spaces\n"
+                        "next line &amp; &#x2013;</Description><BodySpot>3</BodySpot><BaseFrequency>1"
+                        "</BaseFrequency><NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment>\n")),
                   3);
     std::vector<std::string> spotThree;
     for (int index : catalogue.Matching(4))
@@ -165,9 +166,9 @@ TEST_F(CatalogueFile, LongTextsAreCutAtACharacterAndLegacyTextIsDecoded)
     };
     std::string treatments;
     for (const auto& c : cases)
-        treatments += "<Treatment><Title>" + c.title + "</Title><Description>" + c.description +
-                      "</Description><BodySpot>0</BodySpot><BaseFrequency>2</BaseFrequency>"
-                      "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment>\n";
+        treatments += "<Treatment><Title>" + c.title + "</Title><Description>" + c.description
+                      + "</Description><BodySpot>0</BodySpot><BaseFrequency>2</BaseFrequency>"
+                        "<NumberOfSlots>1</NumberOfSlots><Slot>1</Slot></Treatment>\n";
     LoadReporting(Write(CatalogueText(treatments)), 3);
     // Compared without printing texts of many kilobytes.
     for (int i = 0; i < 3; ++i) {
@@ -192,21 +193,22 @@ TEST_F(CatalogueFile, ReadsNumbersWithAPointWhateverTheLocale)
 
 TEST_F(CatalogueFile, SpotSelectionPicksRecordsInCatalogueOrder)
 {
-    LoadReporting(Write(CatalogueText(Treatment("g1", 0) + Treatment("s3a", 3) + Treatment("g2", 0) +
-                                      Treatment("s1", 1) + Treatment("s3b", 3) + Treatment("s24", 24))),
+    LoadReporting(Write(CatalogueText(Treatment("g1", 0) + Treatment("s3a", 3) + Treatment("g2", 0)
+                                      + Treatment("s1", 1) + Treatment("s3b", 3) + Treatment("s24", 24))),
                   6);
     EXPECT_THAT(catalogue.Matching(0), ElementsAre(0, 1, 2, 3, 4, 5));  // All
-    EXPECT_THAT(catalogue.Matching(1), ElementsAre(0, 2));              // General Treatments
-    EXPECT_THAT(catalogue.Matching(4), ElementsAre(1, 4));              // Spot 3
-    EXPECT_THAT(catalogue.Matching(25), ElementsAre(5));                // Spot 24
-    EXPECT_THAT(catalogue.Matching(3), IsEmpty());                      // Spot 2
+    EXPECT_THAT(catalogue.Matching(1), ElementsAre(0, 2));  // General Treatments
+    EXPECT_THAT(catalogue.Matching(4), ElementsAre(1, 4));  // Spot 3
+    EXPECT_THAT(catalogue.Matching(25), ElementsAre(5));  // Spot 24
+    EXPECT_THAT(catalogue.Matching(3), IsEmpty());  // Spot 2
 }
 
 TEST_F(CatalogueFile, FillsTheTableExactlyAndIgnoresTreatmentsBeyondIt)
 {
     // The first Treatment is unusable and takes no room in the table.
     const std::vector<std::string> lines = LoadReporting(
-        Write(CatalogueText("<Treatment><BodySpot>0</BodySpot></Treatment>\n" + ManyTreatments(1001, 3))), 1000);
+        Write(CatalogueText("<Treatment><BodySpot>0</BodySpot></Treatment>\n" + ManyTreatments(1001, 3))),
+        1000);
     EXPECT_THAT(lines, ElementsAre("Treatment 1 skipped: no Title",
                                    "Treatment 1002 and later ignored: the table holds 1000 treatments"));
     EXPECT_EQ(catalogue.Count(), 1000);
@@ -223,9 +225,8 @@ TEST_F(CatalogueFile, AFileThatCannotBeUsedGivesAnEmptyCatalogue)
     const std::string missing = folder.PathOf("absent.xml");
     const std::string broken = Write("<VitrelTreatmentsList><Treatment><Title>x</Title>", "broken.xml");
     const std::string empty = Write("", "empty.xml");
-    const std::string otherRoot = Write("<?xml version=\"1.0\"?><TreatmentsList>" + Treatment("x") +
-                                            "</TreatmentsList>",
-                                        "other.xml");
+    const std::string otherRoot =
+        Write("<?xml version=\"1.0\"?><TreatmentsList>" + Treatment("x") + "</TreatmentsList>", "other.xml");
     for (const std::string& path : {missing, broken, empty, otherRoot}) {
         SCOPED_TRACE(path);
         EXPECT_EQ(LoadReporting(path, 0).size(), 1u);
@@ -271,7 +272,8 @@ TEST_F(CatalogueFile, SkipsEachUnusableTreatmentWithOneLineAndKeepsItsNeighbours
     // Each unusable Treatment stands between two good ones.
     std::string treatments = Treatment("good 0");
     for (size_t i = 0; i < cases.size(); ++i)
-        treatments += "<Treatment>" + cases[i].first + "</Treatment>\n" + Treatment("good " + std::to_string(i + 1));
+        treatments +=
+            "<Treatment>" + cases[i].first + "</Treatment>\n" + Treatment("good " + std::to_string(i + 1));
     const std::vector<std::string> lines =
         LoadReporting(Write(CatalogueText(treatments)), static_cast<int>(cases.size()) + 1);
     ASSERT_EQ(lines.size(), cases.size());
@@ -301,9 +303,11 @@ TEST_F(CatalogueFile, QuickReadingTakesWhatTheLibraryTakes)
         "<!DOCTYPE x>" + CatalogueText(t),
         "<Other>" + t + "</Other>" + CatalogueText(t + t) + CatalogueText(t),
         "text" + CatalogueText(t),
-        CatalogueText("<Treatment><Title>A &amp; B &#x41;&#66; &unknown; &lt;</Title>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title>A &amp; B &#x41;&#66; &unknown; &lt;</Title>" + good
+                      + "</Treatment>"),
         CatalogueText("<Treatment><Title>line\r\nend\rhere</Title>" + good + "</Treatment>"),
-        CatalogueText("<Treatment><Title>  padded  </Title><Description>   </Description>" + good + "</Treatment>"),
+        CatalogueText("<Treatment><Title>  padded  </Title><Description>   </Description>" + good
+                      + "</Treatment>"),
         CatalogueText("<Treatment><Title><![CDATA[x<y]]></Title>" + good + "</Treatment>"),
         CatalogueText("<Treatment><Title><!-- c -->late</Title>" + good + "</Treatment>"),
         CatalogueText("<Treatment><Title> <b/>late</Title>" + good + "</Treatment>"),

@@ -31,7 +31,8 @@ TEST(CatalogueShipped, EveryTreatmentLoadsAndCarriesExactlyItsSlots)
         for (const tinyxml2::XMLElement* slot = treatment->FirstChildElement("Slot"); slot;
              slot = slot->NextSiblingElement("Slot"))
             ++slots;
-        EXPECT_EQ(treatment->FirstChildElement("NumberOfSlots")->IntText(), slots) << "Treatment " << elements + 1;
+        EXPECT_EQ(treatment->FirstChildElement("NumberOfSlots")->IntText(), slots)
+            << "Treatment " << elements + 1;
     }
 
     TreatmentCatalogue catalogue;
@@ -56,7 +57,8 @@ TEST(CatalogueShipped, IsOrderedBySpotAndCoversMostSpots)
         }
         ++perSpot[record.BodySpot];
         EXPECT_TRUE(titles.insert(record.Title).second) << "title twice: " << record.Title;
-        EXPECT_FALSE(record.Description.empty() || record.DayTreatment.empty() || record.NightTreatment.empty())
+        EXPECT_FALSE(record.Description.empty() || record.DayTreatment.empty()
+                     || record.NightTreatment.empty())
             << record.Title;
         for (unsigned char c : record.Title)
             nonAscii = nonAscii || c >= 0x80;

@@ -34,7 +34,7 @@ class BoundSocket {
 public:
     explicit BoundSocket(const std::string& path)
     {
-        sockaddr_un address{};
+        sockaddr_un address {};
         address.sun_family = AF_UNIX;
         if (path.size() >= sizeof address.sun_path)
             return;

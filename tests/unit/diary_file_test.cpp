@@ -48,16 +48,10 @@ protected:
         path = folder.PathOf("DiaryHistoryDB.xml");
     }
 
-    void UseTestData(const char* name) const
-    {
-        fs::copy_file(fs::path(VITREL_TEST_DATA) / name, path);
-    }
+    void UseTestData(const char* name) const { fs::copy_file(fs::path(VITREL_TEST_DATA) / name, path); }
     std::string FileBytes() const { return folder.Read("DiaryHistoryDB.xml"); }
     void WriteFile(const std::string& content) const { folder.Write("DiaryHistoryDB.xml", content); }
-    HistorySaveResult Append(const DiaryEntry& entry)
-    {
-        return AppendHistoryEntry(doc, path.c_str(), entry);
-    }
+    HistorySaveResult Append(const DiaryEntry& entry) { return AppendHistoryEntry(doc, path.c_str(), entry); }
     std::vector<DiaryEntry> Reload()
     {
         LoadHistory(doc, path.c_str());
@@ -65,7 +59,7 @@ protected:
     }
 
     // As the frame creates it.
-    tinyxml2::XMLDocument doc{true, tinyxml2::PRESERVE_WHITESPACE};
+    tinyxml2::XMLDocument doc {true, tinyxml2::PRESERVE_WHITESPACE};
     TempFolder folder;
     std::string path;
 };
@@ -77,15 +71,15 @@ TEST_F(DiaryFileTest, EntriesAreReadInFileOrderAndFoundByName)
     const std::vector<DiaryEntry> entries = ReadHistoryEntries(doc);
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(FieldsOf(entries[0]),
-              (Fields{"01.03.2024", "08:00:00", "Morning treatment", "Spot 3, twenty minutes."}));
+              (Fields {"01.03.2024", "08:00:00", "Morning treatment", "Spot 3, twenty minutes."}));
     // After a foreign element, with its children in another order.
     EXPECT_EQ(FieldsOf(entries[1]),
-              (Fields{"02.03.2024", "12:30:00", "Midday", "Felt better.\nSecond line."}));
+              (Fields {"02.03.2024", "12:30:00", "Midday", "Felt better.\nSecond line."}));
 
     // The third has no Summary element.
     DiaryEntry entry;
     ASSERT_TRUE(ReadHistoryEntry(doc, 2, entry));
-    EXPECT_EQ(FieldsOf(entry), (Fields{"03.03.2024", "21:15:00", "", "No summary here."}));
+    EXPECT_EQ(FieldsOf(entry), (Fields {"03.03.2024", "21:15:00", "", "No summary here."}));
     EXPECT_FALSE(ReadHistoryEntry(doc, 3, entry));
     EXPECT_FALSE(ReadHistoryEntry(doc, -1, entry));
 }
@@ -128,7 +122,8 @@ TEST_F(DiaryFileTest, TextsRoundTripExactlyAsUtf8WhateverTheLocale)
     const ScopedLocale plainC(LC_ALL, "C");
     const Fields special = {"15.03.2024", "14:05", "a < b > c & d \"e\" 'f'",
                             "first line\nsecond line\n\n  indented fourth"};
-    const std::string foreign = "Gr\xc3\xbc\xc3\x9f" "e \xc3\xa4 \xc4\x87 \xe6\x97\xa5\xe6\x9c\xac";
+    const std::string foreign = "Gr\xc3\xbc\xc3\x9f"
+                                "e \xc3\xa4 \xc4\x87 \xe6\x97\xa5\xe6\x9c\xac";
     ASSERT_EQ(Append({special[0], special[1], special[2], special[3]}), HistorySaveResult::Saved);
     ASSERT_EQ(Append({foreign, "", "", foreign}), HistorySaveResult::Saved);
 
@@ -139,7 +134,7 @@ TEST_F(DiaryFileTest, TextsRoundTripExactlyAsUtf8WhateverTheLocale)
     const std::vector<DiaryEntry> entries = Reload();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(FieldsOf(entries[0]), special);
-    EXPECT_EQ(FieldsOf(entries[1]), (Fields{foreign, "", "", foreign}));
+    EXPECT_EQ(FieldsOf(entries[1]), (Fields {foreign, "", "", foreign}));
 }
 
 TEST_F(DiaryFileTest, LegacyCodePageTextIsDecodedAndKeptOnAppend)
@@ -148,8 +143,10 @@ TEST_F(DiaryFileTest, LegacyCodePageTextIsDecodedAndKeptOnAppend)
     UseTestData("diary_legacy_cp1252.xml");
     const std::vector<DiaryEntry> entries = Reload();
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].Summary, "Gr\xc3\xbc\xc3\x9f" "e");
-    EXPECT_EQ(entries[0].Content, "\xe2\x82\xac" "5 \xe2\x80\x93 ok");
+    EXPECT_EQ(entries[0].Summary, "Gr\xc3\xbc\xc3\x9f"
+                                  "e");
+    EXPECT_EQ(entries[0].Content, "\xe2\x82\xac"
+                                  "5 \xe2\x80\x93 ok");
     EXPECT_EQ(entries[1].Summary, "Caf\xc3\xa9");
 
     // The old entries are not rewritten: their bytes stay as they were.
@@ -296,7 +293,7 @@ TEST_F(DiaryFileTest, TwoProcessesAppendingAtOnceLoseNoEntry)
             tinyxml2::XMLDocument own(true, tinyxml2::PRESERVE_WHITESPACE);
             int lost = 0;
             for (int i = 0; i < PerProcess; ++i) {
-                const DiaryEntry entry{"d", "t", std::to_string(w) + "/" + std::to_string(i), ""};
+                const DiaryEntry entry {"d", "t", std::to_string(w) + "/" + std::to_string(i), ""};
                 lost += AppendHistoryEntry(own, path.c_str(), entry) != HistorySaveResult::Saved;
             }
             _exit(lost == 0 ? 0 : 1);

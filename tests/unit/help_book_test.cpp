@@ -81,13 +81,16 @@ struct Book {
 
 std::vector<Book> AllBooks()
 {
-    std::vector<Book> books{{EnglishBook}};
+    std::vector<Book> books {{EnglishBook}};
     for (const char* language : Translations)
         books.push_back({EnglishBook / language});
     return books;
 }
 
-std::string PageOf(const std::string& target) { return target.substr(0, target.find('#')); }
+std::string PageOf(const std::string& target)
+{
+    return target.substr(0, target.find('#'));
+}
 
 // Whether `target` ("page.html" or "page.html#anchor") is a page of the book
 // and, when it names an anchor, the page has it.
@@ -101,8 +104,8 @@ bool Resolves(const Book& book, const std::string& target)
         return true;
     const std::string anchor = target.substr(hash + 1);
     const std::string text = ReadFile(page);
-    return text.find("name=\"" + anchor + "\"") != std::string::npos ||
-           text.find("id=\"" + anchor + "\"") != std::string::npos;
+    return text.find("name=\"" + anchor + "\"") != std::string::npos
+           || text.find("id=\"" + anchor + "\"") != std::string::npos;
 }
 
 }  // namespace
@@ -138,9 +141,10 @@ TEST(HelpBook, EveryLinkAndPictureResolvesInsideItsBookAndIsCompiledIn)
             for (const std::string& sheet : Captures(text, R"(<link\s[^>]*href="([^"]*)\")"))
                 used.push_back(sheet);
             for (const std::string& file : used) {
-                EXPECT_TRUE(fs::is_regular_file(book.folder / file)) << book.folder << "/" << page << ": " << file;
-                EXPECT_TRUE(compiled.count(file)) << book.folder << "/" << page << ": " << file
-                                                  << " is not in the project's [FILES]";
+                EXPECT_TRUE(fs::is_regular_file(book.folder / file))
+                    << book.folder << "/" << page << ": " << file;
+                EXPECT_TRUE(compiled.count(file))
+                    << book.folder << "/" << page << ": " << file << " is not in the project's [FILES]";
             }
             EXPECT_TRUE(compiled.count(page)) << book.folder << ": " << page << " is not in [FILES]";
         }
@@ -155,7 +159,7 @@ TEST(HelpBook, EveryLinkAndPictureResolvesInsideItsBookAndIsCompiledIn)
 
 TEST(HelpBook, EveryTranslationHasThePagesAndPicturesOfTheEnglishBook)
 {
-    const Book english{EnglishBook};
+    const Book english {EnglishBook};
     for (const Book& book : AllBooks())
         EXPECT_EQ(book.ProjectList(), english.ProjectList()) << book.folder;
 }

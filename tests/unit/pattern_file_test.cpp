@@ -32,8 +32,7 @@ protected:
     std::string Read(const std::string& name) const { return folder.Read(name); }
     int FilesInDir() const
     {
-        return static_cast<int>(
-            std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()));
+        return static_cast<int>(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()));
     }
     PatternFileResult ReadText(const std::string& text)
     {
@@ -42,7 +41,7 @@ protected:
     }
 
     TempFolder folder;
-    tinyxml2::XMLDocument document{true, tinyxml2::PRESERVE_WHITESPACE};
+    tinyxml2::XMLDocument document {true, tinyxml2::PRESERVE_WHITESPACE};
 };
 
 PatternFileContent EightSlots()
@@ -165,9 +164,9 @@ TEST_F(PatternFile, ReadBackTakesBaseFrequencyCountAndStates)
 
 TEST_F(PatternFile, SlotTextsCountByTheirFirstCharacterAndExtraSlotsAreIgnored)
 {
-    const PatternFileResult result = ReadText(File(
-        "<BaseFrequency> 2.5 </BaseFrequency><NumberOfSlots>5</NumberOfSlots>"
-        "<Slot>1</Slot><Slot>0</Slot><Slot/><Slot>10</Slot><Slot>2</Slot><Slot>1</Slot>"));
+    const PatternFileResult result =
+        ReadText(File("<BaseFrequency> 2.5 </BaseFrequency><NumberOfSlots>5</NumberOfSlots>"
+                      "<Slot>1</Slot><Slot>0</Slot><Slot/><Slot>10</Slot><Slot>2</Slot><Slot>1</Slot>"));
     ASSERT_TRUE(result.ok) << result.reason;
     EXPECT_EQ(result.pattern.NumberOfSlots, 5);
     EXPECT_EQ(result.pattern.BaseFrequency, 2.5);
@@ -218,8 +217,8 @@ TEST_F(PatternFile, FilesThatCannotBeUsedAreRefusedWithTheReason)
 
 TEST_F(PatternFile, SlotsBeyondTheLastSlotElementAreSilent)
 {
-    const PatternFileResult result = ReadText(File(
-        "<BaseFrequency>2</BaseFrequency><NumberOfSlots>4</NumberOfSlots><Slot>1</Slot><Slot>1</Slot>"));
+    const PatternFileResult result = ReadText(
+        File("<BaseFrequency>2</BaseFrequency><NumberOfSlots>4</NumberOfSlots><Slot>1</Slot><Slot>1</Slot>"));
     ASSERT_TRUE(result.ok) << result.reason;
     EXPECT_EQ(result.pattern.NumberOfSlots, 4);
     const int expected[5] = {1, 1, 0, 0, 0};
@@ -236,8 +235,9 @@ TEST_F(PatternFile, SaveSyncsTheDataBeforeTheRenameAndTheFolderAfterIt)
     ASSERT_TRUE(SaveDocumentAtomically(document, PathOf("p.xml").c_str(), AnyText, recorder));
     const std::string saved = Read("p.xml");
     ASSERT_FALSE(saved.empty());
-    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"create", "write", "sync " + std::to_string(saved.size()),
-                                                        "close", "rename", "sync folder"}));
+    EXPECT_EQ(recorder.calls,
+              (std::vector<std::string> {"create", "write", "sync " + std::to_string(saved.size()), "close",
+                                         "rename", "sync folder"}));
 }
 
 TEST_F(PatternFile, ContentThatWouldNotReadBackIsNeverSaved)
@@ -268,7 +268,7 @@ TEST_F(PatternFile, ContentThatWouldNotReadBackIsNeverSaved)
 
 TEST_F(PatternFile, UnreadableFileIsMovedAsideUnderANameThatSaysWhatAndWhen)
 {
-    std::tm when{};
+    std::tm when {};
     when.tm_year = 2026 - 1900;
     when.tm_mon = 11;
     when.tm_mday = 7;
@@ -292,9 +292,10 @@ TEST_F(PatternFile, LeftoverTemporariesOfKilledSavesAreRemovedAndNothingElse)
     ASSERT_NE(file, nullptr);
     std::fclose(file);
     Write(".AdvancedSettings.xml.a1B2c3", "old");
-    const char* const kept[] = {"AdvancedSettings.xml", ".AdvancedSettings.xml.a1B2c", ".AdvancedSettings.xml.a1B2c3d",
-                                ".AdvancedSettings.xml.a1B2-3", "AdvancedSettings.xml.a1B2c3",
-                                ".DiaryHistoryDB.xml.a1B2c3", ".AdvancedSettings.xmlXa1B2c3"};
+    const char* const kept[] = {"AdvancedSettings.xml",          ".AdvancedSettings.xml.a1B2c",
+                                ".AdvancedSettings.xml.a1B2c3d", ".AdvancedSettings.xml.a1B2-3",
+                                "AdvancedSettings.xml.a1B2c3",   ".DiaryHistoryDB.xml.a1B2c3",
+                                ".AdvancedSettings.xmlXa1B2c3"};
     for (const char* name : kept)
         Write(name, "mine");
     RemoveLeftoverTemporaries(PathOf("AdvancedSettings.xml").c_str());
@@ -365,7 +366,7 @@ TEST_F(PatternFile, ASaveThroughALinkReplacesTheLinkedFile)
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(result.pattern.NumberOfSlots, 8);
     // Moving an unreadable file aside through the link moves the file, not the link.
-    std::tm when{};
+    std::tm when {};
     const std::string aside = MoveUnreadableAside(PathOf("AdvancedSettings.xml").c_str(), when);
     EXPECT_EQ(fs::path(aside).parent_path(), fs::path(PathOf("real")));
     EXPECT_TRUE(fs::is_symlink(PathOf("AdvancedSettings.xml")));

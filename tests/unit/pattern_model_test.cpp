@@ -38,31 +38,31 @@ void Apply(Fields& fields, Step step, const char* value)
 {
     FiringPattern pattern;
     switch (step) {
-    case Step::BaseFrequencyTaken:  // rule 1: leaving or Enter in Base Frequency
-        pattern.DeriveFromBaseFrequency(Fields::Read(value), Fields::Read(fields.n));
-        fields.Show(pattern);
-        return;
-    case Step::BaseTimePeriodTaken:  // rule 2: leaving or Enter in Base Time Period
-        pattern.DeriveFromBaseTimePeriod(Fields::Read(value), Fields::Read(fields.n));
-        fields.Show(pattern);
-        return;
-    case Step::ReadBack:  // rule 3: "N@F" read from the stick: T = N / F, then as Enter
-        fields.n = std::string(value).substr(0, std::string(value).find('@'));
-        fields.t = FormatPatternReal(Fields::Read(fields.n)
-                                     / Fields::Read(std::string(value).substr(fields.n.size() + 1)));
-        [[fallthrough]];
-    case Step::CountEntered:  // rule 2 from the Base Time Period text
-        if (step == Step::CountEntered)
+        case Step::BaseFrequencyTaken:  // rule 1: leaving or Enter in Base Frequency
+            pattern.DeriveFromBaseFrequency(Fields::Read(value), Fields::Read(fields.n));
+            fields.Show(pattern);
+            return;
+        case Step::BaseTimePeriodTaken:  // rule 2: leaving or Enter in Base Time Period
+            pattern.DeriveFromBaseTimePeriod(Fields::Read(value), Fields::Read(fields.n));
+            fields.Show(pattern);
+            return;
+        case Step::ReadBack:  // rule 3: "N@F" read from the stick: T = N / F, then as Enter
+            fields.n = std::string(value).substr(0, std::string(value).find('@'));
+            fields.t = FormatPatternReal(Fields::Read(fields.n)
+                                         / Fields::Read(std::string(value).substr(fields.n.size() + 1)));
+            [[fallthrough]];
+        case Step::CountEntered:  // rule 2 from the Base Time Period text
+            if (step == Step::CountEntered)
+                fields.n = value;
+            pattern.DeriveFromBaseTimePeriod(Fields::Read(fields.t), Fields::Read(fields.n));
+            fields.Show(pattern);
+            return;
+        case Step::CountLeft:  // slot period and frequency from Base Time Period; Base Frequency kept
             fields.n = value;
-        pattern.DeriveFromBaseTimePeriod(Fields::Read(fields.t), Fields::Read(fields.n));
-        fields.Show(pattern);
-        return;
-    case Step::CountLeft:  // slot period and frequency from Base Time Period; Base Frequency kept
-        fields.n = value;
-        pattern.DeriveSlotsFromBaseTimePeriod(Fields::Read(fields.t), Fields::Read(fields.n));
-        fields.f = FormatPatternReal(pattern.SlotFrequency);
-        fields.p = FormatPatternReal(pattern.TimePeriodPerSlot);
-        return;
+            pattern.DeriveSlotsFromBaseTimePeriod(Fields::Read(fields.t), Fields::Read(fields.n));
+            fields.f = FormatPatternReal(pattern.SlotFrequency);
+            fields.p = FormatPatternReal(pattern.TimePeriodPerSlot);
+            return;
     }
 }
 
@@ -116,11 +116,13 @@ TEST(PatternRules, DerivedFieldsAlwaysShowOnePattern)
             FiringPattern p;
             p.DeriveFromBaseFrequency(value, n);
             EXPECT_TRUE(ShowsOnePattern(FormatPatternReal(p.BaseFrequency), FormatPatternCount(n),
-                                        FormatPatternReal(p.SlotFrequency), FormatPatternReal(p.BaseTimePeriod)))
+                                        FormatPatternReal(p.SlotFrequency),
+                                        FormatPatternReal(p.BaseTimePeriod)))
                 << "B " << value << " N " << n;
             p.DeriveFromBaseTimePeriod(value, n);
             EXPECT_TRUE(ShowsOnePattern(FormatPatternReal(p.BaseFrequency), FormatPatternCount(n),
-                                        FormatPatternReal(p.SlotFrequency), FormatPatternReal(p.BaseTimePeriod)))
+                                        FormatPatternReal(p.SlotFrequency),
+                                        FormatPatternReal(p.BaseTimePeriod)))
                 << "T " << value << " N " << n;
         }
     }
@@ -135,23 +137,33 @@ TEST(PatternRules, OnePatternNeedsAPositiveBaseACountInRangeAndTheirProduct)
         const char* t;
         bool one;
     } cases[] = {
-        {"2.500000", "8", "20.000000", "0.400000", true}, {"2.5", "8", "20", "0.4", true},
-        {"0.000000", "8", "0.000000", "0.000000", false}, {"-1.000000", "2", "-2.000000", "-1.000000", false},
-        {"", "10", "10.000000", "1.000000", false},       {"1.000000", "0", "0.000000", "1.000000", false},
-        {"1.000000", "251", "251.000000", "1.000000", false}, {"1.000000", "", "10.000000", "1.000000", false},
+        {"2.500000", "8", "20.000000", "0.400000", true},
+        {"2.5", "8", "20", "0.4", true},
+        {"0.000000", "8", "0.000000", "0.000000", false},
+        {"-1.000000", "2", "-2.000000", "-1.000000", false},
+        {"", "10", "10.000000", "1.000000", false},
+        {"1.000000", "0", "0.000000", "1.000000", false},
+        {"1.000000", "251", "251.000000", "1.000000", false},
+        {"1.000000", "", "10.000000", "1.000000", false},
         {"1.000000", "10", "", "1.000000", false},
         // B x N may be off by N + 1 half units of the sixth decimal: 5.5e-6 for N = 10.
-        {"1.000000", "10", "10.000005", "2.000000", true}, {"1.000000", "10", "10.000006", "2.000000", false},
-        {"1.000000", "10", "9.999995", "2.000000", true},  {"1.000000", "10", "9.999994", "2.000000", false},
-        {"3.333333", "3", "10.000000", "0.300000", true},  {"3.333333", "7", "23.333331", "0.300000", true},
+        {"1.000000", "10", "10.000005", "2.000000", true},
+        {"1.000000", "10", "10.000006", "2.000000", false},
+        {"1.000000", "10", "9.999995", "2.000000", true},
+        {"1.000000", "10", "9.999994", "2.000000", false},
+        {"3.333333", "3", "10.000000", "0.300000", true},
+        {"3.333333", "7", "23.333331", "0.300000", true},
         // Or N / T may be off by one half unit: leaving Number of Slots.
-        {"3.000000", "12", "36.000036", "0.333333", true}, {"3.000000", "12", "36.000037", "0.333333", false},
+        {"3.000000", "12", "36.000036", "0.333333", true},
+        {"3.000000", "12", "36.000037", "0.333333", false},
         {"3.000000", "12", "36.000036", "", false},
         // ... as long as B and T show the same cycle.
-        {"3.000010", "12", "36.000036", "0.333333", false}, {"7.000000", "10", "10.000000", "1.000000", false},
+        {"3.000010", "12", "36.000036", "0.333333", false},
+        {"7.000000", "10", "10.000000", "1.000000", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ShowsOnePattern(c.b, c.n, c.f, c.t), c.one) << c.b << " " << c.n << " " << c.f << " " << c.t;
+        EXPECT_EQ(ShowsOnePattern(c.b, c.n, c.f, c.t), c.one)
+            << c.b << " " << c.n << " " << c.f << " " << c.t;
 }
 
 TEST(PatternRules, StickTakesAtMost300Hz)
@@ -207,13 +219,13 @@ TEST(PatternText, ParsingTakesNumbersOnly)
         bool ok;
         double value;
     };
-    for (const Case& c : {Case{"2.5", true, 2.5}, Case{" 0.25\n", true, 0.25}, Case{"+4", true, 4},
-                          Case{"-1.5", true, -1.5}, Case{"1e3", true, 1000}, Case{".5", true, 0.5},
-                          Case{"1.", true, 1}, Case{"", false, 0}, Case{" ", false, 0},
-                          Case{"-", false, 0}, Case{"+", false, 0}, Case{"+-1", false, 0},
-                          Case{"2,5", false, 0}, Case{"1.5x", false, 0}, Case{"abc", false, 0},
-                          Case{"0x10", false, 0}, Case{"inf", false, 0}, Case{"nan", false, 0},
-                          Case{"1e999", false, 0}}) {
+    for (const Case& c :
+         {Case {"2.5", true, 2.5}, Case {" 0.25\n", true, 0.25}, Case {"+4", true, 4},
+          Case {"-1.5", true, -1.5}, Case {"1e3", true, 1000}, Case {".5", true, 0.5}, Case {"1.", true, 1},
+          Case {"", false, 0}, Case {" ", false, 0}, Case {"-", false, 0}, Case {"+", false, 0},
+          Case {"+-1", false, 0}, Case {"2,5", false, 0}, Case {"1.5x", false, 0}, Case {"abc", false, 0},
+          Case {"0x10", false, 0}, Case {"inf", false, 0}, Case {"nan", false, 0},
+          Case {"1e999", false, 0}}) {
         double value = -99;
         EXPECT_EQ(ParsePatternReal(c.text, value), c.ok) << '"' << c.text << '"';
         EXPECT_EQ(value, c.ok ? c.value : -99) << '"' << c.text << '"';

@@ -23,9 +23,18 @@ std::string Shown(const PreviewLabel& label)
     return label.quantity.number + units[static_cast<int>(label.quantity.unit)];
 }
 
-bool Every(int) { return true; }
-bool None(int) { return false; }
-bool Odd(int i) { return i % 2 == 1; }
+bool Every(int)
+{
+    return true;
+}
+bool None(int)
+{
+    return false;
+}
+bool Odd(int i)
+{
+    return i % 2 == 1;
+}
 
 TEST(PatternPreview, CellsFillTheAxisAndPulsesSitInTheFiredCells)
 {
@@ -34,7 +43,7 @@ TEST(PatternPreview, CellsFillTheAxisAndPulsesSitInTheFiredCells)
         int slots;
         bool (*fires)(int);
         int pulses;
-    } cases[] = {{1, Every, 1}, {1, None, 0}, {10, Odd, 5}, {10, Every, 10},
+    } cases[] = {{1, Every, 1},   {1, None, 0},      {10, Odd, 5},  {10, Every, 10},
                  {250, Odd, 125}, {250, Every, 250}, {250, None, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.slots << " slots, " << c.pulses << " fired");

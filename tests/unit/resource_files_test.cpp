@@ -12,12 +12,11 @@ namespace fs = std::filesystem;
 TEST(ResourceFiles, EveryResourceTheWindowLoadsIsShipped)
 {
     const fs::path root(VITREL_SOURCE_DIR);
-    for (const char* file : {"share/VitrelIcon24x24.ico", "share/HumanBodyFront.png",
-                             "share/HumanBodyBack.png", "share/HumanBodySideL.png",
-                             "share/VitrelFrontPanel.png", "share/MagneticPulses.PNG",
-                             "share/VitrelUSB.avi", "share/BodySpots.csv", "docs/VitrelHelp.chm", "docs/de/VitrelHelp.chm", "docs/help/index.html",
-                             "data/VitrelTreatmentsList.xml",
-                             "data/VitrelFrequencyMeasurement.csv"}) {
+    for (const char* file :
+         {"share/VitrelIcon24x24.ico", "share/HumanBodyFront.png", "share/HumanBodyBack.png",
+          "share/HumanBodySideL.png", "share/VitrelFrontPanel.png", "share/MagneticPulses.PNG",
+          "share/VitrelUSB.avi", "share/BodySpots.csv", "docs/VitrelHelp.chm", "docs/de/VitrelHelp.chm",
+          "docs/help/index.html", "data/VitrelTreatmentsList.xml", "data/VitrelFrequencyMeasurement.csv"}) {
         EXPECT_TRUE(fs::is_regular_file(root / file)) << file;
     }
     EXPECT_LT(fs::file_size(root / "share/VitrelUSB.avi"), 2u * 1024 * 1024);
@@ -50,7 +49,7 @@ TEST(ResourceFiles, EverySpotIsChosenByAClickOnItAndOnlyThere)
     BodySpotTable table;
     ASSERT_TRUE(table.Load(VITREL_SOURCE_DIR "/share/BodySpots.csv"));
     for (const BodySpotPosition& p : table.Positions()) {
-        for (const auto& [dx, dy] : {std::pair{0, 0}, {9, 0}, {0, -9}, {-6, 6}})
+        for (const auto& [dx, dy] : {std::pair {0, 0}, {9, 0}, {0, -9}, {-6, 6}})
             EXPECT_EQ(table.SpotAt(p.view, p.x + dx, p.y + dy, 13), p.spot)
                 << "spot " << p.spot << " in view " << p.view << " at " << dx << "," << dy;
         EXPECT_LE(table.ViewShowing(p.spot), p.view) << "spot " << p.spot;

@@ -79,7 +79,8 @@ DiaryEntry DiaryVersion(int v)
     const std::string n = std::to_string(v);
     std::string content;
     for (int line = 0; line < 40; ++line)
-        content += "Entry " + n + ", line " + std::to_string(line) + ": spot 3 <left> & \"right\", \xC3\xBC.\n";
+        content +=
+            "Entry " + n + ", line " + std::to_string(line) + ": spot 3 <left> & \"right\", \xC3\xBC.\n";
     return {"07.12.2026", "09:" + n, "Summary " + n, content};
 }
 
@@ -99,8 +100,8 @@ int DiaryVersionCount(const std::string& path)
     for (size_t i = 0; i < entries.size(); ++i) {
         const DiaryEntry expected = DiaryVersion(static_cast<int>(i) + 1);
         const DiaryEntry& got = entries[i];
-        if (got.Date != expected.Date || got.Time != expected.Time || got.Summary != expected.Summary ||
-            got.Content != expected.Content)
+        if (got.Date != expected.Date || got.Time != expected.Time || got.Summary != expected.Summary
+            || got.Content != expected.Content)
             return -1;
     }
     return static_cast<int>(entries.size());
@@ -117,9 +118,12 @@ struct KilledSave {
 };
 
 // Names the case in test listings instead of dumping its bytes.
-void PrintTo(const KilledSave& save, std::ostream* out) { *out << save.name; }
+void PrintTo(const KilledSave& save, std::ostream* out)
+{
+    *out << save.name;
+}
 
-class SaveKill : public ::testing::TestWithParam<KilledSave> {};
+class SaveKill : public ::testing::TestWithParam<KilledSave> { };
 
 // Saves versions from `first` on, for ever, telling the parent through `announce`
 // which version it is about to save.
@@ -196,15 +200,16 @@ TEST_P(SaveKill, TheFileIsTheOldOrTheNewVersionAfterEveryKill)
         ASSERT_EQ(files(), 1) << "a temporary file is left beside " << target.file;
     }
     std::cout << target.file << ": " << kills << " kills, " << tookNew << " found a version the child saved, "
-              << keptOld << " the one it started from, " << leftovers << " left a temporary file; "
-              << version << " versions saved\n";
+              << keptOld << " the one it started from, " << leftovers << " left a temporary file; " << version
+              << " versions saved\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EverySave, SaveKill,
-    ::testing::Values(KilledSave{"AdvancedSettings", "AdvancedSettings.xml", SavePattern, PatternFileVersion, true},
-                      KilledSave{"Export", "exports/Knee pattern.xml", SavePattern, PatternFileVersion, false},
-                      KilledSave{"DiaryAppend", "DiaryHistoryDB.xml", AppendDiary, DiaryVersionCount, true}),
+    ::testing::Values(
+        KilledSave {"AdvancedSettings", "AdvancedSettings.xml", SavePattern, PatternFileVersion, true},
+        KilledSave {"Export", "exports/Knee pattern.xml", SavePattern, PatternFileVersion, false},
+        KilledSave {"DiaryAppend", "DiaryHistoryDB.xml", AppendDiary, DiaryVersionCount, true}),
     [](const ::testing::TestParamInfo<KilledSave>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -15,10 +15,10 @@ constexpr const char* GermanLocale = "de_DE.UTF-8";
 class ScopedLocale {
 public:
     ScopedLocale(int category, const char* name)
-        : category(category), previous(std::setlocale(category, nullptr)),
+        : category(category),
+          previous(std::setlocale(category, nullptr)),
           active(std::setlocale(category, name) != nullptr)
-    {
-    }
+    { }
     ~ScopedLocale() { std::setlocale(category, previous.c_str()); }
     ScopedLocale(const ScopedLocale&) = delete;
     ScopedLocale& operator=(const ScopedLocale&) = delete;

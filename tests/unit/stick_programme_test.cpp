@@ -30,7 +30,7 @@ TEST(StickProgramme, ReplyGivesTimerAndStatesWithinTheSlotLimit)
     ASSERT_TRUE(Read(Reply({0x57, 0x9E, 0x00, 1, 0, 2}), programme));
     EXPECT_EQ(programme.timer[0], 0x57);
     EXPECT_EQ(programme.timer[2], 0x00);
-    EXPECT_EQ(programme.states, (Bytes{1, 0, 2}));
+    EXPECT_EQ(programme.states, (Bytes {1, 0, 2}));
     EXPECT_FALSE(Read(Reply({0x57, 0x9E, 0x00}), programme));  // no states
     EXPECT_FALSE(Read(Reply({0x57, 0x9E}), programme));
     Bytes tooMany = {0x57, 0x9E, 0x00};
@@ -58,16 +58,17 @@ protected:
     void SetUp() override
     {
         const std::string path = folder.PathOf("VitrelTreatmentsList.xml");
-        std::ofstream(path) << "<?xml version=\"1.0\"?><VitrelTreatmentsList>"
-                               "<Treatment><Title>Ten</Title><BodySpot>0</BodySpot><BaseFrequency>1</BaseFrequency>"
-                               "<NumberOfSlots>10</NumberOfSlots>"
-                               "<Slot>1</Slot><Slot>2</Slot><Slot>1</Slot><Slot>2</Slot><Slot>1</Slot>"
-                               "<Slot>2</Slot><Slot>1</Slot><Slot>2</Slot><Slot>1</Slot><Slot>2</Slot></Treatment>"
-                               "<Treatment><Title>Three</Title><BodySpot>0</BodySpot><BaseFrequency>7</BaseFrequency>"
-                               "<NumberOfSlots>3</NumberOfSlots><Slot>1</Slot><Slot>0</Slot><Slot>1</Slot></Treatment>"
-                               "<Treatment><Title>Three again</Title><BodySpot>1</BodySpot><BaseFrequency>7</BaseFrequency>"
-                               "<NumberOfSlots>3</NumberOfSlots><Slot>1</Slot><Slot>2</Slot><Slot>1</Slot></Treatment>"
-                               "</VitrelTreatmentsList>";
+        std::ofstream(path)
+            << "<?xml version=\"1.0\"?><VitrelTreatmentsList>"
+               "<Treatment><Title>Ten</Title><BodySpot>0</BodySpot><BaseFrequency>1</BaseFrequency>"
+               "<NumberOfSlots>10</NumberOfSlots>"
+               "<Slot>1</Slot><Slot>2</Slot><Slot>1</Slot><Slot>2</Slot><Slot>1</Slot>"
+               "<Slot>2</Slot><Slot>1</Slot><Slot>2</Slot><Slot>1</Slot><Slot>2</Slot></Treatment>"
+               "<Treatment><Title>Three</Title><BodySpot>0</BodySpot><BaseFrequency>7</BaseFrequency>"
+               "<NumberOfSlots>3</NumberOfSlots><Slot>1</Slot><Slot>0</Slot><Slot>1</Slot></Treatment>"
+               "<Treatment><Title>Three again</Title><BodySpot>1</BodySpot><BaseFrequency>7</BaseFrequency>"
+               "<NumberOfSlots>3</NumberOfSlots><Slot>1</Slot><Slot>2</Slot><Slot>1</Slot></Treatment>"
+               "</VitrelTreatmentsList>";
         ASSERT_EQ(catalogue.Load(path.c_str()), 3);
     }
 
@@ -81,7 +82,7 @@ protected:
 
     TempFolder folder;
     TreatmentCatalogue catalogue;
-    DeviceLink link{""};
+    DeviceLink link {""};
 };
 
 TEST_F(StickProgrammeMatch, AProgrammeIsTheFirstRecordWhoseWriteStoresIt)

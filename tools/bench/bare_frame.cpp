@@ -28,8 +28,8 @@ public:
     {
         wxPanel* panel = new wxPanel(this);
         wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
-        column->Add(new wxGauge(panel, wxID_ANY, 100, wxDefaultPosition, wxSize(-1, 10)), 0,
-                    wxEXPAND | wxALL, 2);
+        column->Add(new wxGauge(panel, wxID_ANY, 100, wxDefaultPosition, wxSize(-1, 10)), 0, wxEXPAND | wxALL,
+                    2);
         wxNotebook* book = new wxNotebook(panel, wxID_ANY);
         for (int p = 0; p < Pages; ++p)
             book->AddPage(BuildPage(book, p), wxString::Format("Page %d", p + 1));
@@ -48,8 +48,8 @@ private:
         wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
         for (int r = 0; r < RowsPerPage; ++r) {
             wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
-            row->Add(new wxStaticText(panel, wxID_ANY, wxString::Format("Label %d.%d", page, r)), 1,
-                     wxALL, 4);
+            row->Add(new wxStaticText(panel, wxID_ANY, wxString::Format("Label %d.%d", page, r)), 1, wxALL,
+                     4);
             row->Add(new wxTextCtrl(panel, wxID_ANY, "1"), 0, wxALL, 4);
             wxCheckBox* option = new wxCheckBox(panel, wxID_ANY, "Option");
             // One box ticked, as the program's Beeper box is while the
@@ -61,8 +61,7 @@ private:
             column->Add(row, 0, wxEXPAND);
         }
         const wxString items[] = {"One", "Two", "Three"};
-        column->Add(new wxChoice(panel, wxID_ANY, wxDefaultPosition, wxDefaultSize, 3, items), 0,
-                    wxALL, 4);
+        column->Add(new wxChoice(panel, wxID_ANY, wxDefaultPosition, wxDefaultSize, 3, items), 0, wxALL, 4);
         column->Add(new wxListBox(panel, wxID_ANY, wxDefaultPosition, wxDefaultSize, 3, items), 1,
                     wxEXPAND | wxALL, 4);
         panel->SetSizer(column);

@@ -80,8 +80,7 @@ void SleepSeconds(double seconds)
 {
     timespec span = {static_cast<time_t>(seconds),
                      static_cast<long>((seconds - static_cast<time_t>(seconds)) * 1e9)};
-    while (nanosleep(&span, &span) != 0) {
-    }
+    while (nanosleep(&span, &span) != 0) { }
 }
 
 }  // namespace
@@ -132,8 +131,8 @@ int main(int argc, char** argv)
         XNextEvent(display, &event);
         // Top-level windows are created without a title and named before
         // they are mapped; without a window manager they map directly.
-        if (event.type == MapNotify && !event.xmap.override_redirect &&
-            HasTitle(display, event.xmap.window, title))
+        if (event.type == MapNotify && !event.xmap.override_redirect
+            && HasTitle(display, event.xmap.window, title))
             mapped = Now() - start;
     }
 

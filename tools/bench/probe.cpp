@@ -97,8 +97,7 @@ void WriteCatalogue(const char* path)
                      "    <SlotFrequency>%d.000000</SlotFrequency>\n"
                      "    <TimePeriodPerSlot>%f</TimePeriodPerSlot>\n"
                      "    <NumberOfSlots>%d</NumberOfSlots>\n",
-                     i, i, i * 25 / CatalogueRecords, CatalogueSlots, 1.0 / CatalogueSlots,
-                     CatalogueSlots);
+                     i, i, i * 25 / CatalogueRecords, CatalogueSlots, 1.0 / CatalogueSlots, CatalogueSlots);
         for (int s = 0; s < CatalogueSlots; ++s)
             std::fprintf(file, "    <Slot>%d</Slot>\n", s % 2 ? 0 : 1);
         std::fputs("  </Treatment>\n", file);
@@ -134,7 +133,7 @@ protected:
         lastYes = WallSeconds();
         return wxID_OK;
     }
-    void Exit(wxDialog*) override {}
+    void Exit(wxDialog*) override { }
 };
 
 // Seconds of the log's first "RX 00 08" line stamped at or after `after`,
@@ -248,7 +247,7 @@ public:
             for (int n = 1; n <= count; ++n) {
                 const std::string link = "bench-device" + std::to_string(n);
                 devices.push_back(std::make_unique<SimulatedDevice>(
-                    link, link + ".log", std::vector<std::string>{"--other-device"}));
+                    link, link + ".log", std::vector<std::string> {"--other-device"}));
                 ports += (n > 1 ? ":" : "") + link;
                 const auto start = std::chrono::steady_clock::now();
                 while (!Exists(link) && Milliseconds(start) < 5000)
@@ -336,8 +335,7 @@ private:
                 if (list->GetItemCount() != entries)
                     Fail("the diary list does not show every entry");
             }
-            std::printf("diary_%d_%s_ms %.2f\n", entries, rewritten ? "rewritten" : "same",
-                        Median(times));
+            std::printf("diary_%d_%s_ms %.2f\n", entries, rewritten ? "rewritten" : "same", Median(times));
         }
     }
 
@@ -375,9 +373,12 @@ private:
             times.push_back((received - yes.lastYes) * 1000.0);
             // The write is read back and compared; the outcome shows in the
             // status bar's second field.
-            if (!WaitFor([&] {
-                    return frame->GetStatusBar()->GetStatusText(1).StartsWith("Programme written and checked");
-                }, 10000)) {
+            if (!WaitFor(
+                    [&] {
+                        return frame->GetStatusBar()->GetStatusText(1).StartsWith(
+                            "Programme written and checked");
+                    },
+                    10000)) {
                 Fail("the stick never confirmed the programme");
                 break;
             }
@@ -388,10 +389,7 @@ private:
         std::printf("checked_ms %.1f\n", Median(checkTimes));
     }
 
-    static bool Attached()
-    {
-        return Find<wxStaticText>("ID_STATICTEXT22")->GetLabel() == "Device Attached";
-    }
+    static bool Attached() { return Find<wxStaticText>("ID_STATICTEXT22")->GetLabel() == "Device Attached"; }
 
     void Attach(int delay, int reps)
     {
@@ -405,11 +403,13 @@ private:
             {
                 SimulatedDevice stick("bench-stick", "bench-stick.log",
                                       {"--answer-delay", std::to_string(delay)});
-                const bool found = WaitFor([&] { return Exists("bench-stick") && Attached(); }, NeverMs + 1000);
+                const bool found =
+                    WaitFor([&] { return Exists("bench-stick") && Attached(); }, NeverMs + 1000);
                 attached = WallSeconds();
                 const double plugged = PluggedAt("bench-stick.log");
-                times.push_back(found && plugged > 0.0 ? std::min((attached - plugged) * 1000.0, 1.0 * NeverMs)
-                                                       : NeverMs);
+                times.push_back(found && plugged > 0.0
+                                    ? std::min((attached - plugged) * 1000.0, 1.0 * NeverMs)
+                                    : NeverMs);
             }
             if (!WaitFor([] { return !Attached(); }, 5000))
                 Fail("the unplugged stick was still shown attached");

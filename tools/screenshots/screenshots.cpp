@@ -31,7 +31,7 @@ constexpr int HelpPictureWidth = 560;
 class AnswerOk : public wxModalDialogHook {
 protected:
     int Enter(wxDialog*) override { return wxID_OK; }
-    void Exit(wxDialog*) override {}
+    void Exit(wxDialog*) override { }
 };
 
 void Send(wxWindow* control, wxEventType type, int selection)
@@ -94,29 +94,29 @@ private:
     {
         wxNotebook* pages = dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK3", frame));
         switch (step++) {
-        case 0:
-            ShowSpot(3, pages);
-            break;
-        case 1:
-            ShootWindow("window");
-            WritePickedTreatment();
-            break;
-        case 2:
-            ShootWindow("window-written");
-            pages->SetSelection(1);
-            break;
-        case 3:
-            ShootWindow("window-advanced");
-            pages->SetSelection(2);
-            dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK1", frame))->SetSelection(1);
-            Send(wxWindow::FindWindowByName("ID_BUTTON13", frame), wxEVT_BUTTON, 0);
-            break;
-        case 4:
-            ShootWindow("window-diary");
-            break;
-        default:
-            frame->Close(false);
-            return;
+            case 0:
+                ShowSpot(3, pages);
+                break;
+            case 1:
+                ShootWindow("window");
+                WritePickedTreatment();
+                break;
+            case 2:
+                ShootWindow("window-written");
+                pages->SetSelection(1);
+                break;
+            case 3:
+                ShootWindow("window-advanced");
+                pages->SetSelection(2);
+                dynamic_cast<wxNotebook*>(wxWindow::FindWindowByName("ID_NOTEBOOK1", frame))->SetSelection(1);
+                Send(wxWindow::FindWindowByName("ID_BUTTON13", frame), wxEVT_BUTTON, 0);
+                break;
+            case 4:
+                ShootWindow("window-diary");
+                break;
+            default:
+                frame->Close(false);
+                return;
         }
         timer.StartOnce(SettleMilliseconds);
     }
