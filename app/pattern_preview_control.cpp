@@ -112,9 +112,9 @@ void PatternPreviewControl::OnPaint(wxPaintEvent&)
     // %s is a duration such as "33.33 ms".
     DrawLabel(dc, wxString::Format(_("Slot %s"), PreviewQuantityText(layout.slotPeriod.quantity)),
               layout.slotPeriod);
-    // TRANSLATORS: above the pattern preview, right: slots per second; %s is
-    // a frequency such as "30 Hz".
     DrawLabel(dc,
+              // TRANSLATORS: above the pattern preview, right: slots per second; %s is
+              // a frequency such as "30 Hz".
               wxString::Format(_("Slot frequency %s"), PreviewQuantityText(layout.slotFrequency.quantity)),
               layout.slotFrequency);
 }

@@ -123,8 +123,8 @@ void StickAreaPanel::Render()
         case State::Programme:
             // TRANSLATORS: in place of a treatment's title: the stick runs a pattern of no treatment.
             lines[0] = title.empty() ? _("Custom pattern") : title;
-            // TRANSLATORS: %s is the slot frequency with its unit ("80 Hz"), %d the number of slots.
             lines[1] = wxString::Format(
+                // TRANSLATORS: %s is the slot frequency with its unit ("80 Hz"), %d the number of slots.
                 wxPLURAL("Slot frequency %s, %d slot", "Slot frequency %s, %d slots", pattern.NumberOfSlots),
                 PreviewQuantityText(FormatPreviewFrequency(pattern.BaseFrequency * pattern.NumberOfSlots)),
                 pattern.NumberOfSlots);

@@ -459,8 +459,8 @@ void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
     // Asked here, not by the dialog: the ".xml" added above may name an
     // existing file too.
     if (chosen.FileExists()
-        // TRANSLATORS: %s is the file's name, without its folder.
         && !ConfirmAction(
+            // TRANSLATORS: %s is the file's name, without its folder.
             wxString::Format(_("%s already exists. Do you want to replace it?"), chosen.GetFullName()),
             "Export to XML"))
         return;
