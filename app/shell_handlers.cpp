@@ -11,8 +11,11 @@
 #include <wx/utils.h>
 
 #ifdef __WXMSW__
-#include <windows.h>
+#include <wx/msw/wrapwin.h>
 #include <shellapi.h>
+// Undoes what the Windows headers define over the toolkit's names
+// (CreateDialog, GetClassInfo), for the toolkit headers that follow.
+#include <wx/msw/winundef.h>
 #endif
 #if wxUSE_HTML
 #include <wx/filesys.h>
