@@ -301,6 +301,26 @@ TEST(UserFolderInstance, OneNameForEveryWayOfWritingAFolder)
     EXPECT_NE(UserFolderInstanceName(folder.PathOf("b")), a);
 }
 
+// Where the lock belongs there is a folder or a FIFO (which stop root too):
+// the program runs without the check and tells of no other copy.
+TEST(UserFolderInstance, ALockThatCannotBeMadeDoesNotStopTheStart)
+{
+    TempFolder runtime;
+    const char* before = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = before ? before : "";
+    setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
+    const std::string lock =
+        runtime.PathOf(UserFolderInstanceName(runtime.PathOf("user")).utf8_string() + ".lock");
+    for (const bool fifo : {false, true}) {
+        fs::remove_all(lock);
+        EXPECT_TRUE(fifo ? mkfifo(lock.c_str(), 0600) == 0 : fs::create_directory(lock));
+        UserFolderInstance instance;
+        EXPECT_TRUE(instance.Claim(runtime.PathOf("user"), [] {})) << fifo;
+        EXPECT_FALSE(instance.RunningCopyShown());
+    }
+    before ? setenv("XDG_RUNTIME_DIR", saved.c_str(), 1) : unsetenv("XDG_RUNTIME_DIR");
+}
+
 // A program started in `folder` (a portable folder), with its output in
 // `output`.
 pid_t StartProgram(const std::string& folder, const std::string& output)

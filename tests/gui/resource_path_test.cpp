@@ -141,6 +141,22 @@ TEST(ResourceLayout, InstalledWritesToTheUserAndTheUsersDataFilesWin)
         EXPECT_EQ(Mapped(layout, c.name), c.path) << c.name;
 }
 
+// Installed, the user's folder is read as the program's own too: an export
+// there could become the user's catalogue.
+TEST(ResourceLayout, InstalledExportsAreRefusedInTheDataAndTheUsersFolder)
+{
+    TempFolder data, user, elsewhere;
+    const ResourceLayout layout {true, data.path.string(), user.path.string()};
+    const struct {
+        std::string path;
+        bool own;
+    } cases[] = {{user.PathOf("VitrelTreatmentsList.xml"), true},
+                 {data.PathOf("mine.xml"), true},
+                 {elsewhere.PathOf("mine.xml"), false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(IsProgramFile(layout, wxString::FromUTF8(c.path)), c.own) << c.path;
+}
+
 TEST(ResourceLayout, MissingFilesAreNamedWithWhereTheyWereLookedFor)
 {
     TempFolder work;

@@ -12,6 +12,8 @@
 #include <tinyxml2.h>
 
 #ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -258,6 +260,25 @@ TEST_F(DiaryFileTest, AnEntryThatWouldNotReadBackLeavesTheDiaryAlone)
 }
 
 #ifndef _WIN32
+// The old diary was set aside, then the new one could not be written (the
+// file size limit stops even root): the old one is back under its name.
+TEST_F(DiaryFileTest, ANewDiaryThatCannotBeWrittenPutsTheOldOneBack)
+{
+    fs::copy_file(fs::path(VITREL_SOURCE_DIR) / "tests/fuzz/corpus/diary/nul_reference", path);
+    const std::string original = FileBytes();
+    rlimit limit;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit tiny = {1, limit.rlim_max};
+    const auto handler = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const HistorySaveResult result = Append({"d", "t", "s", "c"});
+    setrlimit(RLIMIT_FSIZE, &limit);
+    signal(SIGXFSZ, handler);
+    EXPECT_EQ(result, HistorySaveResult::NotWritten);
+    EXPECT_EQ(FileBytes(), original);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
+}
+
 TEST_F(DiaryFileTest, ASaveThroughALinkReplacesItsTargetAndKeepsTheLink)
 {
     fs::create_directory(folder.PathOf("real"));

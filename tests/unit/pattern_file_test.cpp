@@ -372,5 +372,34 @@ TEST_F(PatternFile, ASaveThroughALinkReplacesTheLinkedFile)
     EXPECT_TRUE(fs::is_symlink(PathOf("AdvancedSettings.xml")));
 }
 
+// A rename cannot cross file systems: the temporary is made beside the file.
+TEST_F(PatternFile, ASaveThroughALinkFromAnotherFileSystemWorks)
+{
+    struct stat here, there;
+    ASSERT_EQ(stat(folder.path.c_str(), &here), 0);
+    std::string link;
+    for (const std::string& other :
+         {std::string("/dev/shm"), std::string("/tmp"), fs::current_path().string()})
+        if (link.empty() && stat(other.c_str(), &there) == 0 && there.st_dev != here.st_dev)
+            link = other + "/vitrel-link-" + std::to_string(getpid()) + ".xml";
+    if (link.empty())
+        GTEST_SKIP() << "no second file system at hand";
+    Write("settings.xml", "old");
+    fs::create_symlink(PathOf("settings.xml"), link);
+    EXPECT_TRUE(WritePatternFile(link.c_str(), EightSlots(), document));
+    fs::remove(link);
+    EXPECT_TRUE(ReadPatternFile(PathOf("settings.xml").c_str(), document).ok);
+}
+
+// The mode of a new file is asked of the umask, which must then be put back.
+TEST_F(PatternFile, ANewFileGetsTheUmaskAndLeavesItAsItWas)
+{
+    const mode_t user = umask(027);
+    const bool saved = WritePatternFile(PathOf("new.xml").c_str(), EightSlots(), document);
+    EXPECT_EQ(umask(user), 027u);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(fs::status(PathOf("new.xml")).permissions(), fs::perms(0640));
+}
+
 }  // namespace
 #endif
