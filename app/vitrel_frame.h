@@ -160,9 +160,9 @@ private:
     // how to write an entry.
     void ShowDiaryState();
 
-    // Tells the user why a command to the stick did nothing; true when it
-    // was done (treatments/treatment_flows.cpp).
-    bool TellStickResult(StickSession::Result result, const char* nothingDoneNotice, const char* caption);
+    // Tells the user why a command to the stick did nothing
+    // (treatments/treatment_flows.cpp).
+    void TellStickResult(StickSession::Result result, const char* nothingDoneNotice, const char* caption);
     // The check that follows a programme written (treatments/treatment_flows.cpp).
     void ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser) override;
     void ProgrammeConfirmed() override;

@@ -221,20 +221,13 @@ void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
     TellStickResult(session->Read(SteadyMilliseconds()), NothingReadNotice, ReadCaption);
 }
 
-bool wxVitrelFrame::TellStickResult(StickSession::Result result, const char* nothingDoneNotice,
+void wxVitrelFrame::TellStickResult(StickSession::Result result, const char* nothingDoneNotice,
                                     const char* caption)
 {
-    switch (result) {
-        case StickSession::Result::Done:
-            return true;
-        case StickSession::Result::NoStick:
-            ShowNotice(nothingDoneNotice, caption);
-            return false;
-        case StickSession::Result::WriteFailed:
-            ShowNotice(WriteFailedNotice, caption);
-            return false;
-    }
-    return false;
+    if (result == StickSession::Result::NoStick)
+        ShowNotice(nothingDoneNotice, caption);
+    else if (result == StickSession::Result::WriteFailed)
+        ShowNotice(WriteFailedNotice, caption);
 }
 
 void wxVitrelFrame::ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser)

@@ -87,12 +87,25 @@ struct FakeStick : StickPort {
     }
 };
 
-struct Recorder : StickSession::Listener {
+// The session with a fake stick, a fake clock, and a listener that notes
+// what the window would show.
+struct Rig : StickSession::Listener {
+    FakeStick* stick = new FakeStick;  // owned by the session
+    StickSession session {*this, "", std::unique_ptr<StickPort>(stick)};
+    long long now = 0;
     std::vector<std::string> events;  // all but the display of every tick
     int detachedTicks = 0, gauge = -1, percent = -2;
     Outcome outcome = Outcome::None;
 
+    void Run(int ticks)
+    {
+        while (ticks-- > 0)
+            session.Tick(now += 100);
+    }
+    // Found on the first tick; beeper and programme read on the second.
+    void Attach() { session.Start(now), Run(2); }
     long Count(const char* event) const { return std::count(events.begin(), events.end(), event); }
+
     void ShowDeviceAttached() override { }
     void ShowDeviceDetached() override { ++detachedTicks; }
     void StickAttached() override { events.push_back("attached"); }
@@ -112,25 +125,6 @@ struct Recorder : StickSession::Listener {
     void DeviceDenied(const char*) override { }
 };
 
-struct Rig {
-    FakeStick* stick = new FakeStick;  // owned by the session
-    Recorder seen;
-    StickSession session {seen, "", std::unique_ptr<StickPort>(stick)};
-    long long now = 0;
-
-    void Run(int ticks)
-    {
-        for (int i = 0; i < ticks; ++i)
-            session.Tick(now += 100);
-    }
-    // Found on the first tick; beeper and programme read on the second.
-    void Attach()
-    {
-        session.Start(now);
-        Run(2);
-    }
-};
-
 const unsigned char Timer[3] = {0x11, 0x9E, 0x00};
 const std::vector<unsigned char> States = {2, 2, 1};
 
@@ -140,16 +134,16 @@ TEST(StickSession, AttachAsksForBeeperAndProgrammeThenPollsAndShowsTheBattery)
     rig.session.Start(rig.now);
     EXPECT_EQ(rig.stick->opened, std::vector<int> {-1});  // none found yet: "illegal comport number"
     rig.Run(2);
-    EXPECT_EQ(rig.seen.percent, StickSession::NoBatteryFigure);
+    EXPECT_EQ(rig.percent, StickSession::NoBatteryFigure);
     rig.Run(1);
     // The battery in figures is the gauge's own value, 2 % of the way to 100 %.
-    EXPECT_EQ(rig.seen.gauge, 2);
-    EXPECT_EQ(rig.seen.percent, 2);
+    EXPECT_EQ(rig.gauge, 2);
+    EXPECT_EQ(rig.percent, 2);
     EXPECT_EQ(rig.stick->opened, (std::vector<int> {-1, 2}));
     EXPECT_EQ(rig.stick->writes, (std::vector<std::string> {"00 11 FF", "00 12 FF", "00 0B FF", "00 0B FF"}));
     // The attach's own read goes to the area, never to the page.
-    EXPECT_EQ(rig.seen.events, (std::vector<std::string> {"attached", "beeper on", "stick"}));
-    EXPECT_EQ(rig.seen.detachedTicks, 1);
+    EXPECT_EQ(rig.events, (std::vector<std::string> {"attached", "beeper on", "stick"}));
+    EXPECT_EQ(rig.detachedTicks, 1);
 }
 
 // 5 replies in 10 polls keep the stick; 4 make the session ask its port
@@ -173,8 +167,8 @@ TEST(StickSession, LivenessAndTheGraceWhileTheStickIsAskedAgain)
         rig.stick->unplugged = c.unplugged;
         rig.Run(40);
         EXPECT_EQ(rig.stick->silentProbes > 0, c.askedAgain);
-        EXPECT_EQ(rig.seen.Count("gone"), c.shownGone ? 1 : 0);
-        EXPECT_EQ(rig.seen.detachedTicks > 1, c.shownGone);
+        EXPECT_EQ(rig.Count("gone"), c.shownGone ? 1 : 0);
+        EXPECT_EQ(rig.detachedTicks > 1, c.shownGone);
     }
 }
 
@@ -188,11 +182,11 @@ TEST(StickSession, ProgrammeRepliesGoToWhoAskedAndTheRestToThePage)
         rig.stick->Reply(ReadProgramme, {0x57, 0x9E, 0x00, 1, 1, 1, 2});
     }
     rig.Run(1);
-    EXPECT_EQ(rig.seen.Count("page"), 3);
+    EXPECT_EQ(rig.Count("page"), 3);
     // Read Vitrel's reply too.
     ASSERT_EQ(rig.session.Read(rig.now), Result::Done);
     rig.Run(2);
-    EXPECT_EQ(rig.seen.Count("page"), 4);
+    EXPECT_EQ(rig.Count("page"), 4);
     // A check's reply that comes after status replies still answers the check.
     rig.stick->ignoresReads = true;
     ASSERT_EQ(
@@ -201,14 +195,15 @@ TEST(StickSession, ProgrammeRepliesGoToWhoAskedAndTheRestToThePage)
     rig.Run(5);
     rig.stick->Reply(ReadProgramme, rig.stick->stored);
     rig.Run(1);
-    EXPECT_EQ(rig.seen.outcome, Outcome::Confirmed);
-    EXPECT_EQ(rig.seen.Count("page"), 4);
+    EXPECT_EQ(rig.outcome, Outcome::Confirmed);
+    EXPECT_EQ(rig.Count("page"), 4);
 }
 
 TEST(StickSession, WriteCheckAndOutcome)
 {
     using Writes = StickSession::Writes;
-    const std::string together = "00 07 11 9E 00 FF 00 08 02 02 01 FF";
+    const std::string timer = "00 07 11 9E 00 FF", pattern = "00 08 02 02 01 FF", read = "00 12 FF";
+    const std::string both = timer + " " + pattern;
     const struct {
         bool FakeStick::*fault;
         Writes writes;
@@ -216,20 +211,12 @@ TEST(StickSession, WriteCheckAndOutcome)
         Outcome outcome;
         std::vector<std::string> written;
     } cases[] = {
-        {nullptr, Writes::Together, Result::Done, Outcome::Confirmed, {together, "00 12 FF"}},
-        {nullptr,
-         Writes::FrameByFrame,
-         Result::Done,
-         Outcome::Confirmed,
-         {"00 07 11 9E 00 FF", "00 08 02 02 01 FF", "00 12 FF"}},
-        {&FakeStick::ignoresWrites, Writes::Together, Result::Done, Outcome::Differs, {together, "00 12 FF"}},
-        {&FakeStick::ignoresReads, Writes::Together, Result::Done, Outcome::NoReply, {together, "00 12 FF"}},
-        {&FakeStick::refusesReadRequest, Writes::Together, Result::Done, Outcome::NotSent, {together}},
-        {&FakeStick::takesPartOnly,
-         Writes::Together,
-         Result::WriteFailed,
-         Outcome::None,
-         {"00 07 11 9E 00 FF"}},
+        {nullptr, Writes::Together, Result::Done, Outcome::Confirmed, {both, read}},
+        {nullptr, Writes::FrameByFrame, Result::Done, Outcome::Confirmed, {timer, pattern, read}},
+        {&FakeStick::ignoresWrites, Writes::Together, Result::Done, Outcome::Differs, {both, read}},
+        {&FakeStick::ignoresReads, Writes::Together, Result::Done, Outcome::NoReply, {both, read}},
+        {&FakeStick::refusesReadRequest, Writes::Together, Result::Done, Outcome::NotSent, {both}},
+        {&FakeStick::takesPartOnly, Writes::Together, Result::WriteFailed, Outcome::None, {timer}},
         {&FakeStick::unplugged, Writes::Together, Result::NoStick, Outcome::None, {}},
     };
     for (const auto& c : cases) {
@@ -242,10 +229,10 @@ TEST(StickSession, WriteCheckAndOutcome)
         EXPECT_EQ(rig.session.WriteProgramme(Timer, States, FiringPattern(), c.writes, rig.now), c.result);
         EXPECT_EQ(rig.stick->writes, c.written);
         rig.Run(30);
-        EXPECT_EQ(rig.seen.outcome, c.outcome);
-        EXPECT_EQ(rig.seen.Count("confirmed") + rig.seen.Count("stick checked"),
+        EXPECT_EQ(rig.outcome, c.outcome);
+        EXPECT_EQ(rig.Count("confirmed") + rig.Count("stick checked"),
                   c.outcome == Outcome::Confirmed ? 2 : 0);
-        EXPECT_EQ(rig.seen.Count("page"), 0);
+        EXPECT_EQ(rig.Count("page"), 0);
     }
 }
 
@@ -262,8 +249,8 @@ TEST(StickSession, LowBatteryIsToldOncePerAttach)
         rig.Run(30);
         rig.stick->unplugged = false;
         rig.Run(150);
-        EXPECT_EQ(rig.seen.Count("attached"), 2);
-        EXPECT_EQ(rig.seen.Count("low battery"), reading == 135 ? 2 : 0);
+        EXPECT_EQ(rig.Count("attached"), 2);
+        EXPECT_EQ(rig.Count("low battery"), reading == 135 ? 2 : 0);
     }
 }
 
