@@ -99,7 +99,7 @@ struct Rig : StickSession::Listener {
 
     void Run(int ticks)
     {
-        while (ticks-- > 0)
+        for (int i = 0; i < ticks; ++i)
             session.Tick(now += 100);
     }
     // Found on the first tick; beeper and programme read on the second.
@@ -128,24 +128,6 @@ struct Rig : StickSession::Listener {
 const unsigned char Timer[3] = {0x11, 0x9E, 0x00};
 const std::vector<unsigned char> States = {2, 2, 1};
 
-TEST(StickSession, AttachAsksForBeeperAndProgrammeThenPollsAndShowsTheBattery)
-{
-    Rig rig;
-    rig.session.Start(rig.now);
-    EXPECT_EQ(rig.stick->opened, std::vector<int> {-1});  // none found yet: "illegal comport number"
-    rig.Run(2);
-    EXPECT_EQ(rig.percent, StickSession::NoBatteryFigure);
-    rig.Run(1);
-    // The battery in figures is the gauge's own value, 2 % of the way to 100 %.
-    EXPECT_EQ(rig.gauge, 2);
-    EXPECT_EQ(rig.percent, 2);
-    EXPECT_EQ(rig.stick->opened, (std::vector<int> {-1, 2}));
-    EXPECT_EQ(rig.stick->writes, (std::vector<std::string> {"00 11 FF", "00 12 FF", "00 0B FF", "00 0B FF"}));
-    // The attach's own read goes to the area, never to the page.
-    EXPECT_EQ(rig.events, (std::vector<std::string> {"attached", "beeper on", "stick"}));
-    EXPECT_EQ(rig.detachedTicks, 1);
-}
-
 // 5 replies in 10 polls keep the stick; 4 make the session ask its port
 // again, and meanwhile it stays shown attached. Unplugged, it is gone.
 TEST(StickSession, LivenessAndTheGraceWhileTheStickIsAskedAgain)
@@ -172,10 +154,23 @@ TEST(StickSession, LivenessAndTheGraceWhileTheStickIsAskedAgain)
     }
 }
 
-TEST(StickSession, ProgrammeRepliesGoToWhoAskedAndTheRestToThePage)
+// The attach asks for the beeper and the programme, then polls; each
+// programme reply goes to whoever asked, the rest to the page.
+TEST(StickSession, AttachThenProgrammeRepliesGoToWhoAskedAndTheRestToThePage)
 {
     Rig rig;
-    rig.Attach();
+    rig.session.Start(rig.now);
+    EXPECT_EQ(rig.stick->opened, std::vector<int> {-1});  // none found yet: "illegal comport number"
+    rig.Run(2);
+    EXPECT_EQ(rig.percent, StickSession::NoBatteryFigure);
+    rig.Run(1);
+    // The battery in figures is the gauge's own value, 2 % of the way to 100 %.
+    EXPECT_EQ(rig.gauge, 2);
+    EXPECT_EQ(rig.percent, 2);
+    EXPECT_EQ(rig.stick->opened, (std::vector<int> {-1, 2}));
+    EXPECT_EQ(rig.stick->writes, (std::vector<std::string> {"00 11 FF", "00 12 FF", "00 0B FF", "00 0B FF"}));
+    EXPECT_EQ(rig.events, (std::vector<std::string> {"attached", "beeper on", "stick"}));
+    EXPECT_EQ(rig.detachedTicks, 1);
     // Sent unasked at 4, 6 and 8 s.
     for (long long at : {4000, 6000, 8000}) {
         rig.Run(static_cast<int>((at - rig.now) / 100));
