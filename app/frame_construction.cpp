@@ -26,10 +26,7 @@
 #include "app/translations.h"
 #include "app/stick_area_panel.h"
 #include "app/vitrel_frame.h"
-#include "device/battery_level.h"
-#include "device/device_link.h"
-#include "device/serial.h"
-#include "device/instruction.h"
+#include "device/stick_session.h"
 #include "diary/history_list_view.h"
 #include "files/atomic_file.h"
 
@@ -79,11 +76,10 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
 
     // 11. Find the stick and ask for its beeper state and its programme.
     WatchModalDialogs();
-    deviceLink = std::make_unique<DeviceLink>(ResourceFilePath("VitrelFrequencyMeasurement.csv").c_str());
-    deviceLink->port = deviceLink->ProbePorts();
-    SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
-    if (deviceLink->port != 0)
-        StickFound();
+    StickSession::Listener& listener = *this;
+    session =
+        std::make_unique<StickSession>(listener, ResourceFilePath("VitrelFrequencyMeasurement.csv").c_str());
+    session->Start(SteadyMilliseconds());
 
     // 12.-13. The start pattern: ten silent slots at a base frequency of 1 Hz,
     // every field derived from those two so that what is shown is what Write
@@ -132,7 +128,6 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
 
     // 24.-25. The device monitor and the battery estimate.
     deviceTimer.Start(100, wxTIMER_CONTINUOUS);
-    batteryEstimator = std::make_unique<BatteryLevelEstimator>();
 }
 
 wxVitrelFrame::~wxVitrelFrame()

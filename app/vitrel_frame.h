@@ -8,8 +8,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
-#include "device/battery_level.h"
-#include "device/programme_check.h"
+#include "device/stick_session.h"
 #include "treatments/body_spots.h"
 #include "diary/diary_file.h"
 #include "treatments/stick_programme.h"
@@ -41,7 +40,6 @@ class wxHtmlHelpController;
 class wxUpdateUIEvent;
 class PatternPreviewControl;
 class StickAreaPanel;
-struct DeviceLink;
 namespace tinyxml2 {
 class XMLDocument;
 }
@@ -76,10 +74,11 @@ void WatchModalDialogs();
 // treatment; empty when there is nothing to tell.
 wxString CatalogueProblemNotice(CatalogueProblem problem, const wxString& path);
 
-// The one main window. It owns every control, the device link and its timer,
-// the treatments catalogue, the working XML documents and the dialogs. Its
-// methods live beside the subsystem they serve.
-class wxVitrelFrame : public wxFrame {
+// The one main window. It owns every control, the stick session and the timer
+// that ticks it, the treatments catalogue, the working XML documents and the
+// dialogs; it shows what the session reports. Its methods live beside the
+// subsystem they serve.
+class wxVitrelFrame : public wxFrame, private StickSession::Listener {
 public:
     wxVitrelFrame(wxWindow* parent, wxWindowID id = -1);
     ~wxVitrelFrame() override;
@@ -161,23 +160,26 @@ private:
     // how to write an entry.
     void ShowDiaryState();
 
-    // Writes to the stick and the read-back check that follows a programme
+    // Tells the user why a command to the stick did nothing
     // (treatments/treatment_flows.cpp).
-    bool StickAttachedFor(const char* nothingDoneNotice, const char* caption);
-    bool WriteToStick(const unsigned char* bytes, int length, const char* caption);
-    void StartProgrammeCheck(const unsigned char (&timer)[3], const std::vector<unsigned char>& states,
-                             const FiringPattern& written);
-    void TakeCheckReply(const StickProgramme* programme, bool decided);
-    void ExpireProgrammeCheck();
-    void ShowProgrammeCheckOutcome(bool tellUser = true);
+    void TellStickResult(StickSession::Result result, const char* nothingDoneNotice, const char* caption);
+    // The check that follows a programme written (treatments/treatment_flows.cpp).
+    void ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser) override;
+    void ProgrammeConfirmed() override;
 
-    // The "On the stick" area (device/device_monitor.cpp): a stick was found
-    // (ask for its beeper and programme; forget what the last one said), or
-    // is gone; what a programme reply says it holds.
-    void StickFound();
-    void ShowStickGone();
-    void ShowStickProgramme(const StickProgramme& programme, bool afterWrite);
-    void ShowBatteryLevel();
+    // What the stick session reports (device/device_monitor.cpp): a stick
+    // found or gone, its beeper, battery and programme, and notices.
+    void StickAttached() override;
+    void StickGone() override;
+    void ShowBeeper(bool on) override;
+    void ShowBatteryGauge(int level) override;
+    void ShowBatteryPercent(int percent) override;
+    void ShowProgrammeOnPage(double baseTimePeriod, const std::vector<unsigned char>& states) override;
+    void ShowStickProgramme(const StickProgramme& programme, const FiringPattern& pattern, bool checked,
+                            bool afterWrite) override;
+    void ShowProgrammeUnanswered() override;
+    void BatteryLow() override;
+    void DeviceDenied(const char* path) override;
 
     // A notice shown once no other modal box is open, after the current
     // handler (app/message_boxes.cpp): a box opened from the timer handler
@@ -196,14 +198,10 @@ private:
     void ShowTreatmentListHint();
 
     // Device monitor (device/device_monitor.cpp)
-    void ShowDeviceAttached();
-    void ShowDeviceDetached();
+    void ShowDeviceAttached() override;
+    void ShowDeviceDetached() override;
     void ShowDeviceState(const wxString& status, const wxString& label, const wxColour& colour,
                          bool attached);
-    void HandleReply(const unsigned char* instruction, int length);
-    void ShowProgrammeFromDevice(const unsigned char* instruction, int length);
-    void CheckLiveness();
-    void OpenFoundStick();
 #ifdef __WXMSW__
     WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
 #endif
@@ -326,19 +324,9 @@ private:
 #endif
     wxFileDialog* exportDialog = nullptr;
     wxFileDialog* importDialog = nullptr;
-    std::unique_ptr<DeviceLink> deviceLink;
-    unsigned char rawFrame[768];  // frames a handler writes to the port itself
-    std::unique_ptr<BatteryLevelEstimator> batteryEstimator;
-    ProgrammeCheck programmeCheck;  // the read-back after the last write
+    std::unique_ptr<StickSession> session;  // made where the start-up looks for the stick
     long long longestDeviceTick = 0;  // see LongestDeviceTick
-    FiringPattern checkedPattern;  // the pattern of the last check's write
-    // The last programme this run wrote and checked on the stick attached
-    // now, as written, and when (HH:MM); empty time: none.
-    StickProgramme confirmedProgramme;
-    FiringPattern confirmedPattern;
-    wxString confirmedAt;
-    LowBatteryWatch lowBattery;
-    bool stickShownAttached = false;  // the area and the status bar show an attached stick
+    wxString confirmedAt;  // when (HH:MM) the session last confirmed a write
     struct PostedNotice {
         const char* message;  // English texts, as ShowNotice takes them
         const char* caption;

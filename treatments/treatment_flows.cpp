@@ -20,7 +20,7 @@
 #include "app/vitrel_frame.h"
 #include "device/device_link.h"
 #include "device/instruction.h"
-#include "device/serial.h"
+#include "device/stick_session.h"
 
 namespace {
 // Texts of the message boxes, looked up for translation when shown.
@@ -55,13 +55,6 @@ double FieldReal(const wxTextCtrl* field)
 {
     double value = 0.0;
     return ParsePatternReal(field->GetValue().utf8_string(), value) ? value : std::nan("");
-}
-
-// Whether the stick took the whole write now. The user is told at once when
-// it did not, and the write is not sent later behind their back.
-bool TakenAtOnce(const DeviceLink& link, const unsigned char* bytes, int length)
-{
-    return SerialWritePortAtOnce(link.port - 1, bytes, length) == length;
 }
 
 // The SetSlotTimer payload (lo, hi, sel) for the Slot Frequency field; false
@@ -182,16 +175,13 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
     unsigned char timer[3];
     if (pattern.FitsDevice()
         && ParsePatternReal(FormatPatternReal(pattern.NumberOfSlots * pattern.BaseFrequency), slotFrequency)
-        && deviceLink->EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])
-        && StickAttachedFor(NothingWrittenNotice, ProgramCaption)) {
+        && session->Link().EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])) {
         std::vector<unsigned char> states(pattern.NumberOfSlots);
         for (int i = 0; i < pattern.NumberOfSlots; ++i)
             states[i] = pattern.Slot[i] == 1 ? SlotOn : SlotOff;
-        const unsigned char count = static_cast<unsigned char>(states.size());
-        int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
-        length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
-        if (WriteToStick(rawFrame, length, ProgramCaption))
-            StartProgrammeCheck(timer, states, pattern);
+        TellStickResult(session->WriteProgramme(timer, states, pattern, StickSession::Writes::Together,
+                                                SteadyMilliseconds()),
+                        NothingWrittenNotice, ProgramCaption);
     }
     ApplyTreatmentToPattern(record);
     if (!pattern.FitsDevice())
@@ -216,91 +206,34 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
         return;
     }
     unsigned char timer[3];
-    if (!EncodeSlotFrequencyField(*deviceLink, slotFrequencyField, timer))
+    if (!EncodeSlotFrequencyField(session->Link(), slotFrequencyField, timer))
         return;
-    if (!StickAttachedFor(NothingWrittenNotice, ProgramCaption))
-        return;
-    const std::vector<unsigned char> states = BuildSlotStateBytes();
-    const unsigned char count = static_cast<unsigned char>(states.size());
-    if (!WriteToStick(rawFrame,
-                      BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame),
-                      ProgramCaption))
-        return;
-    if (WriteToStick(rawFrame,
-                     BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame),
-                     ProgramCaption))
-        StartProgrammeCheck(timer, states, WorkingPattern());
+    TellStickResult(session->WriteProgramme(timer, BuildSlotStateBytes(), WorkingPattern(),
+                                            StickSession::Writes::FrameByFrame, SteadyMilliseconds()),
+                    NothingWrittenNotice, ProgramCaption);
 }
 
 void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
 {
     if (!ConfirmAction("Do you want to read program from Vitrel device?", ReadCaption))
         return;
-    if (!StickAttachedFor(NothingReadNotice, ReadCaption))
-        return;
-    // The reply is shown by the device monitor when it arrives.
-    if (WriteToStick(rawFrame, BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, rawFrame),
-                     ReadCaption))
-        programmeCheck.ReadRequested(SteadyMilliseconds());
+    // The reply is shown when it arrives.
+    TellStickResult(session->Read(SteadyMilliseconds()), NothingReadNotice, ReadCaption);
 }
 
-bool wxVitrelFrame::StickAttachedFor(const char* nothingDoneNotice, const char* caption)
+void wxVitrelFrame::TellStickResult(StickSession::Result result, const char* nothingDoneNotice,
+                                    const char* caption)
 {
-    if (deviceLink->port != 0)
-        return true;
-    ShowNotice(nothingDoneNotice, caption);
-    return false;
+    if (result == StickSession::Result::NoStick)
+        ShowNotice(nothingDoneNotice, caption);
+    else if (result == StickSession::Result::WriteFailed)
+        ShowNotice(WriteFailedNotice, caption);
 }
 
-bool wxVitrelFrame::WriteToStick(const unsigned char* bytes, int length, const char* caption)
-{
-    if (TakenAtOnce(*deviceLink, bytes, length))
-        return true;
-    ShowNotice(WriteFailedNotice, caption);
-    return false;
-}
-
-void wxVitrelFrame::StartProgrammeCheck(const unsigned char (&timer)[3],
-                                        const std::vector<unsigned char>& states,
-                                        const FiringPattern& written)
-{
-    checkedPattern = written;
-    programmeCheck.Start(timer, states, SteadyMilliseconds());
-    unsigned char request[3];
-    const int length = BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, request);
-    if (SerialWritePort(deviceLink->port - 1, request, length) != length)
-        programmeCheck.Fail();
-    ShowProgrammeCheckOutcome();
-}
-
-void wxVitrelFrame::TakeCheckReply(const StickProgramme* programme, bool decided)
-{
-    if (programme && programmeCheck.outcome() == ProgrammeCheck::Outcome::Confirmed && decided) {
-        confirmedProgramme = *programme;
-        confirmedPattern = checkedPattern;
-        confirmedAt = wxDateTime::Now().Format("%H:%M");
-    }
-    // Every reply is what the stick held then; only the latest check's
-    // reply ends the field-off state and changes the outcome.
-    if (programme)
-        ShowStickProgramme(*programme, decided);
-    if (!decided)
-        return;
-    // A reply after the deadline follows the notice the user already has:
-    // only the status bar changes.
-    ShowProgrammeCheckOutcome(!programmeCheck.Late());
-}
-
-void wxVitrelFrame::ExpireProgrammeCheck()
-{
-    if (programmeCheck.Expire(SteadyMilliseconds()))
-        ShowProgrammeCheckOutcome();
-}
-
-void wxVitrelFrame::ShowProgrammeCheckOutcome(bool tellUser)
+void wxVitrelFrame::ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser)
 {
     const char* notice = NotConfirmedNotice;
-    switch (programmeCheck.outcome()) {
+    switch (outcome) {
         case ProgrammeCheck::Outcome::None:
             return;
         case ProgrammeCheck::Outcome::Waiting:
@@ -333,20 +266,19 @@ void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)
 {
     if (!ConfirmAction("Would you like to turn of magnetic field generation?", TurnOffCaption))
         return;
-    if (!WriteToStick(rawFrame, BuildInstructionFrame(TurnOff, nullptr, nullptr, nullptr, rawFrame),
-                      TurnOffCaption))
+    if (session->TurnOff() != StickSession::Result::Done) {
+        ShowNotice(WriteFailedNotice, TurnOffCaption);
         return;
+    }
     // What the status bar said of the last write no longer holds.
     statusBar->SetStatusText(wxEmptyString, CheckStatusField);
-    confirmedAt.clear();
     stickArea->ShowFieldOff(wxDateTime::Now().Format("%H:%M"));
 }
 
 void wxVitrelFrame::OnBeeperClick(wxCommandEvent&)
 {
     const bool on = beeperCheck->GetValue();
-    const int length = BuildInstructionFrame(on ? BeeperOn : BeeperOff, nullptr, nullptr, nullptr, rawFrame);
-    if (TakenAtOnce(*deviceLink, rawFrame, length))
+    if (session->SetBeeper(on) == StickSession::Result::Done)
         return;
     // The box shows the stick's state: it goes back before the user reads why.
     beeperCheck->SetValue(!on);
