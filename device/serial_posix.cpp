@@ -38,10 +38,11 @@ int SystemControl(int fd, unsigned long request, void* argument)
 const SerialCloseCalls SystemCloseCalls = {SystemControl, tcflush, close};
 const SerialCloseCalls* closeCalls = &SystemCloseCalls;
 
-// Closes a port's descriptor without waiting for the device to take what it
-// has not taken: on the last close of a tty the kernel waits for its output
-// to drain, up to half a minute for a USB tty whose stick stopped reading.
-int ClosePortDescriptor(int fd)
+// Lets the last close of a port's descriptor end without waiting for the
+// device to take what it has not taken: the kernel otherwise waits for a
+// tty's output to drain, up to half a minute for a USB tty whose stick
+// stopped reading.
+void DiscardOutput(int fd)
 {
 #ifdef __linux__
     // Drivers without the setting answer ENOTTY or EINVAL: the flush is enough
@@ -54,6 +55,11 @@ int ClosePortDescriptor(int fd)
     }
 #endif
     closeCalls->flush(fd, TCOFLUSH);
+}
+
+int ClosePortDescriptor(int fd)
+{
+    DiscardOutput(fd);
     // Give up exclusivity first: the tty outlives this descriptor when another
     // process (such as the simulated stick) keeps it open.
     closeCalls->control(fd, TIOCNXCL, nullptr);
@@ -70,13 +76,13 @@ struct PortTable {
         for (int& slot : fd)
             slot = -1;
     }
-    // The ports are otherwise closed by the system at exit, which would wait
-    // for a stalled stick (see ClosePortDescriptor).
+    // The ports are left open at exit, for the system to close, which would
+    // wait for a stalled stick (see DiscardOutput).
     ~PortTable()
     {
         for (int slot : fd)
             if (slot >= 0)
-                ClosePortDescriptor(slot);
+                DiscardOutput(slot);
     }
 };
 PortTable table;
