@@ -15,8 +15,8 @@ const char* const CatalogueDomain = "vitrel-catalogue";
 wxString loadedLanguage;
 
 // The C locale asks for the program's own texts: the keys, as the code
-// writes them. The toolkit would take it for American English and load the
-// English catalogue, which mends the keys' slips.
+// writes them. An English desktop shows them the same way, for want of an
+// English catalogue.
 bool KeysWanted()
 {
 #ifdef __WINDOWS__

@@ -15,6 +15,15 @@ function(vitrel_languages folder result)
 endfunction()
 
 set(VITREL_PO ${CMAKE_SOURCE_DIR}/po)
+# A language taken off the lists leaves no catalogue behind in the run folder,
+# where a portable run and the install would still find it.
+vitrel_languages(${VITREL_PO} listed_languages)
+file(GLOB built_languages LIST_DIRECTORIES true RELATIVE ${RUN_DIR}/locale ${RUN_DIR}/locale/*)
+foreach(lang ${built_languages})
+  if(NOT lang IN_LIST listed_languages)
+    file(REMOVE_RECURSE ${RUN_DIR}/locale/${lang})
+  endif()
+endforeach()
 set(VITREL_MO_FILES)
 foreach(domain vitrel vitrel-catalogue)
   if(domain STREQUAL "vitrel")

@@ -37,11 +37,12 @@ int SerialWritePort(int index, const unsigned char* source, int count);
 
 // Writes `count` bytes only as far as the port takes them now: for writes
 // the user waits on, which must not go out long after they were reported
-// failed. Returns count when every byte went out; fewer when the port took
-// only part or, with bytes of earlier writes still waiting, none (nothing of
-// it is queued then, except the rest of a frame already begun, which is
-// finished so that the stick never reads another frame into it); -1 when the
-// platform write failed.
+// failed. When the port takes only part, the rest of the frame it began is
+// queued and finished later, so that the stick never reads another frame
+// into it; the frames after it are never sent. Returns the bytes that go out:
+// count when all of them do; fewer when the port took only part (up to the
+// end of the begun frame) or, with bytes of earlier writes still waiting,
+// none; -1 when the platform write failed.
 int SerialWritePortAtOnce(int index, const unsigned char* source, int count);
 
 // The bytes waiting in the write queue of port `index`.

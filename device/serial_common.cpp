@@ -4,6 +4,7 @@
 #include "device/serial.h"
 #include "device/serial_internal.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -58,6 +59,17 @@ bool SendWaiting(int index, long long nowMs)
     return sent;
 }
 
+// The bytes from `taken` on that end the frame the first `taken` bytes began:
+// up to and with the next end byte, as the stick's receiver ends a frame at
+// its first 0xFF. None when the last byte taken ended a frame.
+int RestOfBegunFrame(const unsigned char* bytes, int taken, int count)
+{
+    if (taken == 0 || bytes[taken - 1] == 0xFF)
+        return 0;
+    const unsigned char* end = std::find(bytes + taken, bytes + count, 0xFF);
+    return static_cast<int>(end - bytes) + (end == bytes + count ? 0 : 1) - taken;
+}
+
 // The writes of SerialWritePort (`mayWait`) and SerialWritePortAtOnce.
 int Write(int index, const unsigned char* bytes, int count, bool mayWait)
 {
@@ -79,11 +91,14 @@ int Write(int index, const unsigned char* bytes, int count, bool mayWait)
     const int taken = SerialPlatformWrite(index, bytes, count);
     if (taken < 0 || taken == count || (taken == 0 && !mayWait))
         return taken;
-    if (!queue.Append(bytes + taken, count - taken, taken > 0, now)) {
-        ReportNoRoom(count - taken);
+    // A write the user is told about goes no further than the frame the port
+    // began: the stick would read the next frame into its unfinished rest.
+    const int rest = mayWait ? count - taken : RestOfBegunFrame(bytes, taken, count);
+    if (!queue.Append(bytes + taken, rest, taken > 0, now)) {
+        ReportNoRoom(rest);
         return taken;
     }
-    return mayWait ? count : taken;
+    return taken + rest;
 }
 
 }  // namespace

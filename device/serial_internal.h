@@ -29,8 +29,9 @@ int SerialPlatformRead(int index, unsigned char* destination, int maxBytes);
 void SerialSendWaitingWrites(int index);
 
 // Drops every write waiting for port `index`, with a line for each; true
-// when there was one, and the caller then discards the output the platform
-// still holds, so that closing never waits for a stick that takes nothing.
+// when there was one. The caller then closes the port, discarding the output
+// the platform still holds, so that closing never waits for a stick that
+// takes nothing.
 bool SerialDropWaitingWrites(int index);
 
 #include <cstddef>
@@ -39,3 +40,14 @@ bool SerialDropWaitingWrites(int index);
 // False when that number has no device (an empty or missing entry of
 // VITREL_SERIAL_PORTS, or a path that does not fit).
 bool SerialDevicePath(int index, char* path, std::size_t size);
+
+// POSIX only, for tests: the system calls with which a port is closed, in
+// their order: the driver's closing wait set to none (TIOCGSERIAL and
+// TIOCSSERIAL, on Linux), the output discarded (TCOFLUSH), exclusivity given
+// up (TIOCNXCL), then the close. nullptr puts back the system's own.
+struct SerialCloseCalls {
+    int (*control)(int fd, unsigned long request, void* argument);
+    int (*flush)(int fd, int queue);
+    int (*close)(int fd);
+};
+void SerialSetCloseCalls(const SerialCloseCalls* calls);

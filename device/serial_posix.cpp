@@ -8,6 +8,8 @@
 #include "device/serial.h"
 #include "device/serial_internal.h"
 
+#include <string>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -15,13 +17,54 @@
 #include <cstring>
 
 #include <fcntl.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "device/diagnostics.h"
+
 namespace {
+
+int SystemControl(int fd, unsigned long request, void* argument)
+{
+    return ioctl(fd, request, argument);
+}
+
+const SerialCloseCalls SystemCloseCalls = {SystemControl, tcflush, close};
+const SerialCloseCalls* closeCalls = &SystemCloseCalls;
+
+// Lets the last close of a port's descriptor end without waiting for the
+// device to take what it has not taken: the kernel otherwise waits for a
+// tty's output to drain, up to half a minute for a USB tty whose stick
+// stopped reading.
+void DiscardOutput(int fd)
+{
+#ifdef __linux__
+    // Drivers without the setting answer ENOTTY or EINVAL: the flush is enough
+    // for them.
+    serial_struct serial;
+    if (closeCalls->control(fd, TIOCGSERIAL, &serial) == 0
+        && serial.closing_wait != ASYNC_CLOSING_WAIT_NONE) {
+        serial.closing_wait = ASYNC_CLOSING_WAIT_NONE;
+        closeCalls->control(fd, TIOCSSERIAL, &serial);
+    }
+#endif
+    closeCalls->flush(fd, TCOFLUSH);
+}
+
+int ClosePortDescriptor(int fd)
+{
+    DiscardOutput(fd);
+    // Give up exclusivity first: the tty outlives this descriptor when another
+    // process (such as the simulated stick) keeps it open.
+    closeCalls->control(fd, TIOCNXCL, nullptr);
+    return closeCalls->close(fd) == 0 ? 1 : 0;
+}
 
 // SerialPortTable: the descriptor of the last open of each index, -1 when
 // none. A close clears its slot: POSIX hands the same descriptor number to
@@ -33,16 +76,13 @@ struct PortTable {
         for (int& slot : fd)
             slot = -1;
     }
-    // The ports are never closed before exit, and on the last close of a tty
-    // the kernel waits up to half a minute for its output to drain: what a
-    // stalled stick has not taken is thrown away instead.
+    // The ports are left open at exit, for the system to close, which would
+    // wait for a stalled stick (see DiscardOutput).
     ~PortTable()
     {
-        for (int slot : fd) {
-            int unsent = 0;
-            if (slot >= 0 && ioctl(slot, TIOCOUTQ, &unsent) == 0 && unsent > 0)
-                tcflush(slot, TCOFLUSH);
-        }
+        for (int slot : fd)
+            if (slot >= 0)
+                DiscardOutput(slot);
     }
 };
 PortTable table;
@@ -83,24 +123,32 @@ int OpenExclusive(const char* path)
         return -1;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // Another holder's port: its output is not this program's to discard.
+        const int error = errno;
         close(fd);
+        errno = error;
         return -1;
     }
     return fd;
 }
 
-int CloseDescriptor(int fd)
+// The failure of the last open of each index, "" after one that succeeded:
+// a port that stays busy or missing is reported once, not at every probe.
+std::string openFailure[SerialPortCount];
+
+void ReportOpenFailure(int index, const char* path, int error)
 {
-    // Give up exclusivity first: the tty outlives this descriptor when another
-    // process (such as the simulated stick) keeps it open.
-    ioctl(fd, TIOCNXCL);
-    return close(fd) == 0 ? 1 : 0;
+    const std::string failure = std::string(path) + ':' + std::to_string(error);
+    if (openFailure[index] == failure)
+        return;
+    openFailure[index] = failure;
+    DiagnosticLine("unable to open comport");
 }
 
 int FailOpen(int index, const char* message)
 {
-    std::puts(message);
-    CloseDescriptor(table.fd[index]);
+    DiagnosticLine(message);
+    ClosePortDescriptor(table.fd[index]);
     table.fd[index] = -1;
     return 1;
 }
@@ -189,12 +237,13 @@ int SerialOpenPort(int index, int baud)
     if (SerialCheckOpenArguments(index, baud) != 0)
         return 1;
 
-    char path[PATH_MAX];
+    char path[PATH_MAX] = "";
     table.fd[index] = DevicePath(index, path, sizeof path) ? OpenExclusive(path) : -1;
     if (table.fd[index] < 0) {
-        std::puts("unable to open comport");
+        ReportOpenFailure(index, path, path[0] != '\0' ? errno : 0);
         return 1;
     }
+    openFailure[index].clear();
     int fd = table.fd[index];
     ioctl(fd, TIOCEXCL);
 
@@ -254,9 +303,13 @@ int SerialClosePort(int index)
         return 0;
     int fd = table.fd[index];
     table.fd[index] = -1;
-    if (SerialDropWaitingWrites(index))
-        tcflush(fd, TCOFLUSH);
-    return CloseDescriptor(fd);
+    SerialDropWaitingWrites(index);
+    return ClosePortDescriptor(fd);
+}
+
+void SerialSetCloseCalls(const SerialCloseCalls* calls)
+{
+    closeCalls = calls ? calls : &SystemCloseCalls;
 }
 
 int SerialIsDcdOn(int index)

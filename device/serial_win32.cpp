@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "device/diagnostics.h"
+
 namespace {
 
 // SerialPortTable: the handle of the last open of each index. A close clears
@@ -31,10 +33,23 @@ const char* const PortDeviceNames[SerialPortCount] = {
     "\\\\.\\COM7",  "\\\\.\\COM8",  "\\\\.\\COM9",  "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12",
     "\\\\.\\COM13", "\\\\.\\COM14", "\\\\.\\COM15", "\\\\.\\COM16"};
 
+// The error of the last failed open of each index, 0 after one that
+// succeeded: a port that stays busy or missing is reported once, not at
+// every probe.
+DWORD openFailure[SerialPortCount];
+
+// Closes a port without waiting for the device to take what it has not
+// taken: the output still held is discarded first.
+BOOL ClosePortHandle(HANDLE handle)
+{
+    PurgeComm(handle, PURGE_TXABORT | PURGE_TXCLEAR);
+    return CloseHandle(handle);
+}
+
 int FailOpen(int index, const char* message)
 {
-    std::puts(message);
-    CloseHandle(table.handle[index]);
+    DiagnosticLine(message);
+    ClosePortHandle(table.handle[index]);
     table.handle[index] = INVALID_HANDLE_VALUE;
     return 1;
 }
@@ -66,9 +81,13 @@ int SerialOpenPort(int index, int baud)
     table.handle[index] = CreateFileA(PortDeviceNames[index], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_EXISTING, 0, nullptr);
     if (table.handle[index] == INVALID_HANDLE_VALUE) {
-        std::puts("unable to open comport");
+        const DWORD error = GetLastError();
+        if (openFailure[index] != error)
+            DiagnosticLine("unable to open comport");
+        openFailure[index] = error;
         return 1;
     }
+    openFailure[index] = 0;
 
     DCB settings;
     ZeroMemory(&settings, sizeof settings);
@@ -115,9 +134,8 @@ int SerialClosePort(int index)
         return 0;
     HANDLE handle = table.handle[index];
     table.handle[index] = INVALID_HANDLE_VALUE;
-    if (SerialDropWaitingWrites(index))
-        PurgeComm(handle, PURGE_TXABORT | PURGE_TXCLEAR);
-    return CloseHandle(handle) ? 1 : 0;
+    SerialDropWaitingWrites(index);
+    return ClosePortHandle(handle) ? 1 : 0;
 }
 
 int SerialIsDcdOn(int index)

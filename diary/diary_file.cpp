@@ -243,7 +243,7 @@ HistorySaveResult AppendHistoryEntry(XMLDocument& doc, const char* path, const D
     // holds now, not from what was loaded earlier.
     const std::string target = ResolveLinks(path);
     FileLock lock;
-    if (!lock.Acquire(target, SaveLockWaitMilliseconds))
+    if (target.empty() || !lock.Acquire(target, SaveLockWaitMilliseconds))
         return HistorySaveResult::NotWritten;
     std::string text;
     const HistoryLoadResult loaded = LoadHistoryText(doc, target.c_str(), text);

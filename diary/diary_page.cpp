@@ -8,6 +8,10 @@
 
 #include <tinyxml2.h>
 
+#ifdef __WXGTK__
+#include <gdk/gdk.h>
+#endif
+
 #include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 #include "diary/diary_file.h"
@@ -245,5 +249,14 @@ void wxVitrelFrame::OnFrameClose(wxCloseEvent& event)
         event.Veto();
         return;
     }
+    // The window goes now. The exit save forces its file and folder to the
+    // disk, which on a busy machine takes seconds: a window left on screen
+    // that long is a close box that seems to do nothing, and a second click
+    // does nothing either. No tick runs meanwhile.
+    deviceTimer.Stop();
+    Hide();
+#ifdef __WXGTK__
+    gdk_display_flush(gdk_display_get_default());
+#endif
     event.Skip();
 }

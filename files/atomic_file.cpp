@@ -212,7 +212,7 @@ void RemoveLeftoverTemporaries(const char* path)
     // another copy keeps the lock, its temporaries stay for a later start.
     const std::string target = ResolveLinks(path);
     FileLock lock;
-    if (!lock.Acquire(target, LeftoverLockWaitMilliseconds))
+    if (target.empty() || !lock.Acquire(target, LeftoverLockWaitMilliseconds))
         return;
     const std::string folder = FolderOf(target);
     const std::string base = BaseNameOf(target);

@@ -131,6 +131,10 @@ std::string ResolveLinks(const std::string& path)
         struct stat link;
         if (lstat(current.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
             break;
+        // In a folder others may write to, another user's link would send the
+        // save onto any file this user may write.
+        if (link.st_uid != geteuid() && link.st_uid != 0)
+            return std::string();
         std::string target(link.st_size > 0 ? static_cast<size_t>(link.st_size) + 1 : 4096, '\0');
         const ssize_t length = readlink(current.c_str(), &target[0], target.size());
         if (length <= 0 || static_cast<size_t>(length) >= target.size())

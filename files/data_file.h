@@ -27,7 +27,9 @@ DataFileOpen ReadDataFile(const char* path, std::string& text);
 // The path a save of path must replace: the file at the end of the chain of
 // symbolic links starting at path (relative links are taken from the folder
 // of the link), or path itself when it is no link. A dangling link gives the
-// path it points to, where the save then creates the file.
+// path it points to, where the save then creates the file. Only links that
+// belong to the user or to root are followed: with another owner's link on
+// the way the result is empty, and nothing is saved through it (POSIX).
 std::string ResolveLinks(const std::string& path);
 
 // The lock file that serialises writers of target: "." + target's name +

@@ -25,6 +25,7 @@
 #include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 #include "device/instruction.h"
+#include "files/data_file.h"
 #include "treatments/pattern_file.h"
 
 namespace {
@@ -350,6 +351,13 @@ void wxVitrelFrame::SaveAdvancedSettings(const char* path)
         }
         std::puts((std::string(path) + " could not be read; it was kept as " + aside).c_str());
     }
+    if (ResolveLinks(path).empty()) {
+        std::puts((std::string(path)
+                   + " is a symbolic link that belongs to another user; nothing was written through it "
+                     "and the pattern on the page was not saved")
+                      .c_str());
+        return;
+    }
     std::string ignored;
     SavePatternFile(path, ignored);
 }
@@ -363,6 +371,16 @@ void wxVitrelFrame::LoadAdvancedSettings(const char* path)
         ShowPatternOnPage(result.pattern);
     advancedSettingsRefused = !result.ok && result.hasContent;
     advancedSettingsNotRegular = result.notRegular;
+    // Told now, while the user can still remove the link: the save at the
+    // end will not write through it.
+    if (ResolveLinks(path).empty()) {
+        const wxString notice = wxString::Format(
+            _("The file %s is a symbolic link that belongs to another user, so the program does not "
+              "write through it: the pattern on the Advanced Settings page will not be saved when the "
+              "program ends. Remove the link to have the pattern saved."),
+            wxString::FromUTF8(path));
+        CallAfter([notice] { ShowNotice(notice, "Advanced Settings"); });
+    }
 }
 
 void wxVitrelFrame::RebuildSlotBoxes(int count)

@@ -141,8 +141,9 @@ bool WritePatternFile(const char* path, const PatternFileContent& content, XMLDo
         return false;
     // Two copies of the program closing at once each write the whole file:
     // the lock keeps their saves apart.
+    const std::string target = ResolveLinks(path);
     FileLock lock;
-    if (!lock.Acquire(ResolveLinks(path), SaveLockWaitMilliseconds))
+    if (target.empty() || !lock.Acquire(target, SaveLockWaitMilliseconds))
         return false;
     return SaveDocumentAtomically(document, path,
                                   [&content](const std::string& text) { return ReadsBackAs(text, content); });
@@ -181,6 +182,8 @@ std::string MoveUnreadableAside(const char* path, const std::tm& when)
 {
     // A link stays; the file it points at is the one kept aside.
     const std::filesystem::path original(ResolveLinks(path));
+    if (original.empty())
+        return std::string();
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &when);
     const std::string stem = original.stem().string() + ".unreadable-" + stamp;

@@ -243,6 +243,29 @@ TEST_F(DataFilesTest, SymlinkedDiaryAndSettingsStayLinks)
     EXPECT_EQ(std::distance(fs::directory_iterator(WorkPath("real")), fs::directory_iterator()), 2);
 }
 
+// A settings link planted by another user in a folder others may write to:
+// the user is told at the start, and the exit save writes nothing through it.
+TEST_F(DataFilesTest, AnotherUsersSettingsLinkIsToldOfAndNotWrittenThrough)
+{
+    WriteWorkFile("notes.xml", "<notes>mine</notes>");
+    fs::create_symlink(WorkPath("notes.xml"), WorkPath("AdvancedSettings.xml"));
+    if (lchown(WorkPath("AdvancedSettings.xml").c_str(), 65534, 65534) != 0)
+        GTEST_SKIP() << "only root can give a link another owner";
+
+    // The notice comes once the window is up.
+    wxTEST_DIALOG(
+        {
+            CreateFrame();
+            RunEventLoopFor(300);
+        },
+        MessageAnswer(wxID_OK, wxString(), "Advanced Settings"));
+    Enter(Find<wxTextCtrl>("ID_TEXTCTRL8"), "5");
+    CloseFrame();
+
+    EXPECT_TRUE(fs::is_symlink(WorkPath("AdvancedSettings.xml")));
+    EXPECT_EQ(ReadWorkFile("notes.xml"), "<notes>mine</notes>");
+}
+
 // A diary the library reads but cannot print back as it was: the first save
 // keeps it and starts a new one, and the user is told where the old one is.
 TEST_F(DataFilesTest, ADiaryThatCannotBeWrittenBackIsKeptAndANewOneStarted)

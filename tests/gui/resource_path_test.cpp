@@ -241,7 +241,7 @@ TEST(ResourceLayout, HelpBookInTheWindowsLanguageElseEnglish)
         const char* book;
     } cases[] = {
         {"", "docs/VitrelHelp.htb"},  // English: the keys show
-        {"en", "docs/VitrelHelp.htb"},  // the English catalogue
+        {"en", "docs/VitrelHelp.htb"},  // an English desktop
         {"de", "docs/de/VitrelHelp.htb"},
         {"de_AT", "docs/de/VitrelHelp.htb"},  // no Austrian book: the German one
         {"pt_BR", "docs/pt_BR/VitrelHelp.htb"},

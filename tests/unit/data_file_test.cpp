@@ -4,6 +4,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <tinyxml2.h>
 
 #ifndef _WIN32
 #include <sys/socket.h>
@@ -154,6 +155,31 @@ TEST_F(DataFileTest, LinksAreFollowedToTheFileASaveMustReplace)
     }
 }
 #endif
+
+// In a folder others may write to, a link planted by another user must not
+// turn a save onto another of this user's files: it is not followed, and
+// nothing is written, there or where it points.
+TEST_F(DataFileTest, AnotherUsersLinkIsNotFollowedAndNothingIsSavedThroughIt)
+{
+    const std::string victim = folder.Write("notes.xml", "<notes>mine</notes>");
+    fs::create_symlink(victim, folder.PathOf("planted.xml"));
+    fs::create_symlink("planted.xml", folder.PathOf("own.xml"));
+    if (lchown(folder.PathOf("planted.xml").c_str(), 65534, 65534) != 0)
+        GTEST_SKIP() << "only root can give a link another owner";
+    for (const char* name : {"planted.xml", "own.xml"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ResolveLinks(folder.PathOf(name)), "");
+        tinyxml2::XMLDocument doc;
+        doc.InsertEndChild(doc.NewElement("VitrelAdvancedSettings"));
+        EXPECT_FALSE(SaveDocumentAtomically(doc, folder.PathOf(name).c_str(),
+                                            [](const std::string&) { return true; }));
+        std::string text;
+        ASSERT_EQ(ReadDataFile(victim.c_str(), text), DataFileOpen::Opened);
+        EXPECT_EQ(text, "<notes>mine</notes>");
+        EXPECT_TRUE(fs::is_symlink(folder.PathOf(name)));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 3);
+}
 
 TEST_F(DataFileTest, TheLockIsExclusiveUntilReleasedAndLeavesNothingBehind)
 {

@@ -1,11 +1,15 @@
 // The POSIX serial layer and port discovery on real pseudo-terminals.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "device/serial.h"
 #include "device/serial_internal.h"
@@ -190,6 +194,85 @@ TEST_F(SerialOnPty, WaitingWritesAreDroppedWithALineAtTheDeadlineOrTheClose)
               "Dropped a write of 3 bytes that the port did not take within 1000 ms\n"
               "Dropped a write of 3 bytes that was still waiting when the port was closed\n");
     EXPECT_EQ(SerialPendingBytes(0), 0);
+}
+
+// What a close did, in order, through the close seam; the calls reach the
+// system too, so that the port really closes.
+std::vector<std::string> closeSteps;
+
+int RecordControl(int fd, unsigned long request, void* argument)
+{
+    if (request == TIOCGSERIAL) {
+        closeSteps.push_back("TIOCGSERIAL");
+        static_cast<serial_struct*>(argument)->closing_wait = 3000;  // a USB tty's 30 s
+        return 0;
+    }
+    if (request == TIOCSSERIAL) {
+        const bool none = static_cast<serial_struct*>(argument)->closing_wait == ASYNC_CLOSING_WAIT_NONE;
+        closeSteps.push_back(none ? "TIOCSSERIAL none" : "TIOCSSERIAL");
+        return 0;
+    }
+    closeSteps.push_back(request == TIOCNXCL ? "TIOCNXCL" : "ioctl");
+    return ioctl(fd, request, argument);
+}
+
+int RecordFlush(int fd, int queue)
+{
+    closeSteps.push_back(queue == TCOFLUSH ? "TCOFLUSH" : "tcflush");
+    return tcflush(fd, queue);
+}
+
+int RecordClose(int fd)
+{
+    closeSteps.push_back("close");
+    return close(fd);
+}
+
+// A stick that stopped reading must never hold up a close: whether or not
+// the layer's own queue holds bytes, the closing wait goes to none and the
+// driver's output is discarded before the descriptor is closed.
+TEST_F(SerialOnPty, EveryCloseDiscardsTheOutputFirstAndDoesNotWait)
+{
+    ScopedSerialPorts ports({{1, pty.path}});
+    const SerialCloseCalls recording = {RecordControl, RecordFlush, RecordClose};
+    const std::vector<std::string> expected = {"TIOCGSERIAL", "TIOCSSERIAL none", "TCOFLUSH", "TIOCNXCL",
+                                               "close"};
+    for (bool queued : {false, true}) {
+        SCOPED_TRACE(queued ? "bytes queued" : "queue empty");
+        ASSERT_EQ(SerialOpenPort(0, 9600), 0);
+        if (queued) {
+            FillTowardsDevice(pty);
+            ASSERT_EQ(SerialWritePort(0, PollFrame, 3), 3);
+        }
+        closeSteps.clear();
+        SerialSetCloseCalls(&recording);
+        EXPECT_NE(SerialClosePort(0), 0);
+        SerialSetCloseCalls(nullptr);
+        EXPECT_EQ(closeSteps, expected);
+        pty.Read(1 << 20, 200);  // the filler
+    }
+}
+
+// A port that stays busy is reported once, not at every probe, and again
+// once it was opened in between.
+TEST_F(SerialOnPty, ABusyPortIsReportedOnceUntilItsStateChanges)
+{
+    ScopedSerialPorts ports({{1, pty.path}, {2, pty.path}});
+    ASSERT_EQ(SerialOpenPort(0, 9600), 0);
+    const struct {
+        int open, close;
+        const char* printed;
+    } steps[] = {
+        {1, -1, "unable to open comport\n"}, {1, -1, ""}, {1, 0, ""}, {1, 1, ""}, {0, -1, ""},
+        {1, -1, "unable to open comport\n"},
+    };
+    for (const auto& step : steps) {
+        CaptureStdout();
+        SerialOpenPort(step.open, 9600);
+        EXPECT_EQ(GetCapturedStdout(), step.printed) << "opening COM" << step.open + 1;
+        if (step.close >= 0)
+            SerialClosePort(step.close);
+    }
 }
 
 class PortDiscovery : public SerialOnPty {

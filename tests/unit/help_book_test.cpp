@@ -180,3 +180,19 @@ TEST(HelpBook, PagesDeclareTheirEncodingAndProjectFilesAreAscii)
         }
     }
 }
+
+// The pages of both books tell of the drawn pattern where the window shows
+// one, and README.md leaves the version to CMakeLists.txt.
+TEST(HelpBook, PagesTellOfTheDrawnPatternAndTheReadmeNamesNoVersion)
+{
+    const struct {
+        fs::path folder;
+        const char* drawing;
+    } books[] = {{EnglishBook, "A drawing"}, {EnglishBook / "de", "Eine Zeichnung"}};
+    for (const auto& book : books)
+        for (const char* page : {"treatments.html", "advanced.html"})
+            EXPECT_NE(ReadFile(book.folder / page).find(book.drawing), std::string::npos)
+                << book.folder / page;
+    const std::string readme = ReadFile(fs::path(VITREL_SOURCE_DIR) / "README.md");
+    EXPECT_FALSE(std::regex_search(readme, std::regex("vitrel_[0-9]"))) << "README.md names a version";
+}

@@ -95,7 +95,6 @@ encode_video "$WORK/frames" share/VitrelUSB.avi
 # of po/LINGUAS (English is made above): share/<lang>/, which the program
 # prefers when it speaks that language.
 for lang in $(cat po/LINGUAS); do
-  [ "$lang" = en ] && continue
   echo "Pictures and video in share/$lang/:"
   PYTHONDONTWRITEBYTECODE=1 python3 "$HERE/draw.py" --language "$lang" "$WORK/$lang"
   mkdir -p "share/$lang"

@@ -1,6 +1,7 @@
 // vitrel-stick-sim: a simulated Vitrel stick on a pseudo-terminal, for
 // development, demonstrations and tests. See Usage below.
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -80,6 +81,10 @@ const char UsageText[] = "Usage: vitrel-stick-sim [OPTIONS] LINK\n"
                          "                    and no longer read, so the program's writes are\n"
                          "                    refused; a status reply still goes out every 100 ms.\n"
                          "                    Off, it reads again, the filler first\n"
+                         "  stall room N      the same, but the buffer keeps room for N more bytes\n"
+                         "                    (0 to 255): the program's next write is taken only\n"
+                         "                    in part, as by a stick that stopped reading in the\n"
+                         "                    middle of it\n"
                          "  unplug            close the pseudo-terminal and remove LINK\n"
                          "  plug              open a new pseudo-terminal and make LINK again\n"
                          "  quit              stop, as on SIGTERM\n"
@@ -149,6 +154,8 @@ struct Simulator {
     std::string controlLine;
     // Stalled: the master is not read, and the pty's buffer is kept full.
     bool stalled = false;
+    // Stalled with room left for the program: the buffer is not filled again.
+    bool roomLeft = false;
     double nextStalledAnswer = 0.0;
     long fillerLeft = 0;  // filler bytes not yet read back
     bool quit = false;
@@ -344,6 +351,7 @@ void Unplug(Simulator& sim)
     sim.paced.inbound.clear();
     sim.paced.outbound.clear();
     sim.stalled = false;
+    sim.roomLeft = false;
     sim.fillerLeft = 0;
     unlink(sim.linkPath.c_str());
     close(sim.master);
@@ -447,6 +455,66 @@ bool FillInput(Simulator& sim)
     return took;
 }
 
+void Pause()
+{
+    timespec pause = {0, 20 * 1000000L};
+    nanosleep(&pause, nullptr);
+}
+
+// Writes filler one byte at a time until `most` bytes went in or the buffer
+// stays full; returns how many went in. One byte at a time, the kernel's
+// buffers are all of one size, so the same fill from the same state always
+// takes the same number.
+long FillUpTo(Simulator& sim, long most)
+{
+    const unsigned char filler = 0xFF;
+    long taken = 0;
+    for (int refusals = 0; taken < most && refusals < 3;) {
+        if (write(sim.slave, &filler, 1) == 1) {
+            ++taken;
+            refusals = 0;
+        } else {
+            ++refusals;
+            Pause();
+        }
+    }
+    sim.fillerLeft += taken;
+    return taken;
+}
+
+// Reads everything the buffer holds, handling it as received, until nothing
+// more comes.
+void Drain(Simulator& sim)
+{
+    unsigned char chunk[512 + 1];
+    for (int idle = 0; idle < 3;) {
+        const ssize_t n = read(sim.master, chunk, 512);
+        if (n > 0) {
+            chunk[n] = 0;
+            OnReceived(sim, chunk, static_cast<int>(n));
+            idle = 0;
+        } else {
+            ++idle;
+            Pause();
+        }
+    }
+}
+
+// Stalls with room for exactly `room` more bytes. The buffer's size is
+// measured first: filled from a full-then-emptied state, which leaves the
+// kernel's last buffer exactly full; then emptied and filled again, short of
+// that size by `room`.
+void StallWithRoom(Simulator& sim, long room)
+{
+    Drain(sim);
+    FillUpTo(sim, LONG_MAX);
+    Drain(sim);
+    const long size = FillUpTo(sim, LONG_MAX);
+    Drain(sim);
+    FillUpTo(sim, size - room);
+    Pause();
+}
+
 // While stalled the stick cannot read the polls, but answers as if it had:
 // the program keeps seeing a stick that is there.
 void AnswerWhileStalled(Simulator& sim)
@@ -455,7 +523,8 @@ void AnswerWhileStalled(Simulator& sim)
     if (!sim.stalled || sim.master < 0 || now < sim.nextStalledAnswer)
         return;
     sim.nextStalledAnswer = now + 0.1;
-    FillInput(sim);
+    if (!sim.roomLeft)
+        FillInput(sim);
     const unsigned char poll[] = {0x00, PollStatus, 0xFF};
     unsigned char reply[MaxReplyBytes];
     int replyLength = sim.stick.Receive(poll, sizeof poll, reply);
@@ -493,7 +562,18 @@ bool Execute(Simulator& sim, const std::string& line)
             return false;
     } else if (command == "stall") {
         bool on;
-        if (sim.master < 0 || !ParseOnOff(argument, on))
+        int room;
+        char rest;
+        if (sim.master < 0)
+            return false;
+        if (std::sscanf(argument, "room %d %c", &room, &rest) == 1 && room >= 0 && room <= 255
+            && !sim.stalled) {
+            StallWithRoom(sim, room);
+            sim.stalled = sim.roomLeft = true;
+            sim.nextStalledAnswer = MonotonicSeconds();
+            return true;
+        }
+        if (!ParseOnOff(argument, on))
             return false;
         if (on && !sim.stalled) {
             sim.stalled = true;
@@ -506,6 +586,7 @@ bool Execute(Simulator& sim, const std::string& line)
             }
         }
         sim.stalled = on;
+        sim.roomLeft = false;
     } else if (command == "unplug" && *argument == '\0') {
         Unplug(sim);
     } else if (command == "plug" && *argument == '\0') {

@@ -124,6 +124,42 @@ TEST_F(WithStickSim, StalledTakesNoBytesButKeepsAnswering)
     EXPECT_EQ(sim.Log().find("NOISE"), std::string::npos) << "the filler is not the program's noise";
 }
 
+// A write the stick took only part of goes no further than the frame it
+// began: the user is told it failed, and no later frame of it arrives.
+TEST_F(WithStickSim, APartlyTakenWriteEndsWithTheFrameItBegan)
+{
+    ScopedSerialPorts ports({{3, sim.link()}});
+    ASSERT_EQ(SerialOpenPort(2, 9600), 0);
+    const Bytes programme = {0x00, 0x07, 0x57, 0x9E, 0x00, 0xFF, 0x00, 0x08, 0x01, 0x02, 0xFF};
+    const Bytes turnOff = {0x00, 0x08, 0x02, 0xFF, 0x00, 0x0E, 0xFF};
+    const struct {
+        Bytes write;
+        int room, goesOut;
+        const char* lastFrame;
+    } cases[] = {
+        {programme, 3, 6, " RX 00 07 57 9E 00 FF\n"},
+        {programme, 6, 6, " RX 00 07 57 9E 00 FF\n"},
+        {programme, 8, 11, " RX 00 08 01 02 FF\n"},
+        {turnOff, 2, 4, " RX 00 08 02 FF\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.room);
+        ASSERT_TRUE(sim.Command("stall room " + std::to_string(c.room)));
+        const std::size_t logged = sim.Log().size();
+        EXPECT_EQ(SerialWritePortAtOnce(2, c.write.data(), static_cast<int>(c.write.size())), c.goesOut);
+        ASSERT_TRUE(sim.Command("stall off"));
+        const Bytes identify = {0x00, 0x0C, 0xFF};
+        ASSERT_EQ(SerialWritePort(2, identify.data(), 3), 3);
+        ReadPort(2, 1000, 500);
+        const std::string log = sim.Log().substr(logged);
+        const std::size_t last = log.find(c.lastFrame);
+        ASSERT_NE(last, std::string::npos) << log;
+        // After it only the Identify, then the status replies of the stall.
+        EXPECT_EQ(log.find(" RX ", last + 1), log.find(" RX 00 0C FF\n", last + 1)) << log;
+        EXPECT_EQ(log.find("NOISE"), std::string::npos) << log;
+    }
+}
+
 TEST_F(WithStickSim, StopsCleanlyOnSigterm)
 {
     EXPECT_EQ(sim.Stop(), 0);
