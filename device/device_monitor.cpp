@@ -160,7 +160,14 @@ void wxVitrelFrame::ShowBatteryLevel()
     }
     // TRANSLATORS: the battery level beside its gauge; %d is the percentage.
     static const wxString percent = _("%d %%");  // looked up once, as above
-    ShowLabel(batteryText, wxString::Format(percent, static_cast<int>(level)));
+    // Formatted only when the figure changes: most polls give the same one.
+    static int formattedLevel = -1;
+    static wxString formatted;
+    if (static_cast<int>(level) != formattedLevel) {
+        formattedLevel = static_cast<int>(level);
+        formatted = wxString::Format(percent, formattedLevel);
+    }
+    ShowLabel(batteryText, formatted);
     if (lowBattery.Update(level, SteadyMilliseconds()))
         PostNotice(wxTRANSLATE("The battery of the Vitrel stick is low. A treatment may stop "
                                "before its end: please charge the stick."),

@@ -254,8 +254,13 @@ int SerialClosePort(int index)
         return 0;
     int fd = table.fd[index];
     table.fd[index] = -1;
-    if (SerialDropWaitingWrites(index))
-        tcflush(fd, TCOFLUSH);
+    // A port is closed when its device is given up (it fell silent, or it
+    // did not answer the search). What it has not taken yet, in this queue or
+    // the kernel's, is thrown away: the last close of a tty waits for its
+    // output to drain, up to 30 s on a USB serial port whose device no
+    // longer reads, and the window's thread would wait with it.
+    SerialDropWaitingWrites(index);
+    tcflush(fd, TCOFLUSH);
     return CloseDescriptor(fd);
 }
 

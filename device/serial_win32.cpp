@@ -115,8 +115,10 @@ int SerialClosePort(int index)
         return 0;
     HANDLE handle = table.handle[index];
     table.handle[index] = INVALID_HANDLE_VALUE;
-    if (SerialDropWaitingWrites(index))
-        PurgeComm(handle, PURGE_TXABORT | PURGE_TXCLEAR);
+    // As on POSIX: a device given up keeps nothing it has not taken yet, so
+    // the close does not wait for it.
+    SerialDropWaitingWrites(index);
+    PurgeComm(handle, PURGE_TXABORT | PURGE_TXCLEAR);
     return CloseHandle(handle) ? 1 : 0;
 }
 
