@@ -3,7 +3,6 @@
 #include <wx/notebook.h>
 #include <wx/panel.h>
 #include <wx/scrolwin.h>
-#include <wx/statbmp.h>
 #include <wx/statline.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -15,6 +14,7 @@
 
 #include "app/page_style.h"
 #include "app/pattern_preview_control.h"
+#include "app/picture_control.h"
 #include "app/resource_path.h"
 #include "app/vitrel_frame.h"
 
@@ -185,9 +185,8 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
 
     wxBoxSizer* pictureRow = AddPageRow(column);
     pictureRow->Add(30, 20, 0, 0, 0);
-    pictureRow->Add(new wxStaticBitmap(page, wxID_ANY, LoadResourceBitmap("share\\MagneticPulses.PNG"),
-                                       wxDefaultPosition, wxDefaultSize, wxBORDER_NONE, "ID_STATICBITMAP1"),
-                    0, wxALL, 5);
+    // Decoded when the page is first shown.
+    pictureRow->Add(new PictureControl(page, "share\\MagneticPulses.PNG", "ID_STATICBITMAP1"), 0, wxALL, 5);
 
     FitPanel(page, column);
     return page;

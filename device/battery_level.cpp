@@ -36,9 +36,14 @@ bool BatteryLevelEstimator::FreshAverage(float& level) const
         count = fresh;
     if (count <= 0)
         return false;
+    // Newest first, as they were added; every poll comes here, so no
+    // division per sample.
     float sum = 0.0f;
-    for (int i = 1; i <= count; ++i)
-        sum += samples[(next - i + BatterySampleCount) % BatterySampleCount];
+    int index = next;
+    for (int i = 0; i < count; ++i) {
+        index = (index == 0 ? BatterySampleCount : index) - 1;
+        sum += samples[index];
+    }
     level = sum / static_cast<float>(count);
     return true;
 }

@@ -48,10 +48,15 @@ void ReportNoRoom(int size)
 // Sends what waits; false when the port failed.
 bool SendWaiting(int index, long long nowMs)
 {
+    // Every write and read comes here first; mostly nothing waits.
+    if (writeQueues[index].Empty())
+        return true;
     std::vector<int> dropped;
     const bool sent = writeQueues[index].Pump(
         [index](const unsigned char* bytes, int count) { return SerialPlatformWrite(index, bytes, count); },
         nowMs, dropped);
+    if (dropped.empty())
+        return sent;
     char reason[64];
     std::snprintf(reason, sizeof reason, "that the port did not take within %lld ms",
                   WriteQueue::DeadlineMilliseconds);

@@ -204,12 +204,22 @@ void StickSession::ShowBatteryLevel(long long nowMs)
     // the attach, which do not start from an empty battery.
     float level = 0.0f;
     if (!battery.FreshAverage(level)) {
-        listener.ShowBatteryPercent(NoBatteryFigure);
+        ShowBatteryPercent(NoBatteryFigure);
         return;
     }
-    listener.ShowBatteryPercent(static_cast<int>(battery.Average()));
+    ShowBatteryPercent(static_cast<int>(battery.Average()));
     if (lowBattery.Update(level, nowMs))
         listener.BatteryLow();
+}
+
+// Told only when the figure changes: most polls give the same one, and the
+// window would format and compare its text ten times a second.
+void StickSession::ShowBatteryPercent(int percent)
+{
+    if (percent == shownPercent)
+        return;
+    shownPercent = percent;
+    listener.ShowBatteryPercent(percent);
 }
 
 void StickSession::CheckLiveness(long long nowMs)
@@ -260,7 +270,7 @@ void StickSession::StickFound(long long nowMs)
     lowBattery.Restart();
     shownAttached = true;
     listener.StickAttached();
-    listener.ShowBatteryPercent(NoBatteryFigure);
+    ShowBatteryPercent(NoBatteryFigure);
 
     Send(QueryBeeper);
     unsigned char request[3];
@@ -275,7 +285,7 @@ void StickSession::ShowStickGone()
     confirmed = false;
     shownAttached = false;
     listener.StickGone();
-    listener.ShowBatteryPercent(NoBatteryFigure);
+    ShowBatteryPercent(NoBatteryFigure);
 }
 
 void StickSession::Send(InstructionCode code)

@@ -129,6 +129,7 @@ private:
     void ShowStickProgramme(const StickProgramme& programme, bool afterWrite);
     void TakeCheckReply(const StickProgramme* programme, bool decided);
     void ShowBatteryLevel(long long nowMs);
+    void ShowBatteryPercent(int percent);
     void CheckLiveness(long long nowMs);
     void OpenFoundStick(long long nowMs);
     void StickFound(long long nowMs);
@@ -147,6 +148,7 @@ private:
     int ticks = 0;
     int alive = 0;
     bool shownAttached = false;  // the window shows an attached stick
+    int shownPercent = NoBatteryFigure - 1;  // the battery figure last told (none yet)
     bool deniedDeviceTold = false;
     FiringPattern checkedPattern;  // the pattern of the last check's write
     // The last programme this session wrote and checked on the stick

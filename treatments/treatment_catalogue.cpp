@@ -1,5 +1,6 @@
 #include "treatments/treatment_catalogue.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -131,8 +132,6 @@ bool ReadTreatment(const TreatmentChildren& treatment, int ordinal, TreatmentRec
 
 }  // namespace
 
-TreatmentCatalogue::TreatmentCatalogue() : records(new TreatmentRecord[Capacity]) { }
-
 int TreatmentCatalogue::Load(const char* path, CatalogueReading reading)
 {
     if (!path)
@@ -181,10 +180,14 @@ int TreatmentCatalogue::Load(const char* path, CatalogueReading reading)
 
 int TreatmentCatalogue::Take(const CatalogueScan& scan)
 {
-    const int first = count;
+    const int first = Count();
+    // Room for what the file holds, not for the largest catalogue: a record
+    // is about 1.1 kB with its 250 slots.
+    const size_t wanted = std::min(records.size() + scan.treatments.size(), static_cast<size_t>(Capacity));
+    records.reserve(wanted);
     int ordinal = 1;
     for (const CatalogueScan::Treatment& treatment : scan.treatments) {
-        if (count == Capacity) {
+        if (Count() == Capacity) {
             std::puts(("Treatment " + std::to_string(ordinal) + " and later ignored: the table holds "
                        + std::to_string(Capacity) + " treatments")
                           .c_str());
@@ -192,18 +195,22 @@ int TreatmentCatalogue::Take(const CatalogueScan& scan)
         }
         const TreatmentChildren children {scan.children.data() + treatment.first,
                                           scan.children.data() + treatment.end};
-        if (ReadTreatment(children, ordinal, records[count]))
-            ++count;
+        records.emplace_back();
+        if (!ReadTreatment(children, ordinal, records.back()))
+            records.pop_back();
         ++ordinal;
     }
-    problem = count == first ? CatalogueProblem::NoUsableTreatment : CatalogueProblem::None;
-    return count - first;
+    // Refused treatments leave room unused.
+    if (records.capacity() - records.size() > records.size() / 8)
+        records.shrink_to_fit();
+    problem = Count() == first ? CatalogueProblem::NoUsableTreatment : CatalogueProblem::None;
+    return Count() - first;
 }
 
 std::vector<int> TreatmentCatalogue::Matching(int selection) const
 {
     std::vector<int> indexes;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < Count(); ++i) {
         if (selection == 0 || records[i].BodySpot == selection - 1)
             indexes.push_back(i);
     }

@@ -32,15 +32,14 @@ struct TreatmentRecord {
 };
 
 // The catalogue of ready-made treatments delivered with the program, read
-// once at start-up into a fixed table. A record's index is its identity.
+// once at start-up into a table sized to the file (at most Capacity records).
+// A record's index is its identity.
 class TreatmentCatalogue {
 public:
     static constexpr int Capacity = 1000;
 
-    TreatmentCatalogue();
-
-    // Reads the file's usable Treatment elements into the table from `count`
-    // on, in file order; returns the number of records added.
+    // Appends the file's usable Treatment elements to the table, in file
+    // order; returns the number of records added.
     int Load(const char* path, CatalogueReading reading = CatalogueReading::Quick);
     // The same, appending each title to the treatments list box.
     void Load(const char* path, wxListBox* list);
@@ -51,15 +50,15 @@ public:
     // Empties the list box and appends the titles of Matching(selection).
     void FillTitleList(int selection, wxListBox* list) const;
 
-    int Count() const { return count; }
+    int Count() const { return static_cast<int>(records.size()); }
     CatalogueProblem Problem() const { return problem; }
+    // Valid for 0 <= index < Count(), until the next Load.
     const TreatmentRecord& Record(int index) const { return records[index]; }
 
 private:
-    // Reads the scanned Treatment elements into the table from `count` on.
+    // Appends the scanned Treatment elements to the table.
     int Take(const CatalogueScan& scan);
 
-    std::unique_ptr<TreatmentRecord[]> records;
-    int count = 0;
+    std::vector<TreatmentRecord> records;
     CatalogueProblem problem = CatalogueProblem::None;
 };

@@ -9,12 +9,12 @@
 
 void TreatmentCatalogue::Load(const char* path, wxListBox* list)
 {
-    const int first = count;
+    const int first = Count();
     Load(path);
     // One insertion of all titles: the list box then sizes itself once.
     wxArrayString titles;
-    titles.reserve(count - first);
-    for (int i = first; i < count; ++i)
+    titles.reserve(Count() - first);
+    for (int i = first; i < Count(); ++i)
         titles.push_back(CatalogueText(records[i].Title));
     list->Append(titles);
 }

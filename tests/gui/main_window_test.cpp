@@ -23,6 +23,7 @@
 
 #include <gtk/gtk.h>
 
+#include "app/picture_control.h"
 #include "dialogs/about_dialog.h"
 #include "treatments/body_spots.h"
 #include "gui_test_support.h"
@@ -258,6 +259,21 @@ TEST_F(MainWindow, EveryClickOnTheBodyPictureTurnsIt)
         Click(picture);
         EXPECT_TRUE(SameBitmap(picture->GetBitmapLabel(), view)) << view;
     }
+}
+
+// The pulses picture of the Advanced Settings page takes its room from the
+// start, and is decoded, and drawn, once the page is shown.
+TEST_F(MainWindow, ThePulsesPictureIsDecodedWhenItsPageIsFirstShown)
+{
+    CreateFrame();
+    PictureControl* picture = Find<PictureControl>("ID_STATICBITMAP1");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->GetMinSize(), wxSize(440, 140));
+    EXPECT_FALSE(picture->Decoded());
+    ShowPage(1);
+    EXPECT_TRUE(picture->Decoded());
+    EXPECT_EQ(picture->GetSize(), wxSize(440, 140));
+    EXPECT_TRUE(SameBitmap(picture->Bitmap(), "share/MagneticPulses.PNG"));
 }
 
 TEST_F(MainWindow, TheChosenSpotIsRingedWhereTheTableSaysInTheViewOnScreen)

@@ -220,6 +220,23 @@ TEST_F(CatalogueFile, FillsTheTableExactlyAndIgnoresTreatmentsBeyondIt)
     EXPECT_EQ(catalogue.Count(), 1000);
 }
 
+// The table grows with each file: a second file's records follow the
+// first's, and every record keeps its index and content.
+TEST_F(CatalogueFile, ASecondFileAppendsAfterTheRecordsOfTheFirst)
+{
+    LoadReporting(Write(CatalogueText(ManyTreatments(3, 250))), 3);
+    LoadReporting(Write(CatalogueText(Treatment("late", 24) + Treatment("later")), "more.xml"), 2);
+    ASSERT_EQ(catalogue.Count(), 5);
+    const char* titles[] = {"T1", "T2", "T3", "late", "later"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(catalogue.Record(i).Title, titles[i]) << i;
+    EXPECT_EQ(catalogue.Record(2).Pattern.NumberOfSlots, 250);
+    EXPECT_EQ(catalogue.Record(2).Pattern.Slot[248], 0);
+    EXPECT_EQ(catalogue.Record(2).Pattern.Slot[249], 1);
+    EXPECT_EQ(catalogue.Record(3).Pattern.NumberOfSlots, 2);
+    EXPECT_EQ(catalogue.Record(3).BodySpot, 24);
+}
+
 TEST_F(CatalogueFile, AFileThatCannotBeUsedGivesAnEmptyCatalogue)
 {
     const std::string missing = folder.PathOf("absent.xml");
