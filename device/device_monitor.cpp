@@ -132,7 +132,10 @@ void wxVitrelFrame::StickFound()
     lowBattery.Restart();
     ShowLabel(batteryText, BatteryUnknown());
     stickShownAttached = true;
-    stickArea->ShowAsking();
+    char where[256];
+    char product[256];
+    SerialDescribePort(deviceLink->port - 1, where, sizeof where, product, sizeof product);
+    stickArea->ShowAsking(wxString::FromUTF8(where), wxString::FromUTF8(product));
 
     deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
     unsigned char request[3];
