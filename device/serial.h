@@ -118,7 +118,7 @@ const char* SerialDeniedDevice();
 // path on Linux ("/dev/ttyUSB0"), its name on Windows ("COM3"); and into
 // `product` the product name the USB device gives ("FT232R USB UART") where
 // the system tells it, else an empty text. Both empty when the number has no
-// device. Opens nothing.
+// device path (an empty entry of VITREL_SERIAL_PORTS). Opens nothing.
 void SerialDescribePort(int index, char* where, std::size_t whereSize, char* product,
                         std::size_t productSize);
 

@@ -6,19 +6,21 @@
 // FTDI, CP210x, CH340 or PL2303 (COM2 = /dev/ttyUSB0, COM4 = /dev/ttyUSB1,
 // ...). The kernel keeps a device's name while it stays plugged in, so it
 // keeps its number; and the first few of either kind are among COM1 to COM9,
-// the ports searched for the stick. The environment variable VITREL_SERIAL_PORTS, when set, replaces that
-// table: a colon-separated list of device paths, the first being COM1; an empty entry leaves that number
-// without a device. It is read at every open and every presence check, so it can change while the program
-// runs.
+// the ports searched for the stick.
+//
+// The environment variable VITREL_SERIAL_PORTS, when set, replaces that
+// table: a colon-separated list of device paths, the first being COM1; an
+// empty entry leaves that number without a device. It is read at every open
+// and every presence check, so it can change while the program runs.
 #include "device/serial.h"
 #include "device/serial_internal.h"
 
 #include <cerrno>
 #include <climits>
-#include <string>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include <fcntl.h>
 #include <libudev.h>
