@@ -67,13 +67,20 @@ void StickAreaPanel::ShowNoStick()
 {
     state = State::NoStick;
     fieldOff = false;
+    portText.clear();
     Render();
 }
 
-void StickAreaPanel::ShowAsking()
+void StickAreaPanel::ShowAsking(const wxString& where, const wxString& product)
 {
     state = State::Asking;
     fieldOff = false;
+    portText = product.empty()
+                   // TRANSLATORS: %s is the port the stick was found on: "/dev/ttyUSB0" or "COM3".
+                   ? wxString::Format(_("Found on %s"), where)
+                   // TRANSLATORS: the port the stick was found on ("/dev/ttyUSB0"), then the name its USB
+                   // serial bridge gives itself ("FT232R USB UART").
+                   : wxString::Format(_("Found on %s (%s)"), where, product);
     Render();
 }
 
@@ -133,6 +140,8 @@ void StickAreaPanel::Render()
                 lines[2] = wxString::Format(_("written and checked at %s"), checkedAt);
             break;
     }
+    if (!portText.empty())
+        lines[1] = lines[1].empty() ? portText : lines[1] + wxString::FromUTF8(" \u00b7 ") + portText;
     if (fieldOff)
         // TRANSLATORS: %s is the time (hours:minutes) Turn Off was pressed; the field stays off until the
         // next write.

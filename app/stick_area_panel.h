@@ -18,7 +18,9 @@ public:
     // No stick attached.
     void ShowNoStick();
     // A stick attached; its programme was asked for and is not known yet.
-    void ShowAsking();
+    // `where` names the port it was found on ("/dev/ttyUSB0", "COM3"),
+    // `product` the USB device it is behind where the system tells it.
+    void ShowAsking(const wxString& where, const wxString& product);
     // The stick did not answer the request for its programme.
     void ShowNoAnswer();
     // The stick holds `pattern`: the catalogue treatment `title`, or a custom
@@ -45,4 +47,5 @@ private:
     wxString checkedAt;
     bool fieldOff = false;
     wxString fieldOffTime;
+    wxString portText;  // where the stick was found; empty without a stick
 };

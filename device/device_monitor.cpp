@@ -66,7 +66,10 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
 void wxVitrelFrame::StickAttached()
 {
     statusBar->SetStatusText(wxEmptyString, CheckStatusField);
-    stickArea->ShowAsking();
+    char where[256];
+    char product[256];
+    SerialDescribePort(session->Link().port - 1, where, sizeof where, product, sizeof product);
+    stickArea->ShowAsking(wxString::FromUTF8(where), wxString::FromUTF8(product));
 }
 
 void wxVitrelFrame::StickGone()

@@ -6,7 +6,11 @@
 
 class PortWatch {
 public:
-    PortWatch();
+    // Which of the platform's sources of notices are used. Only Linux has more
+    // than one: udev's monitor and inotify on the port folders. The tests of
+    // one source switch the other off.
+    enum SourceSet { AllSources, SystemEventsOnly };
+    explicit PortWatch(SourceSet used = AllSources);
     ~PortWatch();
     PortWatch(const PortWatch&) = delete;
     PortWatch& operator=(const PortWatch&) = delete;

@@ -1,5 +1,5 @@
 // Device notices on Linux, from two sources, both read without waiting:
-// - udev's monitor of the "tty" subsystem, where udev runs;
+// - udev's monitor of the "tty" subsystem (SystemEventsOnly keeps to it);
 // - inotify on the folders that hold the port paths (/dev, or the folders of
 //   VITREL_SERIAL_PORTS), which also sees what udev does not: containers
 //   without udev, and links made to pseudo-terminals.
@@ -76,20 +76,20 @@ bool FollowFolders(PortWatch::Sources& sources)
 }
 }  // namespace
 
-PortWatch::PortWatch() : sources(new Sources)
+PortWatch::PortWatch(SourceSet used) : sources(new Sources)
 {
-    // Without a running udev the monitor would only ever stay silent.
-    if (access("/run/udev/control", F_OK) == 0) {
-        sources->context = udev_new();
-        if (sources->context != nullptr)
-            sources->monitor = udev_monitor_new_from_netlink(sources->context, "udev");
-        if (sources->monitor != nullptr
-            && (udev_monitor_filter_add_match_subsystem_devtype(sources->monitor, "tty", nullptr) < 0
-                || udev_monitor_enable_receiving(sources->monitor) < 0)) {
-            udev_monitor_unref(sources->monitor);
-            sources->monitor = nullptr;
-        }
+    // Where no udev runs the monitor stays silent, at the cost of one socket.
+    sources->context = udev_new();
+    if (sources->context != nullptr)
+        sources->monitor = udev_monitor_new_from_netlink(sources->context, "udev");
+    if (sources->monitor != nullptr
+        && (udev_monitor_filter_add_match_subsystem_devtype(sources->monitor, "tty", nullptr) < 0
+            || udev_monitor_enable_receiving(sources->monitor) < 0)) {
+        udev_monitor_unref(sources->monitor);
+        sources->monitor = nullptr;
     }
+    if (used == SystemEventsOnly)
+        return;
     sources->inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (sources->inotify >= 0)
         FollowFolders(*sources);

@@ -9,7 +9,7 @@ bool changed = false;
 
 struct PortWatch::Sources { };
 
-PortWatch::PortWatch() : sources(nullptr) { }
+PortWatch::PortWatch(SourceSet) : sources(nullptr) { }
 
 PortWatch::~PortWatch() = default;
 

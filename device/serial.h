@@ -10,6 +10,8 @@
 // Diagnostics are single lines on standard output (puts); results are return
 // values. Nothing here is thread-safe: all calls come from the GUI thread.
 
+#include <cstddef>
+
 // Number of slots of the process-wide SerialPortTable (COM1 .. COM16).
 constexpr int SerialPortCount = 16;
 
@@ -112,6 +114,14 @@ int SerialListPresentPorts(SerialPortName list[SerialPortListSize]);
 // it; empty when there was none. Always empty on Windows, where a port that
 // cannot be opened is in use, not forbidden.
 const char* SerialDeniedDevice();
+
+// Where port `index` leads, in the words the user knows it by: its device
+// path on Linux ("/dev/ttyUSB0"), its name on Windows ("COM3"); and into
+// `product` the product name the USB device gives ("FT232R USB UART") where
+// the system tells it, else an empty text. Both empty when the number has no
+// device path (an empty entry of VITREL_SERIAL_PORTS). Opens nothing.
+void SerialDescribePort(int index, char* where, std::size_t whereSize, char* product,
+                        std::size_t productSize);
 
 // 1 to 14 for the whole names "COM1" to "COM14", else 0.
 int PortNumberFromName(const char* name);

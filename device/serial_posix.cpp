@@ -1,10 +1,17 @@
 // The serial layer on POSIX systems (Linux).
 //
-// COMn is /dev/ttyACM<n-1>, where a USB CDC device like the stick appears.
-// The environment variable VITREL_SERIAL_PORTS, when set, replaces that table:
-// a colon-separated list of device paths, the first being COM1; an empty
-// entry leaves that number without a device. It is read at every open and
-// every presence check, so it can change while the program runs.
+// COM1 to COM16 are the USB serial devices a stick can appear as, named by
+// the kernel: odd numbers the USB CDC devices (COM1 = /dev/ttyACM0, COM3 =
+// /dev/ttyACM1, ...), even numbers those behind a USB-serial bridge such as
+// FTDI, CP210x, CH340 or PL2303 (COM2 = /dev/ttyUSB0, COM4 = /dev/ttyUSB1,
+// ...). The kernel keeps a device's name while it stays plugged in, so it
+// keeps its number; and the first few of either kind are among COM1 to COM9,
+// the ports searched for the stick.
+//
+// The environment variable VITREL_SERIAL_PORTS, when set, replaces that
+// table: a colon-separated list of device paths, the first being COM1; an
+// empty entry leaves that number without a device. It is read at every open
+// and every presence check, so it can change while the program runs.
 #include "device/serial.h"
 #include "device/serial_internal.h"
 
@@ -15,8 +22,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include <fcntl.h>
+#include <libudev.h>
 #ifdef __linux__
 #include <linux/serial.h>
 #endif
@@ -94,8 +103,9 @@ bool DevicePath(int index, char* path, std::size_t size)
 {
     const char* ports = std::getenv("VITREL_SERIAL_PORTS");
     if (ports == nullptr) {
-        std::snprintf(path, size, "/dev/ttyACM%d", index);
-        return true;
+        const int written =
+            std::snprintf(path, size, index % 2 == 0 ? "/dev/ttyACM%d" : "/dev/ttyUSB%d", index / 2);
+        return written > 0 && static_cast<std::size_t>(written) < size;
     }
     const char* entry = ports;
     for (int i = 0; i < index; ++i) {
@@ -110,6 +120,23 @@ bool DevicePath(int index, char* path, std::size_t size)
     std::memcpy(path, entry, length);
     path[length] = '\0';
     return true;
+}
+
+// The kernel's name of the tty at `path`: the last part of the path, or of
+// what a link leads to (VITREL_SERIAL_PORTS often names links).
+bool TtyName(const char* path, std::string& name)
+{
+    struct stat link;
+    const char* target = path;
+    char real[PATH_MAX];
+    if (lstat(path, &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (realpath(path, real) == nullptr)
+            return false;
+        target = real;
+    }
+    const char* slash = std::strrchr(target, '/');
+    name = slash != nullptr ? slash + 1 : target;
+    return !name.empty();
 }
 
 // flock keeps a second opener out even when it runs as root, which TIOCEXCL
@@ -353,13 +380,12 @@ unsigned long long SerialPortPresence(int index, bool& mayOpen)
         return 0;
     // Virtual consoles and unbound UARTs are ttys without a device behind them.
     // A pseudo-terminal has no entry there at all.
-    char real[PATH_MAX];
-    if (realpath(path, real) != nullptr) {
-        const char* name = std::strrchr(real, '/') + 1;
+    std::string name;
+    if (TtyName(path, name)) {
         char sysfs[PATH_MAX];
-        std::snprintf(sysfs, sizeof sysfs, "/sys/class/tty/%s", name);
+        std::snprintf(sysfs, sizeof sysfs, "/sys/class/tty/%s", name.c_str());
         if (access(sysfs, F_OK) == 0) {
-            std::snprintf(sysfs, sizeof sysfs, "/sys/class/tty/%s/device", name);
+            std::snprintf(sysfs, sizeof sysfs, "/sys/class/tty/%s/device", name.c_str());
             if (access(sysfs, F_OK) != 0)
                 return 0;
         }
@@ -390,4 +416,29 @@ const char* SerialDeniedDevice()
 bool SerialDevicePath(int index, char* path, std::size_t size)
 {
     return DevicePath(index, path, size);
+}
+
+void SerialDescribePort(int index, char* where, std::size_t whereSize, char* product, std::size_t productSize)
+{
+    if (whereSize > 0)
+        where[0] = '\0';
+    if (productSize > 0)
+        product[0] = '\0';
+    std::string name;
+    if (!SerialIndexInTable(index) || !DevicePath(index, where, whereSize) || !TtyName(where, name))
+        return;
+    // The USB device's own description, which a bridge's maker fills in
+    // ("FT232R USB UART", "CP2102 USB to UART Bridge Controller").
+    udev* context = udev_new();
+    if (context == nullptr)
+        return;
+    udev_device* tty = udev_device_new_from_subsystem_sysname(context, "tty", name.c_str());
+    udev_device* usb =
+        tty != nullptr ? udev_device_get_parent_with_subsystem_devtype(tty, "usb", "usb_device") : nullptr;
+    const char* text = usb != nullptr ? udev_device_get_sysattr_value(usb, "product") : nullptr;
+    if (text != nullptr && productSize > 0)
+        std::snprintf(product, productSize, "%s", text);
+    if (tty != nullptr)
+        udev_device_unref(tty);
+    udev_unref(context);
 }

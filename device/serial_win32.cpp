@@ -233,3 +233,14 @@ const char* SerialDeniedDevice()
 {
     return "";
 }
+
+void SerialDescribePort(int index, char* where, std::size_t whereSize, char* product, std::size_t productSize)
+{
+    if (productSize > 0)
+        product[0] = '\0';
+    if (whereSize == 0)
+        return;
+    where[0] = '\0';
+    if (SerialIndexInTable(index))
+        std::snprintf(where, whereSize, "COM%d", index + 1);
+}

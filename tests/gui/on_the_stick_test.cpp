@@ -92,7 +92,9 @@ TEST_F(OnTheStick, AttachShowsWhatTheStickHoldsWithoutTouchingThePage)
         ASSERT_TRUE(WaitFor([&] { return ShowsTitle(c.title); }, AttachMilliseconds)) << Line(0);
         EXPECT_EQ(Drawing()->Pattern().NumberOfSlots, c.slots);
         EXPECT_TRUE(Drawing()->IsShown());
-        EXPECT_EQ(Line(1), wxString::Format("Slot frequency 10 Hz, %d slots", c.slots));
+        // A pseudo-terminal has no USB product name: only the port is named.
+        EXPECT_EQ(Line(1), wxString::Format("Slot frequency 10 Hz, %d slots", c.slots)
+                               + wxString::FromUTF8(" \u00b7 Found on ") + stick->link());
         EXPECT_EQ(Line(2), "");  // not written by this run
         EXPECT_EQ(Field("ID_TEXTCTRL8"), slots);
         EXPECT_EQ(Field("ID_TEXTCTRL11"), frequency);

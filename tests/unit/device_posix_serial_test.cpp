@@ -322,8 +322,9 @@ TEST_F(PortDiscovery, OnlyComOneToNineAreTried)
     EXPECT_STREQ(list[0], "x");
 }
 
-// Without VITREL_SERIAL_PORTS, COMn is /dev/ttyACM<n-1>, where a real stick
-// appears; with it, the list replaces the table and empty entries leave
+// Without VITREL_SERIAL_PORTS, odd numbers are the USB CDC devices and even
+// ones those behind USB-serial bridges, so that both kinds have ports among
+// COM1 to COM9; with it, the list replaces the table and empty entries leave
 // their numbers without a device.
 TEST(SerialPortMapping, DefaultTableAndTheVariablesEntries)
 {
@@ -334,7 +335,8 @@ TEST(SerialPortMapping, DefaultTableAndTheVariablesEntries)
     unsetenv("VITREL_SERIAL_PORTS");
     for (int number = 1; number <= 16; ++number) {
         ASSERT_TRUE(SerialDevicePath(number - 1, path, sizeof path)) << "COM" << number;
-        EXPECT_EQ(std::string(path), "/dev/ttyACM" + std::to_string(number - 1)) << "COM" << number;
+        const std::string kind = number % 2 == 1 ? "/dev/ttyACM" : "/dev/ttyUSB";
+        EXPECT_EQ(std::string(path), kind + std::to_string((number - 1) / 2)) << "COM" << number;
     }
 
     const struct {

@@ -5,14 +5,24 @@
 //                                       windows, one per line (UTF-8)
 //   vitrel-window-text --close TITLE    closes that window as its close box
 //                                       does (WM_SYSCOMMAND SC_CLOSE)
+//   vitrel-window-text --arrival PORT TITLE
+//   vitrel-window-text --removal PORT TITLE
+//                                       tells that window that the serial
+//                                       port PORT (COM3) arrived or left, as
+//                                       the system does (WM_DEVICECHANGE with
+//                                       DBT_DEVICEARRIVAL or
+//                                       DBT_DEVICEREMOVECOMPLETE and a
+//                                       DEV_BROADCAST_PORT)
 //
-// Exit status 0 when the window was found, 1 when not, 2 on a usage error.
+// Exit status 0 when the window was found (and the message taken), 1 when
+// not, 2 on a usage error.
 // The window's X11 counterpart shows neither its controls nor their texts,
 // so the test scripts look at them from the Windows side.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #include <shellapi.h>
+#include <dbt.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -44,6 +54,27 @@ BOOL CALLBACK PrintChildText(HWND window, LPARAM)
     return TRUE;
 }
 
+// Sent, not posted: the port's description is marshalled into the window's
+// process only for a sent WM_DEVICECHANGE.
+bool SendPortChange(HWND window, bool arrival, const wchar_t* port)
+{
+    const std::size_t nameLength = std::wcslen(port);
+    const std::size_t size = sizeof(DEV_BROADCAST_PORT_W) + nameLength * sizeof(wchar_t);
+    alignas(
+        DEV_BROADCAST_PORT_W) unsigned char buffer[sizeof(DEV_BROADCAST_PORT_W) + 64 * sizeof(wchar_t)] = {};
+    if (nameLength >= 64)
+        return false;
+    DEV_BROADCAST_PORT_W* broadcast = reinterpret_cast<DEV_BROADCAST_PORT_W*>(buffer);
+    broadcast->dbcp_size = static_cast<DWORD>(size);
+    broadcast->dbcp_devicetype = DBT_DEVTYP_PORT;
+    std::wmemcpy(broadcast->dbcp_name, port, nameLength + 1);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_DEVICECHANGE,
+                               arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
+                               reinterpret_cast<LPARAM>(broadcast), SMTO_ABORTIFHUNG, 5000, &result)
+           != 0;
+}
+
 }  // namespace
 
 int main()
@@ -54,13 +85,20 @@ int main()
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const bool close = argv != nullptr && argc == 3 && std::wcscmp(argv[1], L"--close") == 0;
-    if (argv == nullptr || (argc != 2 && !close)) {
-        std::fputs("usage: vitrel-window-text [--close] TITLE\n", stderr);
+    const bool arrival = argv != nullptr && argc == 4 && std::wcscmp(argv[1], L"--arrival") == 0;
+    const bool removal = argv != nullptr && argc == 4 && std::wcscmp(argv[1], L"--removal") == 0;
+    if (argv == nullptr || (argc != 2 && !close && !arrival && !removal)) {
+        std::fputs("usage: vitrel-window-text [--close | --arrival PORT | --removal PORT] TITLE\n", stderr);
         return 2;
     }
     // Lines end in a bare '\n', as the scripts reading them expect.
     _setmode(_fileno(stdout), _O_BINARY);
     HWND window = FindWindowW(nullptr, argv[argc - 1]);
+    if (window != nullptr && (arrival || removal)) {
+        const bool sent = SendPortChange(window, arrival, argv[2]);
+        LocalFree(argv);
+        return sent ? 0 : 1;
+    }
     LocalFree(argv);
     if (window == nullptr)
         return 1;
