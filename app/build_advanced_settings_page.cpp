@@ -1,6 +1,5 @@
 #include <wx/button.h>
 #include <wx/image.h>
-#include <wx/notebook.h>
 #include <wx/panel.h>
 #include <wx/scrolwin.h>
 #include <wx/statbmp.h>
@@ -9,6 +8,8 @@
 #include <wx/textctrl.h>
 #include <wx/valnum.h>
 
+#include <tinyxml2.h>
+
 #ifdef __WXGTK3__
 #include <gtk/gtk.h>
 #endif
@@ -16,7 +17,7 @@
 #include "app/page_style.h"
 #include "app/pattern_preview_control.h"
 #include "app/resource_path.h"
-#include "app/vitrel_frame.h"
+#include "app/advanced_settings_page.h"
 
 namespace {
 const wxColour EditableFieldColour(255, 255, 190);
@@ -81,7 +82,9 @@ void AddSeparator(wxWindow* page, wxBoxSizer* sizer, const char* name, int propo
 }
 }  // namespace
 
-wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
+AdvancedSettingsPage::AdvancedSettingsPage(wxWindow* parent)
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL5"),
+      document(std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE))
 {
     // Validators first: A admits any real, negatives included; B whole slot
     // counts from 1 to 250.
@@ -89,8 +92,7 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
     wxIntegerValidator<int> countValidator(nullptr, wxNUM_VAL_DEFAULT);
     countValidator.SetRange(1, 250);
 
-    wxPanel* page =
-        new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL5");
+    wxPanel* page = this;
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
 
     wxStaticText* heading = new wxStaticText(page, wxID_ANY, _("Advanced Settings"), wxDefaultPosition,
@@ -103,15 +105,15 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
         new wxPanel(page, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL9");
     toolbar->SetBackgroundColour(wxColour(208, 208, 208));
     wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
-    advancedWriteButton = new wxButton(toolbar, wxID_ANY, _("Write Vitrel"), wxDefaultPosition, wxDefaultSize,
-                                       0, wxDefaultValidator, "ID_BUTTON4");
-    advancedWriteButton->SetForegroundColour(wxColour(255, 255, 255));
-    advancedWriteButton->SetBackgroundColour(wxColour(153, 32, 35));
-    StyleText(advancedWriteButton, PageFont(10, wxFONTWEIGHT_BOLD));
-    tools->Add(advancedWriteButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    readDeviceButton = new wxButton(toolbar, wxID_ANY, _("Read Vitrel"), wxDefaultPosition, wxDefaultSize, 0,
-                                    wxDefaultValidator, "ID_BUTTON5");
-    tools->Add(readDeviceButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    writeButton = new wxButton(toolbar, wxID_ANY, _("Write Vitrel"), wxDefaultPosition, wxDefaultSize, 0,
+                               wxDefaultValidator, "ID_BUTTON4");
+    writeButton->SetForegroundColour(wxColour(255, 255, 255));
+    writeButton->SetBackgroundColour(wxColour(153, 32, 35));
+    StyleText(writeButton, PageFont(10, wxFONTWEIGHT_BOLD));
+    tools->Add(writeButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    readButton = new wxButton(toolbar, wxID_ANY, _("Read Vitrel"), wxDefaultPosition, wxDefaultSize, 0,
+                              wxDefaultValidator, "ID_BUTTON5");
+    tools->Add(readButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
     tools->Add(new wxStaticLine(toolbar, wxID_ANY, wxDefaultPosition, wxSize(2, -1), wxLI_VERTICAL,
                                 "ID_STATICLINE5"),
                0, wxALL | wxEXPAND, 5);
@@ -178,8 +180,8 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
     AddPageRow(column)->Add(slotWindow, 1, wxALL | wxEXPAND, 5);
 
     // The working pattern, kept up to date as fields and boxes change.
-    advancedPreview = new PatternPreviewControl(page, wxID_ANY, "ID_PATTERNPREVIEW2");
-    AddPageRow(column)->Add(advancedPreview, 1, wxALL | wxEXPAND, 5);
+    preview = new PatternPreviewControl(page, wxID_ANY, "ID_PATTERNPREVIEW2");
+    AddPageRow(column)->Add(preview, 1, wxALL | wxEXPAND, 5);
 
     AddSeparator(page, AddPageRow(column), "ID_STATICLINE3", 1, wxALIGN_CENTER_VERTICAL);
 
@@ -190,5 +192,19 @@ wxPanel* wxVitrelFrame::BuildAdvancedSettingsPage(wxNotebook* book)
                     0, wxALL, 5);
 
     FitPanel(page, column);
-    return page;
+
+    // The working pattern is kept up to date in idle time.
+    preview->SetExtraStyle(preview->GetExtraStyle() | wxWS_EX_PROCESS_UI_UPDATES);
+    preview->Bind(wxEVT_UPDATE_UI, &AdvancedSettingsPage::OnPatternPreviewUpdateUI, this);
+
+    // The start pattern: ten silent slots at a base frequency of 1 Hz, every
+    // field derived from those two so that what is shown is what Write would
+    // send.
+    FiringPattern start;
+    start.NumberOfSlots = 10;
+    start.DeriveFromBaseFrequency(1.0, start.NumberOfSlots);
+    ShowPatternFields(start);
+    AddSlotBoxes(start.NumberOfSlots, "ID_CHECKBOX0");
 }
+
+AdvancedSettingsPage::~AdvancedSettingsPage() = default;

@@ -5,8 +5,10 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <tinyxml2.h>
+
 #include "app/page_style.h"
-#include "app/vitrel_frame.h"
+#include "app/diary_page.h"
 #include "diary/history_list_view.h"
 
 namespace {
@@ -24,18 +26,19 @@ wxStaticText* NewLabel(wxWindow* page, const wxString& text, const char* name)
 }
 }  // namespace
 
-wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
+DiaryPage::DiaryPage(wxWindow* parent)
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL8"),
+      document(std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE))
 {
-    wxPanel* page =
-        new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL8");
+    wxPanel* page = this;
     wxBoxSizer* pageSizer = new wxBoxSizer(wxHORIZONTAL);
-    diaryNotebook = new wxNotebook(page, wxID_ANY, wxDefaultPosition, wxSize(455, 522), 0, "ID_NOTEBOOK1");
+    notebook = new wxNotebook(page, wxID_ANY, wxDefaultPosition, wxSize(455, 522), 0, "ID_NOTEBOOK1");
     // It fills the page's height; its minimum leaves room for the "On the
     // stick" band and for texts that run longer in another language.
-    diaryNotebook->SetMinSize(wxSize(455, 420));
+    notebook->SetMinSize(wxSize(455, 420));
 
     wxPanel* historyPage =
-        new wxPanel(diaryNotebook, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL2");
+        new wxPanel(notebook, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL2");
     wxBoxSizer* historyColumn = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* historyRow = new wxBoxSizer(wxHORIZONTAL);
     historyList = new HistoryListView(historyPage, wxID_ANY, "ID_LISTVIEW1");
@@ -44,7 +47,7 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
     FitPanel(historyPage, historyColumn);
 
     wxPanel* entryPage =
-        new wxPanel(diaryNotebook, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL3");
+        new wxPanel(notebook, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL3");
     wxBoxSizer* entryColumn = new wxBoxSizer(wxVERTICAL);
     wxPanel* toolbar =
         new wxPanel(entryPage, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL11");
@@ -52,27 +55,27 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
     wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
     // TRANSLATORS: the diary's buttons: start a new entry, save it, and go
     // back to the list of entries.
-    diaryNewButton = AddToolButton(toolbar, tools, _("New"), "ID_BUTTON13", 2);
-    diarySaveButton = AddToolButton(toolbar, tools, _("Save"), "ID_BUTTON12", 2);
-    diaryCloseButton = AddToolButton(toolbar, tools, _("Close"), "ID_BUTTON14", 5);
+    newButton = AddToolButton(toolbar, tools, _("New"), "ID_BUTTON13", 2);
+    saveButton = AddToolButton(toolbar, tools, _("Save"), "ID_BUTTON12", 2);
+    closeButton = AddToolButton(toolbar, tools, _("Close"), "ID_BUTTON14", 5);
     FitPanel(toolbar, tools);
     AddPageRow(entryColumn)->Add(toolbar, 1, wxEXPAND, 0);
 
     // While an entry is only viewed, how to write one.
-    diaryHint = NewLabel(entryPage, _("Press New to write an entry"), "ID_STATICTEXT40");
-    diaryHint->SetMinSize(diaryHint->GetBestSize());
-    AddPageRow(entryColumn)->Add(diaryHint, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    hint = NewLabel(entryPage, _("Press New to write an entry"), "ID_STATICTEXT40");
+    hint->SetMinSize(hint->GetBestSize());
+    AddPageRow(entryColumn)->Add(hint, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
     wxBoxSizer* stampRow = AddPageRow(entryColumn);
     // TRANSLATORS: beside the diary entry's date and its time of day.
     stampRow->Add(NewLabel(entryPage, _("Date"), "ID_STATICTEXT4"), 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diaryDateField = new wxTextCtrl(entryPage, wxID_ANY, "21.11.2015.", wxDefaultPosition, wxSize(92, -1),
-                                    wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator, "ID_TEXTCTRL2");
-    stampRow->Add(diaryDateField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    dateField = new wxTextCtrl(entryPage, wxID_ANY, "21.11.2015.", wxDefaultPosition, wxSize(92, -1),
+                               wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator, "ID_TEXTCTRL2");
+    stampRow->Add(dateField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     stampRow->Add(NewLabel(entryPage, _("Time"), "ID_STATICTEXT5"), 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    diaryTimeField = new wxTextCtrl(entryPage, wxID_ANY, "21:15", wxDefaultPosition, wxDefaultSize,
-                                    wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator, "ID_TEXTCTRL3");
-    stampRow->Add(diaryTimeField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    timeField = new wxTextCtrl(entryPage, wxID_ANY, "21:15", wxDefaultPosition, wxDefaultSize,
+                               wxTE_READONLY | wxTE_CENTRE, wxDefaultValidator, "ID_TEXTCTRL3");
+    stampRow->Add(timeField, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
     entryColumn->Add(new wxStaticLine(entryPage, wxID_ANY, wxDefaultPosition, wxSize(10, -1), wxLI_HORIZONTAL,
                                       "ID_STATICLINE1"),
@@ -81,19 +84,24 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
     wxBoxSizer* summaryRow = AddPageRow(entryColumn);
     summaryRow->Add(NewLabel(entryPage, _("Summary:"), "ID_STATICTEXT6"), 0, wxALL | wxALIGN_CENTER_VERTICAL,
                     5);
-    diarySummaryField = new wxTextCtrl(entryPage, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                                       0, wxDefaultValidator, "ID_TEXTCTRL4");
-    summaryRow->Add(diarySummaryField, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    summaryField = new wxTextCtrl(entryPage, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+                                  wxDefaultValidator, "ID_TEXTCTRL4");
+    summaryRow->Add(summaryField, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
-    diaryContentField = new wxTextCtrl(entryPage, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                                       wxTE_MULTILINE, wxDefaultValidator, "ID_TEXTCTRL5");
-    AddPageRow(entryColumn, 1)->Add(diaryContentField, 1, wxALL | wxEXPAND, 5);
+    contentField = new wxTextCtrl(entryPage, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                  wxTE_MULTILINE, wxDefaultValidator, "ID_TEXTCTRL5");
+    AddPageRow(entryColumn, 1)->Add(contentField, 1, wxALL | wxEXPAND, 5);
     FitPanel(entryPage, entryColumn);
 
     // TRANSLATORS: the diary's tabs: the list of saved entries, and one entry.
-    diaryNotebook->AddPage(historyPage, _("History"), false);
-    diaryNotebook->AddPage(entryPage, _("Entry"), false);
-    pageSizer->Add(diaryNotebook, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    notebook->AddPage(historyPage, _("History"), false);
+    notebook->AddPage(entryPage, _("Entry"), false);
+    pageSizer->Add(notebook, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     FitPanel(page, pageSizer);
-    return page;
+
+    // TRANSLATORS: the diary list's columns: the entry's date, its time of
+    // day, and its summary.
+    historyList->InsertColumn(0, _("Date"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
+    historyList->InsertColumn(1, _("Time"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
+    historyList->InsertColumn(2, _("Summary"), wxLIST_FORMAT_LEFT, wxLIST_AUTOSIZE_USEHEADER);
 }

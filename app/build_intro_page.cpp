@@ -1,5 +1,6 @@
+#include <wx/bookctrl.h>
+#include <wx/filefn.h>
 #include <wx/mediactrl.h>
-#include <wx/notebook.h>
 #include <wx/panel.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
@@ -7,7 +8,7 @@
 
 #include "app/page_style.h"
 #include "app/resource_path.h"
-#include "app/vitrel_frame.h"
+#include "app/intro_page.h"
 
 namespace {
 // Where the video sits in the page's column, and the room it takes.
@@ -33,10 +34,10 @@ wxString IntroText()
 }
 }  // namespace
 
-wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
+IntroPage::IntroPage(wxWindow* parent)
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL6")
 {
-    wxPanel* page =
-        new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL6");
+    wxPanel* page = this;
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
 
     wxBoxSizer* heading = new wxBoxSizer(wxVERTICAL);
@@ -51,7 +52,7 @@ wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
     heading->Add(slogan, 0, 0, 0);
     column->Add(heading, 0, wxALL | wxEXPAND, 5);
 
-    // The video is made when the page is first shown (CreateIntroMedia): the
+    // The video is made when the page is first shown (CreateMedia): the
     // media backend costs more to start than the rest of the window. Until
     // then a spacer of its size holds its place, so the page looks the same.
     column->Add(IntroMediaSize.x, IntroMediaSize.y, 0, wxALL, 5);
@@ -63,25 +64,58 @@ wxPanel* wxVitrelFrame::BuildIntroPage(wxNotebook* book)
     column->Add(text, 1, wxALL | wxEXPAND, 5);
 
     FitPanel(page, column);
-    introPage = page;
-    return page;
 }
 
-void wxVitrelFrame::CreateIntroMedia()
+void IntroPage::CreateMedia()
 {
-    if (introMedia != nullptr)
+    if (media != nullptr)
         return;
-    introMedia = new wxMediaCtrl(introPage, wxID_ANY, wxEmptyString, wxDefaultPosition, IntroMediaSize, 0,
-                                 wxEmptyString, wxDefaultValidator, "ID_MEDIA");
+    media = new wxMediaCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, IntroMediaSize, 0,
+                            wxEmptyString, wxDefaultValidator, "ID_MEDIA");
     // Playback starts when the video has loaded; its end is remembered so
     // that it can start again.
-    Bind(wxEVT_MEDIA_LOADED, &wxVitrelFrame::OnMediaLoaded, this, introMedia->GetId());
-    Bind(wxEVT_MEDIA_FINISHED, &wxVitrelFrame::OnMediaFinished, this, introMedia->GetId());
+    if (mediaCreated)
+        mediaCreated(media);
     // The video has no controls: a Tab stop there would show nothing.
-    introMedia->DisableFocusFromKeyboard();
-    introMedia->Bind(wxEVT_SIZE, &wxVitrelFrame::OnMediaResize, this);
-    wxSizer* column = introPage->GetSizer();
+    media->DisableFocusFromKeyboard();
+    wxSizer* column = GetSizer();
     column->Remove(IntroMediaRow);
-    column->Insert(IntroMediaRow, introMedia, 0, wxALL, 5);
-    introPage->Layout();
+    column->Insert(IntroMediaRow, media, 0, wxALL, 5);
+    Layout();
+}
+
+void IntroPage::Shown()
+{
+    CreateMedia();
+    if (!videoLoaded || videoEnded) {
+        // Playback starts when the video has loaded (MediaLoaded). The
+        // player cannot start a video again once it has played to its end:
+        // it is loaded afresh. A missing video was named at start-up; the
+        // media backend would report it again in a box of its own.
+        videoEnded = false;
+        const wxString video = LocalizedResourcePath("share\\VitrelUSB.avi");
+        videoLoaded = wxFileExists(video) && media->Load(video);
+        return;
+    }
+    media->SetPlaybackRate(1.0);
+    media->Play();
+}
+
+void IntroPage::Hidden()
+{
+    if (media != nullptr)
+        media->Stop();
+}
+
+void IntroPage::MediaLoaded()
+{
+    // The user may have left the page while the video was loading.
+    const wxBookCtrlBase* book = wxDynamicCast(GetParent(), wxBookCtrlBase);
+    if (book != nullptr && book->GetCurrentPage() == this)
+        media->Play();
+}
+
+void IntroPage::MediaFinished()
+{
+    videoEnded = true;
 }

@@ -1,7 +1,9 @@
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/filename.h>
 #include <wx/listbox.h>
-#include <wx/notebook.h>
 #include <wx/panel.h>
 #include <wx/statline.h>
 #include <wx/stattext.h>
@@ -9,7 +11,10 @@
 
 #include "app/page_style.h"
 #include "app/pattern_preview_control.h"
-#include "app/vitrel_frame.h"
+#include "app/message_boxes.h"
+#include "app/translations.h"
+#include "app/treatments_page.h"
+#include "treatments/treatment_catalogue.h"
 
 namespace {
 wxStaticLine* AddSeparatorRow(wxWindow* page, wxBoxSizer* column, const char* name)
@@ -21,10 +26,11 @@ wxStaticLine* AddSeparatorRow(wxWindow* page, wxBoxSizer* column, const char* na
 }
 }  // namespace
 
-wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
+TreatmentsPage::TreatmentsPage(wxWindow* parent, const TreatmentCatalogue& catalogue)
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL4"),
+      catalogue(catalogue)
 {
-    wxPanel* page =
-        new wxPanel(book, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL4");
+    wxPanel* page = this;
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
 
     wxBoxSizer* heading = AddPageRow(column);
@@ -90,10 +96,10 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
     AddPageRow(column)->Add(treatmentList, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     // Empty unless the highlighted row is not the treatment shown below; it
     // keeps its height so that nothing moves when it speaks.
-    treatmentListHint = new wxStaticText(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                                         wxST_NO_AUTORESIZE, "ID_STATICTEXT41");
-    treatmentListHint->SetMinSize(wxSize(-1, treatmentListHint->GetCharHeight()));
-    AddPageRow(column)->Add(treatmentListHint, 1, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    listHint = new wxStaticText(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                wxST_NO_AUTORESIZE, "ID_STATICTEXT41");
+    listHint->SetMinSize(wxSize(-1, listHint->GetCharHeight()));
+    AddPageRow(column)->Add(listHint, 1, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
 
     AddSeparatorRow(page, column, "ID_STATICLINE7");
 
@@ -126,17 +132,177 @@ wxPanel* wxVitrelFrame::BuildTreatmentsPage(wxNotebook* book)
     column->Add(descriptionRow, 1, wxEXPAND, 0);
 
     // The pattern that Apply and Write Vitrel use: the picked treatment's.
-    treatmentPreview = new PatternPreviewControl(page, wxID_ANY, "ID_PATTERNPREVIEW1");
-    column->Add(treatmentPreview, 0, wxALL | wxEXPAND, 5);
+    preview = new PatternPreviewControl(page, wxID_ANY, "ID_PATTERNPREVIEW1");
+    column->Add(preview, 0, wxALL | wxEXPAND, 5);
 
     wxBoxSizer* buttons = AddPageRow(column);
     applyButton = new wxButton(page, wxID_ANY, _("Apply"), wxDefaultPosition, wxDefaultSize, 0,
                                wxDefaultValidator, "ID_BUTTON10");
     buttons->Add(applyButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    writeTreatmentButton = new wxButton(page, wxID_ANY, _("Write Vitrel"), wxDefaultPosition, wxDefaultSize,
-                                        0, wxDefaultValidator, "ID_BUTTON9");
-    buttons->Add(writeTreatmentButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    writeButton = new wxButton(page, wxID_ANY, _("Write Vitrel"), wxDefaultPosition, wxDefaultSize, 0,
+                               wxDefaultValidator, "ID_BUTTON9");
+    buttons->Add(writeButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
     FitPanel(page, column);
-    return page;
+}
+
+void TreatmentsPage::ShowCatalogue()
+{
+    // One insertion of all titles: the list box then sizes itself once.
+    wxArrayString titles;
+    titles.reserve(catalogue.Count());
+    for (int i = 0; i < catalogue.Count(); ++i)
+        titles.push_back(CatalogueText(catalogue.Record(i).Title));
+    treatmentList->Append(titles);
+    selectedTreatment = 0;
+    spotFilter = 0;
+    if (catalogue.Count() > 0) {
+        treatmentList->SetSelection(0);
+        treatmentTitle->SetLabel(CatalogueText(catalogue.Record(0).Title));
+        treatmentDescription->SetValue(CatalogueText(catalogue.Record(0).Description));
+    }
+    ShowPickedTreatment();
+}
+
+void TreatmentsPage::FilterByChosenSpot()
+{
+    ShowSpotFilter(spotChoice->GetSelection());
+}
+
+void TreatmentsPage::ChooseSpot(int selection)
+{
+    spotChoice->SetSelection(selection);
+    ShowSpotFilter(selection);
+}
+
+// The list narrowed to spot choice `selection`.
+void TreatmentsPage::ShowSpotFilter(int selection)
+{
+    treatmentList->Clear();
+    wxArrayString titles;
+    for (int index : catalogue.Matching(selection))
+        titles.push_back(CatalogueText(catalogue.Record(index).Title));
+    treatmentList->Append(titles);
+    spotFilter = selection;
+    SelectShownTreatmentRow();
+    if (spotFilterChanged)
+        spotFilterChanged(selection);
+}
+
+// The list highlights the treatment shown below it, when the list holds it.
+void TreatmentsPage::SelectShownTreatmentRow()
+{
+    const std::vector<int> rows = catalogue.Matching(spotFilter);
+    const auto row = std::find(rows.begin(), rows.end(), selectedTreatment);
+    if (row != rows.end())
+        treatmentList->SetSelection(static_cast<int>(row - rows.begin()));
+    else if (treatmentList->GetSelection() != wxNOT_FOUND)
+        treatmentList->SetSelection(wxNOT_FOUND);
+    ShowListHint();
+}
+
+// A row highlighted by a single click is not yet the treatment that Apply and
+// Write Vitrel use: the hint under the list says so while the two differ.
+void TreatmentsPage::ShowListHint()
+{
+    const std::vector<int> rows = catalogue.Matching(spotFilter);
+    const int row = treatmentList->GetSelection();
+    const bool differs = row >= 0 && row < static_cast<int>(rows.size()) && rows[row] != selectedTreatment;
+    listHint->SetLabel(differs ? _("Double-click a treatment to show it. Apply and Write Vitrel "
+                                   "use the one shown below.")
+                               : wxString());
+}
+
+void TreatmentsPage::PickRow(int row)
+{
+    // Row k of the list is the k-th record the current filter shows.
+    const std::vector<int> shown = catalogue.Matching(spotFilter);
+    if (row < 0 || row >= static_cast<int>(shown.size()))
+        return;
+    selectedTreatment = shown[row];
+    const TreatmentRecord& record = catalogue.Record(selectedTreatment);
+    treatmentTitle->SetLabel(CatalogueText(record.Title));
+    treatmentDescription->SetValue(CatalogueText(record.Description));
+    ShowPickedTreatment();
+    SelectShownTreatmentRow();
+}
+
+void TreatmentsPage::ShowPickedTreatment()
+{
+    const TreatmentRecord* picked = PickedTreatment();
+    preview->ShowPattern(picked != nullptr ? picked->Pattern : FiringPattern());
+}
+
+const TreatmentRecord* TreatmentsPage::PickedTreatment() const
+{
+    if (selectedTreatment < 0 || selectedTreatment >= catalogue.Count())
+        return nullptr;  // an empty catalogue has nothing to apply
+    return &catalogue.Record(selectedTreatment);
+}
+
+void TreatmentsPage::ApplyPickedTreatment()
+{
+    if (!ConfirmAction("Would you like to apply treatment settings?", "Treatment Settings"))
+        return;
+    const TreatmentRecord* picked = PickedTreatment();
+    if (picked != nullptr && applyPattern)
+        applyPattern(picked->Pattern);
+}
+
+wxWindow* TreatmentsPage::SpotChoice() const
+{
+    return spotChoice;
+}
+
+wxWindow* TreatmentsPage::TreatmentList() const
+{
+    return treatmentList;
+}
+
+wxWindow* TreatmentsPage::ApplyButton() const
+{
+    return applyButton;
+}
+
+wxWindow* TreatmentsPage::WriteButton() const
+{
+    return writeButton;
+}
+
+wxString CatalogueProblemNotice(CatalogueProblem problem, const wxString& path)
+{
+    wxFileName file(path);
+    file.MakeAbsolute();
+    const wxString shown = file.GetFullPath();
+    // What is not an ordinary file is named with the missing files.
+    if (problem == CatalogueProblem::NotOpened && !file.FileExists())
+        problem = CatalogueProblem::Missing;
+    switch (problem) {
+        case CatalogueProblem::None:
+        case CatalogueProblem::Missing:  // named with the other missing files
+            return wxString();
+        case CatalogueProblem::NotOpened:
+            // TRANSLATORS: %s is the full path of the treatments list file.
+            return wxString::Format(_("The treatments list \"%s\" could not be opened: check that it is "
+                                      "a file you may read. The list of treatments stays empty."),
+                                    shown);
+        case CatalogueProblem::NotXml:
+            // TRANSLATORS: %s is the full path of the treatments list file.
+            return wxString::Format(_("The treatments list \"%s\" could not be read: it is not a "
+                                      "well-formed XML file. The list of treatments stays empty."),
+                                    shown);
+        case CatalogueProblem::NotACatalogue:
+            // TRANSLATORS: %s is the full path of the treatments list file.
+            return wxString::Format(_("The treatments list \"%s\" could not be used: it is not a "
+                                      "treatments list (it has no VitrelTreatmentsList element), for "
+                                      "example an exported pattern saved over it. The list of "
+                                      "treatments stays empty."),
+                                    shown);
+        case CatalogueProblem::NoUsableTreatment:
+            // TRANSLATORS: %s is the full path of the treatments list file.
+            return wxString::Format(_("The treatments list \"%s\" holds no treatment that can be used. "
+                                      "The list of treatments stays empty."),
+                                    shown);
+    }
+    return wxString();
 }

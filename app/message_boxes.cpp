@@ -1,8 +1,9 @@
 #include <wx/msgdlg.h>
 #include <wx/intl.h>
 #include <wx/modalhook.h>
+#include <wx/event.h>
 
-#include "app/vitrel_frame.h"
+#include "app/message_boxes.h"
 
 namespace {
 wxString Translated(const char* key)
@@ -70,28 +71,28 @@ void WatchModalDialogs()
     registered = true;
 }
 
-void wxVitrelFrame::PostNotice(const char* message, const char* caption)
+void NoticeQueue::Post(const char* message, const char* caption)
 {
-    postedNotices.push_back({message, caption});
-    ScheduleShowingPostedNotices();
+    waiting.push_back({message, caption});
+    ScheduleShowing();
 }
 
-void wxVitrelFrame::ScheduleShowingPostedNotices()
+void NoticeQueue::ScheduleShowing()
 {
-    if (postedNotices.empty() || postedNoticesDue || ModalDialogs().open > 0)
+    if (waiting.empty() || due || ModalDialogs().open > 0)
         return;
-    postedNoticesDue = true;
-    CallAfter(&wxVitrelFrame::ShowPostedNotices);
+    due = true;
+    owner->CallAfter([this] { ShowAll(); });
 }
 
-void wxVitrelFrame::ShowPostedNotices()
+void NoticeQueue::ShowAll()
 {
     // Another box may have opened since this was scheduled: the device timer
     // tries again once it is closed.
-    while (!postedNotices.empty() && ModalDialogs().open == 0) {
-        const PostedNotice notice = postedNotices.front();
-        postedNotices.erase(postedNotices.begin());
+    while (!waiting.empty() && ModalDialogs().open == 0) {
+        const Notice notice = waiting.front();
+        waiting.erase(waiting.begin());
         ShowNotice(notice.message, notice.caption);
     }
-    postedNoticesDue = false;
+    due = false;
 }

@@ -51,3 +51,12 @@ inline void FitPanel(wxWindow* panel, wxSizer* sizer)
     sizer->Fit(panel);
     sizer->SetSizeHints(panel);
 }
+
+// A label set only where it changes: setting a control to what it already
+// shows still costs a redraw (and the label a new layout), and the device
+// timer shows its state ten times a second for the whole run.
+inline void SetLabelIfChanged(wxWindow* text, const wxString& label)
+{
+    if (text->GetLabel() != label)
+        text->SetLabel(label);
+}

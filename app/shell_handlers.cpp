@@ -1,8 +1,5 @@
 #include <string>
 
-#include <wx/bmpbuttn.h>
-#include <wx/choice.h>
-#include <wx/dcmemory.h>
 #include <wx/filename.h>
 #include <wx/listctrl.h>
 #include <wx/mediactrl.h>
@@ -28,24 +25,21 @@
 #include <wx/log.h>
 #endif
 
-#include "app/control_ids.h"
+#include "app/advanced_settings_page.h"
+#include "app/body_picture.h"
+#include "app/diary_page.h"
+#include "app/intro_page.h"
 #include "app/resource_path.h"
+#include "app/status_bar_fields.h"
 #include "app/translations.h"
+#include "app/treatments_page.h"
 #include "app/vitrel_frame.h"
 #include "dialogs/about_dialog.h"
 
 namespace {
-constexpr int DiaryPage = 2;
-
-// The ring around the chosen spot: outside the drawn spot (radius 9.5 with
-// its white edge), in a colour the picture does not use.
-const wxColour SpotRingColour(0, 110, 220);
-constexpr int SpotRingRadius = 15;
-constexpr int SpotRingWidth = 4;
-constexpr int IntroPage = 3;
-// A click this close to a spot's centre is on the spot: the drawn spot's
-// radius and its white edge, and a little more.
-constexpr int SpotClickRadius = 13;
+// The pages' places in the main notebook.
+constexpr int DiaryPageIndex = 2;
+constexpr int IntroPageIndex = 3;
 }  // namespace
 
 void wxVitrelFrame::OnAbout(wxCommandEvent&)
@@ -122,99 +116,134 @@ void wxVitrelFrame::CloseHelpViewer()
 
 void wxVitrelFrame::OnMediaLoaded(wxMediaEvent& event)
 {
-    // The user may have left the Intro page while the video was loading.
-    if (mainNotebook->GetSelection() == IntroPage)
-        introMedia->Play();
+    introPage->MediaLoaded();
     event.Skip();
 }
 
 void wxVitrelFrame::OnMediaFinished(wxMediaEvent& event)
 {
-    introVideoEnded = true;
+    introPage->MediaFinished();
     event.Skip();
 }
 
 void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
 {
-    if (event.GetSelection() == IntroPage) {
-        CreateIntroMedia();
-        if (!introVideoLoaded || introVideoEnded) {
-            // Playback starts when the video has loaded (OnMediaLoaded). The
-            // player cannot start a video again once it has played to its
-            // end: it is loaded afresh. A missing video was named at
-            // start-up; the media backend would report it again in a box of
-            // its own.
-            introVideoEnded = false;
-            const wxString video = LocalizedResourcePath("share\\VitrelUSB.avi");
-            introVideoLoaded = wxFileExists(video) && introMedia->Load(video);
-            return;
-        }
-        introMedia->SetPlaybackRate(1.0);
-        introMedia->Play();
-    } else if (introMedia != nullptr) {
-        introMedia->Stop();
+    if (event.GetSelection() == IntroPageIndex) {
+        introPage->Shown();
+        return;
     }
-    // The list gets its final width only once its page is laid out: let the
-    // Summary column fill the row from the first time the diary is shown.
-    if (event.GetSelection() == DiaryPage) {
-        FinishDiaryReading();
-        FitSummaryColumn();
-    }
+    introPage->Hidden();
+    if (event.GetSelection() == DiaryPageIndex)
+        diaryPage->Shown();
 }
 
-// A click on a numbered spot chooses that spot; any other click, and Space
-// or Enter on the focused picture, turns it to the next view.
 void wxVitrelFrame::OnBodyPictureClick(wxCommandEvent&)
 {
-    if (bodyPictureClicked) {
-        bodyPictureClicked = false;
-        const wxBitmap shown = bodyPicture->GetBitmapLabel();
-        // The picture is drawn in the middle of the button.
-        const wxSize margin = (bodyPicture->GetClientSize() - shown.GetSize()) / 2;
-        const int spot = bodySpots.SpotAt(bodyView, bodyPictureClickAt.x - margin.x,
-                                          bodyPictureClickAt.y - margin.y, SpotClickRadius);
-        if (spot > 0) {
-            spotChoice->SetSelection(spot + 1);
-            ShowSpotFilter(spot + 1);
-            return;
-        }
-    }
-    bodyView = (bodyView + 1) % BodyViewCount;
-    ShowBodyPicture();
-}
-
-// Where the button was released: the click it makes follows at once.
-void wxVitrelFrame::OnBodyPictureMouseUp(wxMouseEvent& event)
-{
-    bodyPictureClicked = true;
-    bodyPictureClickAt = event.GetPosition();
-    CallAfter([this] { bodyPictureClicked = false; });
-    event.Skip();
-}
-
-void wxVitrelFrame::ShowBodyPicture()
-{
-    const std::string file = std::string("share\\") + BodyViewFiles[bodyView];
-    wxBitmap picture = LoadResourceBitmap(file.c_str());
-    // Filter item k + 1 shows spot k; "All" and "General Treatments" mark nothing.
-    const BodySpotPosition* spot = bodySpots.Find(bodyView, SpotFilter - 1);
-    if (spot != nullptr && picture.IsOk()) {
-        wxMemoryDC dc(picture);
-        dc.SetPen(wxPen(SpotRingColour, SpotRingWidth));
-        dc.SetBrush(*wxTRANSPARENT_BRUSH);
-        dc.DrawCircle(spot->x, spot->y, SpotRingRadius);
-        dc.SelectObject(wxNullBitmap);
-    }
-    bodyPicture->SetBitmapLabel(picture);
+    bodyPicture->Click();
 }
 
 void wxVitrelFrame::OnMediaResize(wxSizeEvent&)
 {
     statusBar->SetStatusText(wxGetTranslation(wxString::FromUTF8(CopyrightLine)));
-    FitSummaryColumn();
+    diaryPage->FitSummaryColumn();
+}
+
+// The pages' handlers: each does its page's work.
+void wxVitrelFrame::OnSpotChoiceSelect(wxCommandEvent&)
+{
+    treatmentsPage->FilterByChosenSpot();
+}
+
+void wxVitrelFrame::OnTreatmentListDClick(wxCommandEvent& event)
+{
+    treatmentsPage->PickRow(event.GetSelection());
+}
+
+void wxVitrelFrame::OnTreatmentListSelect(wxCommandEvent&)
+{
+    treatmentsPage->ShowListHint();
+}
+
+void wxVitrelFrame::OnApplyClick(wxCommandEvent&)
+{
+    treatmentsPage->ApplyPickedTreatment();
+}
+
+void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
+{
+    advancedPage->ExportPattern();
+}
+
+void wxVitrelFrame::OnImportXmlClick(wxCommandEvent&)
+{
+    advancedPage->ImportPattern();
+}
+
+void wxVitrelFrame::OnBaseTimePeriodEnter(wxCommandEvent&)
+{
+    advancedPage->TakeBaseTimePeriod();
+}
+
+void wxVitrelFrame::OnBaseFrequencyEnter(wxCommandEvent&)
+{
+    advancedPage->TakeBaseFrequency();
+}
+
+void wxVitrelFrame::OnSlotCountEnter(wxCommandEvent&)
+{
+    advancedPage->TakeSlotCount();
+}
+
+void wxVitrelFrame::OnBaseTimePeriodKillFocus(wxFocusEvent& event)
+{
+    advancedPage->TakeBaseTimePeriod();
+    event.Skip();
+}
+
+void wxVitrelFrame::OnBaseFrequencyKillFocus(wxFocusEvent& event)
+{
+    advancedPage->TakeBaseFrequency();
+    event.Skip();
+}
+
+void wxVitrelFrame::OnSlotCountKillFocus(wxFocusEvent& event)
+{
+    advancedPage->LeaveSlotCount();
+    event.Skip();
+}
+
+void wxVitrelFrame::OnHistoryItemActivated(wxListEvent& event)
+{
+    diaryPage->OpenEntry(event.GetIndex());
+}
+
+void wxVitrelFrame::OnHistoryColumnEndDrag(wxListEvent& event)
+{
+    diaryPage->FitSummaryColumn();
+    event.Skip();
+}
+
+void wxVitrelFrame::OnDiaryNewClick(wxCommandEvent&)
+{
+    diaryPage->NewEntry();
+}
+
+void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
+{
+    diaryPage->SaveEntry();
 }
 
 void wxVitrelFrame::OnDiaryCloseClick(wxCommandEvent&)
 {
-    diaryNotebook->SetSelection(0);
+    diaryPage->CloseEntry();
+}
+
+// Closing asks about typed, unsaved diary text.
+void wxVitrelFrame::OnFrameClose(wxCloseEvent& event)
+{
+    if (!diaryPage->SettleUnsavedEntry(event.CanVeto())) {
+        event.Veto();
+        return;
+    }
+    event.Skip();
 }

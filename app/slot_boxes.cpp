@@ -7,7 +7,7 @@
 #include <gtk/gtk.h>
 #endif
 
-#include "app/vitrel_frame.h"
+#include "app/advanced_settings_page.h"
 
 namespace {
 // The boxes have no visible label: a tool tip, and under GTK the accessible
@@ -24,7 +24,7 @@ void DescribeSlotBox(wxCheckBox* box, int slot, int count)
 }
 }  // namespace
 
-void wxVitrelFrame::AddSlotBoxes(int count, const wxString& windowName)
+void AdvancedSettingsPage::AddSlotBoxes(int count, const wxString& windowName)
 {
     // A box without a label is measured too small by the toolkit; give it the
     // room its tick mark needs. That room is the same for every box of the
@@ -53,7 +53,7 @@ void wxVitrelFrame::AddSlotBoxes(int count, const wxString& windowName)
     PlaceSlotBoxes();
 }
 
-void wxVitrelFrame::DestroySlotBoxes()
+void AdvancedSettingsPage::DestroySlotBoxes()
 {
     for (int i = 0; i < slotBoxes.count; ++i) {
         slotBoxes.sizer->Detach(slotBoxes.boxes[i]);
@@ -63,16 +63,11 @@ void wxVitrelFrame::DestroySlotBoxes()
     slotBoxes.count = 0;
 }
 
-void wxVitrelFrame::PlaceSlotBoxes()
+void AdvancedSettingsPage::PlaceSlotBoxes()
 {
     for (int i = 0; i < slotBoxes.count; ++i)
         DescribeSlotBox(slotBoxes.boxes[i], i + 1, slotBoxes.count);
     slotBoxes.sizer->Layout();
     slotBoxes.sizer->FitInside(slotWindow);
     slotWindow->SetScrollRate(20, 20);
-}
-
-void wxVitrelFrame::CreateDefaultSlotBoxes(int count)
-{
-    AddSlotBoxes(count, "ID_CHECKBOX0");
 }

@@ -18,12 +18,6 @@ wxStaticText* AddLine(wxWindow* parent, wxBoxSizer* column, const char* name)
     column->Add(line, 0, wxEXPAND, 0);
     return line;
 }
-
-void SetLabelIfChanged(wxStaticText* text, const wxString& label)
-{
-    if (text->GetLabel() != label)
-        text->SetLabel(label);
-}
 }  // namespace
 
 StickAreaPanel::StickAreaPanel(wxWindow* parent)

@@ -1,165 +1,53 @@
 #pragma once
 
 #include <memory>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include "app/message_boxes.h"
 #include "device/battery_level.h"
 #include "device/programme_check.h"
-#include "treatments/body_spots.h"
-#include "diary/diary_file.h"
 #include "treatments/stick_programme.h"
 #include "treatments/treatment_catalogue.h"
 
-class wxBitmapButton;
-class wxBoxSizer;
-class wxButton;
-class wxCheckBox;
-class wxChoice;
-class wxFileDialog;
-class wxGauge;
-class HistoryListView;
-class wxListBox;
-class wxListEvent;
-class wxMediaCtrl;
-class wxMediaEvent;
-class wxMouseEvent;
 class wxBookCtrlEvent;
-class wxCloseEvent;
-class wxNotebook;
-class wxPanel;
-class wxScrolledWindow;
-class wxStaticText;
-class wxStatusBar;
-class wxTextCtrl;
-class wxVitrelAboutPanelDialog;
 class wxHtmlHelpController;
-class wxUpdateUIEvent;
-class PatternPreviewControl;
-class StickAreaPanel;
+class wxListEvent;
+class wxMediaEvent;
+class wxNotebook;
+class wxStatusBar;
+class wxVitrelAboutPanelDialog;
+class AdvancedSettingsPage;
+class BodyPicture;
+class DiaryPage;
+class IntroPage;
+class TopStrip;
+class TreatmentsPage;
 struct DeviceLink;
-namespace tinyxml2 {
-class XMLDocument;
-}
 
-// The slot check boxes of the Advanced Settings page: box i shows slot i of the
-// working pattern (checked = the slot fires).
-struct SlotBoxes {
-    wxCheckBox* boxes[FiringPattern::MaxSlots] = {};
-    int count = 0;
-    wxBoxSizer* sizer = nullptr;  // the scrolled window's sizer
-};
-
-// The modal message boxes of every question and refusal: no parent window.
-// `message` and `caption` are the English texts, which the boxes look up
-// for translation themselves: pass string literals (or constants marked
-// with wxTRANSLATE), never _() texts. po/extract knows these helpers, so
-// their literal arguments reach the translation template.
-bool ConfirmAction(const char* message, const char* caption);
-void ShowNotice(const char* message, const char* caption);
-// A message already translated and filled in, for example
-// wxString::Format(_("... %s ..."), name); only the caption is looked up.
-void ShowNotice(const wxString& shownMessage, const char* caption);
-bool ConfirmAction(const wxString& shownMessage, const char* caption);
-// A question answered Yes or No, and Cancel when `cancellable`: wxID_YES,
-// wxID_NO or wxID_CANCEL.
-int AskYesNo(const char* message, const char* caption, bool cancellable);
-// Starts counting the modal dialogs that are open, for notices posted for
-// later (wxVitrelFrame::PostNotice); called once, before any dialog opens.
-void WatchModalDialogs();
-
-// What the user is told when the treatments list at `path` gave no
-// treatment; empty when there is nothing to tell.
-wxString CatalogueProblemNotice(CatalogueProblem problem, const wxString& path);
-
-// The one main window. It owns every control, the device link and its timer,
-// the treatments catalogue, the working XML documents and the dialogs. Its
-// methods live beside the subsystem they serve.
+// The one main window: the notebook of pages, the top strip and the body
+// picture, menus, status bar, help and About, and the device timer. The
+// pages own their controls and do the work; the frame's handlers forward to
+// them, and the frame wires the pages to each other and to the stick.
 class wxVitrelFrame : public wxFrame {
 public:
     wxVitrelFrame(wxWindow* parent, wxWindowID id = -1);
     ~wxVitrelFrame() override;
 
-    // Advanced Settings page (treatments/advanced_settings_page.cpp)
-    void SaveAdvancedSettings(const char* path);
-    void LoadAdvancedSettings(const char* path);
-    void RebuildSlotBoxes(int count);
-    void RefreshSlotPattern();
-    std::vector<unsigned char> BuildSlotStateBytes() const;
-
-    // Treatments page (treatments/treatment_flows.cpp)
-    void ApplyTreatmentToPattern(const TreatmentRecord& record);
-    void ShowPickedTreatmentPattern();
-
-    // The pattern that the Advanced Settings page's fields and boxes hold now
-    // (treatments/advanced_settings_page.cpp).
-    FiringPattern WorkingPattern() const;
-
-    // Diary page (diary/diary_page.cpp)
-    void RefreshHistoryList(const char* path);
-
-    // Read by tests and by the flows.
-    int SpotFilter = 0;
-    int SelectedTreatment = 0;
-    const SlotBoxes& Slots() const { return slotBoxes; }
+    TreatmentsPage& Treatments() const { return *treatmentsPage; }
+    AdvancedSettingsPage& AdvancedSettings() const { return *advancedPage; }
+    DiaryPage& Diary() const { return *diaryPage; }
     // The longest run of the device timer's handler so far, in microseconds.
     long long LongestDeviceTick() const { return longestDeviceTick; }
 
 private:
-    // Construction, split per page in creation order (app/).
+    // Construction (app/frame_construction.cpp, app/build_main_window.cpp).
     void BuildControls();
-    void BuildTopStrip(wxPanel* parent, wxBoxSizer* column);
-    wxPanel* BuildTreatmentsPage(wxNotebook* book);
-    wxPanel* BuildAdvancedSettingsPage(wxNotebook* book);
-    wxPanel* BuildDiaryPage(wxNotebook* book);
-    wxPanel* BuildIntroPage(wxNotebook* book);
-    // The intro video in its place on the Intro page, once.
-    void CreateIntroMedia();
     void BuildMenuBar();
     void BuildStatusBar();
     void BindHandlers();
-    void CreateDefaultSlotBoxes(int count);
-    void PlaceSlotBoxes();
-    // Unchecked boxes named windowName from the current count up to count.
-    void AddSlotBoxes(int count, const wxString& windowName);
-    void DestroySlotBoxes();
-
-    // Advanced Settings page (treatments/advanced_settings_page.cpp)
-    void DeriveFromBaseFrequencyField();
-    void DeriveFromBaseTimePeriodField();
-    void DeriveFromField(wxTextCtrl* field, void (FiringPattern::*derive)(double, double), double taken);
-    void ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange = false);
-    void ShowPatternFields(const FiringPattern& pattern);
-    int SlotCountInEffect() const;
-    void FinishPendingSlotRebuild();
-    void ShowPatternOnPage(const FiringPattern& pattern);
-    bool PageShowsOnePattern() const;
-    bool SavePatternFile(const char* path, std::string& reason);
-    bool LoadPatternFile(const char* path, std::string& reason);
-    void OnPatternPreviewUpdateUI(wxUpdateUIEvent& event);
-
-    // Diary page (diary/diary_page.cpp). A long diary is read beside the
-    // window at start-up; whatever needs the diary before that reading has
-    // ended waits for it.
-    void ReadDiaryAtStart(const char* path);
-    void FinishDiaryReading();
-    // The current moment into Date and
-    // Time, Summary and Content emptied and editable only when composing.
-    void StampDiaryEntry(bool composing);
-    // The Summary column at least as wide as its header, filling the row.
-    void FitSummaryColumn();
-    // Appends the entry being composed, telling the user when it failed.
-    bool SaveComposedEntry();
-    // Asks whether typed, unsaved entry text is to be saved; false when the
-    // page is to stay as it is (the user went back, or the save failed).
-    bool SettleUnsavedDiaryEntry(bool mayStay);
-    // Summary and Content look read-only while viewing, and the hint tells
-    // how to write an entry.
-    void ShowDiaryState();
+    void WirePages();
 
     // Writes to the stick and the read-back check that follows a programme
     // (treatments/treatment_flows.cpp).
@@ -171,31 +59,13 @@ private:
     void ExpireProgrammeCheck();
     void ShowProgrammeCheckOutcome(bool tellUser = true);
 
-    // The "On the stick" area (device/device_monitor.cpp): a stick was found
-    // (ask for its beeper and programme; forget what the last one said), or
-    // is gone; what a programme reply says it holds.
+    // The device monitor (device/device_monitor.cpp): a stick was found (ask
+    // for its beeper and programme; forget what the last one said), or is
+    // gone; what a programme reply says it holds; what each tick shows.
     void StickFound();
     void ShowStickGone();
     void ShowStickProgramme(const StickProgramme& programme, bool afterWrite);
     void ShowBatteryLevel();
-
-    // A notice shown once no other modal box is open, after the current
-    // handler (app/message_boxes.cpp): a box opened from the timer handler
-    // would hold it, and one opened over another box hides what it answers.
-    void PostNotice(const char* message, const char* caption);
-    void ScheduleShowingPostedNotices();  // also called by every tick
-    void ShowPostedNotices();
-
-    // The body picture of the view on screen, with the ring on the spot the
-    // filter shows when that view has it (app/shell_handlers.cpp).
-    void ShowBodyPicture();
-    void OnBodyPictureMouseUp(wxMouseEvent& event);
-    // Treatments page (treatments/treatment_flows.cpp)
-    void ShowSpotFilter(int selection);
-    void SelectShownTreatmentRow();
-    void ShowTreatmentListHint();
-
-    // Device monitor (device/device_monitor.cpp)
     void ShowDeviceAttached();
     void ShowDeviceDetached();
     void ShowDeviceState(const wxString& status, const wxString& label, const wxColour& colour,
@@ -204,6 +74,7 @@ private:
     void ShowProgrammeFromDevice(const unsigned char* instruction, int length);
     void CheckLiveness();
     void OpenFoundStick();
+    void PostNotice(const char* message, const char* caption) { notices.Post(message, caption); }
 #ifdef __WXMSW__
     WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
 #endif
@@ -242,81 +113,17 @@ private:
     void OnFrameClose(wxCloseEvent& event);
     void OnMediaFinished(wxMediaEvent& event);
 
-    // Top strip and body picture
-    wxGauge* batteryGauge = nullptr;  // ID_GAUGE1
-    wxStaticText* batteryText = nullptr;  // ID_STATICTEXT54: the level in percent
-    StickAreaPanel* stickArea = nullptr;  // ID_PANEL20: "On the stick"
-    wxPanel* deviceStatusPanel = nullptr;  // ID_PANEL12
-    wxStaticText* deviceStatusLabel = nullptr;  // ID_STATICTEXT22
-    wxCheckBox* beeperCheck = nullptr;  // ID_CHECKBOX1
-    wxButton* turnOffButton = nullptr;  // ID_BUTTON15
-    wxBitmapButton* bodyPicture = nullptr;  // ID_BITMAPBUTTON1
-    int bodyView = 0;  // the view shown: 0 front, 1 back, 2 left side
-    bool bodyPictureClicked = false;  // released by the mouse at bodyPictureClickAt
-    wxPoint bodyPictureClickAt;
-    BodySpotTable bodySpots;
+    TopStrip* topStrip = nullptr;  // ID_PANEL21, with "On the stick"
+    BodyPicture* bodyPicture = nullptr;  // ID_BITMAPBUTTON1
     wxNotebook* mainNotebook = nullptr;  // ID_NOTEBOOK3
-
-    // Treatments page
-    wxChoice* spotChoice = nullptr;  // ID_CHOICE1
-    wxListBox* treatmentList = nullptr;  // ID_LISTBOX1
-    wxStaticText* treatmentListHint = nullptr;  // ID_STATICTEXT41
-    wxStaticText* treatmentTitle = nullptr;  // ID_STATICTEXT24
-    wxTextCtrl* treatmentDescription = nullptr;  // ID_TEXTCTRL13
-    wxButton* applyButton = nullptr;  // ID_BUTTON10
-    wxButton* writeTreatmentButton = nullptr;  // ID_BUTTON9
-    PatternPreviewControl* treatmentPreview = nullptr;  // ID_PATTERNPREVIEW1
-
-    // Advanced Settings page
-    wxButton* advancedWriteButton = nullptr;  // ID_BUTTON4
-    wxButton* readDeviceButton = nullptr;  // ID_BUTTON5
-    wxButton* exportButton = nullptr;  // ID_BUTTON7
-    wxButton* importButton = nullptr;  // ID_BUTTON8
-    wxTextCtrl* baseTimePeriodField = nullptr;  // ID_TEXTCTRL7
-    wxTextCtrl* baseFrequencyField = nullptr;  // ID_TEXTCTRL11
-    wxTextCtrl* periodPerSlotField = nullptr;  // ID_TEXTCTRL9
-    wxTextCtrl* slotFrequencyField = nullptr;  // ID_TEXTCTRL12
-    wxTextCtrl* slotCountField = nullptr;  // ID_TEXTCTRL8
-    wxScrolledWindow* slotWindow = nullptr;  // ID_SCROLLEDWINDOW1
-    PatternPreviewControl* advancedPreview = nullptr;  // ID_PATTERNPREVIEW2
-
-    // Diary page
-    wxNotebook* diaryNotebook = nullptr;  // ID_NOTEBOOK1
-    HistoryListView* historyList = nullptr;  // ID_LISTVIEW1
-    wxButton* diaryNewButton = nullptr;  // ID_BUTTON13
-    wxButton* diarySaveButton = nullptr;  // ID_BUTTON12
-    wxButton* diaryCloseButton = nullptr;  // ID_BUTTON14
-    wxTextCtrl* diaryDateField = nullptr;  // ID_TEXTCTRL2
-    wxTextCtrl* diaryTimeField = nullptr;  // ID_TEXTCTRL3
-    wxTextCtrl* diarySummaryField = nullptr;  // ID_TEXTCTRL4
-    wxTextCtrl* diaryContentField = nullptr;  // ID_TEXTCTRL5
-    wxStaticText* diaryHint = nullptr;  // ID_STATICTEXT40
-
-    // Intro page
-    wxPanel* introPage = nullptr;  // ID_PANEL6
-    wxMediaCtrl* introMedia = nullptr;  // ID_MEDIA, made when its page is first shown
-    bool introVideoLoaded = false;  // loaded when its page is first shown
-    bool introVideoEnded = false;  // played to its end: next time from the start
-
+    TreatmentsPage* treatmentsPage = nullptr;  // ID_PANEL4
+    AdvancedSettingsPage* advancedPage = nullptr;  // ID_PANEL5
+    DiaryPage* diaryPage = nullptr;  // ID_PANEL8
+    IntroPage* introPage = nullptr;  // ID_PANEL6
     wxStatusBar* statusBar = nullptr;  // ID_STATUSBAR
-
     wxTimer deviceTimer;
     TreatmentCatalogue catalogue;
-    SlotBoxes slotBoxes;
-    int pendingSlotCount = -1;  // a rebuild to the count left in Number of Slots, not yet made
-    // What the base fields go back to when their text is not taken: the
-    // values the page last showed or took.
-    FiringPattern takenPattern;
-    std::unique_ptr<tinyxml2::XMLDocument> advancedSettingsDocument;
-    bool advancedSettingsRefused = false;  // the file held at start-up could not be used
-    bool advancedSettingsNotRegular = false;  // a folder or special file held its name
-    std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
-    FileStamp historyStamp;  // the diary file as HistoryDocument holds it; empty when it may differ
-    std::thread diaryReader;  // reads a long diary at start-up into diaryBeingRead
-    std::unique_ptr<tinyxml2::XMLDocument> diaryBeingRead;
-    HistoryLoadResult diaryReadResult = HistoryLoadResult::NoFile;
-    FileStamp diaryReadStamp;
-    std::string diaryReadPath;
+    NoticeQueue notices {this};
     wxVitrelAboutPanelDialog* aboutDialog = nullptr;  // made when first asked for
 #if wxUSE_HTML
     // The help viewer where no .chm viewer exists; made when the help is
@@ -324,12 +131,13 @@ private:
     std::unique_ptr<wxHtmlHelpController> helpViewer;
     void CloseHelpViewer();
 #endif
-    wxFileDialog* exportDialog = nullptr;
-    wxFileDialog* importDialog = nullptr;
+
+    // The stick: its link, the frames a handler writes to the port itself,
+    // the battery estimate, the read-back check of the last write.
     std::unique_ptr<DeviceLink> deviceLink;
-    unsigned char rawFrame[768];  // frames a handler writes to the port itself
+    unsigned char rawFrame[768];
     std::unique_ptr<BatteryLevelEstimator> batteryEstimator;
-    ProgrammeCheck programmeCheck;  // the read-back after the last write
+    ProgrammeCheck programmeCheck;
     long long longestDeviceTick = 0;  // see LongestDeviceTick
     FiringPattern checkedPattern;  // the pattern of the last check's write
     // The last programme this run wrote and checked on the stick attached
@@ -339,10 +147,4 @@ private:
     wxString confirmedAt;
     LowBatteryWatch lowBattery;
     bool stickShownAttached = false;  // the area and the status bar show an attached stick
-    struct PostedNotice {
-        const char* message;  // English texts, as ShowNotice takes them
-        const char* caption;
-    };
-    std::vector<PostedNotice> postedNotices;
-    bool postedNoticesDue = false;  // ShowPostedNotices runs after the current handler
 };

@@ -5,16 +5,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include <wx/checkbox.h>
-#include <wx/gauge.h>
-#include <wx/panel.h>
-#include <wx/stattext.h>
 #include <wx/statusbr.h>
-#include <wx/button.h>
-#include <wx/textctrl.h>
 
-#include "app/control_ids.h"
+#include "app/status_bar_fields.h"
+#include "app/advanced_settings_page.h"
 #include "app/stick_area_panel.h"
+#include "app/top_strip.h"
 #include "app/vitrel_frame.h"
 #include "device/battery_level.h"
 #include "device/device_link.h"
@@ -43,26 +39,12 @@ bool deniedDeviceNamed = false;
 const wxColour AttachedColour(64, 191, 86);
 const wxColour DetachedColour(224, 44, 71);
 
-// The display is set only where it changes: setting a control to what it
-// already shows still costs a redraw (and the label a new layout), ten times
-// a second for the whole run. Enable and Disable already do nothing when the
-// state is the same.
+// The status bar is set only where it changes, like the top strip: this
+// runs ten times a second for the whole run.
 void ShowStatus(wxStatusBar* bar, const wxString& text)
 {
     if (bar->GetStatusText() != text)
         bar->SetStatusText(text);
-}
-
-void ShowLabel(wxStaticText* label, const wxString& text)
-{
-    if (label->GetLabel() != text)
-        label->SetLabel(text);
-}
-
-void ShowLevel(wxGauge* gauge, int level)
-{
-    if (gauge->GetValue() != level)
-        gauge->SetValue(level);
 }
 
 // Instruction layout: [0] 0x00, [1] code, payload, 0xFF at [length - 1].
@@ -109,8 +91,8 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
     }
     ExpireProgrammeCheck();
     if (stickShownAttached && !programmeCheck.Awaits(ProgrammeCheck::Asker::Area, SteadyMilliseconds()))
-        stickArea->ShowNoAnswer();
-    ScheduleShowingPostedNotices();
+        topStrip->StickArea().ShowNoAnswer();
+    notices.ScheduleShowing();
     CheckLiveness();
     FlushDiagnosticLines();
     const long long took =
@@ -130,9 +112,9 @@ void wxVitrelFrame::StickFound()
     if (batteryEstimator)
         batteryEstimator->StartAfresh();
     lowBattery.Restart();
-    ShowLabel(batteryText, BatteryUnknown());
+    topStrip->ShowBatteryText(BatteryUnknown());
     stickShownAttached = true;
-    stickArea->ShowAsking();
+    topStrip->StickArea().ShowAsking();
 
     deviceLink->SendInstruction(QueryBeeper, nullptr, nullptr, nullptr);
     unsigned char request[3];
@@ -146,21 +128,21 @@ void wxVitrelFrame::ShowStickGone()
     programmeCheck.ForgetRequests();
     statusBar->SetStatusText(wxEmptyString, CheckStatusField);
     confirmedAt.clear();
-    ShowLabel(batteryText, BatteryUnknown());
+    topStrip->ShowBatteryText(BatteryUnknown());
     stickShownAttached = false;
-    stickArea->ShowNoStick();
+    topStrip->StickArea().ShowNoStick();
 }
 
 void wxVitrelFrame::ShowBatteryLevel()
 {
     float level = 0.0f;
     if (!batteryEstimator->FreshAverage(level)) {
-        ShowLabel(batteryText, BatteryUnknown());
+        topStrip->ShowBatteryText(BatteryUnknown());
         return;
     }
     // TRANSLATORS: the battery level beside its gauge; %d is the percentage.
     static const wxString percent = _("%d %%");  // looked up once, as above
-    ShowLabel(batteryText, wxString::Format(percent, static_cast<int>(level)));
+    topStrip->ShowBatteryText(wxString::Format(percent, static_cast<int>(level)));
     if (lowBattery.Update(level, SteadyMilliseconds()))
         PostNotice(wxTRANSLATE("The battery of the Vitrel stick is low. A treatment may stop "
                                "before its end: please charge the stick."),
@@ -176,7 +158,7 @@ void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, bool aft
     if (!checked && !PatternOfProgramme(programme, *deviceLink, shown))
         return;
     const int treatment = MatchingTreatment(catalogue, programme, *deviceLink);
-    stickArea->ShowProgramme(
+    topStrip->StickArea().ShowProgramme(
         shown, treatment >= 0 ? wxString::FromUTF8(catalogue.Record(treatment).Title) : wxString(),
         checked ? confirmedAt : wxString(), afterWrite);
 }
@@ -187,13 +169,7 @@ void wxVitrelFrame::ShowDeviceState(const wxString& status, const wxString& labe
                                     bool attached)
 {
     ShowStatus(statusBar, status);
-    ShowLabel(deviceStatusLabel, label);
-    if (deviceStatusPanel->GetBackgroundColour() != colour) {
-        deviceStatusPanel->SetBackgroundColour(colour);
-        deviceStatusPanel->Refresh();
-    }
-    turnOffButton->Enable(attached);
-    beeperCheck->Enable(attached);
+    topStrip->ShowDeviceState(label, colour, attached);
 }
 
 // The texts are looked up once: the lookup converts them anew each time, which
@@ -210,7 +186,7 @@ void wxVitrelFrame::ShowDeviceDetached()
     static const wxString status = _("Vitrel NOT Found !!!");
     static const wxString label = _("Device Detached");
     ShowDeviceState(status, label, DetachedColour, false);
-    ShowLevel(batteryGauge, 0);
+    topStrip->ShowBatteryGauge(0);
 
     if (deniedDeviceNamed)
         return;
@@ -237,7 +213,7 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
             // A state byte of 0xFF ended the frame early; it means on, as any
             // nonzero state does. Setting the value raises no click event, so
             // nothing is sent back.
-            beeperCheck->SetValue(payload < 1 || instruction[2] != 0);
+            topStrip->ShowBeeper(payload < 1 || instruction[2] != 0);
             break;
         case ReadProgramme: {
             // Each reply goes to the request it answers, late or not. Only Read
@@ -269,7 +245,7 @@ void wxVitrelFrame::HandleReply(const unsigned char* instruction, int length)
             programmeCheck.StatusReplied();
             if (payload >= 1) {
                 batteryEstimator->AddReading(instruction[2], payload >= 2 ? instruction[3] : 0xFF);
-                ShowLevel(batteryGauge, static_cast<int>(batteryEstimator->Average()));
+                topStrip->ShowBatteryGauge(static_cast<int>(batteryEstimator->Average()));
                 ShowBatteryLevel();
             }
             break;
@@ -293,12 +269,7 @@ void wxVitrelFrame::ShowProgrammeFromDevice(const unsigned char* instruction, in
         return;
     }
 
-    baseTimePeriodField->SetValue(FormatPatternReal(states / slotFrequency));
-    slotCountField->SetValue(FormatPatternCount(states));
-    RefreshSlotPattern();
-    const unsigned char* state = instruction + 5;
-    for (int j = 0; j < states && j < slotBoxes.count; ++j)
-        slotBoxes.boxes[j]->SetValue(state[j] == SlotOn);
+    advancedPage->ShowProgrammeRead(states / slotFrequency, states, instruction + 5);
 }
 
 void wxVitrelFrame::CheckLiveness()

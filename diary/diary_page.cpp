@@ -1,5 +1,7 @@
 // Diary page: the history list and composing entries.
+#include <wx/button.h>
 #include <wx/datetime.h>
+#include <wx/event.h>
 #include <wx/filename.h>
 #include <wx/notebook.h>
 #include <wx/settings.h>
@@ -9,7 +11,8 @@
 #include <tinyxml2.h>
 
 #include "app/resource_path.h"
-#include "app/vitrel_frame.h"
+#include "app/diary_page.h"
+#include "app/message_boxes.h"
 #include "diary/diary_file.h"
 #include "diary/history_list_view.h"
 
@@ -21,61 +24,73 @@ const char* const DiaryFileName = "DiaryHistoryDB.xml";
 constexpr std::uintmax_t ReadBesideFromBytes = 1 << 20;
 }  // namespace
 
-void wxVitrelFrame::ReadDiaryAtStart(const char* path)
+DiaryPage::~DiaryPage()
+{
+    if (reader.joinable())
+        reader.join();
+}
+
+void DiaryPage::ReadAtStart(const char* path)
+{
+    ReadFile(path);
+    StampEntry(false);
+}
+
+void DiaryPage::ReadFile(const char* path)
 {
     const FileStamp stamp = StampOf(path);
     if (!stamp.exists || stamp.size < ReadBesideFromBytes) {
         RefreshHistoryList(path);
         return;
     }
-    // While diaryReadPath is set, the diary is being read or about to be. The
+    // While readPath is set, the diary is being read or about to be. The
     // reader touches only the document, path and result it is given here,
     // and hands them over once it has ended.
-    diaryReadPath = path;
-    diaryReadStamp = stamp;
-    diaryBeingRead = std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
+    readPath = path;
+    readStamp = stamp;
+    beingRead = std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
     // Started once the window is up: before, it would take processor time
     // from opening the window.
     CallAfter([this] {
-        if (diaryReadPath.empty() || diaryReader.joinable())
+        if (readPath.empty() || reader.joinable())
             return;
-        diaryReader = std::thread([this] {
-            diaryReadResult = LoadHistory(*diaryBeingRead, diaryReadPath.c_str());
-            CallAfter(&wxVitrelFrame::FinishDiaryReading);
+        reader = std::thread([this] {
+            readResult = LoadHistory(*beingRead, readPath.c_str());
+            CallAfter(&DiaryPage::FinishReading);
         });
     });
 }
 
-void wxVitrelFrame::FinishDiaryReading()
+void DiaryPage::FinishReading()
 {
-    if (diaryReadPath.empty())
+    if (readPath.empty())
         return;
-    if (diaryReader.joinable())
-        diaryReader.join();
+    if (reader.joinable())
+        reader.join();
     else  // needed before the reader was started
-        diaryReadResult = LoadHistory(*diaryBeingRead, diaryReadPath.c_str());
-    const std::string path = diaryReadPath;
-    diaryReadPath.clear();
+        readResult = LoadHistory(*beingRead, readPath.c_str());
+    const std::string path = readPath;
+    readPath.clear();
     historyList->ShowNothing();
-    HistoryDocument = std::move(diaryBeingRead);
-    historyStamp = diaryReadResult == HistoryLoadResult::Loaded ? diaryReadStamp : FileStamp();
+    document = std::move(beingRead);
+    documentStamp = readResult == HistoryLoadResult::Loaded ? readStamp : FileStamp();
     RefreshHistoryList(path.c_str());
 }
 
-void wxVitrelFrame::RefreshHistoryList(const char* path)
+void DiaryPage::RefreshHistoryList(const char* path)
 {
-    FinishDiaryReading();
+    FinishReading();
     // A file unchanged since the document was read from it is not read
     // again: for a long diary that reading is nearly all of a refresh. The
     // stamp is taken first, so a change made while reading shows next time.
     const FileStamp stamp = StampOf(path);
-    if (!stamp.exists || !(stamp == historyStamp)) {
+    if (!stamp.exists || !(stamp == documentStamp)) {
         // The list reads its rows from the document: it must let go of them
         // before the document is reloaded.
         historyList->ShowNothing();
-        historyStamp = LoadHistory(*HistoryDocument, path) == HistoryLoadResult::Loaded ? stamp : FileStamp();
+        documentStamp = LoadHistory(*document, path) == HistoryLoadResult::Loaded ? stamp : FileStamp();
     }
-    historyList->ShowEntries(*HistoryDocument);
+    historyList->ShowEntries(*document);
     // Date and Time fit what they now hold (the rows on show) and what New
     // writes, and never get narrower than their titles; Summary takes the rest
     // of the row.
@@ -85,35 +100,28 @@ void wxVitrelFrame::RefreshHistoryList(const char* path)
     FitSummaryColumn();
 }
 
-void wxVitrelFrame::OnHistoryItemActivated(wxListEvent& event)
+void DiaryPage::OpenEntry(long row)
 {
-    FinishDiaryReading();
+    FinishReading();
     DiaryEntry entry;
-    if (!ReadHistoryEntry(*HistoryDocument, static_cast<int>(event.GetIndex()), entry))
+    if (!ReadHistoryEntry(*document, static_cast<int>(row), entry))
         return;
     // Asked as for New; a save reloads the document, so the entry is read again.
-    if (!SettleUnsavedDiaryEntry(true)
-        || !ReadHistoryEntry(*HistoryDocument, static_cast<int>(event.GetIndex()), entry))
+    if (!SettleUnsavedEntry(true) || !ReadHistoryEntry(*document, static_cast<int>(row), entry))
         return;
-    diaryNotebook->SetSelection(1);
-    diaryDateField->SetValue(wxString::FromUTF8(entry.Date));
-    diaryDateField->SetEditable(false);
-    diaryTimeField->SetValue(wxString::FromUTF8(entry.Time));
-    diaryTimeField->SetEditable(false);
-    diarySummaryField->SetValue(wxString::FromUTF8(entry.Summary));
-    diarySummaryField->SetEditable(false);
-    diaryContentField->SetValue(wxString::FromUTF8(entry.Content));
-    diaryContentField->SetEditable(false);
-    ShowDiaryState();
+    notebook->SetSelection(1);
+    dateField->SetValue(wxString::FromUTF8(entry.Date));
+    dateField->SetEditable(false);
+    timeField->SetValue(wxString::FromUTF8(entry.Time));
+    timeField->SetEditable(false);
+    summaryField->SetValue(wxString::FromUTF8(entry.Summary));
+    summaryField->SetEditable(false);
+    contentField->SetValue(wxString::FromUTF8(entry.Content));
+    contentField->SetEditable(false);
+    ShowState();
 }
 
-void wxVitrelFrame::OnHistoryColumnEndDrag(wxListEvent& event)
-{
-    FitSummaryColumn();
-    event.Skip();
-}
-
-void wxVitrelFrame::FitSummaryColumn()
+void DiaryPage::FitSummaryColumn()
 {
     // At least as wide as its header, and filling the rest of the row.
     historyList->SetColumnWidth(2, wxLIST_AUTOSIZE_USEHEADER);
@@ -123,44 +131,44 @@ void wxVitrelFrame::FitSummaryColumn()
         historyList->SetColumnWidth(2, rest);
 }
 
-void wxVitrelFrame::StampDiaryEntry(bool composing)
+void DiaryPage::StampEntry(bool composing)
 {
     // The entry is stamped with this moment, in the user's formats (LC_TIME
     // comes from the environment); Date and Time stay read-only.
     const wxDateTime now = wxDateTime::Now();
-    diaryTimeField->SetValue(now.Format("%X"));
-    diaryDateField->SetValue(now.Format("%x"));
-    diarySummaryField->SetValue(wxEmptyString);
-    diarySummaryField->SetEditable(composing);
-    diaryContentField->SetValue(wxEmptyString);
-    diaryContentField->SetEditable(composing);
-    ShowDiaryState();
+    timeField->SetValue(now.Format("%X"));
+    dateField->SetValue(now.Format("%x"));
+    summaryField->SetValue(wxEmptyString);
+    summaryField->SetEditable(composing);
+    contentField->SetValue(wxEmptyString);
+    contentField->SetEditable(composing);
+    ShowState();
 }
 
 // GTK draws a read-only field like an editable one, caret and all: the fields
 // that cannot be edited get the grey of the window's face, as on Windows.
-void wxVitrelFrame::ShowDiaryState()
+void DiaryPage::ShowState()
 {
     const wxColour readOnly = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
-    for (wxTextCtrl* field : {diaryDateField, diaryTimeField, diarySummaryField, diaryContentField}) {
+    for (wxTextCtrl* field : {dateField, timeField, summaryField, contentField}) {
         field->SetBackgroundColour(field->IsEditable() ? wxNullColour : readOnly);
         field->Refresh();
     }
     // The row keeps its height, so the fields do not move.
-    diaryHint->SetLabel(diarySummaryField->IsEditable() ? wxString() : _("Press New to write an entry"));
+    hint->SetLabel(summaryField->IsEditable() ? wxString() : _("Press New to write an entry"));
 }
 
-void wxVitrelFrame::OnDiaryNewClick(wxCommandEvent&)
+void DiaryPage::NewEntry()
 {
-    if (SettleUnsavedDiaryEntry(true))
-        StampDiaryEntry(true);
+    if (SettleUnsavedEntry(true))
+        StampEntry(true);
 }
 
 // The message boxes look their texts up for translation themselves.
-void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
+void DiaryPage::SaveEntry()
 {
     // Only an entry started with "New" can be saved: saved entries never change.
-    if (!diarySummaryField->IsEditable()) {
+    if (!summaryField->IsEditable()) {
         ShowNotice("Existing entry cannot be saved !!!", "Warning");
         return;
     }
@@ -170,31 +178,31 @@ void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
         RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
 }
 
-bool wxVitrelFrame::SaveComposedEntry()
+bool DiaryPage::SaveComposedEntry()
 {
-    FinishDiaryReading();
+    FinishReading();
     DiaryEntry entry;
-    entry.Date = diaryDateField->GetValue().utf8_string();
-    entry.Time = diaryTimeField->GetValue().utf8_string();
-    entry.Summary = diarySummaryField->GetValue().utf8_string();
-    entry.Content = diaryContentField->GetValue().utf8_string();
+    entry.Date = dateField->GetValue().utf8_string();
+    entry.Time = timeField->GetValue().utf8_string();
+    entry.Summary = summaryField->GetValue().utf8_string();
+    entry.Content = contentField->GetValue().utf8_string();
     // On failure the page stays composing, so what the user wrote is still
     // there to save again or copy elsewhere. The append reloads the
     // document the list reads from.
     historyList->ShowNothing();
-    historyStamp = FileStamp();
+    documentStamp = FileStamp();
     std::string keptAs;
     const HistorySaveResult result =
-        AppendHistoryEntry(*HistoryDocument, ResourceFilePath(DiaryFileName).c_str(), entry, &keptAs);
+        AppendHistoryEntry(*document, ResourceFilePath(DiaryFileName).c_str(), entry, &keptAs);
     switch (result) {
         case HistorySaveResult::Saved:
-            diarySummaryField->SetEditable(false);
-            diaryContentField->SetEditable(false);
-            ShowDiaryState();
+            summaryField->SetEditable(false);
+            contentField->SetEditable(false);
+            ShowState();
             break;
         case HistorySaveResult::StartedAnew: {
-            diarySummaryField->SetEditable(false);
-            diaryContentField->SetEditable(false);
+            summaryField->SetEditable(false);
+            contentField->SetEditable(false);
             wxFileName kept(wxString(keptAs.c_str(), *wxConvFileName));
             kept.MakeAbsolute();
             ShowNotice(wxString::Format(_("The diary file \"DiaryHistoryDB.xml\" could not be written back "
@@ -224,9 +232,9 @@ bool wxVitrelFrame::SaveComposedEntry()
 // "New" starts another entry, another entry is opened or the program closes.
 // Cancel goes back to the text, unless the program is closing for good; a
 // save that fails keeps the text on the page where it can stay.
-bool wxVitrelFrame::SettleUnsavedDiaryEntry(bool mayStay)
+bool DiaryPage::SettleUnsavedEntry(bool mayStay)
 {
-    if (!diarySummaryField->IsEditable() || (diarySummaryField->IsEmpty() && diaryContentField->IsEmpty()))
+    if (!summaryField->IsEditable() || (summaryField->IsEmpty() && contentField->IsEmpty()))
         return true;
     switch (AskYesNo("The diary entry you are writing has not been saved. Do you want to save it?",
                      "Save Entry to History", mayStay)) {
@@ -239,11 +247,35 @@ bool wxVitrelFrame::SettleUnsavedDiaryEntry(bool mayStay)
     }
 }
 
-void wxVitrelFrame::OnFrameClose(wxCloseEvent& event)
+void DiaryPage::CloseEntry()
 {
-    if (!SettleUnsavedDiaryEntry(event.CanVeto())) {
-        event.Veto();
-        return;
-    }
-    event.Skip();
+    notebook->SetSelection(0);
+}
+
+// The list gets its final width only once its page is laid out: the Summary
+// column fills the row from the first time the diary is shown.
+void DiaryPage::Shown()
+{
+    FinishReading();
+    FitSummaryColumn();
+}
+
+wxWindow* DiaryPage::HistoryList() const
+{
+    return historyList;
+}
+
+wxWindow* DiaryPage::NewButton() const
+{
+    return newButton;
+}
+
+wxWindow* DiaryPage::SaveButton() const
+{
+    return saveButton;
+}
+
+wxWindow* DiaryPage::CloseButton() const
+{
+    return closeButton;
 }

@@ -8,12 +8,15 @@
 // value, so no field ever shows inf or nan and the fields always form one
 // pattern.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <string>
 
+#include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/event.h>
 #include <wx/filedlg.h>
 #include <wx/intl.h>
 #include <wx/filename.h>
@@ -23,7 +26,8 @@
 
 #include "app/pattern_preview_control.h"
 #include "app/resource_path.h"
-#include "app/vitrel_frame.h"
+#include "app/advanced_settings_page.h"
+#include "app/message_boxes.h"
 #include "device/instruction.h"
 #include "treatments/pattern_file.h"
 
@@ -39,80 +43,87 @@ wxFileDialog* NewPatternFileDialog(wxWindow* parent, const wxString& title, long
                             style, wxDefaultPosition, wxDefaultSize, "wxFileDialog");
 }
 
-// Why a pattern file was not exported or imported: the reason a save or a
-// read gives, and the whole sentence the user is shown for it.
+// The whole sentence the user is shown for each reason a pattern file was
+// not exported or imported.
 struct RefusalNotice {
-    const char* reason;
+    PatternFileRefusal refusal;
     const char* notice;
 };
 
-const char* const FileNameUnusable = "the file name cannot be used on this system";
-
 const RefusalNotice ExportRefusals[] = {
-    {FileNameUnusable,
+    {PatternFileRefusal::FileNameUnusable,
      wxTRANSLATE("The pattern could not be exported because the file name cannot be used on this "
                  "system.")},
-    {"Base Frequency is too large or too small to give a usable slot timing",
+    {PatternFileRefusal::BaseFrequencyUnusable,
      wxTRANSLATE("The pattern could not be exported because Base Frequency is too large or too "
                  "small to give a usable slot timing.")},
-    {"the file could not be written; check that the folder exists and that you may write to it",
+    {PatternFileRefusal::NotWritten,
      wxTRANSLATE("The pattern could not be exported because the file could not be written; check "
                  "that the folder exists and that you may write to it.")},
 };
 
 const RefusalNotice ImportRefusals[] = {
-    {FileNameUnusable,
+    {PatternFileRefusal::FileNameUnusable,
      wxTRANSLATE("The file could not be imported because the file name cannot be used on this "
                  "system. The pattern on the page has not changed.")},
-    {"it does not exist",
+    {PatternFileRefusal::Missing,
      wxTRANSLATE("The file could not be imported because it does not exist. The pattern on the "
                  "page has not changed.")},
-    {"it is a folder or a special file, not an ordinary file",
+    {PatternFileRefusal::NotRegular,
      wxTRANSLATE("The file could not be imported because it is a folder or a special file, not an "
                  "ordinary file. The pattern on the page has not changed.")},
-    {"it cannot be opened or read",
+    {PatternFileRefusal::Unreadable,
      wxTRANSLATE("The file could not be imported because it cannot be opened or read. The pattern "
                  "on the page has not changed.")},
-    {"it is empty",
+    {PatternFileRefusal::Empty,
      wxTRANSLATE("The file could not be imported because it is empty. The pattern on the page has "
                  "not changed.")},
-    {"it is not a well-formed XML file",
+    {PatternFileRefusal::NotXml,
      wxTRANSLATE("The file could not be imported because it is not a well-formed XML file. The "
                  "pattern on the page has not changed.")},
-    {"it has no VitrelAdvancedSettings element",
+    {PatternFileRefusal::NoRoot,
      wxTRANSLATE("The file could not be imported because it has no VitrelAdvancedSettings element. "
                  "The pattern on the page has not changed.")},
-    {"it has no BaseFrequency value",
+    {PatternFileRefusal::NoBaseFrequency,
      wxTRANSLATE("The file could not be imported because it has no BaseFrequency value. The "
                  "pattern on the page has not changed.")},
-    {"its BaseFrequency is not a number above zero",
+    {PatternFileRefusal::BaseFrequencyNotPositive,
      wxTRANSLATE("The file could not be imported because its BaseFrequency is not a number above "
                  "zero. The pattern on the page has not changed.")},
-    {"it has no NumberOfSlots value",
+    {PatternFileRefusal::NoSlotCount,
      wxTRANSLATE("The file could not be imported because it has no NumberOfSlots value. The "
                  "pattern on the page has not changed.")},
-    {"its NumberOfSlots is not a whole number from 1 to 250",
+    {PatternFileRefusal::SlotCountOutOfRange,
      wxTRANSLATE("The file could not be imported because its NumberOfSlots is not a whole number "
                  "from 1 to 250. The pattern on the page has not changed.")},
-    {"its BaseFrequency is too large or too small to give a usable slot timing",
+    {PatternFileRefusal::BaseFrequencyUnusable,
      wxTRANSLATE("The file could not be imported because its BaseFrequency is too large or too "
                  "small to give a usable slot timing. The pattern on the page has not changed.")},
 };
 
-// The translated sentence for `reason`. A reason without its own sentence
+// The translated sentence for `refusal`. A refusal without its own sentence
 // still reaches the user, in English, inside a general one.
 template <size_t N>
-wxString RefusalText(const RefusalNotice (&notices)[N], const std::string& reason, const char* general)
+wxString RefusalText(const RefusalNotice (&notices)[N], PatternFileRefusal refusal, const char* general)
 {
     for (const RefusalNotice& known : notices)
-        if (reason == known.reason)
+        if (refusal == known.refusal)
             return wxGetTranslation(known.notice);
-    return wxString::Format(wxGetTranslation(general), wxString::FromUTF8(reason));
+    return wxString::Format(wxGetTranslation(general), wxString::FromUTF8(PatternFileRefusalText(refusal)));
 }
 
+// The one reading of a number from a field: false when its text is not one.
 bool ReadReal(const wxTextCtrl* field, double& value)
 {
     return ParsePatternReal(field->GetValue().utf8_string(), value);
+}
+
+// A field's number, or NaN when its text is not a number: every check of a
+// write then fails, so nothing is sent from it.
+double FieldReal(const wxTextCtrl* field)
+{
+    double value = 0.0;
+    return ReadReal(field, value) ? value : std::nan("");
 }
 
 // A number above zero as its six decimals show it: 0.0000004 shows as zero.
@@ -151,7 +162,7 @@ void WriteCount(wxTextCtrl* field, int count)
 
 // The four reals and the slot count of a derived pattern into their fields;
 // its base values become the ones the base fields return to.
-void wxVitrelFrame::ShowPatternFields(const FiringPattern& pattern)
+void AdvancedSettingsPage::ShowPatternFields(const FiringPattern& pattern)
 {
     WriteReal(baseFrequencyField, pattern.BaseFrequency);
     WriteReal(baseTimePeriodField, pattern.BaseTimePeriod);
@@ -162,7 +173,7 @@ void wxVitrelFrame::ShowPatternFields(const FiringPattern& pattern)
 }
 
 // The slot count in effect: the field's when it holds one, else the boxes'.
-int wxVitrelFrame::SlotCountInEffect() const
+int AdvancedSettingsPage::SlotCountInEffect() const
 {
     int n = 0;
     return ReadSlotCount(slotCountField, n) ? n : slotBoxes.count;
@@ -172,8 +183,8 @@ int wxVitrelFrame::SlotCountInEffect() const
 // Frequency field, rule 2 from the Base Time Period field. An entry that is
 // not a number above zero (as its six decimals show it) is not taken: the
 // field shows its last value, `taken`, again and nothing else changes.
-void wxVitrelFrame::DeriveFromField(wxTextCtrl* field, void (FiringPattern::*derive)(double, double),
-                                    double taken)
+void AdvancedSettingsPage::DeriveFromField(wxTextCtrl* field, void (FiringPattern::*derive)(double, double),
+                                           double taken)
 {
     double value = 0.0;
     FiringPattern pattern;
@@ -186,12 +197,12 @@ void wxVitrelFrame::DeriveFromField(wxTextCtrl* field, void (FiringPattern::*der
         WriteReal(field, taken);
 }
 
-void wxVitrelFrame::DeriveFromBaseFrequencyField()
+void AdvancedSettingsPage::TakeBaseFrequency()
 {
     DeriveFromField(baseFrequencyField, &FiringPattern::DeriveFromBaseFrequency, takenPattern.BaseFrequency);
 }
 
-void wxVitrelFrame::DeriveFromBaseTimePeriodField()
+void AdvancedSettingsPage::TakeBaseTimePeriod()
 {
     DeriveFromField(baseTimePeriodField, &FiringPattern::DeriveFromBaseTimePeriod,
                     takenPattern.BaseTimePeriod);
@@ -206,7 +217,7 @@ void wxVitrelFrame::DeriveFromBaseTimePeriodField()
 // boxes are rebuilt once the toolkit has finished moving the focus, which may
 // be into the old boxes; anything that reads the page before then finishes
 // that rebuild first (FinishPendingSlotRebuild).
-void wxVitrelFrame::ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange)
+void AdvancedSettingsPage::ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange)
 {
     const int n = SlotCountInEffect();
     if (n != slotBoxes.count) {
@@ -240,7 +251,7 @@ void wxVitrelFrame::ApplySlotCountField(bool rewriteBaseFrequency, bool afterFoc
     takenPattern = pattern;
 }
 
-void wxVitrelFrame::FinishPendingSlotRebuild()
+void AdvancedSettingsPage::FinishPendingSlotRebuild()
 {
     const int count = pendingSlotCount;
     pendingSlotCount = -1;
@@ -255,7 +266,7 @@ void wxVitrelFrame::FinishPendingSlotRebuild()
 
 // Shows a complete pattern: the five fields and NumberOfSlots new boxes
 // carrying its slot states.
-void wxVitrelFrame::ShowPatternOnPage(const FiringPattern& pattern)
+void AdvancedSettingsPage::ShowPatternOnPage(const FiringPattern& pattern)
 {
     ShowPatternFields(pattern);
     RebuildSlotBoxes(pattern.NumberOfSlots);
@@ -265,11 +276,11 @@ void wxVitrelFrame::ShowPatternOnPage(const FiringPattern& pattern)
 
 // True when the fields and boxes on screen form one pattern that may be
 // sent: what the stick would get is what the page shows.
-bool wxVitrelFrame::PageShowsOnePattern() const
+bool AdvancedSettingsPage::ShowsOnePattern() const
 {
     int n = 0;
     return ReadSlotCount(slotCountField, n) && n == slotBoxes.count
-           && ShowsOnePattern(
+           && ::ShowsOnePattern(
                baseFrequencyField->GetValue().utf8_string(), slotCountField->GetValue().utf8_string(),
                slotFrequencyField->GetValue().utf8_string(), baseTimePeriodField->GetValue().utf8_string());
 }
@@ -277,7 +288,7 @@ bool wxVitrelFrame::PageShowsOnePattern() const
 // Writes what the fields show. A base field whose text is not taken counts
 // as the value it returns to, and a count above the boxes (typed, not yet
 // applied) is completed with silent slots, so the file can always be read.
-bool wxVitrelFrame::SavePatternFile(const char* path, std::string& reason)
+bool AdvancedSettingsPage::SavePatternFile(const char* path, PatternFileRefusal& reason)
 {
     const int n = SlotCountInEffect();
     FiringPattern shown;
@@ -287,7 +298,7 @@ bool wxVitrelFrame::SavePatternFile(const char* path, std::string& reason)
     if (!shown.HasUsableQuantities())
         shown.DeriveFromBaseFrequency(takenPattern.BaseFrequency, n);
     if (!shown.HasUsableQuantities()) {
-        reason = "Base Frequency is too large or too small to give a usable slot timing";
+        reason = PatternFileRefusal::BaseFrequencyUnusable;
         return false;
     }
     PatternFileContent content;
@@ -303,19 +314,18 @@ bool wxVitrelFrame::SavePatternFile(const char* path, std::string& reason)
     for (int i = 0; i < slotBoxes.count; ++i)
         content.Slots[i] = slotBoxes.boxes[i]->GetValue();
 
-    if (!WritePatternFile(path, content, *advancedSettingsDocument)) {
-        reason = "the file could not be written; check that the folder exists and that you may "
-                 "write to it";
+    if (!WritePatternFile(path, content, *document)) {
+        reason = PatternFileRefusal::NotWritten;
         return false;
     }
     return true;
 }
 
-bool wxVitrelFrame::LoadPatternFile(const char* path, std::string& reason)
+bool AdvancedSettingsPage::LoadPatternFile(const char* path, PatternFileRefusal& reason)
 {
-    const PatternFileResult result = ReadPatternFile(path, *advancedSettingsDocument);
+    const PatternFileResult result = ReadPatternFile(path, *document);
     if (!result.ok) {
-        reason = result.reason;
+        reason = result.refusal;
         return false;
     }
     ShowPatternOnPage(result.pattern);
@@ -328,17 +338,17 @@ bool wxVitrelFrame::LoadPatternFile(const char* path, std::string& reason)
 // not erase it; one that cannot be moved stays, and nothing is saved. A
 // folder, FIFO, socket or device by that name is not the program's to move:
 // it stays, and nothing is saved.
-void wxVitrelFrame::SaveAdvancedSettings(const char* path)
+void AdvancedSettingsPage::SaveSettings(const char* path)
 {
     std::error_code error;
-    if (advancedSettingsNotRegular && std::filesystem::exists(path, error)) {
+    if (settingsNotRegular && std::filesystem::exists(path, error)) {
         std::puts((std::string(path)
                    + " is not an ordinary file; it was left as it is and the "
                      "pattern on the page was not saved")
                       .c_str());
         return;
     }
-    if (advancedSettingsRefused && std::filesystem::exists(path, error)) {
+    if (settingsRefused && std::filesystem::exists(path, error)) {
         const std::time_t now = std::time(nullptr);
         const std::string aside = MoveUnreadableAside(path, *std::localtime(&now));
         if (aside.empty()) {
@@ -350,22 +360,22 @@ void wxVitrelFrame::SaveAdvancedSettings(const char* path)
         }
         std::puts((std::string(path) + " could not be read; it was kept as " + aside).c_str());
     }
-    std::string ignored;
+    PatternFileRefusal ignored;
     SavePatternFile(path, ignored);
 }
 
 // At start-up: without a usable file (the first start has none) the page keeps
 // its start pattern.
-void wxVitrelFrame::LoadAdvancedSettings(const char* path)
+void AdvancedSettingsPage::LoadSettings(const char* path)
 {
-    const PatternFileResult result = ReadPatternFile(path, *advancedSettingsDocument);
+    const PatternFileResult result = ReadPatternFile(path, *document);
     if (result.ok)
         ShowPatternOnPage(result.pattern);
-    advancedSettingsRefused = !result.ok && result.hasContent;
-    advancedSettingsNotRegular = result.notRegular;
+    settingsRefused = !result.ok && result.hasContent;
+    settingsNotRegular = result.notRegular;
 }
 
-void wxVitrelFrame::RebuildSlotBoxes(int count)
+void AdvancedSettingsPage::RebuildSlotBoxes(int count)
 {
     count = std::clamp(count, 0, static_cast<int>(FiringPattern::MaxSlots));
     pendingSlotCount = -1;
@@ -373,12 +383,17 @@ void wxVitrelFrame::RebuildSlotBoxes(int count)
     AddSlotBoxes(count, "ID_CHECKBOX6");
 }
 
-void wxVitrelFrame::RefreshSlotPattern()
+void AdvancedSettingsPage::TakeSlotCount()
 {
-    ApplySlotCountField(true);
+    ApplySlotCountField(true, false);
 }
 
-FiringPattern wxVitrelFrame::WorkingPattern() const
+void AdvancedSettingsPage::LeaveSlotCount()
+{
+    ApplySlotCountField(false, true);
+}
+
+FiringPattern AdvancedSettingsPage::WorkingPattern() const
 {
     FiringPattern pattern;  // Base Frequency stays 0, shown as "-", when not a number above zero
     ReadPositiveReal(baseFrequencyField, pattern.BaseFrequency);
@@ -388,54 +403,87 @@ FiringPattern wxVitrelFrame::WorkingPattern() const
     return pattern;
 }
 
+double AdvancedSettingsPage::BaseFrequency() const
+{
+    return FieldReal(baseFrequencyField);
+}
+
+double AdvancedSettingsPage::SlotCount() const
+{
+    return FieldReal(slotCountField);
+}
+
+double AdvancedSettingsPage::SlotFrequency() const
+{
+    return FieldReal(slotFrequencyField);
+}
+
+void AdvancedSettingsPage::ShowTreatment(const FiringPattern& treatment)
+{
+    // The three derived fields always come from the treatment's base
+    // frequency and slot count, never from its stored copies.
+    FiringPattern shown;
+    shown.NumberOfSlots = treatment.NumberOfSlots;
+    shown.DeriveFromBaseFrequency(treatment.BaseFrequency, shown.NumberOfSlots);
+    ShowPatternFields(shown);
+    const int n = shown.NumberOfSlots;
+    if (n != slotBoxes.count)
+        RebuildSlotBoxes(n);
+    for (int i = 0; i < n && i < slotBoxes.count; ++i)
+        slotBoxes.boxes[i]->SetValue(treatment.Slot[i] == 1);
+}
+
+void AdvancedSettingsPage::ShowProgrammeRead(double baseTimePeriod, int count, const unsigned char* states)
+{
+    baseTimePeriodField->SetValue(FormatPatternReal(baseTimePeriod));
+    slotCountField->SetValue(FormatPatternCount(count));
+    TakeSlotCount();
+    for (int j = 0; j < count && j < slotBoxes.count; ++j)
+        slotBoxes.boxes[j]->SetValue(states[j] == SlotOn);
+}
+
 // Sent in idle time: catches every way the fields and boxes change.
-void wxVitrelFrame::OnPatternPreviewUpdateUI(wxUpdateUIEvent&)
+void AdvancedSettingsPage::OnPatternPreviewUpdateUI(wxUpdateUIEvent&)
 {
-    advancedPreview->ShowPattern(WorkingPattern());
+    preview->ShowPattern(WorkingPattern());
 }
 
-std::vector<unsigned char> wxVitrelFrame::BuildSlotStateBytes() const
+wxWindow* AdvancedSettingsPage::WriteButton() const
 {
-    std::vector<unsigned char> states(slotBoxes.count);
-    for (int i = 0; i < slotBoxes.count; ++i)
-        states[i] = slotBoxes.boxes[i]->GetValue() ? SlotOn : SlotOff;
-    return states;
+    return writeButton;
 }
 
-void wxVitrelFrame::OnBaseFrequencyKillFocus(wxFocusEvent& event)
+wxWindow* AdvancedSettingsPage::ReadButton() const
 {
-    DeriveFromBaseFrequencyField();
-    event.Skip();
+    return readButton;
 }
 
-void wxVitrelFrame::OnBaseFrequencyEnter(wxCommandEvent&)
+wxWindow* AdvancedSettingsPage::ExportButton() const
 {
-    DeriveFromBaseFrequencyField();
+    return exportButton;
 }
 
-void wxVitrelFrame::OnBaseTimePeriodKillFocus(wxFocusEvent& event)
+wxWindow* AdvancedSettingsPage::ImportButton() const
 {
-    DeriveFromBaseTimePeriodField();
-    event.Skip();
+    return importButton;
 }
 
-void wxVitrelFrame::OnBaseTimePeriodEnter(wxCommandEvent&)
+wxWindow* AdvancedSettingsPage::BaseTimePeriodField() const
 {
-    DeriveFromBaseTimePeriodField();
+    return baseTimePeriodField;
 }
 
-void wxVitrelFrame::OnSlotCountKillFocus(wxFocusEvent& event)
+wxWindow* AdvancedSettingsPage::BaseFrequencyField() const
 {
-    ApplySlotCountField(false, true);
-    event.Skip();
+    return baseFrequencyField;
 }
 
-void wxVitrelFrame::OnSlotCountEnter(wxCommandEvent&)
+wxWindow* AdvancedSettingsPage::SlotCountField() const
 {
-    RefreshSlotPattern();
+    return slotCountField;
 }
 
-void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
+void AdvancedSettingsPage::ExportPattern()
 {
     FinishPendingSlotRebuild();
     if (exportDialog == nullptr)
@@ -465,7 +513,7 @@ void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
             "Export to XML"))
         return;
     std::string path;
-    std::string reason = FileNameUnusable;
+    PatternFileRefusal reason = PatternFileRefusal::FileNameUnusable;
     if (!ToFilePath(chosen.GetFullPath(), path) || !SavePatternFile(path.c_str(), reason))
         ShowNotice(RefusalText(ExportRefusals, reason,
                                // TRANSLATORS: %s is the reason, in English.
@@ -473,14 +521,14 @@ void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
                    "Export to XML");
 }
 
-void wxVitrelFrame::OnImportXmlClick(wxCommandEvent&)
+void AdvancedSettingsPage::ImportPattern()
 {
     if (importDialog == nullptr)
         importDialog = NewPatternFileDialog(this, _("Import from XML"), wxFD_OPEN);
     if (importDialog->ShowModal() == wxID_CANCEL)
         return;
     std::string path;
-    std::string reason = FileNameUnusable;
+    PatternFileRefusal reason = PatternFileRefusal::FileNameUnusable;
     if (!ToFilePath(importDialog->GetPath(), path) || !LoadPatternFile(path.c_str(), reason))
         ShowNotice(RefusalText(ImportRefusals, reason,
                                // TRANSLATORS: %s is the reason, in English.

@@ -1,22 +1,16 @@
-// The Treatments page flows and the writes to the stick: pick a treatment,
-// apply it to the Advanced Settings page, write a programme, read it back,
-// switch the field off and the beeper on or off.
-#include <algorithm>
-#include <cmath>
+// The writes to the stick: write a programme from either page, read it
+// back, switch the field off and the beeper on or off. The pages give what
+// is written and show what comes back.
 
-#include <wx/checkbox.h>
-#include <wx/choice.h>
 #include <wx/datetime.h>
 #include <wx/intl.h>
-#include <wx/listbox.h>
-#include <wx/stattext.h>
 #include <wx/statusbr.h>
-#include <wx/textctrl.h>
 
-#include "app/control_ids.h"
-#include "app/pattern_preview_control.h"
+#include "app/advanced_settings_page.h"
+#include "app/status_bar_fields.h"
 #include "app/stick_area_panel.h"
-#include "app/translations.h"
+#include "app/top_strip.h"
+#include "app/treatments_page.h"
 #include "app/vitrel_frame.h"
 #include "device/device_link.h"
 #include "device/instruction.h"
@@ -49,14 +43,6 @@ const char* const NotConfirmedNotice =
     wxTRANSLATE("The Vitrel stick did not confirm the programme that was written to it. Please write the "
                 "programme again.");
 
-// A field's number, or NaN when its text is not a number: every check below
-// then fails, so nothing is sent from it.
-double FieldReal(const wxTextCtrl* field)
-{
-    double value = 0.0;
-    return ParsePatternReal(field->GetValue().utf8_string(), value) ? value : std::nan("");
-}
-
 // Whether the stick took the whole write now. The user is told at once when
 // it did not, and the write is not sent later behind their back.
 bool TakenAtOnce(const DeviceLink& link, const unsigned char* bytes, int length)
@@ -64,115 +50,16 @@ bool TakenAtOnce(const DeviceLink& link, const unsigned char* bytes, int length)
     return SerialWritePortAtOnce(link.port - 1, bytes, length) == length;
 }
 
-// The SetSlotTimer payload (lo, hi, sel) for the Slot Frequency field; false
-// when that frequency cannot be sent.
-bool EncodeSlotFrequencyField(const DeviceLink& link, const wxTextCtrl* field, unsigned char (&timer)[3])
-{
-    return link.EncodeSlotFrequency(FieldReal(field), timer[0], timer[1], timer[2]);
-}
 }  // namespace
-
-void wxVitrelFrame::OnSpotChoiceSelect(wxCommandEvent&)
-{
-    ShowSpotFilter(spotChoice->GetSelection());
-}
-
-// The list narrowed to spot choice `selection`; the picture turns to a view
-// that shows the chosen spot when the one on screen does not.
-void wxVitrelFrame::ShowSpotFilter(int selection)
-{
-    catalogue.FillTitleList(selection, treatmentList);
-    SpotFilter = selection;
-    SelectShownTreatmentRow();
-    const int spot = selection - 1;
-    if (spot >= 1 && bodySpots.Find(bodyView, spot) == nullptr && bodySpots.ViewShowing(spot) >= 0)
-        bodyView = bodySpots.ViewShowing(spot);
-    ShowBodyPicture();
-}
-
-// The list highlights the treatment shown below it, when the list holds it.
-void wxVitrelFrame::SelectShownTreatmentRow()
-{
-    const std::vector<int> rows = catalogue.Matching(SpotFilter);
-    const auto row = std::find(rows.begin(), rows.end(), SelectedTreatment);
-    if (row != rows.end())
-        treatmentList->SetSelection(static_cast<int>(row - rows.begin()));
-    else if (treatmentList->GetSelection() != wxNOT_FOUND)
-        treatmentList->SetSelection(wxNOT_FOUND);
-    ShowTreatmentListHint();
-}
-
-// A row highlighted by a single click is not yet the treatment that Apply and
-// Write Vitrel use: the hint under the list says so while the two differ.
-void wxVitrelFrame::ShowTreatmentListHint()
-{
-    const std::vector<int> rows = catalogue.Matching(SpotFilter);
-    const int row = treatmentList->GetSelection();
-    const bool differs = row >= 0 && row < static_cast<int>(rows.size()) && rows[row] != SelectedTreatment;
-    treatmentListHint->SetLabel(differs ? _("Double-click a treatment to show it. Apply and Write Vitrel "
-                                            "use the one shown below.")
-                                        : wxString());
-}
-
-void wxVitrelFrame::OnTreatmentListSelect(wxCommandEvent&)
-{
-    ShowTreatmentListHint();
-}
-
-void wxVitrelFrame::OnTreatmentListDClick(wxCommandEvent& event)
-{
-    // Row k of the list is the k-th record the current filter shows.
-    const std::vector<int> shown = catalogue.Matching(SpotFilter);
-    const int row = event.GetSelection();
-    if (row < 0 || row >= static_cast<int>(shown.size()))
-        return;
-    SelectedTreatment = shown[row];
-    const TreatmentRecord& record = catalogue.Record(SelectedTreatment);
-    treatmentTitle->SetLabel(CatalogueText(record.Title));
-    treatmentDescription->SetValue(CatalogueText(record.Description));
-    ShowPickedTreatmentPattern();
-    SelectShownTreatmentRow();
-}
-
-void wxVitrelFrame::ShowPickedTreatmentPattern()
-{
-    treatmentPreview->ShowPattern(SelectedTreatment >= 0 && SelectedTreatment < catalogue.Count()
-                                      ? catalogue.Record(SelectedTreatment).Pattern
-                                      : FiringPattern());
-}
-
-void wxVitrelFrame::ApplyTreatmentToPattern(const TreatmentRecord& record)
-{
-    // The three derived fields always come from the record's base frequency
-    // and slot count, never from its stored copies.
-    FiringPattern shown;
-    shown.NumberOfSlots = record.Pattern.NumberOfSlots;
-    shown.DeriveFromBaseFrequency(record.Pattern.BaseFrequency, shown.NumberOfSlots);
-    ShowPatternFields(shown);
-    const int n = shown.NumberOfSlots;
-    if (n != slotBoxes.count)
-        RebuildSlotBoxes(n);
-    for (int i = 0; i < n && i < slotBoxes.count; ++i)
-        slotBoxes.boxes[i]->SetValue(record.Pattern.Slot[i] == 1);
-}
-
-void wxVitrelFrame::OnApplyClick(wxCommandEvent&)
-{
-    if (!ConfirmAction("Would you like to apply treatment settings?", "Treatment Settings"))
-        return;
-    if (SelectedTreatment < 0 || SelectedTreatment >= catalogue.Count())
-        return;  // an empty catalogue has nothing to apply
-    ApplyTreatmentToPattern(catalogue.Record(SelectedTreatment));
-}
 
 void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
 {
     if (!ConfirmAction(ProgramQuestion, ProgramCaption))
         return;
-    if (SelectedTreatment < 0 || SelectedTreatment >= catalogue.Count())
+    const TreatmentRecord* picked = treatmentsPage->PickedTreatment();
+    if (picked == nullptr)
         return;
-    const TreatmentRecord& record = catalogue.Record(SelectedTreatment);
-    const FiringPattern& pattern = record.Pattern;
+    const FiringPattern& pattern = picked->Pattern;
 
     // The frames are made from the record, from the same texts and states
     // the page is about to show, and go out before the page changes: making
@@ -184,16 +71,14 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
         && ParsePatternReal(FormatPatternReal(pattern.NumberOfSlots * pattern.BaseFrequency), slotFrequency)
         && deviceLink->EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])
         && StickAttachedFor(NothingWrittenNotice, ProgramCaption)) {
-        std::vector<unsigned char> states(pattern.NumberOfSlots);
-        for (int i = 0; i < pattern.NumberOfSlots; ++i)
-            states[i] = pattern.Slot[i] == 1 ? SlotOn : SlotOff;
+        const std::vector<unsigned char> states = SlotStateBytes(pattern);
         const unsigned char count = static_cast<unsigned char>(states.size());
         int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
         length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
         if (WriteToStick(rawFrame, length, ProgramCaption))
             StartProgrammeCheck(timer, states, pattern);
     }
-    ApplyTreatmentToPattern(record);
+    advancedPage->ShowTreatment(pattern);
     if (!pattern.FitsDevice())
         ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
 }
@@ -202,12 +87,12 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
 {
     // A click right after leaving Number of Slots comes before the rebuild
     // of the boxes that leaving set off.
-    FinishPendingSlotRebuild();
-    const double baseFrequency = FieldReal(baseFrequencyField);
-    const double slots = FieldReal(slotCountField);
+    advancedPage->FinishPendingSlotRebuild();
+    const double baseFrequency = advancedPage->BaseFrequency();
+    const double slots = advancedPage->SlotCount();
     if (!ConfirmAction(ProgramQuestion, ProgramCaption))
         return;
-    if (!PageShowsOnePattern()) {
+    if (!advancedPage->ShowsOnePattern()) {
         ShowNotice(UnclearPatternNotice, ProgramCaption);
         return;
     }
@@ -216,11 +101,11 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
         return;
     }
     unsigned char timer[3];
-    if (!EncodeSlotFrequencyField(*deviceLink, slotFrequencyField, timer))
+    if (!deviceLink->EncodeSlotFrequency(advancedPage->SlotFrequency(), timer[0], timer[1], timer[2]))
         return;
     if (!StickAttachedFor(NothingWrittenNotice, ProgramCaption))
         return;
-    const std::vector<unsigned char> states = BuildSlotStateBytes();
+    const std::vector<unsigned char> states = SlotStateBytes(advancedPage->WorkingPattern());
     const unsigned char count = static_cast<unsigned char>(states.size());
     if (!WriteToStick(rawFrame,
                       BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame),
@@ -229,7 +114,7 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
     if (WriteToStick(rawFrame,
                      BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame),
                      ProgramCaption))
-        StartProgrammeCheck(timer, states, WorkingPattern());
+        StartProgrammeCheck(timer, states, advancedPage->WorkingPattern());
 }
 
 void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
@@ -339,16 +224,16 @@ void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)
     // What the status bar said of the last write no longer holds.
     statusBar->SetStatusText(wxEmptyString, CheckStatusField);
     confirmedAt.clear();
-    stickArea->ShowFieldOff(wxDateTime::Now().Format("%H:%M"));
+    topStrip->StickArea().ShowFieldOff(wxDateTime::Now().Format("%H:%M"));
 }
 
 void wxVitrelFrame::OnBeeperClick(wxCommandEvent&)
 {
-    const bool on = beeperCheck->GetValue();
+    const bool on = topStrip->BeeperChecked();
     const int length = BuildInstructionFrame(on ? BeeperOn : BeeperOff, nullptr, nullptr, nullptr, rawFrame);
     if (TakenAtOnce(*deviceLink, rawFrame, length))
         return;
     // The box shows the stick's state: it goes back before the user reads why.
-    beeperCheck->SetValue(!on);
+    topStrip->ShowBeeper(!on);
     ShowNotice(WriteFailedNotice, BeeperCaption);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-// The product's copyright line shown in the status bar.
+// The status bar: its copyright line, and its fields.
+
+// The product's copyright line, shown in the first field at start-up.
 extern const char* const CopyrightLine;
 
 // The status bar field that keeps the outcome of the last write; the first
