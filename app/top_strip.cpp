@@ -59,7 +59,10 @@ TopStrip::TopStrip(wxWindow* parent)
     // in view whichever page is open, and beside the stick's other state.
     stickArea = new StickAreaPanel(this);
     column->Add(stickArea, 0, wxLEFT | wxRIGHT | wxEXPAND, 5);
-    FitPanel(this, column);
+    // No fixed minimum: the band grows with what it shows, and the strip
+    // with it.
+    SetSizer(column);
+    column->Fit(this);
 }
 
 void TopStrip::ShowDeviceState(const wxString& label, const wxColour& colour, bool attached)
