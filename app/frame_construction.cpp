@@ -19,8 +19,7 @@
 #include "app/top_strip.h"
 #include "app/treatments_page.h"
 #include "app/vitrel_frame.h"
-#include "device/device_link.h"
-#include "device/serial.h"
+#include "device/stick_session.h"
 #include "files/atomic_file.h"
 
 // TRANSLATORS: the copyright line in the status bar.
@@ -60,11 +59,10 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
 
     // Find the stick and ask for its beeper state and its programme.
     WatchModalDialogs();
-    deviceLink = std::make_unique<DeviceLink>(ResourceFilePath("VitrelFrequencyMeasurement.csv").c_str());
-    deviceLink->port = deviceLink->ProbePorts();
-    SerialOpenPort(deviceLink->port - 1, deviceLink->baudRate);
-    if (deviceLink->port != 0)
-        StickFound();
+    StickSession::Listener& listener = *this;
+    session =
+        std::make_unique<StickSession>(listener, ResourceFilePath("VitrelFrequencyMeasurement.csv").c_str());
+    session->Start(SteadyMilliseconds());
 
     // The Treatments page first. The intro video is loaded when its page is
     // first shown: a video loaded into a hidden control has no window to
@@ -90,9 +88,8 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     // The diary.
     diaryPage->ReadAtStart(ResourceFilePath("DiaryHistoryDB.xml").c_str());
 
-    // The device monitor and the battery estimate.
+    // The device monitor.
     deviceTimer.Start(100, wxTIMER_CONTINUOUS);
-    batteryEstimator = std::make_unique<BatteryLevelEstimator>();
 }
 
 wxVitrelFrame::~wxVitrelFrame()

@@ -6,9 +6,7 @@
 #include <wx/timer.h>
 
 #include "app/message_boxes.h"
-#include "device/battery_level.h"
-#include "device/programme_check.h"
-#include "treatments/stick_programme.h"
+#include "device/stick_session.h"
 #include "treatments/treatment_catalogue.h"
 
 class wxBookCtrlEvent;
@@ -24,13 +22,13 @@ class DiaryPage;
 class IntroPage;
 class TopStrip;
 class TreatmentsPage;
-struct DeviceLink;
 
 // The one main window: the notebook of pages, the top strip and the body
-// picture, menus, status bar, help and About, and the device timer. The
-// pages own their controls and do the work; the frame's handlers forward to
-// them, and the frame wires the pages to each other and to the stick.
-class wxVitrelFrame : public wxFrame {
+// picture, menus, status bar, help and About, and the device timer that
+// ticks the stick session. The pages own their controls and do the work; the
+// frame's handlers forward to them, and the frame wires the pages to each
+// other and to the session, whose reports it passes on to them.
+class wxVitrelFrame : public wxFrame, private StickSession::Listener {
 public:
     wxVitrelFrame(wxWindow* parent, wxWindowID id = -1);
     ~wxVitrelFrame() override;
@@ -49,31 +47,29 @@ private:
     void BindHandlers();
     void WirePages();
 
-    // Writes to the stick and the read-back check that follows a programme
+    // Tells the user why a command to the stick did nothing
     // (treatments/treatment_flows.cpp).
-    bool StickAttachedFor(const char* nothingDoneNotice, const char* caption);
-    bool WriteToStick(const unsigned char* bytes, int length, const char* caption);
-    void StartProgrammeCheck(const unsigned char (&timer)[3], const std::vector<unsigned char>& states,
-                             const FiringPattern& written);
-    void TakeCheckReply(const StickProgramme* programme, bool decided);
-    void ExpireProgrammeCheck();
-    void ShowProgrammeCheckOutcome(bool tellUser = true);
+    void TellStickResult(StickSession::Result result, const char* nothingDoneNotice, const char* caption);
 
-    // The device monitor (device/device_monitor.cpp): a stick was found (ask
-    // for its beeper and programme; forget what the last one said), or is
-    // gone; what a programme reply says it holds; what each tick shows.
-    void StickFound();
-    void ShowStickGone();
-    void ShowStickProgramme(const StickProgramme& programme, bool afterWrite);
-    void ShowBatteryLevel();
-    void ShowDeviceAttached();
-    void ShowDeviceDetached();
+    // What the stick session reports (device/device_monitor.cpp; the check's
+    // outcome in treatments/treatment_flows.cpp).
+    void ShowDeviceAttached() override;
+    void ShowDeviceDetached() override;
     void ShowDeviceState(const wxString& status, const wxString& label, const wxColour& colour,
                          bool attached);
-    void HandleReply(const unsigned char* instruction, int length);
-    void ShowProgrammeFromDevice(const unsigned char* instruction, int length);
-    void CheckLiveness();
-    void OpenFoundStick();
+    void StickAttached() override;
+    void StickGone() override;
+    void ShowBeeper(bool on) override;
+    void ShowBatteryGauge(int level) override;
+    void ShowBatteryPercent(int percent) override;
+    void ShowProgrammeOnPage(double baseTimePeriod, const std::vector<unsigned char>& states) override;
+    void ShowStickProgramme(const StickProgramme& programme, const FiringPattern& pattern, bool checked,
+                            bool afterWrite) override;
+    void ShowProgrammeUnanswered() override;
+    void ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser) override;
+    void ProgrammeConfirmed() override;
+    void BatteryLow() override;
+    void DeviceDenied(const char* path) override;
     void PostNotice(const char* message, const char* caption) { notices.Post(message, caption); }
 #ifdef __WXMSW__
     WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
@@ -132,19 +128,7 @@ private:
     void CloseHelpViewer();
 #endif
 
-    // The stick: its link, the frames a handler writes to the port itself,
-    // the battery estimate, the read-back check of the last write.
-    std::unique_ptr<DeviceLink> deviceLink;
-    unsigned char rawFrame[768];
-    std::unique_ptr<BatteryLevelEstimator> batteryEstimator;
-    ProgrammeCheck programmeCheck;
+    std::unique_ptr<StickSession> session;  // made where the start-up looks for the stick
     long long longestDeviceTick = 0;  // see LongestDeviceTick
-    FiringPattern checkedPattern;  // the pattern of the last check's write
-    // The last programme this run wrote and checked on the stick attached
-    // now, as written, and when (HH:MM); empty time: none.
-    StickProgramme confirmedProgramme;
-    FiringPattern confirmedPattern;
-    wxString confirmedAt;
-    LowBatteryWatch lowBattery;
-    bool stickShownAttached = false;  // the area and the status bar show an attached stick
+    wxString confirmedAt;  // when (HH:MM) the session last confirmed a write
 };

@@ -10,10 +10,10 @@ namespace {
 constexpr unsigned char FrameStart = 0x00;
 constexpr unsigned char FrameEnd = 0xFF;
 
-InstructionReceiver receiver;
+InstructionReceiver processReceiver;
 
 // Skips to the next 0x00 of the chunk, which starts the next instruction.
-void SkipToStart(const unsigned char* chunk, int length)
+void SkipToStart(InstructionReceiver& receiver, const unsigned char* chunk, int length)
 {
     while (receiver.position < length && chunk[receiver.position] != FrameStart)
         ++receiver.position;
@@ -73,21 +73,26 @@ int BuildInstructionFrame(signed char code, const unsigned char* first, const un
 
 InstructionReceiver& TheInstructionReceiver()
 {
-    return receiver;
+    return processReceiver;
 }
 
 void ResetInstructionReceiver()
 {
-    receiver = InstructionReceiver();
+    processReceiver = InstructionReceiver();
 }
 
 bool ParseInstruction(const unsigned char* chunk, int length)
+{
+    return ParseInstruction(processReceiver, chunk, length);
+}
+
+bool ParseInstruction(InstructionReceiver& receiver, const unsigned char* chunk, int length)
 {
     if (chunk == nullptr || receiver.position < 0 || receiver.position >= length)
         return false;
 
     if (receiver.discarding) {
-        SkipToStart(chunk, length);
+        SkipToStart(receiver, chunk, length);
         if (receiver.discarding)
             return false;
     }
@@ -116,7 +121,7 @@ bool ParseInstruction(const unsigned char* chunk, int length)
             DiagnosticLine(line);
             receiver.fill = 0;
             receiver.complete = true;
-            SkipToStart(chunk, length);
+            SkipToStart(receiver, chunk, length);
             return false;
         }
         receiver.instruction[receiver.fill++] = b;

@@ -46,8 +46,8 @@ int BuildInstructionFrame(signed char code, const unsigned char* first, const un
 // understands (ReadProgramme with 255 states) is 262 bytes.
 constexpr int InstructionCapacity = 1024;
 
-// The parser's state: one instance for the whole process, shared by the port
-// probe and the device monitor.
+// The parser's state. The stick session keeps its own; one more serves the
+// whole process (the simulated stick, tools and tests).
 struct InstructionReceiver {
     bool complete = true;  // the last byte consumed ended an instruction
     int fill = 0;  // bytes of the instruction being assembled
@@ -72,4 +72,6 @@ void ResetInstructionReceiver();
 // instruction (the next chunk continues it, whatever its first byte), or when
 // an instruction outgrew the receiver (one line; parsing starts afresh at the
 // next 0x00). Never reads chunk[length] or beyond.
+bool ParseInstruction(InstructionReceiver& receiver, const unsigned char* chunk, int length);
+// The same with the process-wide receiver (TheInstructionReceiver).
 bool ParseInstruction(const unsigned char* chunk, int length);

@@ -29,35 +29,24 @@ void ProgrammeCheck::Start(const unsigned char timer[3], const std::vector<unsig
     deadlineMs = nowMs + AllowanceMilliseconds(static_cast<int>(states.size()));
     currentOutcome = Outcome::Waiting;
     late = false;
-    openRequests.push_back({Asker::Check, ++checks, deadlineMs, polls});
+    openRequests.push_back({Asker::Check, ++checks, deadlineMs});
 }
 
 void ProgrammeCheck::ReadRequested(long long nowMs, Asker asker)
 {
     // The reply holds at most 255 states.
-    openRequests.push_back({asker, 0, nowMs + AllowanceMilliseconds(255), polls});
+    openRequests.push_back({asker, 0, nowMs + AllowanceMilliseconds(255)});
 }
 
-void ProgrammeCheck::PollSent()
+void ProgrammeCheck::EndOverdueRequests(long long nowMs)
 {
-    ++polls;
-}
-
-void ProgrammeCheck::StatusReplied()
-{
-    ++statusReplies;
-    // This reply answers poll number statusReplies at the latest (fewer when
-    // the stick let polls go unanswered), so the requests sent before that
-    // poll were passed over.
-    while (!openRequests.empty() && openRequests.front().pollsBefore < statusReplies)
-        openRequests.pop_front();
+    for (auto request = openRequests.begin(); request != openRequests.end();)
+        request = request->deadline < nowMs ? openRequests.erase(request) : request + 1;
 }
 
 void ProgrammeCheck::ForgetRequests()
 {
     openRequests.clear();
-    polls = 0;
-    statusReplies = 0;
 }
 
 ProgrammeCheck::Asker ProgrammeCheck::Offer(const unsigned char* instruction, int length, long long nowMs)

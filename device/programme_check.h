@@ -6,10 +6,12 @@
 //
 // Replies carry no request number, but the stick answers in order: each
 // ReadProgramme reply answers the oldest request still open, whoever sent it
-// (a check, Read Vitrel, or the "On the stick" area). A reply that comes after
-// its request's deadline still belongs to that request. A request is taken as
-// lost only when the stick has answered a status poll sent after it (it would
-// have answered the request first), or when the stick goes away.
+// (a check, Read Vitrel, or the "On the stick" area). A request ends only at
+// its deadline or when the stick goes away: the stick may answer status polls
+// sent after it first, as it needs longer for a programme. A reply read late
+// because the window was busy still belongs to its request, as long as the
+// caller ends the requests past their deadline only after offering what it
+// read (EndOverdueRequests).
 
 #include <deque>
 #include <vector>
@@ -67,11 +69,9 @@ public:
     // so); a superseded check's reply is only consumed.
     Asker Offer(const unsigned char* instruction, int length, long long nowMs);
 
-    // The monitor sent a status poll, and received a status reply. A status
-    // reply to a poll sent after a programme request shows that the stick
-    // skipped that request: it is taken as lost.
-    void PollSent();
-    void StatusReplied();
+    // Ends the requests whose deadline has passed by `nowMs`: a reply that
+    // comes later is one nobody asked for.
+    void EndOverdueRequests(long long nowMs);
 
     // The stick went away or was found again: no open request will be
     // answered any more.
@@ -97,7 +97,6 @@ private:
         Asker asker;
         int check;  // the number of the check that sent it; 0 for others
         long long deadline;
-        long long pollsBefore;  // status polls sent before it
     };
 
     Outcome currentOutcome = Outcome::None;
@@ -106,7 +105,5 @@ private:
     unsigned char sentTimer[3] = {};
     std::vector<unsigned char> sentStates;
     long long deadlineMs = 0;
-    long long polls = 0;  // status polls sent since the requests were last forgotten
-    long long statusReplies = 0;  // status replies received since then
     std::deque<Request> openRequests;  // requests not yet answered, oldest first
 };

@@ -1,6 +1,6 @@
-// The writes to the stick: write a programme from either page, read it
+// The commands to the stick: write a programme from either page, read it
 // back, switch the field off and the beeper on or off. The pages give what
-// is written and show what comes back.
+// is written and show what comes back; the session sends it.
 
 #include <wx/datetime.h>
 #include <wx/intl.h>
@@ -14,7 +14,7 @@
 #include "app/vitrel_frame.h"
 #include "device/device_link.h"
 #include "device/instruction.h"
-#include "device/serial.h"
+#include "device/stick_session.h"
 
 namespace {
 // Texts of the message boxes, looked up for translation when shown.
@@ -42,14 +42,6 @@ const char* const WriteFailedNotice =
 const char* const NotConfirmedNotice =
     wxTRANSLATE("The Vitrel stick did not confirm the programme that was written to it. Please write the "
                 "programme again.");
-
-// Whether the stick took the whole write now. The user is told at once when
-// it did not, and the write is not sent later behind their back.
-bool TakenAtOnce(const DeviceLink& link, const unsigned char* bytes, int length)
-{
-    return SerialWritePortAtOnce(link.port - 1, bytes, length) == length;
-}
-
 }  // namespace
 
 void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
@@ -69,14 +61,10 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
     unsigned char timer[3];
     if (pattern.FitsDevice()
         && ParsePatternReal(FormatPatternReal(pattern.NumberOfSlots * pattern.BaseFrequency), slotFrequency)
-        && deviceLink->EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])
-        && StickAttachedFor(NothingWrittenNotice, ProgramCaption)) {
-        const std::vector<unsigned char> states = SlotStateBytes(pattern);
-        const unsigned char count = static_cast<unsigned char>(states.size());
-        int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
-        length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
-        if (WriteToStick(rawFrame, length, ProgramCaption))
-            StartProgrammeCheck(timer, states, pattern);
+        && session->Link().EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])) {
+        TellStickResult(session->WriteProgramme(timer, SlotStateBytes(pattern), pattern,
+                                                StickSession::Writes::Together, SteadyMilliseconds()),
+                        NothingWrittenNotice, ProgramCaption);
     }
     advancedPage->ShowTreatment(pattern);
     if (!pattern.FitsDevice())
@@ -101,91 +89,35 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
         return;
     }
     unsigned char timer[3];
-    if (!deviceLink->EncodeSlotFrequency(advancedPage->SlotFrequency(), timer[0], timer[1], timer[2]))
+    if (!session->Link().EncodeSlotFrequency(advancedPage->SlotFrequency(), timer[0], timer[1], timer[2]))
         return;
-    if (!StickAttachedFor(NothingWrittenNotice, ProgramCaption))
-        return;
-    const std::vector<unsigned char> states = SlotStateBytes(advancedPage->WorkingPattern());
-    const unsigned char count = static_cast<unsigned char>(states.size());
-    if (!WriteToStick(rawFrame,
-                      BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame),
-                      ProgramCaption))
-        return;
-    if (WriteToStick(rawFrame,
-                     BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame),
-                     ProgramCaption))
-        StartProgrammeCheck(timer, states, advancedPage->WorkingPattern());
+    const FiringPattern written = advancedPage->WorkingPattern();
+    TellStickResult(session->WriteProgramme(timer, SlotStateBytes(written), written,
+                                            StickSession::Writes::FrameByFrame, SteadyMilliseconds()),
+                    NothingWrittenNotice, ProgramCaption);
 }
 
 void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
 {
     if (!ConfirmAction("Do you want to read program from Vitrel device?", ReadCaption))
         return;
-    if (!StickAttachedFor(NothingReadNotice, ReadCaption))
-        return;
-    // The reply is shown by the device monitor when it arrives.
-    if (WriteToStick(rawFrame, BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, rawFrame),
-                     ReadCaption))
-        programmeCheck.ReadRequested(SteadyMilliseconds());
+    // The reply is shown when it arrives.
+    TellStickResult(session->Read(SteadyMilliseconds()), NothingReadNotice, ReadCaption);
 }
 
-bool wxVitrelFrame::StickAttachedFor(const char* nothingDoneNotice, const char* caption)
+void wxVitrelFrame::TellStickResult(StickSession::Result result, const char* nothingDoneNotice,
+                                    const char* caption)
 {
-    if (deviceLink->port != 0)
-        return true;
-    ShowNotice(nothingDoneNotice, caption);
-    return false;
+    if (result == StickSession::Result::NoStick)
+        ShowNotice(nothingDoneNotice, caption);
+    else if (result == StickSession::Result::WriteFailed)
+        ShowNotice(WriteFailedNotice, caption);
 }
 
-bool wxVitrelFrame::WriteToStick(const unsigned char* bytes, int length, const char* caption)
-{
-    if (TakenAtOnce(*deviceLink, bytes, length))
-        return true;
-    ShowNotice(WriteFailedNotice, caption);
-    return false;
-}
-
-void wxVitrelFrame::StartProgrammeCheck(const unsigned char (&timer)[3],
-                                        const std::vector<unsigned char>& states,
-                                        const FiringPattern& written)
-{
-    checkedPattern = written;
-    programmeCheck.Start(timer, states, SteadyMilliseconds());
-    unsigned char request[3];
-    const int length = BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, request);
-    if (SerialWritePort(deviceLink->port - 1, request, length) != length)
-        programmeCheck.Fail();
-    ShowProgrammeCheckOutcome();
-}
-
-void wxVitrelFrame::TakeCheckReply(const StickProgramme* programme, bool decided)
-{
-    if (programme && programmeCheck.outcome() == ProgrammeCheck::Outcome::Confirmed && decided) {
-        confirmedProgramme = *programme;
-        confirmedPattern = checkedPattern;
-        confirmedAt = wxDateTime::Now().Format("%H:%M");
-    }
-    // Every reply is what the stick held then; only the latest check's
-    // reply ends the field-off state and changes the outcome.
-    if (programme)
-        ShowStickProgramme(*programme, decided);
-    if (!decided)
-        return;
-    // A reply after the deadline follows the notice the user already has:
-    // only the status bar changes.
-    ShowProgrammeCheckOutcome(!programmeCheck.Late());
-}
-
-void wxVitrelFrame::ExpireProgrammeCheck()
-{
-    if (programmeCheck.Expire(SteadyMilliseconds()))
-        ShowProgrammeCheckOutcome();
-}
-
-void wxVitrelFrame::ShowProgrammeCheckOutcome(bool tellUser)
+void wxVitrelFrame::ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser)
 {
     const char* notice = NotConfirmedNotice;
-    switch (programmeCheck.outcome()) {
+    switch (outcome) {
         case ProgrammeCheck::Outcome::None:
             return;
         case ProgrammeCheck::Outcome::Waiting:
@@ -218,20 +150,19 @@ void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)
 {
     if (!ConfirmAction("Would you like to turn of magnetic field generation?", TurnOffCaption))
         return;
-    if (!WriteToStick(rawFrame, BuildInstructionFrame(TurnOff, nullptr, nullptr, nullptr, rawFrame),
-                      TurnOffCaption))
+    if (session->TurnOff() != StickSession::Result::Done) {
+        ShowNotice(WriteFailedNotice, TurnOffCaption);
         return;
+    }
     // What the status bar said of the last write no longer holds.
     statusBar->SetStatusText(wxEmptyString, CheckStatusField);
-    confirmedAt.clear();
     topStrip->StickArea().ShowFieldOff(wxDateTime::Now().Format("%H:%M"));
 }
 
 void wxVitrelFrame::OnBeeperClick(wxCommandEvent&)
 {
     const bool on = topStrip->BeeperChecked();
-    const int length = BuildInstructionFrame(on ? BeeperOn : BeeperOff, nullptr, nullptr, nullptr, rawFrame);
-    if (TakenAtOnce(*deviceLink, rawFrame, length))
+    if (session->SetBeeper(on) == StickSession::Result::Done)
         return;
     // The box shows the stick's state: it goes back before the user reads why.
     topStrip->ShowBeeper(!on);

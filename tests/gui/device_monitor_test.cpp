@@ -237,8 +237,8 @@ TEST_F(DeviceMonitor, ProgrammeRepliesToReadVitrelAreShownOnTheAdvancedSettingsP
         {"send 00 12 57 9E 00 FF", all250},
         {"send 00 12 FF FF 00 01 FF", all250},
         {"send 00 12 57 9E FF", all250},
-        // Nobody asked for it: it stays off the page.
-        {"send 00 12 57 9E 00 01 00 02 01 FF", all250, false},
+        // Nobody asked for it: shown all the same.
+        {"send 00 12 57 9E 00 01 00 02 01 FF", "4 0.400000 1001", false},
     };
     CapturedOutput output;
     for (const Reply& reply : replies) {
