@@ -13,7 +13,7 @@
 #include <gtk/gtk.h>
 
 #include "treatments/stick_programme.h"
-#include "app/advanced_settings_page.h"
+#include "ui/pages/advanced_settings_page.h"
 #include "gui_test_support.h"
 #include "stick_test_support.h"
 

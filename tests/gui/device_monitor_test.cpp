@@ -8,7 +8,7 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
-#include "app/advanced_settings_page.h"
+#include "ui/pages/advanced_settings_page.h"
 #include "stick_test_support.h"
 
 namespace {

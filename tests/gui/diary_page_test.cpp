@@ -11,7 +11,7 @@
 
 #include <tinyxml2.h>
 
-#include "app/diary_page.h"
+#include "ui/pages/diary_page.h"
 #include "diary/diary_file.h"
 #include "gui_test_support.h"
 

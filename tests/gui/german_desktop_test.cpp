@@ -9,7 +9,7 @@
 #include <wx/button.h>
 #include <wx/datetime.h>
 
-#include "app/advanced_settings_page.h"
+#include "ui/pages/advanced_settings_page.h"
 #include "gui_test_support.h"
 
 namespace {

@@ -23,8 +23,8 @@
 
 #include <gtk/gtk.h>
 
-#include "app/treatments_page.h"
-#include "dialogs/about_dialog.h"
+#include "ui/pages/treatments_page.h"
+#include "ui/frame/about_dialog.h"
 #include "treatments/body_spots.h"
 #include "gui_test_support.h"
 

@@ -7,8 +7,8 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
-#include "app/advanced_settings_page.h"
-#include "app/pattern_preview_control.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/widgets/pattern_preview_control.h"
 #include "device/serial.h"
 #include "stick_test_support.h"
 

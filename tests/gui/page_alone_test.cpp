@@ -7,7 +7,7 @@
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 
-#include "app/advanced_settings_page.h"
+#include "ui/pages/advanced_settings_page.h"
 #include "device/instruction.h"
 #include "gui_test_support.h"
 #include "treatments/stick_programme.h"

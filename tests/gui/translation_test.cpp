@@ -21,9 +21,9 @@
 #include <wx/tokenzr.h>
 #include <wx/translation.h>
 
-#include "app/advanced_settings_page.h"
-#include "app/resource_path.h"
-#include "dialogs/about_dialog.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/frame/resource_path.h"
+#include "ui/frame/about_dialog.h"
 #include "stick_test_support.h"
 
 namespace {

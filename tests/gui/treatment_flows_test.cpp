@@ -14,9 +14,9 @@
 #include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 
-#include "app/treatments_page.h"
-#include "app/advanced_settings_page.h"
-#include "app/pattern_preview_control.h"
+#include "ui/pages/treatments_page.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/widgets/pattern_preview_control.h"
 #include "stick_test_support.h"
 
 namespace {

@@ -52,9 +52,9 @@
 #include <wx/textctrl.h>
 #include <wx/window.h>
 
-#include "app/vitrel_app.h"
-#include "app/vitrel_frame.h"
-#include "app/diary_page.h"
+#include "ui/frame/vitrel_app.h"
+#include "ui/frame/vitrel_frame.h"
+#include "ui/pages/diary_page.h"
 
 namespace {
 

@@ -9,18 +9,18 @@
 #include <wx/html/helpctrl.h>
 #endif
 
-#include "app/advanced_settings_page.h"
-#include "app/body_picture.h"
-#include "app/diary_page.h"
-#include "app/intro_page.h"
-#include "app/resource_path.h"
-#include "app/stick_area_panel.h"
-#include "app/status_bar_fields.h"
-#include "app/top_strip.h"
-#include "app/treatments_page.h"
-#include "app/vitrel_frame.h"
 #include "device/stick_session.h"
 #include "files/atomic_file.h"
+#include "ui/frame/resource_path.h"
+#include "ui/frame/status_bar_fields.h"
+#include "ui/frame/vitrel_frame.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/body_picture.h"
+#include "ui/pages/diary_page.h"
+#include "ui/pages/intro_page.h"
+#include "ui/pages/top_strip.h"
+#include "ui/pages/treatments_page.h"
+#include "ui/widgets/stick_area_panel.h"
 
 // TRANSLATORS: the copyright line in the status bar.
 const char* const CopyrightLine = wxTRANSLATE("Copyright \u00a9 2015-2026 Vitrel. All rights reserved.");

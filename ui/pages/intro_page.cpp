@@ -6,9 +6,9 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/page_style.h"
-#include "app/resource_path.h"
-#include "app/intro_page.h"
+#include "ui/frame/resource_path.h"
+#include "ui/pages/intro_page.h"
+#include "ui/pages/page_style.h"
 
 namespace {
 // Where the video sits in the page's column, and the room it takes.

@@ -10,11 +10,11 @@
 
 #include <tinyxml2.h>
 
-#include "app/resource_path.h"
-#include "app/diary_page.h"
-#include "app/message_boxes.h"
 #include "diary/diary_file.h"
-#include "diary/history_list_view.h"
+#include "ui/frame/resource_path.h"
+#include "ui/pages/diary_page.h"
+#include "ui/widgets/history_list_view.h"
+#include "ui/widgets/message_boxes.h"
 
 namespace {
 const char* const DiaryFileName = "DiaryHistoryDB.xml";

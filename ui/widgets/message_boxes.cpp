@@ -3,7 +3,7 @@
 #include <wx/modalhook.h>
 #include <wx/event.h>
 
-#include "app/message_boxes.h"
+#include "ui/widgets/message_boxes.h"
 
 namespace {
 wxString Translated(const char* key)

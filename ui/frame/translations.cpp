@@ -1,4 +1,4 @@
-#include "app/translations.h"
+#include "ui/frame/translations.h"
 
 #include <wx/filename.h>
 #include <wx/intl.h>

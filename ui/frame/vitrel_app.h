@@ -2,7 +2,7 @@
 
 #include <wx/app.h>
 
-#include "app/single_instance.h"
+#include "ui/frame/single_instance.h"
 
 class wxVitrelApp : public wxApp {
 public:

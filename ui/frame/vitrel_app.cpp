@@ -1,4 +1,4 @@
-#include "app/vitrel_app.h"
+#include "ui/frame/vitrel_app.h"
 
 #include <clocale>
 #include <cstdio>
@@ -8,9 +8,9 @@
 #include <wx/image.h>
 #include <wx/toplevel.h>
 
-#include "app/resource_path.h"
-#include "app/translations.h"
-#include "app/vitrel_frame.h"
+#include "ui/frame/resource_path.h"
+#include "ui/frame/translations.h"
+#include "ui/frame/vitrel_frame.h"
 
 void PrepareProcess()
 {

@@ -1,4 +1,4 @@
-#include "app/pattern_preview_control.h"
+#include "ui/widgets/pattern_preview_control.h"
 
 #include <algorithm>
 

@@ -5,15 +5,15 @@
 #include <wx/datetime.h>
 #include <wx/statusbr.h>
 
-#include "app/advanced_settings_page.h"
-#include "app/status_bar_fields.h"
-#include "app/stick_area_panel.h"
-#include "app/top_strip.h"
-#include "app/vitrel_frame.h"
 #include "device/instruction.h"
 #include "device/port_watch.h"
 #include "device/serial.h"
 #include "device/stick_session.h"
+#include "ui/frame/status_bar_fields.h"
+#include "ui/frame/vitrel_frame.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/top_strip.h"
+#include "ui/widgets/stick_area_panel.h"
 
 #ifdef __WXMSW__
 #include <wx/msw/wrapwin.h>

@@ -1,4 +1,4 @@
-#include "app/single_instance.h"
+#include "ui/frame/single_instance.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "app/top_strip.h"
+#include "ui/pages/top_strip.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -7,8 +7,8 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include "app/page_style.h"
-#include "app/stick_area_panel.h"
+#include "ui/pages/page_style.h"
+#include "ui/widgets/stick_area_panel.h"
 
 TopStrip::TopStrip(wxWindow* parent)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL21")

@@ -7,9 +7,9 @@
 
 #include <tinyxml2.h>
 
-#include "app/page_style.h"
-#include "app/diary_page.h"
-#include "diary/history_list_view.h"
+#include "ui/pages/diary_page.h"
+#include "ui/pages/page_style.h"
+#include "ui/widgets/history_list_view.h"
 
 namespace {
 wxButton* AddToolButton(wxWindow* bar, wxBoxSizer* row, const wxString& label, const char* name, int border)

@@ -1,15 +1,15 @@
 #include <wx/notebook.h>
 #include <wx/panel.h>
 
-#include "app/advanced_settings_page.h"
-#include "app/body_picture.h"
-#include "app/diary_page.h"
-#include "app/intro_page.h"
-#include "app/page_style.h"
-#include "app/stick_area_panel.h"
-#include "app/top_strip.h"
-#include "app/treatments_page.h"
-#include "app/vitrel_frame.h"
+#include "ui/frame/vitrel_frame.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/body_picture.h"
+#include "ui/pages/diary_page.h"
+#include "ui/pages/intro_page.h"
+#include "ui/pages/page_style.h"
+#include "ui/pages/top_strip.h"
+#include "ui/pages/treatments_page.h"
+#include "ui/widgets/stick_area_panel.h"
 
 void wxVitrelFrame::BuildControls()
 {

@@ -1,5 +1,5 @@
-#include "app/resource_path.h"
-#include "app/translations.h"
+#include "ui/frame/resource_path.h"
+#include "ui/frame/translations.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -9,12 +9,12 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/page_style.h"
-#include "app/pattern_preview_control.h"
-#include "app/message_boxes.h"
-#include "app/translations.h"
-#include "app/treatments_page.h"
 #include "treatments/treatment_catalogue.h"
+#include "ui/frame/translations.h"
+#include "ui/pages/page_style.h"
+#include "ui/pages/treatments_page.h"
+#include "ui/widgets/message_boxes.h"
+#include "ui/widgets/pattern_preview_control.h"
 
 namespace {
 wxStaticLine* AddSeparatorRow(wxWindow* page, wxBoxSizer* column, const char* name)

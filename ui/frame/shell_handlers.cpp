@@ -25,16 +25,16 @@
 #include <wx/log.h>
 #endif
 
-#include "app/advanced_settings_page.h"
-#include "app/body_picture.h"
-#include "app/diary_page.h"
-#include "app/intro_page.h"
-#include "app/resource_path.h"
-#include "app/status_bar_fields.h"
-#include "app/translations.h"
-#include "app/treatments_page.h"
-#include "app/vitrel_frame.h"
-#include "dialogs/about_dialog.h"
+#include "ui/frame/about_dialog.h"
+#include "ui/frame/resource_path.h"
+#include "ui/frame/status_bar_fields.h"
+#include "ui/frame/translations.h"
+#include "ui/frame/vitrel_frame.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/body_picture.h"
+#include "ui/pages/diary_page.h"
+#include "ui/pages/intro_page.h"
+#include "ui/pages/treatments_page.h"
 
 namespace {
 // The pages' places in the main notebook.

@@ -1,11 +1,11 @@
-#include "app/body_picture.h"
+#include "ui/pages/body_picture.h"
 
 #include <string>
 
 #include <wx/dcmemory.h>
 #include <wx/intl.h>
 
-#include "app/resource_path.h"
+#include "ui/frame/resource_path.h"
 
 namespace {
 // The ring around the chosen spot: outside the drawn spot (radius 9.5 with

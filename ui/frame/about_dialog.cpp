@@ -1,4 +1,4 @@
-#include "dialogs/about_dialog.h"
+#include "ui/frame/about_dialog.h"
 
 #include <algorithm>
 
@@ -8,7 +8,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/resource_path.h"
+#include "ui/frame/resource_path.h"
 #include "vitrel_version.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/stick_area_panel.h"
+#include "ui/widgets/stick_area_panel.h"
 
 #include <algorithm>
 
@@ -6,9 +6,9 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include "app/page_style.h"
-#include "app/pattern_preview_control.h"
 #include "treatments/pattern_preview.h"
+#include "ui/pages/page_style.h"
+#include "ui/widgets/pattern_preview_control.h"
 
 namespace {
 wxStaticText* AddLine(wxWindow* parent, wxBoxSizer* column, const char* name)

@@ -7,7 +7,7 @@
 #include <gtk/gtk.h>
 #endif
 
-#include "app/advanced_settings_page.h"
+#include "ui/pages/advanced_settings_page.h"
 
 namespace {
 // The boxes have no visible label: a tool tip, and under GTK the accessible

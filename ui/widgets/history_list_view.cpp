@@ -1,4 +1,4 @@
-#include "diary/history_list_view.h"
+#include "ui/widgets/history_list_view.h"
 
 #include <algorithm>
 

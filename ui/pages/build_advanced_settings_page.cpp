@@ -14,10 +14,10 @@
 #include <gtk/gtk.h>
 #endif
 
-#include "app/page_style.h"
-#include "app/pattern_preview_control.h"
-#include "app/resource_path.h"
-#include "app/advanced_settings_page.h"
+#include "ui/frame/resource_path.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/page_style.h"
+#include "ui/widgets/pattern_preview_control.h"
 
 namespace {
 const wxColour EditableFieldColour(255, 255, 190);

@@ -91,7 +91,7 @@ private:
     bool LoadPatternFile(const char* path, PatternFileRefusal& reason);
     void OnPatternPreviewUpdateUI(wxUpdateUIEvent& event);
 
-    // The slot boxes (app/slot_boxes.cpp).
+    // The slot boxes (ui/pages/slot_boxes.cpp).
     void RebuildSlotBoxes(int count);
     void PlaceSlotBoxes();
     // Unchecked boxes named windowName from the current count up to count.

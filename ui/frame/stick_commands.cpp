@@ -6,15 +6,15 @@
 #include <wx/intl.h>
 #include <wx/statusbr.h>
 
-#include "app/advanced_settings_page.h"
-#include "app/status_bar_fields.h"
-#include "app/stick_area_panel.h"
-#include "app/top_strip.h"
-#include "app/treatments_page.h"
-#include "app/vitrel_frame.h"
 #include "device/device_link.h"
 #include "device/instruction.h"
 #include "device/stick_session.h"
+#include "ui/frame/status_bar_fields.h"
+#include "ui/frame/vitrel_frame.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/top_strip.h"
+#include "ui/pages/treatments_page.h"
+#include "ui/widgets/stick_area_panel.h"
 
 namespace {
 // Texts of the message boxes, looked up for translation when shown.

@@ -5,9 +5,9 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
-#include "app/message_boxes.h"
 #include "device/stick_session.h"
 #include "treatments/treatment_catalogue.h"
+#include "ui/widgets/message_boxes.h"
 
 class wxBookCtrlEvent;
 class wxHtmlHelpController;
@@ -40,7 +40,7 @@ public:
     long long LongestDeviceTick() const { return longestDeviceTick; }
 
 private:
-    // Construction (app/frame_construction.cpp, app/build_main_window.cpp).
+    // Construction (ui/frame/frame_construction.cpp, ui/frame/build_main_window.cpp).
     void BuildControls();
     void BuildMenuBar();
     void BuildStatusBar();
@@ -48,11 +48,11 @@ private:
     void WirePages();
 
     // Tells the user why a command to the stick did nothing
-    // (treatments/treatment_flows.cpp).
+    // (ui/frame/stick_commands.cpp).
     void TellStickResult(StickSession::Result result, const char* nothingDoneNotice, const char* caption);
 
-    // What the stick session reports (device/device_monitor.cpp; the check's
-    // outcome in treatments/treatment_flows.cpp).
+    // What the stick session reports (ui/frame/session_reports.cpp; the check's
+    // outcome in ui/frame/stick_commands.cpp).
     void ShowDeviceAttached() override;
     void ShowDeviceDetached() override;
     void ShowDeviceState(const wxString& status, const wxString& label, const wxColour& colour,
@@ -123,7 +123,7 @@ private:
     wxVitrelAboutPanelDialog* aboutDialog = nullptr;  // made when first asked for
 #if wxUSE_HTML
     // The help viewer where no .chm viewer exists; made when the help is
-    // first asked for (app/shell_handlers.cpp).
+    // first asked for (ui/frame/shell_handlers.cpp).
     std::unique_ptr<wxHtmlHelpController> helpViewer;
     void CloseHelpViewer();
 #endif

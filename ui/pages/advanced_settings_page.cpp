@@ -24,12 +24,12 @@
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 
-#include "app/pattern_preview_control.h"
-#include "app/resource_path.h"
-#include "app/advanced_settings_page.h"
-#include "app/message_boxes.h"
 #include "device/instruction.h"
 #include "treatments/pattern_file.h"
+#include "ui/frame/resource_path.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/widgets/message_boxes.h"
+#include "ui/widgets/pattern_preview_control.h"
 
 namespace {
 
