@@ -31,10 +31,10 @@ void AppendReal(XMLDocument& document, XMLElement* root, const char* name, doubl
     root->InsertEndChild(element);
 }
 
-PatternFileResult Refusal(const std::string& reason)
+PatternFileResult Refusal(PatternFileRefusal refusal)
 {
     PatternFileResult result;
-    result.reason = reason;
+    result.refusal = refusal;
     return result;
 }
 
@@ -56,29 +56,28 @@ PatternFileResult InterpretPattern(const XMLDocument& document)
 {
     const XMLElement* root = document.FirstChildElement(RootName);
     if (root == nullptr)
-        return Refusal("it has no VitrelAdvancedSettings element");
+        return Refusal(PatternFileRefusal::NoRoot);
 
     const XMLElement* baseFrequency = root->FirstChildElement("BaseFrequency");
     if (baseFrequency == nullptr)
-        return Refusal("it has no BaseFrequency value");
+        return Refusal(PatternFileRefusal::NoBaseFrequency);
     double b = 0.0;
     if (!ParsePatternReal(TextOf(baseFrequency), b) || b <= 0.0)
-        return Refusal("its BaseFrequency is not a number above zero");
+        return Refusal(PatternFileRefusal::BaseFrequencyNotPositive);
 
     const XMLElement* numberOfSlots = root->FirstChildElement("NumberOfSlots");
     if (numberOfSlots == nullptr)
-        return Refusal("it has no NumberOfSlots value");
+        return Refusal(PatternFileRefusal::NoSlotCount);
     long n = 0;
     if (!ParsePatternCount(TextOf(numberOfSlots), n) || n < 1 || n > FiringPattern::MaxSlots)
-        return Refusal("its NumberOfSlots is not a whole number from 1 to "
-                       + FormatPatternCount(FiringPattern::MaxSlots));
+        return Refusal(PatternFileRefusal::SlotCountOutOfRange);
 
     PatternFileResult result;
     FiringPattern& pattern = result.pattern;
     pattern.NumberOfSlots = static_cast<int>(n);
     pattern.DeriveFromBaseFrequency(b, static_cast<double>(n));
     if (!pattern.HasUsableQuantities())
-        return Refusal("its BaseFrequency is too large or too small to give a usable slot timing");
+        return Refusal(PatternFileRefusal::BaseFrequencyUnusable);
 
     // Slots beyond the file's last Slot element stay silent: a save made while
     // a larger count was typed but not yet applied wrote fewer Slot elements.
@@ -149,6 +148,42 @@ bool WritePatternFile(const char* path, const PatternFileContent& content, XMLDo
                                   [&content](const std::string& text) { return ReadsBackAs(text, content); });
 }
 
+const char* PatternFileRefusalText(PatternFileRefusal refusal)
+{
+    static_assert(FiringPattern::MaxSlots == 250, "the slot count's refusal names the limit");
+    switch (refusal) {
+        case PatternFileRefusal::None:
+            break;
+        case PatternFileRefusal::Missing:
+            return "it does not exist";
+        case PatternFileRefusal::NotRegular:
+            return "it is a folder or a special file, not an ordinary file";
+        case PatternFileRefusal::Unreadable:
+            return "it cannot be opened or read";
+        case PatternFileRefusal::Empty:
+            return "it is empty";
+        case PatternFileRefusal::NotXml:
+            return "it is not a well-formed XML file";
+        case PatternFileRefusal::NoRoot:
+            return "it has no VitrelAdvancedSettings element";
+        case PatternFileRefusal::NoBaseFrequency:
+            return "it has no BaseFrequency value";
+        case PatternFileRefusal::BaseFrequencyNotPositive:
+            return "its BaseFrequency is not a number above zero";
+        case PatternFileRefusal::NoSlotCount:
+            return "it has no NumberOfSlots value";
+        case PatternFileRefusal::SlotCountOutOfRange:
+            return "its NumberOfSlots is not a whole number from 1 to 250";
+        case PatternFileRefusal::BaseFrequencyUnusable:
+            return "its BaseFrequency is too large or too small to give a usable slot timing";
+        case PatternFileRefusal::NotWritten:
+            return "the file could not be written; check that the folder exists and that you may write to it";
+        case PatternFileRefusal::FileNameUnusable:
+            return "the file name cannot be used on this system";
+    }
+    return "";
+}
+
 PatternFileResult ReadPatternFile(const char* path, XMLDocument& document)
 {
     document.Clear();
@@ -157,23 +192,22 @@ PatternFileResult ReadPatternFile(const char* path, XMLDocument& document)
         case DataFileOpen::Opened:
             break;
         case DataFileOpen::Missing:
-            return Refusal("it does not exist");
+            return Refusal(PatternFileRefusal::Missing);
         case DataFileOpen::NotRegular: {
-            PatternFileResult result =
-                WithContent(Refusal("it is a folder or a special file, not an ordinary file"));
+            PatternFileResult result = WithContent(Refusal(PatternFileRefusal::NotRegular));
             result.notRegular = true;
             return result;
         }
         case DataFileOpen::Failed:
-            return WithContent(Refusal("it cannot be opened or read"));
+            return WithContent(Refusal(PatternFileRefusal::Unreadable));
     }
     switch (document.Parse(text.c_str(), text.size())) {
         case tinyxml2::XML_SUCCESS:
             break;
         case tinyxml2::XML_ERROR_EMPTY_DOCUMENT:
-            return Refusal("it is empty");
+            return Refusal(PatternFileRefusal::Empty);
         default:
-            return WithContent(Refusal("it is not a well-formed XML file"));
+            return WithContent(Refusal(PatternFileRefusal::NotXml));
     }
     return WithContent(InterpretPattern(document));
 }

@@ -30,11 +30,34 @@ struct PatternFileContent {
 // `content`; `path` is then untouched.
 bool WritePatternFile(const char* path, const PatternFileContent& content, tinyxml2::XMLDocument& document);
 
+// Why a pattern file was not read or written.
+enum class PatternFileRefusal {
+    None,
+    // Reading
+    Missing,
+    NotRegular,
+    Unreadable,
+    Empty,
+    NotXml,
+    NoRoot,
+    NoBaseFrequency,
+    BaseFrequencyNotPositive,
+    NoSlotCount,
+    SlotCountOutOfRange,
+    BaseFrequencyUnusable,  // also when writing: no usable slot timing
+    // Writing, and naming the file
+    NotWritten,
+    FileNameUnusable,
+};
+
+// The refusal in plain English words, as a clause that follows "because",
+// for example "it has no NumberOfSlots value".
+const char* PatternFileRefusalText(PatternFileRefusal refusal);
+
 struct PatternFileResult {
     bool ok = false;
-    // When !ok: why, in plain words, as a clause that follows "because", for
-    // example "it has no NumberOfSlots value".
-    std::string reason;
+    // When !ok: why.
+    PatternFileRefusal refusal = PatternFileRefusal::None;
     // When ok: BaseFrequency, NumberOfSlots and the first NumberOfSlots Slot
     // states from the file (1 = fires, 0 = silent), the other quantities
     // derived by rule 1. The file's own derived values are ignored.

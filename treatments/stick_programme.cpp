@@ -1,5 +1,6 @@
 #include "treatments/stick_programme.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "device/device_link.h"
@@ -40,10 +41,17 @@ bool ProgrammeOfPattern(const FiringPattern& pattern, const DeviceLink& link, St
         || !link.EncodeSlotFrequency(slotFrequency, programme.timer[0], programme.timer[1],
                                      programme.timer[2]))
         return false;
-    programme.states.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i)
-        programme.states[static_cast<std::size_t>(i)] = pattern.Slot[i] == 1 ? SlotOn : SlotOff;
+    programme.states = SlotStateBytes(pattern);
     return true;
+}
+
+std::vector<unsigned char> SlotStateBytes(const FiringPattern& pattern)
+{
+    const int n = std::clamp(pattern.NumberOfSlots, 0, static_cast<int>(FiringPattern::MaxSlots));
+    std::vector<unsigned char> states(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        states[static_cast<std::size_t>(i)] = pattern.Slot[i] == 1 ? SlotOn : SlotOff;
+    return states;
 }
 
 bool PatternOfProgramme(const StickProgramme& programme, const DeviceLink& link, FiringPattern& pattern)

@@ -30,6 +30,10 @@ bool ReadProgrammeReply(const unsigned char* instruction, int length, StickProgr
 // false when that frequency cannot be sent.
 bool ProgrammeOfPattern(const FiringPattern& pattern, const DeviceLink& link, StickProgramme& programme);
 
+// The SetSlotPattern state bytes of the pattern's slots, in slot order:
+// SlotOn for a slot that fires, SlotOff for one that does not.
+std::vector<unsigned char> SlotStateBytes(const FiringPattern& pattern);
+
 // The pattern the programme runs: its slot frequency decoded by `link`, and
 // the quantities derived from it and the slot count; false when the timer
 // bytes give no usable frequency.

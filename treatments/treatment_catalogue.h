@@ -6,7 +6,6 @@
 
 #include "treatments/firing_pattern.h"
 
-class wxListBox;
 struct CatalogueScan;
 
 // How the catalogue file is read: quickly when it holds only elements and
@@ -41,14 +40,10 @@ public:
     // Appends the file's usable Treatment elements to the table, in file
     // order; returns the number of records added.
     int Load(const char* path, CatalogueReading reading = CatalogueReading::Quick);
-    // The same, appending each title to the treatments list box.
-    void Load(const char* path, wxListBox* list);
 
     // Indexes of the records that spot selection s stands for: every record
     // for s = 0, the records with BodySpot s - 1 otherwise, in catalogue order.
     std::vector<int> Matching(int selection) const;
-    // Empties the list box and appends the titles of Matching(selection).
-    void FillTitleList(int selection, wxListBox* list) const;
 
     int Count() const { return static_cast<int>(records.size()); }
     CatalogueProblem Problem() const { return problem; }

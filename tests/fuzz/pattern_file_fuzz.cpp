@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     const PatternFileResult first = ReadPatternFile(input.c_str(), document);
     if (!first.ok) {
-        FUZZ_CHECK(!first.reason.empty());
+        FUZZ_CHECK(first.refusal != PatternFileRefusal::None);
         return 0;
     }
     CheckUsable(first.pattern);

@@ -20,8 +20,8 @@
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 
-#include "app/resource_path.h"
-#include "app/single_instance.h"
+#include "ui/frame/resource_path.h"
+#include "ui/frame/single_instance.h"
 #include "gui_test_support.h"
 #include "stick_test_support.h"
 

@@ -8,6 +8,7 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
+#include "ui/pages/advanced_settings_page.h"
 #include "stick_test_support.h"
 
 namespace {
@@ -210,13 +211,13 @@ TEST_F(DeviceMonitor, ProgrammeRepliesToReadVitrelAreShownOnTheAdvancedSettingsP
     wxTextCtrl* period = Find<wxTextCtrl>("ID_TEXTCTRL7");
     // The page already holds four checked boxes: the reply keeps the count.
     slots->ChangeValue("4");
-    frame->RefreshSlotPattern();
+    frame->AdvancedSettings().TakeSlotCount();
     for (int i = 0; i < 4; ++i)
-        frame->Slots().boxes[i]->SetValue(true);
+        frame->AdvancedSettings().Slots().boxes[i]->SetValue(true);
     const auto shown = [&] {
         std::string states;
-        for (int i = 0; i < frame->Slots().count; ++i)
-            states += frame->Slots().boxes[i]->GetValue() ? '1' : '0';
+        for (int i = 0; i < frame->AdvancedSettings().Slots().count; ++i)
+            states += frame->AdvancedSettings().Slots().boxes[i]->GetValue() ? '1' : '0';
         return (slots->GetValue() + " " + period->GetValue()).utf8_string() + " " + states;
     };
 

@@ -11,6 +11,7 @@
 
 #include <tinyxml2.h>
 
+#include "ui/pages/diary_page.h"
 #include "diary/diary_file.h"
 #include "gui_test_support.h"
 
@@ -399,7 +400,7 @@ TEST_F(DiaryPageTest, DISABLED_DiaryTimingWithFiveThousandEntries)
     };
     for (int run = 0; run < 3; ++run) {
         const auto start = Clock::now();
-        frame->RefreshHistoryList(DiaryFile);
+        frame->Diary().RefreshHistoryList(DiaryFile);
         std::printf("refresh of %d entries: %.1f ms\n", count, milliseconds(Clock::now() - start));
     }
     for (int run = 0; run < 3; ++run) {

@@ -9,6 +9,7 @@
 #include <wx/button.h>
 #include <wx/datetime.h>
 
+#include "ui/pages/advanced_settings_page.h"
 #include "gui_test_support.h"
 
 namespace {
@@ -31,8 +32,8 @@ protected:
         for (const char* name :
              {"ID_TEXTCTRL11", "ID_TEXTCTRL7", "ID_TEXTCTRL12", "ID_TEXTCTRL9", "ID_TEXTCTRL8"})
             shown += Find<wxTextCtrl>(name)->GetValue().utf8_string() + " ";
-        for (int i = 0; i < frame->Slots().count; ++i)
-            shown += frame->Slots().boxes[i]->GetValue() ? '1' : '0';
+        for (int i = 0; i < frame->AdvancedSettings().Slots().count; ++i)
+            shown += frame->AdvancedSettings().Slots().boxes[i]->GetValue() ? '1' : '0';
         return shown;
     }
 };
@@ -48,7 +49,7 @@ TEST_F(GermanDesktop, NumbersKeepTheirPointWhileDateAndLanguageFollowTheDesktop)
     Enter(Find<wxTextCtrl>("ID_TEXTCTRL8"), "6");
     Enter(Find<wxTextCtrl>("ID_TEXTCTRL11"), "3");
     for (int slot : {0, 2, 5})
-        Toggle(frame->Slots().boxes[slot], true);
+        Toggle(frame->AdvancedSettings().Slots().boxes[slot], true);
     const std::string shown = "3.000000 0.333333 18.000000 0.055556 6 101001";
     EXPECT_EQ(Shown(), shown);
 

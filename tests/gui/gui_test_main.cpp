@@ -14,7 +14,7 @@
 #include <wx/log.h>
 #include <wx/translation.h>
 
-#include "app/vitrel_app.h"
+#include "ui/frame/vitrel_app.h"
 
 namespace {
 class TestApp : public wxApp {

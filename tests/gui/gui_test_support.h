@@ -14,7 +14,7 @@
 #include <wx/textctrl.h>
 #include <wx/window.h>
 
-#include "app/vitrel_frame.h"
+#include "ui/frame/vitrel_frame.h"
 #include "temp_folder.h"
 
 // wxTEST_DIALOG(code, expectations...) runs `code` and answers its modal

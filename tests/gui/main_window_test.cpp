@@ -23,8 +23,9 @@
 
 #include <gtk/gtk.h>
 
-#include "app/picture_control.h"
-#include "dialogs/about_dialog.h"
+#include "ui/widgets/picture_control.h"
+#include "ui/pages/treatments_page.h"
+#include "ui/frame/about_dialog.h"
 #include "treatments/body_spots.h"
 #include "gui_test_support.h"
 
@@ -365,7 +366,7 @@ TEST_F(MainWindow, AClickOnANumberedSpotChoosesIt)
     ASSERT_NE(spot19, nullptr);
     clickAt(spot19->x, spot19->y);
     EXPECT_EQ(choice->GetSelection(), 20);
-    EXPECT_EQ(frame->SpotFilter, 20);
+    EXPECT_EQ(frame->Treatments().SpotFilter(), 20);
 }
 
 TEST_F(MainWindow, IntroVideoPlaysOnlyOnTheIntroPage)

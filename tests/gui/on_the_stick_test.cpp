@@ -7,7 +7,8 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
-#include "app/pattern_preview_control.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/widgets/pattern_preview_control.h"
 #include "device/serial.h"
 #include "stick_test_support.h"
 
@@ -231,14 +232,14 @@ TEST_F(OnTheStick, ACheckReplyReadAfterItsDeadlineGoesToTheCheckNotThePage)
     DoubleClickRow(1);
     auto write = [&] {
         Click(Find<wxButton>("ID_BUTTON9"));
-        frame->Slots().boxes[2]->SetValue(true);  // a reply put on the page would clear it
+        frame->AdvancedSettings().Slots().boxes[2]->SetValue(true);  // a reply put on the page would clear it
         wxMilliSleep(ProgrammeCheck::AllowanceMilliseconds(4) + 300);
         WaitFor([&] { return !Outcome().StartsWith("Checking"); }, 2000);
         RunEventLoopFor(300);
     };
     wxTEST_DIALOG(write(), MessageAnswer(wxID_OK));
     EXPECT_TRUE(Outcome().StartsWith("Programme written and checked")) << Outcome();
-    EXPECT_TRUE(frame->Slots().boxes[2]->GetValue());
+    EXPECT_TRUE(frame->AdvancedSettings().Slots().boxes[2]->GetValue());
     EXPECT_EQ(Line(0), "Four");
 }
 

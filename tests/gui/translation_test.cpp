@@ -21,8 +21,9 @@
 #include <wx/tokenzr.h>
 #include <wx/translation.h>
 
-#include "app/resource_path.h"
-#include "dialogs/about_dialog.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/frame/resource_path.h"
+#include "ui/frame/about_dialog.h"
 #include "stick_test_support.h"
 
 namespace {
@@ -265,7 +266,7 @@ TEST_F(GermanWindow, AnExportIsTheFileOfACLocaleRun)
     Enter(Find<wxTextCtrl>("ID_TEXTCTRL8"), "6");
     Enter(Find<wxTextCtrl>("ID_TEXTCTRL11"), "3");
     for (int slot : {0, 2, 5})
-        Toggle(frame->Slots().boxes[slot], true);
+        Toggle(frame->AdvancedSettings().Slots().boxes[slot], true);
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")),
                   FileDialogAnswer(wxString::FromUTF8(WorkPath("exported.xml"))));
     EXPECT_EQ(ReadWorkFile("exported.xml"),

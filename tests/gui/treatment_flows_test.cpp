@@ -14,7 +14,9 @@
 #include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 
-#include "app/pattern_preview_control.h"
+#include "ui/pages/treatments_page.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/widgets/pattern_preview_control.h"
 #include "stick_test_support.h"
 
 namespace {
@@ -84,8 +86,8 @@ protected:
     std::vector<bool> BoxStates() const
     {
         std::vector<bool> states;
-        for (int i = 0; i < frame->Slots().count; ++i)
-            states.push_back(frame->Slots().boxes[i]->GetValue());
+        for (int i = 0; i < frame->AdvancedSettings().Slots().count; ++i)
+            states.push_back(frame->AdvancedSettings().Slots().boxes[i]->GetValue());
         return states;
     }
 
@@ -121,16 +123,16 @@ TEST_F(TreatmentFlows, SpotFilterListsItsRecordsAndADoubleClickPicksTheRecordOnT
     EXPECT_EQ(list->GetString(0), "Neck one");
     EXPECT_EQ(list->GetString(1), "Neck two");
     DoubleClickRow(1);
-    EXPECT_EQ(frame->SelectedTreatment, 4);
+    EXPECT_EQ(frame->Treatments().SelectedTreatment(), 4);
     EXPECT_EQ(Title(), "Neck two");
     EXPECT_EQ(Field("ID_TEXTCTRL13"), "About Neck two");
 
     // Another filter keeps the pick on show and in use.
     SelectChoice("ID_CHOICE1", 1);
     EXPECT_EQ(list->GetCount(), 2u);
-    EXPECT_EQ(frame->SelectedTreatment, 4);
+    EXPECT_EQ(frame->Treatments().SelectedTreatment(), 4);
     EXPECT_EQ(Title(), "Neck two");
-    EXPECT_EQ(frame->SpotFilter, 1);
+    EXPECT_EQ(frame->Treatments().SpotFilter(), 1);
 
     SelectChoice("ID_CHOICE1", 0);
     DoubleClickRow(3);
@@ -159,14 +161,14 @@ TEST_F(TreatmentFlows, ApplyCopiesThePatternOntoTheAdvancedSettingsPage)
     // every state rewritten.
     DoubleClickRow(1);
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
-    ASSERT_EQ(frame->Slots().count, 10);
+    ASSERT_EQ(frame->AdvancedSettings().Slots().count, 10);
     const std::vector<bool> ten = {false, true, false, true, false, true, false, true, false, true};
     EXPECT_EQ(BoxStates(), ten);
-    const wxCheckBox* firstBox = frame->Slots().boxes[0];
-    frame->Slots().boxes[0]->SetValue(true);
-    frame->Slots().boxes[1]->SetValue(false);
+    const wxCheckBox* firstBox = frame->AdvancedSettings().Slots().boxes[0];
+    frame->AdvancedSettings().Slots().boxes[0]->SetValue(true);
+    frame->AdvancedSettings().Slots().boxes[1]->SetValue(false);
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
-    EXPECT_EQ(frame->Slots().boxes[0], firstBox);
+    EXPECT_EQ(frame->AdvancedSettings().Slots().boxes[0], firstBox);
     EXPECT_EQ(BoxStates(), ten);
 }
 
@@ -304,9 +306,9 @@ TEST_F(TreatmentFlows, AWriteRightAfterLeavingNumberOfSlotsSendsTheNewCount)
     const std::vector<std::string> writes = ProgrammingWrites();
     ASSERT_EQ(writes.size(), 3u);
     EXPECT_EQ(writes[1], "00 08 02 02 02 02 FF");
-    EXPECT_EQ(frame->Slots().count, 4);
+    EXPECT_EQ(frame->AdvancedSettings().Slots().count, 4);
     RunEventLoopFor(50);
-    EXPECT_EQ(frame->Slots().count, 4);
+    EXPECT_EQ(frame->AdvancedSettings().Slots().count, 4);
 }
 
 TEST_F(TreatmentFlows, TurnOffBeeperAndReadSendTheirFrames)
@@ -343,7 +345,7 @@ TEST_F(TreatmentFlows, CancelOnEveryQuestionSendsAndChangesNothing)
     }
     EXPECT_TRUE(ProgrammingWrites().empty());
     EXPECT_EQ(Field("ID_TEXTCTRL8"), slotsBefore);
-    EXPECT_EQ(frame->Slots().count, 10);
+    EXPECT_EQ(frame->AdvancedSettings().Slots().count, 10);
 }
 
 TEST_F(TreatmentFlows, WithoutAStickWritesAndReadsSaySoAndTheTreatmentIsStillApplied)
@@ -519,7 +521,7 @@ TEST_F(TreatmentFlows, FrequencyTableCorrectsTheWriteAndTheReadBack)
     // are 14.000112 Hz on the stick, 5 + 15 / 24 x 8.000112 = 10.000070 Hz for
     // the user, so the base time period is 5 / 10.000070.
     Find<wxTextCtrl>("ID_TEXTCTRL8")->SetValue("4");
-    frame->RefreshSlotPattern();
+    frame->AdvancedSettings().TakeSlotCount();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
     ASSERT_TRUE(WaitFor([&] { return Field("ID_TEXTCTRL8") == "5"; }, 1000));
     EXPECT_EQ(Field("ID_TEXTCTRL7"), "0.499996");
@@ -562,7 +564,7 @@ TEST_F(TreatmentFlows, AdvancedSettingsPreviewFollowsFieldsAndBoxes)
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
     EXPECT_TRUE(WaitFor([&] { return preview->Pattern().NumberOfSlots == 12; }, 1000));
     EXPECT_EQ(preview->Pattern().BaseFrequency, 2);
-    Toggle(frame->Slots().boxes[1], true);
+    Toggle(frame->AdvancedSettings().Slots().boxes[1], true);
     EXPECT_TRUE(WaitFor([&] { return preview->Pattern().Slot[1] == 1; }, 1000));
     Enter(Find<wxTextCtrl>("ID_TEXTCTRL11"), "2.5");
     EXPECT_TRUE(WaitFor([&] { return preview->Pattern().BaseFrequency == 2.5; }, 1000));
@@ -617,15 +619,15 @@ TEST_P(ProgrammeReadBack, AFaithfulStickConfirmsAndTheCheckLeavesThePageAlone)
     const int readsBefore = CountReceived("00 12 FF");  // the attach asks for the programme too
     // Changed after the write, before the reply is handled: a reply put on
     // the page would undo it.
-    WriteAndWait(nullptr, [&] { frame->Slots().boxes[1]->SetValue(true); });
+    WriteAndWait(nullptr, [&] { frame->AdvancedSettings().Slots().boxes[1]->SetValue(true); });
     EXPECT_TRUE(Outcome().StartsWith("Programme written and checked, ")) << Outcome();
     EXPECT_EQ(CountReceived("00 12 FF"), readsBefore + 1);
-    EXPECT_TRUE(frame->Slots().boxes[1]->GetValue());
+    EXPECT_TRUE(frame->AdvancedSettings().Slots().boxes[1]->GetValue());
     EXPECT_EQ(Field("ID_TEXTCTRL11"), "3.000000");
 
     // Read Vitrel still fills the page, and the outcome stays.
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
-    EXPECT_TRUE(WaitFor([&] { return !frame->Slots().boxes[1]->GetValue(); }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return !frame->AdvancedSettings().Slots().boxes[1]->GetValue(); }, 2000));
     EXPECT_NE(Field("ID_TEXTCTRL11"), "3.000000");
     EXPECT_TRUE(Outcome().StartsWith("Programme written and checked, "));
 }

@@ -151,7 +151,7 @@ TEST_F(PatternFile, ReadBackTakesBaseFrequencyCountAndStates)
         result = ReadPatternFile(PathOf("p.xml").c_str(), document);
     }
 
-    ASSERT_TRUE(result.ok) << result.reason;
+    ASSERT_TRUE(result.ok) << PatternFileRefusalText(result.refusal);
     EXPECT_EQ(result.pattern.BaseFrequency, 3);
     EXPECT_EQ(result.pattern.NumberOfSlots, 8);
     EXPECT_DOUBLE_EQ(result.pattern.BaseTimePeriod, 1.0 / 3);
@@ -167,7 +167,7 @@ TEST_F(PatternFile, SlotTextsCountByTheirFirstCharacterAndExtraSlotsAreIgnored)
     const PatternFileResult result =
         ReadText(File("<BaseFrequency> 2.5 </BaseFrequency><NumberOfSlots>5</NumberOfSlots>"
                       "<Slot>1</Slot><Slot>0</Slot><Slot/><Slot>10</Slot><Slot>2</Slot><Slot>1</Slot>"));
-    ASSERT_TRUE(result.ok) << result.reason;
+    ASSERT_TRUE(result.ok) << PatternFileRefusalText(result.refusal);
     EXPECT_EQ(result.pattern.NumberOfSlots, 5);
     EXPECT_EQ(result.pattern.BaseFrequency, 2.5);
     const int expected[6] = {1, 0, 0, 1, 0, 0};
@@ -208,18 +208,18 @@ TEST_F(PatternFile, FilesThatCannotBeUsedAreRefusedWithTheReason)
     for (const auto& c : cases) {
         const PatternFileResult result = ReadText(c.content);
         EXPECT_FALSE(result.ok) << c.content;
-        EXPECT_EQ(result.reason, c.reason) << c.content;
+        EXPECT_EQ(std::string(PatternFileRefusalText(result.refusal)), c.reason) << c.content;
     }
     const PatternFileResult missing = ReadPatternFile(PathOf("missing.xml").c_str(), document);
     EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.reason, "it does not exist");
+    EXPECT_EQ(std::string(PatternFileRefusalText(missing.refusal)), "it does not exist");
 }
 
 TEST_F(PatternFile, SlotsBeyondTheLastSlotElementAreSilent)
 {
     const PatternFileResult result = ReadText(
         File("<BaseFrequency>2</BaseFrequency><NumberOfSlots>4</NumberOfSlots><Slot>1</Slot><Slot>1</Slot>"));
-    ASSERT_TRUE(result.ok) << result.reason;
+    ASSERT_TRUE(result.ok) << PatternFileRefusalText(result.refusal);
     EXPECT_EQ(result.pattern.NumberOfSlots, 4);
     const int expected[5] = {1, 1, 0, 0, 0};
     for (int i = 0; i < 5; ++i)
@@ -351,7 +351,8 @@ TEST_F(PatternFile, AFolderOrSpecialFileIsRefusedAndKept)
         EXPECT_FALSE(result.ok);
         EXPECT_TRUE(result.hasContent);
         EXPECT_TRUE(result.notRegular);
-        EXPECT_EQ(result.reason, "it is a folder or a special file, not an ordinary file");
+        EXPECT_EQ(std::string(PatternFileRefusalText(result.refusal)),
+                  "it is a folder or a special file, not an ordinary file");
     }
 }
 

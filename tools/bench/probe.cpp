@@ -52,8 +52,9 @@
 #include <wx/textctrl.h>
 #include <wx/window.h>
 
-#include "app/vitrel_app.h"
-#include "app/vitrel_frame.h"
+#include "ui/frame/vitrel_app.h"
+#include "ui/frame/vitrel_frame.h"
+#include "ui/pages/diary_page.h"
 
 namespace {
 
@@ -328,7 +329,7 @@ private:
                     WriteDiary("bench-diary.xml", entries);
                 }
                 const auto start = std::chrono::steady_clock::now();
-                frame->RefreshHistoryList("bench-diary.xml");
+                frame->Diary().RefreshHistoryList("bench-diary.xml");
                 list->Update();
                 wxTheApp->Yield(true);
                 times.push_back(Milliseconds(start));

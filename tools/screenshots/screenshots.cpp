@@ -18,8 +18,8 @@
 #include <wx/utils.h>
 #include <wx/window.h>
 
-#include "app/vitrel_app.h"
-#include "app/vitrel_frame.h"
+#include "ui/frame/vitrel_app.h"
+#include "ui/frame/vitrel_frame.h"
 
 namespace {
 const char* const PageShots[] = {"treatments", "advanced-settings", "diary", "intro"};

@@ -1,3 +1,0 @@
-#include "app/vitrel_app.h"
-
-wxIMPLEMENT_APP(wxVitrelApp);

@@ -1,0 +1,3 @@
+#include "ui/frame/vitrel_app.h"
+
+wxIMPLEMENT_APP(wxVitrelApp);

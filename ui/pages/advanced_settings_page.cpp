@@ -1,0 +1,556 @@
+// Advanced Settings page: the field rules, the slot boxes and the pattern file.
+//
+// The five fields and the slot boxes are the only store of the working
+// pattern. Every rule reads the fields' texts at that moment and writes its
+// results back in the "%f" and "%i" forms, always with a '.' decimal point.
+// An entry that is not a number above zero (the validators let "", "-", "0"
+// and negative numbers through) is not taken: its field returns to its last
+// value, so no field ever shows inf or nan and the fields always form one
+// pattern.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/event.h>
+#include <wx/filedlg.h>
+#include <wx/intl.h>
+#include <wx/filename.h>
+#include <wx/scrolwin.h>
+#include <wx/stdpaths.h>
+#include <wx/textctrl.h>
+
+#include "device/instruction.h"
+#include "files/data_file.h"
+#include "treatments/pattern_file.h"
+#include "ui/frame/resource_path.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/widgets/message_boxes.h"
+#include "ui/widgets/pattern_preview_control.h"
+
+namespace {
+
+// The file dialogs are made on first use: a file chooser costs about a fifth
+// of the window's start-up, and most runs never open one. Each is kept once
+// made, so it opens again in the folder last used; the first time it opens in
+// the user's documents folder, never in the program's.
+wxFileDialog* NewPatternFileDialog(wxWindow* parent, const wxString& title, long style)
+{
+    return new wxFileDialog(parent, title, wxStandardPaths::Get().GetDocumentsDir(), wxEmptyString, "*.xml",
+                            style, wxDefaultPosition, wxDefaultSize, "wxFileDialog");
+}
+
+// The whole sentence the user is shown for each reason a pattern file was
+// not exported or imported.
+struct RefusalNotice {
+    PatternFileRefusal refusal;
+    const char* notice;
+};
+
+const RefusalNotice ExportRefusals[] = {
+    {PatternFileRefusal::FileNameUnusable,
+     wxTRANSLATE("The pattern could not be exported because the file name cannot be used on this "
+                 "system.")},
+    {PatternFileRefusal::BaseFrequencyUnusable,
+     wxTRANSLATE("The pattern could not be exported because Base Frequency is too large or too "
+                 "small to give a usable slot timing.")},
+    {PatternFileRefusal::NotWritten,
+     wxTRANSLATE("The pattern could not be exported because the file could not be written; check "
+                 "that the folder exists and that you may write to it.")},
+};
+
+const RefusalNotice ImportRefusals[] = {
+    {PatternFileRefusal::FileNameUnusable,
+     wxTRANSLATE("The file could not be imported because the file name cannot be used on this "
+                 "system. The pattern on the page has not changed.")},
+    {PatternFileRefusal::Missing,
+     wxTRANSLATE("The file could not be imported because it does not exist. The pattern on the "
+                 "page has not changed.")},
+    {PatternFileRefusal::NotRegular,
+     wxTRANSLATE("The file could not be imported because it is a folder or a special file, not an "
+                 "ordinary file. The pattern on the page has not changed.")},
+    {PatternFileRefusal::Unreadable,
+     wxTRANSLATE("The file could not be imported because it cannot be opened or read. The pattern "
+                 "on the page has not changed.")},
+    {PatternFileRefusal::Empty,
+     wxTRANSLATE("The file could not be imported because it is empty. The pattern on the page has "
+                 "not changed.")},
+    {PatternFileRefusal::NotXml,
+     wxTRANSLATE("The file could not be imported because it is not a well-formed XML file. The "
+                 "pattern on the page has not changed.")},
+    {PatternFileRefusal::NoRoot,
+     wxTRANSLATE("The file could not be imported because it has no VitrelAdvancedSettings element. "
+                 "The pattern on the page has not changed.")},
+    {PatternFileRefusal::NoBaseFrequency,
+     wxTRANSLATE("The file could not be imported because it has no BaseFrequency value. The "
+                 "pattern on the page has not changed.")},
+    {PatternFileRefusal::BaseFrequencyNotPositive,
+     wxTRANSLATE("The file could not be imported because its BaseFrequency is not a number above "
+                 "zero. The pattern on the page has not changed.")},
+    {PatternFileRefusal::NoSlotCount,
+     wxTRANSLATE("The file could not be imported because it has no NumberOfSlots value. The "
+                 "pattern on the page has not changed.")},
+    {PatternFileRefusal::SlotCountOutOfRange,
+     wxTRANSLATE("The file could not be imported because its NumberOfSlots is not a whole number "
+                 "from 1 to 250. The pattern on the page has not changed.")},
+    {PatternFileRefusal::BaseFrequencyUnusable,
+     wxTRANSLATE("The file could not be imported because its BaseFrequency is too large or too "
+                 "small to give a usable slot timing. The pattern on the page has not changed.")},
+};
+
+// The translated sentence for `refusal`. A refusal without its own sentence
+// still reaches the user, in English, inside a general one.
+template <size_t N>
+wxString RefusalText(const RefusalNotice (&notices)[N], PatternFileRefusal refusal, const char* general)
+{
+    for (const RefusalNotice& known : notices)
+        if (refusal == known.refusal)
+            return wxGetTranslation(known.notice);
+    return wxString::Format(wxGetTranslation(general), wxString::FromUTF8(PatternFileRefusalText(refusal)));
+}
+
+// The one reading of a number from a field: false when its text is not one.
+bool ReadReal(const wxTextCtrl* field, double& value)
+{
+    return ParsePatternReal(field->GetValue().utf8_string(), value);
+}
+
+// A field's number, or NaN when its text is not a number: every check of a
+// write then fails, so nothing is sent from it.
+double FieldReal(const wxTextCtrl* field)
+{
+    double value = 0.0;
+    return ReadReal(field, value) ? value : std::nan("");
+}
+
+// A number above zero as its six decimals show it: 0.0000004 shows as zero.
+bool ReadPositiveReal(const wxTextCtrl* field, double& value)
+{
+    double parsed = 0.0;
+    double shown = 0.0;
+    if (!ReadReal(field, parsed) || !ParsePatternReal(FormatPatternReal(parsed), shown) || shown <= 0.0)
+        return false;
+    value = parsed;
+    return true;
+}
+
+// A slot count the page can show: a whole number from 1 to MaxSlots.
+bool ReadSlotCount(const wxTextCtrl* field, int& count)
+{
+    long parsed = 0;
+    if (!ParsePatternCount(field->GetValue().utf8_string(), parsed) || parsed < 1
+        || parsed > FiringPattern::MaxSlots)
+        return false;
+    count = static_cast<int>(parsed);
+    return true;
+}
+
+void WriteReal(wxTextCtrl* field, double value)
+{
+    field->SetValue(wxString::FromUTF8(FormatPatternReal(value)));
+}
+
+void WriteCount(wxTextCtrl* field, int count)
+{
+    field->SetValue(wxString::FromUTF8(FormatPatternCount(count)));
+}
+
+}  // namespace
+
+// The four reals and the slot count of a derived pattern into their fields;
+// its base values become the ones the base fields return to.
+void AdvancedSettingsPage::ShowPatternFields(const FiringPattern& pattern)
+{
+    WriteReal(baseFrequencyField, pattern.BaseFrequency);
+    WriteReal(baseTimePeriodField, pattern.BaseTimePeriod);
+    WriteReal(slotFrequencyField, pattern.SlotFrequency);
+    WriteReal(periodPerSlotField, pattern.TimePeriodPerSlot);
+    WriteCount(slotCountField, pattern.NumberOfSlots);
+    takenPattern = pattern;
+}
+
+// The slot count in effect: the field's when it holds one, else the boxes'.
+int AdvancedSettingsPage::SlotCountInEffect() const
+{
+    int n = 0;
+    return ReadSlotCount(slotCountField, n) ? n : slotBoxes.count;
+}
+
+// Derives the pattern from one field through `derive`: rule 1 from the Base
+// Frequency field, rule 2 from the Base Time Period field. An entry that is
+// not a number above zero (as its six decimals show it) is not taken: the
+// field shows its last value, `taken`, again and nothing else changes.
+void AdvancedSettingsPage::DeriveFromField(wxTextCtrl* field, void (FiringPattern::*derive)(double, double),
+                                           double taken)
+{
+    double value = 0.0;
+    FiringPattern pattern;
+    pattern.NumberOfSlots = SlotCountInEffect();
+    if (ReadPositiveReal(field, value))
+        (pattern.*derive)(value, pattern.NumberOfSlots);
+    if (pattern.HasUsableQuantities())
+        ShowPatternFields(pattern);
+    else
+        WriteReal(field, taken);
+}
+
+void AdvancedSettingsPage::TakeBaseFrequency()
+{
+    DeriveFromField(baseFrequencyField, &FiringPattern::DeriveFromBaseFrequency, takenPattern.BaseFrequency);
+}
+
+void AdvancedSettingsPage::TakeBaseTimePeriod()
+{
+    DeriveFromField(baseTimePeriodField, &FiringPattern::DeriveFromBaseTimePeriod,
+                    takenPattern.BaseTimePeriod);
+}
+
+// Brings the slot boxes in line with the Number of Slots field (a new count
+// gives all new, silent boxes; the same count keeps them). A field that holds
+// no count ("" or "0" while typing) is given back the current box count.
+// Leaving the field derives the slot period and slot frequency from Base Time
+// Period and keeps Base Frequency; Enter (and a programme read back from the
+// stick) derives everything from Base Time Period. After a focus change the
+// boxes are rebuilt once the toolkit has finished moving the focus, which may
+// be into the old boxes; anything that reads the page before then finishes
+// that rebuild first (FinishPendingSlotRebuild).
+void AdvancedSettingsPage::ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange)
+{
+    const int n = SlotCountInEffect();
+    if (n != slotBoxes.count) {
+        if (afterFocusChange) {
+            pendingSlotCount = n;
+            CallAfter([this] { FinishPendingSlotRebuild(); });
+        } else
+            RebuildSlotBoxes(n);
+    }
+
+    double t = 0.0;
+    if (!ReadPositiveReal(baseTimePeriodField, t))
+        t = takenPattern.BaseTimePeriod;
+    FiringPattern pattern = takenPattern;
+    if (rewriteBaseFrequency)
+        pattern.DeriveFromBaseTimePeriod(t, n);
+    else
+        pattern.DeriveSlotsFromBaseTimePeriod(t, n);
+    pattern.NumberOfSlots = n;
+    if (!pattern.HasUsableQuantities()) {
+        WriteCount(slotCountField, n);
+        return;
+    }
+    if (rewriteBaseFrequency) {
+        ShowPatternFields(pattern);
+        return;
+    }
+    WriteReal(periodPerSlotField, pattern.TimePeriodPerSlot);
+    WriteReal(slotFrequencyField, pattern.SlotFrequency);
+    WriteCount(slotCountField, n);
+    takenPattern = pattern;
+}
+
+void AdvancedSettingsPage::FinishPendingSlotRebuild()
+{
+    const int count = pendingSlotCount;
+    pendingSlotCount = -1;
+    if (count < 0 || count == slotBoxes.count)
+        return;
+    const wxWindow* focus = FindFocus();
+    const bool focusInRow = focus == nullptr || focus->GetParent() == slotWindow;
+    RebuildSlotBoxes(count);
+    if (focusInRow && slotBoxes.count > 0)
+        slotBoxes.boxes[0]->SetFocus();
+}
+
+// Shows a complete pattern: the five fields and NumberOfSlots new boxes
+// carrying its slot states.
+void AdvancedSettingsPage::ShowPatternOnPage(const FiringPattern& pattern)
+{
+    ShowPatternFields(pattern);
+    RebuildSlotBoxes(pattern.NumberOfSlots);
+    for (int i = 0; i < slotBoxes.count; ++i)
+        slotBoxes.boxes[i]->SetValue(pattern.Slot[i] == 1);
+}
+
+// True when the fields and boxes on screen form one pattern that may be
+// sent: what the stick would get is what the page shows.
+bool AdvancedSettingsPage::ShowsOnePattern() const
+{
+    int n = 0;
+    return ReadSlotCount(slotCountField, n) && n == slotBoxes.count
+           && ::ShowsOnePattern(
+               baseFrequencyField->GetValue().utf8_string(), slotCountField->GetValue().utf8_string(),
+               slotFrequencyField->GetValue().utf8_string(), baseTimePeriodField->GetValue().utf8_string());
+}
+
+// Writes what the fields show. A base field whose text is not taken counts
+// as the value it returns to, and a count above the boxes (typed, not yet
+// applied) is completed with silent slots, so the file can always be read.
+bool AdvancedSettingsPage::SavePatternFile(const char* path, PatternFileRefusal& reason)
+{
+    const int n = SlotCountInEffect();
+    FiringPattern shown;
+    double b = 0.0;
+    if (ReadPositiveReal(baseFrequencyField, b))
+        shown.DeriveFromBaseFrequency(b, n);
+    if (!shown.HasUsableQuantities())
+        shown.DeriveFromBaseFrequency(takenPattern.BaseFrequency, n);
+    if (!shown.HasUsableQuantities()) {
+        reason = PatternFileRefusal::BaseFrequencyUnusable;
+        return false;
+    }
+    PatternFileContent content;
+    content.BaseFrequency = shown.BaseFrequency;
+    content.NumberOfSlots = n;
+    if (!ReadPositiveReal(baseTimePeriodField, content.BaseTimePeriod))
+        content.BaseTimePeriod = takenPattern.BaseTimePeriod;
+    if (!ReadPositiveReal(slotFrequencyField, content.SlotFrequency))
+        content.SlotFrequency = shown.SlotFrequency;
+    if (!ReadPositiveReal(periodPerSlotField, content.TimePeriodPerSlot))
+        content.TimePeriodPerSlot = shown.TimePeriodPerSlot;
+    content.Slots.resize(std::max(slotBoxes.count, n), false);
+    for (int i = 0; i < slotBoxes.count; ++i)
+        content.Slots[i] = slotBoxes.boxes[i]->GetValue();
+
+    if (!WritePatternFile(path, content, *document)) {
+        reason = PatternFileRefusal::NotWritten;
+        return false;
+    }
+    return true;
+}
+
+bool AdvancedSettingsPage::LoadPatternFile(const char* path, PatternFileRefusal& reason)
+{
+    const PatternFileResult result = ReadPatternFile(path, *document);
+    if (!result.ok) {
+        reason = result.refusal;
+        return false;
+    }
+    ShowPatternOnPage(result.pattern);
+    return true;
+}
+
+// At exit: nothing can be reported any more, so a failure leaves the
+// previous file as it was. A file that could not be used at start-up (could
+// not be opened, read or parsed) is moved aside first, so that the save does
+// not erase it; one that cannot be moved stays, and nothing is saved. A
+// folder, FIFO, socket or device by that name is not the program's to move:
+// it stays, and nothing is saved.
+void AdvancedSettingsPage::SaveSettings(const char* path)
+{
+    std::error_code error;
+    if (settingsNotRegular && std::filesystem::exists(path, error)) {
+        std::puts((std::string(path)
+                   + " is not an ordinary file; it was left as it is and the "
+                     "pattern on the page was not saved")
+                      .c_str());
+        return;
+    }
+    if (settingsRefused && std::filesystem::exists(path, error)) {
+        const std::time_t now = std::time(nullptr);
+        const std::string aside = MoveUnreadableAside(path, *std::localtime(&now));
+        if (aside.empty()) {
+            std::puts((std::string(path)
+                       + " could not be read and could not be moved aside; "
+                         "the pattern on the page was not saved")
+                          .c_str());
+            return;
+        }
+        std::puts((std::string(path) + " could not be read; it was kept as " + aside).c_str());
+    }
+    if (ResolveLinks(path).empty()) {
+        std::puts((std::string(path)
+                   + " is a symbolic link that belongs to another user; nothing was written through it "
+                     "and the pattern on the page was not saved")
+                      .c_str());
+        return;
+    }
+    PatternFileRefusal ignored;
+    SavePatternFile(path, ignored);
+}
+
+// At start-up: without a usable file (the first start has none) the page keeps
+// its start pattern.
+void AdvancedSettingsPage::LoadSettings(const char* path)
+{
+    const PatternFileResult result = ReadPatternFile(path, *document);
+    if (result.ok)
+        ShowPatternOnPage(result.pattern);
+    settingsRefused = !result.ok && result.hasContent;
+    settingsNotRegular = result.notRegular;
+    // Told now, while the user can still remove the link: the save at the
+    // end will not write through it.
+    if (ResolveLinks(path).empty()) {
+        const wxString notice = wxString::Format(
+            _("The file %s is a symbolic link that belongs to another user, so the program does not "
+              "write through it: the pattern on the Advanced Settings page will not be saved when the "
+              "program ends. Remove the link to have the pattern saved."),
+            wxString::FromUTF8(path));
+        CallAfter([notice] { ShowNotice(notice, "Advanced Settings"); });
+    }
+}
+
+void AdvancedSettingsPage::RebuildSlotBoxes(int count)
+{
+    count = std::clamp(count, 0, static_cast<int>(FiringPattern::MaxSlots));
+    pendingSlotCount = -1;
+    DestroySlotBoxes();
+    AddSlotBoxes(count, "ID_CHECKBOX6");
+}
+
+void AdvancedSettingsPage::TakeSlotCount()
+{
+    ApplySlotCountField(true, false);
+}
+
+void AdvancedSettingsPage::LeaveSlotCount()
+{
+    ApplySlotCountField(false, true);
+}
+
+FiringPattern AdvancedSettingsPage::WorkingPattern() const
+{
+    FiringPattern pattern;  // Base Frequency stays 0, shown as "-", when not a number above zero
+    ReadPositiveReal(baseFrequencyField, pattern.BaseFrequency);
+    pattern.NumberOfSlots = slotBoxes.count;
+    for (int i = 0; i < slotBoxes.count; ++i)
+        pattern.Slot[i] = slotBoxes.boxes[i]->GetValue() ? SlotOn : SlotOff;
+    return pattern;
+}
+
+double AdvancedSettingsPage::BaseFrequency() const
+{
+    return FieldReal(baseFrequencyField);
+}
+
+double AdvancedSettingsPage::SlotCount() const
+{
+    return FieldReal(slotCountField);
+}
+
+double AdvancedSettingsPage::SlotFrequency() const
+{
+    return FieldReal(slotFrequencyField);
+}
+
+void AdvancedSettingsPage::ShowTreatment(const FiringPattern& treatment)
+{
+    // The three derived fields always come from the treatment's base
+    // frequency and slot count, never from its stored copies.
+    FiringPattern shown;
+    shown.NumberOfSlots = treatment.NumberOfSlots;
+    shown.DeriveFromBaseFrequency(treatment.BaseFrequency, shown.NumberOfSlots);
+    ShowPatternFields(shown);
+    const int n = shown.NumberOfSlots;
+    if (n != slotBoxes.count)
+        RebuildSlotBoxes(n);
+    for (int i = 0; i < n && i < slotBoxes.count; ++i)
+        slotBoxes.boxes[i]->SetValue(treatment.Slot[i] == 1);
+}
+
+void AdvancedSettingsPage::ShowProgrammeRead(double baseTimePeriod, int count, const unsigned char* states)
+{
+    baseTimePeriodField->SetValue(FormatPatternReal(baseTimePeriod));
+    slotCountField->SetValue(FormatPatternCount(count));
+    TakeSlotCount();
+    for (int j = 0; j < count && j < slotBoxes.count; ++j)
+        slotBoxes.boxes[j]->SetValue(states[j] == SlotOn);
+}
+
+// Sent in idle time: catches every way the fields and boxes change.
+void AdvancedSettingsPage::OnPatternPreviewUpdateUI(wxUpdateUIEvent&)
+{
+    preview->ShowPattern(WorkingPattern());
+}
+
+wxWindow* AdvancedSettingsPage::WriteButton() const
+{
+    return writeButton;
+}
+
+wxWindow* AdvancedSettingsPage::ReadButton() const
+{
+    return readButton;
+}
+
+wxWindow* AdvancedSettingsPage::ExportButton() const
+{
+    return exportButton;
+}
+
+wxWindow* AdvancedSettingsPage::ImportButton() const
+{
+    return importButton;
+}
+
+wxWindow* AdvancedSettingsPage::BaseTimePeriodField() const
+{
+    return baseTimePeriodField;
+}
+
+wxWindow* AdvancedSettingsPage::BaseFrequencyField() const
+{
+    return baseFrequencyField;
+}
+
+wxWindow* AdvancedSettingsPage::SlotCountField() const
+{
+    return slotCountField;
+}
+
+void AdvancedSettingsPage::ExportPattern()
+{
+    FinishPendingSlotRebuild();
+    if (exportDialog == nullptr)
+        exportDialog = NewPatternFileDialog(this, _("Export to XML"), wxFD_SAVE);
+    if (exportDialog->ShowModal() == wxID_CANCEL)
+        return;
+    // Import lists *.xml files only: a name typed without an extension gets
+    // ".xml", so that the export can be imported again.
+    wxFileName chosen(exportDialog->GetPath());
+    if (chosen.GetExt().empty())
+        chosen.SetExt("xml");
+    // Never over the catalogue, the diary or another file of the program's.
+    if (IsProgramFile(chosen.GetFullPath())) {
+        // TRANSLATORS: %s is the full path of the file chosen.
+        ShowNotice(wxString::Format(_("The pattern was not exported: \"%s\" is one of Vitrel's own "
+                                      "files. Please choose another name or folder."),
+                                    chosen.GetFullPath()),
+                   "Export to XML");
+        return;
+    }
+    // Asked here, not by the dialog: the ".xml" added above may name an
+    // existing file too.
+    if (chosen.FileExists()
+        && !ConfirmAction(
+            // TRANSLATORS: %s is the file's name, without its folder.
+            wxString::Format(_("%s already exists. Do you want to replace it?"), chosen.GetFullName()),
+            "Export to XML"))
+        return;
+    std::string path;
+    PatternFileRefusal reason = PatternFileRefusal::FileNameUnusable;
+    if (!ToFilePath(chosen.GetFullPath(), path) || !SavePatternFile(path.c_str(), reason))
+        ShowNotice(RefusalText(ExportRefusals, reason,
+                               // TRANSLATORS: %s is the reason, in English.
+                               wxTRANSLATE("The pattern could not be exported because %s.")),
+                   "Export to XML");
+}
+
+void AdvancedSettingsPage::ImportPattern()
+{
+    if (importDialog == nullptr)
+        importDialog = NewPatternFileDialog(this, _("Import from XML"), wxFD_OPEN);
+    if (importDialog->ShowModal() == wxID_CANCEL)
+        return;
+    std::string path;
+    PatternFileRefusal reason = PatternFileRefusal::FileNameUnusable;
+    if (!ToFilePath(importDialog->GetPath(), path) || !LoadPatternFile(path.c_str(), reason))
+        ShowNotice(RefusalText(ImportRefusals, reason,
+                               // TRANSLATORS: %s is the reason, in English.
+                               wxTRANSLATE("The file could not be imported because %s. The "
+                                           "pattern on the page has not changed.")),
+                   "Import from XML");
+}

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <wx/panel.h>
+
+#include "treatments/firing_pattern.h"
+
+class wxBoxSizer;
+class wxButton;
+class wxCheckBox;
+class wxFileDialog;
+class wxScrolledWindow;
+class wxTextCtrl;
+class wxUpdateUIEvent;
+class PatternPreviewControl;
+enum class PatternFileRefusal;
+namespace tinyxml2 {
+class XMLDocument;
+}
+
+// The slot check boxes of the Advanced Settings page: box i shows slot i of the
+// working pattern (checked = the slot fires).
+struct SlotBoxes {
+    wxCheckBox* boxes[FiringPattern::MaxSlots] = {};
+    int count = 0;
+    wxBoxSizer* sizer = nullptr;  // the scrolled window's sizer
+};
+
+// The Advanced Settings page: the five pattern fields, the slot boxes, the
+// preview and the pattern files ("AdvancedSettings.xml", export, import).
+// Its fields and boxes are the only store of the working pattern; the rest
+// of the window reads and shows patterns through the methods below.
+class AdvancedSettingsPage : public wxPanel {
+public:
+    explicit AdvancedSettingsPage(wxWindow* parent);
+    ~AdvancedSettingsPage() override;
+
+    // What the page's handlers do: Enter in, or leaving, Base Frequency and
+    // Base Time Period; Enter in Number of Slots, or leaving it; the export
+    // and import buttons.
+    void TakeBaseFrequency();
+    void TakeBaseTimePeriod();
+    void TakeSlotCount();
+    void LeaveSlotCount();
+    void ExportPattern();
+    void ImportPattern();
+
+    // The pattern the fields and boxes hold now; its Base Frequency is 0
+    // when the field holds no number above zero.
+    FiringPattern WorkingPattern() const;
+    // The field's number, NaN when its text is not one.
+    double BaseFrequency() const;
+    double SlotCount() const;
+    double SlotFrequency() const;
+    // The fields and boxes form one pattern that may be sent.
+    bool ShowsOnePattern() const;
+    // A rebuild of the boxes still due after leaving Number of Slots is made
+    // now: whatever reads the page calls this first.
+    void FinishPendingSlotRebuild();
+
+    // A catalogue treatment: its base frequency and slot count derive the
+    // fields, and its slot states go into the boxes.
+    void ShowTreatment(const FiringPattern& pattern);
+    // A programme read back from the stick: `count` slot states and the
+    // base time period they were sent at.
+    void ShowProgrammeRead(double baseTimePeriod, int count, const unsigned char* states);
+
+    // "AdvancedSettings.xml" at start-up and at exit.
+    void LoadSettings(const char* path);
+    void SaveSettings(const char* path);
+
+    const SlotBoxes& Slots() const { return slotBoxes; }
+    // The controls whose events the frame binds.
+    wxWindow* WriteButton() const;
+    wxWindow* ReadButton() const;
+    wxWindow* ExportButton() const;
+    wxWindow* ImportButton() const;
+    wxWindow* BaseTimePeriodField() const;
+    wxWindow* BaseFrequencyField() const;
+    wxWindow* SlotCountField() const;
+
+private:
+    void DeriveFromField(wxTextCtrl* field, void (FiringPattern::*derive)(double, double), double taken);
+    void ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange);
+    void ShowPatternFields(const FiringPattern& pattern);
+    int SlotCountInEffect() const;
+    void ShowPatternOnPage(const FiringPattern& pattern);
+    bool SavePatternFile(const char* path, PatternFileRefusal& reason);
+    bool LoadPatternFile(const char* path, PatternFileRefusal& reason);
+    void OnPatternPreviewUpdateUI(wxUpdateUIEvent& event);
+
+    // The slot boxes (ui/pages/slot_boxes.cpp).
+    void RebuildSlotBoxes(int count);
+    void PlaceSlotBoxes();
+    // Unchecked boxes named windowName from the current count up to count.
+    void AddSlotBoxes(int count, const wxString& windowName);
+    void DestroySlotBoxes();
+
+    wxButton* writeButton = nullptr;  // ID_BUTTON4
+    wxButton* readButton = nullptr;  // ID_BUTTON5
+    wxButton* exportButton = nullptr;  // ID_BUTTON7
+    wxButton* importButton = nullptr;  // ID_BUTTON8
+    wxTextCtrl* baseTimePeriodField = nullptr;  // ID_TEXTCTRL7
+    wxTextCtrl* baseFrequencyField = nullptr;  // ID_TEXTCTRL11
+    wxTextCtrl* periodPerSlotField = nullptr;  // ID_TEXTCTRL9
+    wxTextCtrl* slotFrequencyField = nullptr;  // ID_TEXTCTRL12
+    wxTextCtrl* slotCountField = nullptr;  // ID_TEXTCTRL8
+    wxScrolledWindow* slotWindow = nullptr;  // ID_SCROLLEDWINDOW1
+    PatternPreviewControl* preview = nullptr;  // ID_PATTERNPREVIEW2
+
+    SlotBoxes slotBoxes;
+    int pendingSlotCount = -1;  // a rebuild to the count left in Number of Slots, not yet made
+    // What the base fields go back to when their text is not taken: the
+    // values the page last showed or took.
+    FiringPattern takenPattern;
+    std::unique_ptr<tinyxml2::XMLDocument> document;
+    bool settingsRefused = false;  // the file held at start-up could not be used
+    bool settingsNotRegular = false;  // a folder or special file held its name
+    wxFileDialog* exportDialog = nullptr;
+    wxFileDialog* importDialog = nullptr;
+};

@@ -1,0 +1,209 @@
+#include <wx/button.h>
+#include <wx/image.h>
+#include <wx/panel.h>
+#include <wx/scrolwin.h>
+#include <wx/statline.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/valnum.h>
+
+#include <tinyxml2.h>
+
+#ifdef __WXGTK3__
+#include <gtk/gtk.h>
+#endif
+
+#include "ui/frame/resource_path.h"
+#include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/page_style.h"
+#include "ui/widgets/pattern_preview_control.h"
+#include "ui/widgets/picture_control.h"
+
+namespace {
+const wxColour EditableFieldColour(255, 255, 190);
+
+// Validator A: any real, negatives included, 15 decimals. A typed comma is
+// taken as the decimal point (it is the key many users reach for), so the
+// field still shows and stores '.', and a second separator is refused as
+// usual.
+class RealFieldValidator : public wxFloatingPointValidator<double> {
+public:
+    RealFieldValidator() : wxFloatingPointValidator<double>(15, nullptr, wxNUM_VAL_DEFAULT)
+    {
+        SetRange(-1.7976931348623157e308, 1.7976931348623157e308);
+        Bind(wxEVT_CHAR, &RealFieldValidator::OnChar, this);
+    }
+    RealFieldValidator(const RealFieldValidator& other) : wxFloatingPointValidator<double>(other)
+    {
+        Bind(wxEVT_CHAR, &RealFieldValidator::OnChar, this);
+    }
+    wxObject* Clone() const override { return new RealFieldValidator(*this); }
+
+private:
+    void OnChar(wxKeyEvent& event)
+    {
+        event.Skip();  // every other key goes on to the number filter
+        if (event.GetUnicodeKey() != ',')
+            return;
+        event.Skip(false);  // the comma itself is never inserted
+        wxKeyEvent point(event);
+        point.m_uniChar = '.';
+        point.m_keyCode = '.';
+        // The number filter passes the point on (skips it) when it may go in.
+        ProcessEventLocally(point);
+        if (point.GetSkipped())
+            GetTextEntry()->WriteText(".");
+    }
+};
+
+// A labelled number field: the label stretches within its half of the row.
+wxTextCtrl* AddLabelledField(wxWindow* page, wxBoxSizer* half, const char* labelName, const wxString& label,
+                             const char* fieldName, long style, const wxValidator& validator)
+{
+    half->Add(new wxStaticText(page, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, labelName), 1,
+              wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    wxTextCtrl* field = new wxTextCtrl(page, wxID_ANY, "1", wxDefaultPosition, NumberFieldSize(page, 80),
+                                       wxTE_CENTRE | style, validator, fieldName);
+    half->Add(field, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    return field;
+}
+
+wxBoxSizer* AddHalf(wxBoxSizer* row)
+{
+    wxBoxSizer* half = new wxBoxSizer(wxHORIZONTAL);
+    row->Add(half, 1, wxEXPAND, 0);
+    return half;
+}
+
+void AddSeparator(wxWindow* page, wxBoxSizer* sizer, const char* name, int proportion, int flags)
+{
+    sizer->Add(new wxStaticLine(page, wxID_ANY, wxDefaultPosition, wxSize(10, -1), wxLI_HORIZONTAL, name),
+               proportion, wxALL | flags, 5);
+}
+}  // namespace
+
+AdvancedSettingsPage::AdvancedSettingsPage(wxWindow* parent)
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL5"),
+      document(std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE))
+{
+    // Validators first: A admits any real, negatives included; B whole slot
+    // counts from 1 to 250.
+    RealFieldValidator realValidator;
+    wxIntegerValidator<int> countValidator(nullptr, wxNUM_VAL_DEFAULT);
+    countValidator.SetRange(1, 250);
+
+    wxPanel* page = this;
+    wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
+
+    wxStaticText* heading = new wxStaticText(page, wxID_ANY, _("Advanced Settings"), wxDefaultPosition,
+                                             wxDefaultSize, 0, "ID_STATICTEXT25");
+    StyleText(heading, PageFont(14, wxFONTWEIGHT_NORMAL, "Arial"), wxColour(160, 22, 44));
+    AddPageRow(column)->Add(heading, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    wxBoxSizer* block = new wxBoxSizer(wxVERTICAL);
+    wxPanel* toolbar =
+        new wxPanel(page, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL9");
+    toolbar->SetBackgroundColour(wxColour(208, 208, 208));
+    wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
+    writeButton = new wxButton(toolbar, wxID_ANY, _("Write Vitrel"), wxDefaultPosition, wxDefaultSize, 0,
+                               wxDefaultValidator, "ID_BUTTON4");
+    writeButton->SetForegroundColour(wxColour(255, 255, 255));
+    writeButton->SetBackgroundColour(wxColour(153, 32, 35));
+    StyleText(writeButton, PageFont(10, wxFONTWEIGHT_BOLD));
+    tools->Add(writeButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    readButton = new wxButton(toolbar, wxID_ANY, _("Read Vitrel"), wxDefaultPosition, wxDefaultSize, 0,
+                              wxDefaultValidator, "ID_BUTTON5");
+    tools->Add(readButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    tools->Add(new wxStaticLine(toolbar, wxID_ANY, wxDefaultPosition, wxSize(2, -1), wxLI_VERTICAL,
+                                "ID_STATICLINE5"),
+               0, wxALL | wxEXPAND, 5);
+    exportButton = new wxButton(toolbar, wxID_ANY, _("Export to XML"), wxDefaultPosition, wxDefaultSize, 0,
+                                wxDefaultValidator, "ID_BUTTON7");
+    tools->Add(exportButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    importButton = new wxButton(toolbar, wxID_ANY, _("Import from XML"), wxDefaultPosition, wxDefaultSize, 0,
+                                wxDefaultValidator, "ID_BUTTON8");
+    tools->Add(importButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    FitPanel(toolbar, tools);
+    block->Add(toolbar, 1, wxEXPAND, 0);
+    wxStaticText* warning = new wxStaticText(
+        page, wxID_ANY,
+        _("This is section for advanced setting of Vitrel stick operation. It should be used only "
+          "if you understand principles of pulse magnetic field characteristics and its impatc on "
+          "body."),
+        wxDefaultPosition, wxSize(465, 48), 0, "ID_STATICTEXT13");
+    block->Add(warning, 0, wxALL | wxEXPAND, 5);
+    AddSeparator(page, block, "ID_STATICLINE4", 0, wxEXPAND);
+    column->Add(block, 0, wxEXPAND, 0);
+
+    wxBoxSizer* periodRow = AddPageRow(column);
+    baseTimePeriodField =
+        AddLabelledField(page, AddHalf(periodRow), "ID_STATICTEXT8", _("Base Time Period [sec]"),
+                         "ID_TEXTCTRL7", wxTE_PROCESS_ENTER, realValidator);
+    baseFrequencyField =
+        AddLabelledField(page, AddHalf(periodRow), "ID_STATICTEXT16", _("Base Frequency [Hz]"),
+                         "ID_TEXTCTRL11", wxTE_PROCESS_ENTER, realValidator);
+    baseFrequencyField->SetBackgroundColour(EditableFieldColour);
+
+    wxBoxSizer* slotRow = AddPageRow(column);
+    periodPerSlotField =
+        AddLabelledField(page, AddHalf(slotRow), "ID_STATICTEXT10", _("Time Period Per Slot [sec]"),
+                         "ID_TEXTCTRL9", 0, wxDefaultValidator);
+    periodPerSlotField->Disable();
+    slotFrequencyField = AddLabelledField(page, AddHalf(slotRow), "ID_STATICTEXT17", _("Slot Frequency [Hz]"),
+                                          "ID_TEXTCTRL12", 0, wxDefaultValidator);
+    slotFrequencyField->Disable();
+
+    slotCountField = AddLabelledField(page, AddPageRow(column), "ID_STATICTEXT9", _("Number of Slots"),
+                                      "ID_TEXTCTRL8", wxTE_PROCESS_ENTER, countValidator);
+    slotCountField->SetBackgroundColour(EditableFieldColour);
+
+    AddSeparator(page, column, "ID_STATICLINE2", 0, wxEXPAND);
+
+    AddPageRow(column)->Add(new wxStaticText(page, wxID_ANY, _("Vitrel firing pattern"), wxDefaultPosition,
+                                             wxDefaultSize, 0, "ID_STATICTEXT12"),
+                            1, wxALL, 5);
+
+    slotWindow = new wxScrolledWindow(page, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                      wxHSCROLL | wxALWAYS_SHOW_SB, "ID_SCROLLEDWINDOW1");
+    slotBoxes.sizer = new wxBoxSizer(wxHORIZONTAL);
+    slotBoxes.sizer->Add(new wxStaticText(slotWindow, wxID_ANY, "Label", wxDefaultPosition, wxSize(0, 40), 0,
+                                          "ID_STATICTEXT11"),
+                         0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    slotWindow->SetSizer(slotBoxes.sizer);
+#ifdef __WXGTK3__
+    // GTK's overlay scroll bars show only under the pointer; the row must
+    // always show that it scrolls.
+    gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(slotWindow->GetHandle()), FALSE);
+#endif
+    // Room for the 40-pixel row and the horizontal scroll bar below it.
+    slotWindow->SetMinSize(wxSize(-1, 64));
+    AddPageRow(column)->Add(slotWindow, 1, wxALL | wxEXPAND, 5);
+
+    // The working pattern, kept up to date as fields and boxes change.
+    preview = new PatternPreviewControl(page, wxID_ANY, "ID_PATTERNPREVIEW2");
+    AddPageRow(column)->Add(preview, 1, wxALL | wxEXPAND, 5);
+
+    AddSeparator(page, AddPageRow(column), "ID_STATICLINE3", 1, wxALIGN_CENTER_VERTICAL);
+
+    wxBoxSizer* pictureRow = AddPageRow(column);
+    pictureRow->Add(30, 20, 0, 0, 0);
+    // Decoded when the page is first shown.
+    pictureRow->Add(new PictureControl(page, "share\\MagneticPulses.PNG", "ID_STATICBITMAP1"), 0, wxALL, 5);
+
+    FitPanel(page, column);
+
+    // The working pattern is kept up to date in idle time.
+    preview->SetExtraStyle(preview->GetExtraStyle() | wxWS_EX_PROCESS_UI_UPDATES);
+    preview->Bind(wxEVT_UPDATE_UI, &AdvancedSettingsPage::OnPatternPreviewUpdateUI, this);
+
+    // The start pattern: ten silent slots at a base frequency of 1 Hz, every
+    // field derived from those two so that what is shown is what Write would
+    // send.
+    FiringPattern start;
+    start.NumberOfSlots = 10;
+    start.DeriveFromBaseFrequency(1.0, start.NumberOfSlots);
+    ShowPatternFields(start);
+    AddSlotBoxes(start.NumberOfSlots, "ID_CHECKBOX0");
+}
+
+AdvancedSettingsPage::~AdvancedSettingsPage() = default;

@@ -1,0 +1,281 @@
+// Diary page: the history list and composing entries.
+#include <wx/button.h>
+#include <wx/datetime.h>
+#include <wx/event.h>
+#include <wx/filename.h>
+#include <wx/notebook.h>
+#include <wx/settings.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <tinyxml2.h>
+
+#include "diary/diary_file.h"
+#include "ui/frame/resource_path.h"
+#include "ui/pages/diary_page.h"
+#include "ui/widgets/history_list_view.h"
+#include "ui/widgets/message_boxes.h"
+
+namespace {
+const char* const DiaryFileName = "DiaryHistoryDB.xml";
+
+// A diary file from this size on (about 5,000 entries) is read beside the
+// window at start-up: reading a long one takes longer than opening the window.
+constexpr std::uintmax_t ReadBesideFromBytes = 1 << 20;
+}  // namespace
+
+DiaryPage::~DiaryPage()
+{
+    if (reader.joinable())
+        reader.join();
+}
+
+void DiaryPage::ReadAtStart(const char* path)
+{
+    ReadFile(path);
+    StampEntry(false);
+}
+
+void DiaryPage::ReadFile(const char* path)
+{
+    const FileStamp stamp = StampOf(path);
+    if (!stamp.exists || stamp.size < ReadBesideFromBytes) {
+        RefreshHistoryList(path);
+        return;
+    }
+    // While readPath is set, the diary is being read or about to be. The
+    // reader touches only the document, path and result it is given here,
+    // and hands them over once it has ended.
+    readPath = path;
+    readStamp = stamp;
+    beingRead = std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
+    // Started once the window is up: before, it would take processor time
+    // from opening the window.
+    CallAfter([this] {
+        if (readPath.empty() || reader.joinable())
+            return;
+        reader = std::thread([this] {
+            readResult = LoadHistory(*beingRead, readPath.c_str());
+            CallAfter(&DiaryPage::FinishReading);
+        });
+    });
+}
+
+void DiaryPage::FinishReading()
+{
+    if (readPath.empty())
+        return;
+    if (reader.joinable())
+        reader.join();
+    else  // needed before the reader was started
+        readResult = LoadHistory(*beingRead, readPath.c_str());
+    const std::string path = readPath;
+    readPath.clear();
+    historyList->ShowNothing();
+    document = std::move(beingRead);
+    documentStamp = readResult == HistoryLoadResult::Loaded ? readStamp : FileStamp();
+    RefreshHistoryList(path.c_str());
+}
+
+void DiaryPage::RefreshHistoryList(const char* path)
+{
+    FinishReading();
+    // A file unchanged since the document was read from it is not read
+    // again: for a long diary that reading is nearly all of a refresh. The
+    // stamp is taken first, so a change made while reading shows next time.
+    const FileStamp stamp = StampOf(path);
+    if (!stamp.exists || !(stamp == documentStamp)) {
+        // The list reads its rows from the document: it must let go of them
+        // before the document is reloaded.
+        historyList->ShowNothing();
+        documentStamp = LoadHistory(*document, path) == HistoryLoadResult::Loaded ? stamp : FileStamp();
+    }
+    historyList->ShowEntries(*document);
+    // Date and Time fit what they now hold (the rows on show) and what New
+    // writes, and never get narrower than their titles; Summary takes the rest
+    // of the row.
+    const wxDateTime now = wxDateTime::Now();
+    historyList->SetColumnWidth(0, historyList->WidthToShow(0, now.Format("%x")));
+    historyList->SetColumnWidth(1, historyList->WidthToShow(1, now.Format("%X")));
+    FitSummaryColumn();
+}
+
+void DiaryPage::OpenEntry(long row)
+{
+    FinishReading();
+    DiaryEntry entry;
+    if (!ReadHistoryEntry(*document, static_cast<int>(row), entry))
+        return;
+    // Asked as for New; a save reloads the document, so the entry is read again.
+    if (!SettleUnsavedEntry(true) || !ReadHistoryEntry(*document, static_cast<int>(row), entry))
+        return;
+    notebook->SetSelection(1);
+    dateField->SetValue(wxString::FromUTF8(entry.Date));
+    dateField->SetEditable(false);
+    timeField->SetValue(wxString::FromUTF8(entry.Time));
+    timeField->SetEditable(false);
+    summaryField->SetValue(wxString::FromUTF8(entry.Summary));
+    summaryField->SetEditable(false);
+    contentField->SetValue(wxString::FromUTF8(entry.Content));
+    contentField->SetEditable(false);
+    ShowState();
+}
+
+void DiaryPage::FitSummaryColumn()
+{
+    // At least as wide as its header, and filling the rest of the row.
+    historyList->SetColumnWidth(2, wxLIST_AUTOSIZE_USEHEADER);
+    const int rest =
+        historyList->GetClientSize().x - historyList->GetColumnWidth(0) - historyList->GetColumnWidth(1);
+    if (rest > historyList->GetColumnWidth(2))
+        historyList->SetColumnWidth(2, rest);
+}
+
+void DiaryPage::StampEntry(bool composing)
+{
+    // The entry is stamped with this moment, in the user's formats (LC_TIME
+    // comes from the environment); Date and Time stay read-only.
+    const wxDateTime now = wxDateTime::Now();
+    timeField->SetValue(now.Format("%X"));
+    dateField->SetValue(now.Format("%x"));
+    summaryField->SetValue(wxEmptyString);
+    summaryField->SetEditable(composing);
+    contentField->SetValue(wxEmptyString);
+    contentField->SetEditable(composing);
+    ShowState();
+}
+
+// GTK draws a read-only field like an editable one, caret and all: the fields
+// that cannot be edited get the grey of the window's face, as on Windows.
+void DiaryPage::ShowState()
+{
+    const wxColour readOnly = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+    for (wxTextCtrl* field : {dateField, timeField, summaryField, contentField}) {
+        field->SetBackgroundColour(field->IsEditable() ? wxNullColour : readOnly);
+        field->Refresh();
+    }
+    // The row keeps its height, so the fields do not move.
+    hint->SetLabel(summaryField->IsEditable() ? wxString() : _("Press New to write an entry"));
+}
+
+void DiaryPage::NewEntry()
+{
+    if (SettleUnsavedEntry(true))
+        StampEntry(true);
+}
+
+// The message boxes look their texts up for translation themselves.
+void DiaryPage::SaveEntry()
+{
+    // Only an entry started with "New" can be saved: saved entries never change.
+    if (!summaryField->IsEditable()) {
+        ShowNotice("Existing entry cannot be saved !!!", "Warning");
+        return;
+    }
+    if (ConfirmAction("Do you want to save entry to history ?", "Save Entry to History"))
+        SaveComposedEntry();
+    else
+        RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
+}
+
+bool DiaryPage::SaveComposedEntry()
+{
+    FinishReading();
+    DiaryEntry entry;
+    entry.Date = dateField->GetValue().utf8_string();
+    entry.Time = timeField->GetValue().utf8_string();
+    entry.Summary = summaryField->GetValue().utf8_string();
+    entry.Content = contentField->GetValue().utf8_string();
+    // On failure the page stays composing, so what the user wrote is still
+    // there to save again or copy elsewhere. The append reloads the
+    // document the list reads from.
+    historyList->ShowNothing();
+    documentStamp = FileStamp();
+    std::string keptAs;
+    const HistorySaveResult result =
+        AppendHistoryEntry(*document, ResourceFilePath(DiaryFileName).c_str(), entry, &keptAs);
+    switch (result) {
+        case HistorySaveResult::Saved:
+            summaryField->SetEditable(false);
+            contentField->SetEditable(false);
+            ShowState();
+            break;
+        case HistorySaveResult::StartedAnew: {
+            summaryField->SetEditable(false);
+            contentField->SetEditable(false);
+            wxFileName kept(wxString(keptAs.c_str(), *wxConvFileName));
+            kept.MakeAbsolute();
+            ShowNotice(wxString::Format(_("The diary file \"DiaryHistoryDB.xml\" could not be written back "
+                                          "unchanged, so it was kept as it is under this name:\n%s\nA new "
+                                          "diary file was started with every entry that could be read from "
+                                          "it and the entry you saved."),
+                                        kept.GetFullPath()),
+                       "Warning");
+            break;
+        }
+        case HistorySaveResult::Unreadable:
+            ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be read, so the entry "
+                       "was not saved. The file was left as it is.",
+                       "Warning");
+            break;
+        case HistorySaveResult::NotWritten:
+            ShowNotice("The diary file \"DiaryHistoryDB.xml\" could not be written, so the "
+                       "entry was not saved.",
+                       "Warning");
+            break;
+    }
+    RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
+    return result == HistorySaveResult::Saved || result == HistorySaveResult::StartedAnew;
+}
+
+// Typed text of an entry being composed is not dropped without a word, when
+// "New" starts another entry, another entry is opened or the program closes.
+// Cancel goes back to the text, unless the program is closing for good; a
+// save that fails keeps the text on the page where it can stay.
+bool DiaryPage::SettleUnsavedEntry(bool mayStay)
+{
+    if (!summaryField->IsEditable() || (summaryField->IsEmpty() && contentField->IsEmpty()))
+        return true;
+    switch (AskYesNo("The diary entry you are writing has not been saved. Do you want to save it?",
+                     "Save Entry to History", mayStay)) {
+        case wxID_YES:
+            return SaveComposedEntry() || !mayStay;
+        case wxID_NO:
+            return true;
+        default:  // Cancel, or the box closed
+            return !mayStay;
+    }
+}
+
+void DiaryPage::CloseEntry()
+{
+    notebook->SetSelection(0);
+}
+
+// The list gets its final width only once its page is laid out: the Summary
+// column fills the row from the first time the diary is shown.
+void DiaryPage::Shown()
+{
+    FinishReading();
+    FitSummaryColumn();
+}
+
+wxWindow* DiaryPage::HistoryList() const
+{
+    return historyList;
+}
+
+wxWindow* DiaryPage::NewButton() const
+{
+    return newButton;
+}
+
+wxWindow* DiaryPage::SaveButton() const
+{
+    return saveButton;
+}
+
+wxWindow* DiaryPage::CloseButton() const
+{
+    return closeButton;
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <thread>
+
+#include <wx/panel.h>
+
+#include "diary/diary_file.h"
+
+class wxButton;
+class wxNotebook;
+class wxStaticText;
+class wxTextCtrl;
+class HistoryListView;
+namespace tinyxml2 {
+class XMLDocument;
+}
+
+// The Diary page: the history list of "DiaryHistoryDB.xml" and one entry,
+// viewed or being composed. A long diary is read beside the window at
+// start-up; whatever needs the diary before that reading has ended waits
+// for it.
+class DiaryPage : public wxPanel {
+public:
+    explicit DiaryPage(wxWindow* parent);
+    ~DiaryPage() override;
+
+    // Reads the diary at `path` into the list and stamps the entry with this
+    // moment, viewing, not composing: Save warns until New.
+    void ReadAtStart(const char* path);
+    // The list from the diary file at `path`.
+    void RefreshHistoryList(const char* path);
+
+    // What the page's handlers do: a row activated, New, Save, Close; the
+    // Summary column fitted to the row; the page shown.
+    void OpenEntry(long row);
+    void NewEntry();
+    void SaveEntry();
+    void CloseEntry();
+    void FitSummaryColumn();
+    void Shown();
+    // Asks whether typed, unsaved entry text is to be saved; false when the
+    // page is to stay as it is (the user went back, or the save failed).
+    bool SettleUnsavedEntry(bool mayStay);
+
+    // The controls whose events the frame binds.
+    wxWindow* HistoryList() const;
+    wxWindow* NewButton() const;
+    wxWindow* SaveButton() const;
+    wxWindow* CloseButton() const;
+
+private:
+    void ReadFile(const char* path);
+    void FinishReading();
+    // The current moment into Date and Time, Summary and Content emptied and
+    // editable only when composing.
+    void StampEntry(bool composing);
+    // Appends the entry being composed, telling the user when it failed.
+    bool SaveComposedEntry();
+    // Summary and Content look read-only while viewing, and the hint tells
+    // how to write an entry.
+    void ShowState();
+
+    wxNotebook* notebook = nullptr;  // ID_NOTEBOOK1
+    HistoryListView* historyList = nullptr;  // ID_LISTVIEW1
+    wxButton* newButton = nullptr;  // ID_BUTTON13
+    wxButton* saveButton = nullptr;  // ID_BUTTON12
+    wxButton* closeButton = nullptr;  // ID_BUTTON14
+    wxTextCtrl* dateField = nullptr;  // ID_TEXTCTRL2
+    wxTextCtrl* timeField = nullptr;  // ID_TEXTCTRL3
+    wxTextCtrl* summaryField = nullptr;  // ID_TEXTCTRL4
+    wxTextCtrl* contentField = nullptr;  // ID_TEXTCTRL5
+    wxStaticText* hint = nullptr;  // ID_STATICTEXT40
+
+    std::unique_ptr<tinyxml2::XMLDocument> document;
+    FileStamp documentStamp;  // the diary file as the document holds it; empty when it may differ
+    std::thread reader;  // reads a long diary at start-up into beingRead
+    std::unique_ptr<tinyxml2::XMLDocument> beingRead;
+    HistoryLoadResult readResult = HistoryLoadResult::NoFile;
+    FileStamp readStamp;
+    std::string readPath;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+
+#include <wx/panel.h>
+
+class wxMediaCtrl;
+
+// The Intro page: the product's words and the intro video. The video is
+// made when the page is first shown: the media backend costs more to start
+// than the rest of the window.
+class IntroPage : public wxPanel {
+public:
+    explicit IntroPage(wxWindow* parent);
+
+    // The page came into view, or left it.
+    void Shown();
+    void Hidden();
+    // The video has loaded (it plays when the page is in view), or played to
+    // its end (it is loaded afresh next time).
+    void MediaLoaded();
+    void MediaFinished();
+
+    // Told the video control once it is made, for binding its events.
+    std::function<void(wxWindow* media)> mediaCreated;
+
+private:
+    void CreateMedia();
+
+    wxMediaCtrl* media = nullptr;  // ID_MEDIA, made when the page is first shown
+    bool videoLoaded = false;  // loaded when its page is first shown
+    bool videoEnded = false;  // played to its end: next time from the start
+};

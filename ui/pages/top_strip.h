@@ -1,0 +1,42 @@
+#pragma once
+
+#include <wx/panel.h>
+
+class wxButton;
+class wxCheckBox;
+class wxGauge;
+class wxStaticText;
+class StickAreaPanel;
+
+// The strip above the pages: the battery gauge and its percent, whether the
+// stick is attached, the Beeper box and Turn Off; under it the "On the
+// stick" band. What it shows is set from the device timer, only where it
+// changes.
+class TopStrip : public wxPanel {
+public:
+    explicit TopStrip(wxWindow* parent);
+
+    // The device label on its colour; Turn Off and Beeper work only with a
+    // stick attached.
+    void ShowDeviceState(const wxString& label, const wxColour& colour, bool attached);
+    void ShowBatteryGauge(int level);
+    void ShowBatteryText(const wxString& text);
+    // The Beeper box as the stick reports it; setting it raises no click.
+    void ShowBeeper(bool on);
+    bool BeeperChecked() const;
+
+    StickAreaPanel& StickArea() const { return *stickArea; }
+
+    // The controls whose events the frame binds.
+    wxWindow* BeeperBox() const;
+    wxWindow* TurnOffButton() const;
+
+private:
+    wxGauge* batteryGauge = nullptr;  // ID_GAUGE1
+    wxStaticText* batteryText = nullptr;  // ID_STATICTEXT54: the level in percent
+    wxPanel* deviceStatusPanel = nullptr;  // ID_PANEL12
+    wxStaticText* deviceStatusLabel = nullptr;  // ID_STATICTEXT22
+    wxCheckBox* beeperCheck = nullptr;  // ID_CHECKBOX1
+    wxButton* turnOffButton = nullptr;  // ID_BUTTON15
+    StickAreaPanel* stickArea = nullptr;  // ID_PANEL20: "On the stick"
+};
