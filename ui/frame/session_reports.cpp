@@ -11,6 +11,7 @@
 #include "device/stick_session.h"
 #include "ui/frame/status_bar_fields.h"
 #include "ui/frame/vitrel_frame.h"
+#include "ui/pages/stick_commands.h"
 #include "ui/pages/advanced_settings_page.h"
 #include "ui/pages/top_strip.h"
 #include "ui/widgets/stick_area_panel.h"
@@ -148,6 +149,38 @@ void wxVitrelFrame::DeviceDenied(const char* path)
 void wxVitrelFrame::ShowProgrammeOnPage(double baseTimePeriod, const std::vector<unsigned char>& states)
 {
     advancedPage->ShowProgrammeRead(baseTimePeriod, static_cast<int>(states.size()), states.data());
+}
+
+void wxVitrelFrame::ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser)
+{
+    const char* notice = NotConfirmedNotice;
+    switch (outcome) {
+        case ProgrammeCheck::Outcome::None:
+            return;
+        case ProgrammeCheck::Outcome::Waiting:
+            statusBar->SetStatusText(_("Checking the programme on the stick..."), CheckStatusField);
+            return;
+        case ProgrammeCheck::Outcome::Confirmed:
+            statusBar->SetStatusText(
+                wxString::Format(_("Programme written and checked, %s"), wxDateTime::Now().FormatISOTime()),
+                CheckStatusField);
+            return;
+        case ProgrammeCheck::Outcome::Differs:
+            statusBar->SetStatusText(_("Programme NOT confirmed: the stick holds another one"),
+                                     CheckStatusField);
+            break;
+        case ProgrammeCheck::Outcome::NoReply:
+            statusBar->SetStatusText(_("Programme NOT confirmed: the stick did not answer"),
+                                     CheckStatusField);
+            break;
+        case ProgrammeCheck::Outcome::NotSent:
+            statusBar->SetStatusText(_("Programme NOT confirmed: writing to the stick failed"),
+                                     CheckStatusField);
+            notice = WriteFailedNotice;
+            break;
+    }
+    if (tellUser)
+        PostNotice(notice, ProgramCaption);
 }
 
 #ifdef __WXMSW__

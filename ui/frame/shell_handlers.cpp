@@ -38,6 +38,7 @@
 #include "ui/pages/body_picture.h"
 #include "ui/pages/diary_page.h"
 #include "ui/pages/intro_page.h"
+#include "ui/pages/top_strip.h"
 #include "ui/pages/treatments_page.h"
 
 namespace {
@@ -153,6 +154,18 @@ void wxVitrelFrame::OnMediaResize(wxSizeEvent&)
 }
 
 // The pages' handlers: each does its page's work.
+void wxVitrelFrame::OnBeeperClick(wxCommandEvent&)
+{
+    topStrip->SendBeeper(*session);
+}
+
+void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)
+{
+    // What the status bar said of the last write no longer holds.
+    if (topStrip->TurnOff(*session))
+        statusBar->SetStatusText(wxEmptyString, CheckStatusField);
+}
+
 void wxVitrelFrame::OnSpotChoiceSelect(wxCommandEvent&)
 {
     treatmentsPage->FilterByChosenSpot();
@@ -171,6 +184,21 @@ void wxVitrelFrame::OnTreatmentListSelect(wxCommandEvent&)
 void wxVitrelFrame::OnApplyClick(wxCommandEvent&)
 {
     treatmentsPage->ApplyPickedTreatment();
+}
+
+void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
+{
+    treatmentsPage->WriteToStick(*session);
+}
+
+void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
+{
+    advancedPage->WriteToStick(*session);
+}
+
+void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
+{
+    advancedPage->ReadFromStick(*session);
 }
 
 void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)

@@ -47,12 +47,7 @@ private:
     void BindHandlers();
     void WirePages();
 
-    // Tells the user why a command to the stick did nothing
-    // (ui/frame/stick_commands.cpp).
-    void TellStickResult(StickSession::Result result, const char* nothingDoneNotice, const char* caption);
-
-    // What the stick session reports (ui/frame/session_reports.cpp; the check's
-    // outcome in ui/frame/stick_commands.cpp).
+    // What the stick session reports (ui/frame/session_reports.cpp).
     void ShowDeviceAttached() override;
     void ShowDeviceDetached() override;
     void ShowDeviceState(const wxString& status, const wxString& label, const wxColour& colour,

@@ -15,6 +15,7 @@ class wxScrolledWindow;
 class wxTextCtrl;
 class wxUpdateUIEvent;
 class PatternPreviewControl;
+class StickSession;
 enum class PatternFileRefusal;
 namespace tinyxml2 {
 class XMLDocument;
@@ -46,6 +47,11 @@ public:
     void LeaveSlotCount();
     void ExportPattern();
     void ImportPattern();
+    // Write Vitrel and Read Vitrel: ask, then write the pattern the page
+    // shows, or ask the stick for its programme, through `session` (the
+    // reply comes back through ShowProgrammeRead).
+    void WriteToStick(StickSession& session);
+    void ReadFromStick(StickSession& session);
 
     // The pattern the fields and boxes hold now; its Base Frequency is 0
     // when the field holds no number above zero.

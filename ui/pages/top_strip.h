@@ -7,6 +7,7 @@ class wxCheckBox;
 class wxGauge;
 class wxStaticText;
 class StickAreaPanel;
+class StickSession;
 
 // The strip above the pages: the battery gauge and its percent, whether the
 // stick is attached, the Beeper box and Turn Off; under it the "On the
@@ -24,6 +25,13 @@ public:
     // The Beeper box as the stick reports it; setting it raises no click.
     void ShowBeeper(bool on);
     bool BeeperChecked() const;
+
+    // Turn Off: asks, sends it through `session` and shows the field off;
+    // true when it went out.
+    bool TurnOff(StickSession& session);
+    // The Beeper box clicked: its state sent through `session`, or the box
+    // put back when the stick did not take it.
+    void SendBeeper(StickSession& session);
 
     StickAreaPanel& StickArea() const { return *stickArea; }
 

@@ -10,6 +10,7 @@ class wxListBox;
 class wxStaticText;
 class wxTextCtrl;
 class PatternPreviewControl;
+class StickSession;
 class TreatmentCatalogue;
 struct FiringPattern;
 struct TreatmentRecord;
@@ -33,6 +34,9 @@ public:
     void PickRow(int row);
     void ShowListHint();
     void ApplyPickedTreatment();
+    // Write Vitrel: asks, writes the picked treatment through `session`,
+    // then hands its pattern to applyPattern as Apply does.
+    void WriteToStick(StickSession& session);
     // The spot choice set to `selection` (item k + 1 is spot k), and the list
     // narrowed to it.
     void ChooseSpot(int selection);
