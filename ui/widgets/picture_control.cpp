@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include <wx/dcclient.h>
 
@@ -13,7 +14,10 @@ bool PngFileSize(const wxString& path, wxSize& size)
     // 4-byte big-endian numbers.
     static const unsigned char Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     unsigned char header[24];
-    std::FILE* file = std::fopen(path.fn_str(), "rb");
+    std::string name;
+    if (!ToFilePath(path, name))
+        return false;
+    std::FILE* file = std::fopen(name.c_str(), "rb");
     if (file == nullptr)
         return false;
     const size_t got = std::fread(header, 1, sizeof header, file);
