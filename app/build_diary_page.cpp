@@ -6,7 +6,9 @@
 #include <wx/textctrl.h>
 
 #include "app/page_style.h"
+#include "app/resource_path.h"
 #include "app/vitrel_frame.h"
+#include "diary/diary_record_ui.h"
 #include "diary/history_list_view.h"
 
 namespace {
@@ -41,6 +43,10 @@ wxPanel* wxVitrelFrame::BuildDiaryPage(wxNotebook* book)
     historyList = new HistoryListView(historyPage, wxID_ANY, "ID_LISTVIEW1");
     historyRow->Add(historyList, 1, wxALL | wxEXPAND, 5);
     historyColumn->Add(historyRow, 1, wxEXPAND, 0);
+    diaryRecord = new DiaryRecordPanel(
+        historyPage, [this] { RefreshHistoryList(ResourceFilePath("DiaryHistoryDB.xml").c_str()); },
+        [this](const char* message) { PostNotice(message, "Warning"); });
+    historyColumn->Add(diaryRecord, 0, wxEXPAND, 0);
     FitPanel(historyPage, historyColumn);
 
     wxPanel* entryPage =

@@ -23,6 +23,7 @@ class wxChoice;
 class wxFileDialog;
 class wxGauge;
 class HistoryListView;
+class DiaryRecordPanel;
 class wxListBox;
 class wxListEvent;
 class wxMediaCtrl;
@@ -291,6 +292,7 @@ private:
     wxTextCtrl* diarySummaryField = nullptr;  // ID_TEXTCTRL4
     wxTextCtrl* diaryContentField = nullptr;  // ID_TEXTCTRL5
     wxStaticText* diaryHint = nullptr;  // ID_STATICTEXT40
+    DiaryRecordPanel* diaryRecord = nullptr;  // ID_PANEL21: programme notes, export, print
 
     // Intro page
     wxPanel* introPage = nullptr;  // ID_PANEL6
@@ -332,6 +334,7 @@ private:
     ProgrammeCheck programmeCheck;  // the read-back after the last write
     long long longestDeviceTick = 0;  // see LongestDeviceTick
     FiringPattern checkedPattern;  // the pattern of the last check's write
+    wxString checkedTreatment;  // its treatment's title; empty for a custom pattern
     // The last programme this run wrote and checked on the stick attached
     // now, as written, and when (HH:MM); empty time: none.
     StickProgramme confirmedProgramme;

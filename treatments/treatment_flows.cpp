@@ -18,6 +18,7 @@
 #include "app/stick_area_panel.h"
 #include "app/translations.h"
 #include "app/vitrel_frame.h"
+#include "diary/diary_record_ui.h"
 #include "device/device_link.h"
 #include "device/instruction.h"
 #include "device/serial.h"
@@ -190,8 +191,10 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
         const unsigned char count = static_cast<unsigned char>(states.size());
         int length = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], rawFrame);
         length += BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame + length);
-        if (WriteToStick(rawFrame, length, ProgramCaption))
+        if (WriteToStick(rawFrame, length, ProgramCaption)) {
+            checkedTreatment = CatalogueText(record.Title);
             StartProgrammeCheck(timer, states, pattern);
+        }
     }
     ApplyTreatmentToPattern(record);
     if (!pattern.FitsDevice())
@@ -228,8 +231,10 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
         return;
     if (WriteToStick(rawFrame,
                      BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, rawFrame),
-                     ProgramCaption))
+                     ProgramCaption)) {
+        checkedTreatment.clear();
         StartProgrammeCheck(timer, states, WorkingPattern());
+    }
 }
 
 void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
@@ -310,6 +315,9 @@ void wxVitrelFrame::ShowProgrammeCheckOutcome(bool tellUser)
             statusBar->SetStatusText(
                 wxString::Format(_("Programme written and checked, %s"), wxDateTime::Now().FormatISOTime()),
                 CheckStatusField);
+            diaryRecord->NoteProgramme(checkedTreatment, checkedPattern,
+                                       SpotFilter >= 2 ? spotChoice->GetString(SpotFilter) : wxString(),
+                                       deviceLink->port);
             return;
         case ProgrammeCheck::Outcome::Differs:
             statusBar->SetStatusText(_("Programme NOT confirmed: the stick holds another one"),
