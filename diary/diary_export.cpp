@@ -119,8 +119,11 @@ std::string DiaryHtml(const std::vector<DiaryEntry>& entries, const std::string&
 std::string SlotSquares(const std::vector<bool>& slots)
 {
     std::string squares;
-    for (bool on : slots)
-        squares += on ? "\xE2\x96\xA0" : "\xE2\x96\xA1";
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (i > 0 && i % 10 == 0)
+            squares += ' ';
+        squares += slots[i] ? "\xE2\x96\xA0" : "\xE2\x96\xA1";
+    }
     return squares;
 }
 

@@ -64,7 +64,8 @@ struct WrittenProgramme {
     std::string port;  // "COM3"
 };
 
-// The slots as squares: "■" on, "□" off ("■■■□□□□□□□").
+// The slots as squares: "■" on, "□" off ("■■■□□□□□□□"), in groups of ten
+// with a space between, so that they can be counted and a long pattern wraps.
 std::string SlotSquares(const std::vector<bool>& slots);
 
 // The diary entry that notes `written`: the summary names the treatment, or a

@@ -16,6 +16,7 @@
 #include <wx/utils.h>
 #if wxUSE_HTML
 #include <wx/html/htmprint.h>
+#include <wx/prntbase.h>
 #endif
 
 #include <tinyxml2.h>
@@ -32,6 +33,10 @@ const char* const DiaryFileName = "DiaryHistoryDB.xml";
 const char* const NotesKey = "Diary/NoteProgrammes";
 const char* const ExportCaption = wxTRANSLATE("Export Diary");
 const char* const PrintCaption = wxTRANSLATE("Print Diary");
+// Labels with a character beyond ASCII: the C library's conversion, which
+// the toolkit uses for a char* text, is that of the "C" locale.
+const char* const ExportLabel = wxTRANSLATE("Export…");
+const char* const PrintLabel = wxTRANSLATE("Print…");
 const char* const UnreadableNotice = wxTRANSLATE(
     "The diary file \"DiaryHistoryDB.xml\" could not be read, so nothing was exported or printed.");
 const char* const NoteNotAddedNotice =
@@ -172,13 +177,15 @@ DiaryRecordPanel::DiaryRecordPanel(wxWindow* page, std::function<void()> refresh
 
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->AddStretchSpacer();
-    wxButton* exportButton = new wxButton(this, wxID_ANY, _("Export…"), wxDefaultPosition, wxDefaultSize, 0,
-                                          wxDefaultValidator, "ID_BUTTON16");
+    wxButton* exportButton =
+        new wxButton(this, wxID_ANY, wxGetTranslation(wxString::FromUTF8(ExportLabel)), wxDefaultPosition,
+                     wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON16");
     exportButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Export(); });
     buttons->Add(exportButton, 0, wxALL, 5);
 #if wxUSE_HTML
-    wxButton* printButton = new wxButton(this, wxID_ANY, _("Print…"), wxDefaultPosition, wxDefaultSize, 0,
-                                         wxDefaultValidator, "ID_BUTTON17");
+    wxButton* printButton =
+        new wxButton(this, wxID_ANY, wxGetTranslation(wxString::FromUTF8(PrintLabel)), wxDefaultPosition,
+                     wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON17");
     printButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Print(); });
     buttons->Add(printButton, 0, wxALL, 5);
 #endif
@@ -328,6 +335,15 @@ void DiaryRecordPanel::Print()
         // number) and @PAGESCNT@ (the number of pages) as they are.
         printing->SetFooter("<p align=\"center\">" + _("Page @PAGENUM@ of @PAGESCNT@") + "</p>");
     }
-    printing->PreviewText(wxString::FromUTF8(PageOf(entries, period)));
+    if (!printing->PreviewText(wxString::FromUTF8(PageOf(entries, period))))
+        return;
+    // The toolkit opens the preview at a fixed small size: as large as the
+    // main window, it shows a whole page.
+    wxWindow* window = wxGetTopLevelParent(this);
+    for (wxWindow* preview : wxTopLevelWindows)
+        if (dynamic_cast<wxPreviewFrame*>(preview) != nullptr) {
+            preview->SetSize(window->GetRect());
+            preview->Layout();
+        }
 }
 #endif

@@ -48,6 +48,7 @@ protected:
 TEST_F(DiaryRecordTest, ExportWritesTheKindItsNameSaysAndNeverOverAFileUnasked)
 {
     EXPECT_TRUE(Find<wxCheckBox>("ID_CHECKBOX7")->GetValue());  // on by default
+    EXPECT_EQ(Find<wxButton>("ID_BUTTON16")->GetLabel(), wxString::FromUTF8("Export…"));
     Export("record.csv");
     EXPECT_EQ(ReadWorkFile("record.csv"),
               "\xEF\xBB\xBF"

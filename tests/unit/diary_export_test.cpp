@@ -135,6 +135,8 @@ TEST(DiaryExport, AProgrammeNoteNamesWhatWasWrittenWithPointedNumbers)
     EXPECT_EQ(note, (DiaryEntry {"07.12.2026", "20:45", "Programme written: Rücken",
                                  "Slot frequency: 12.5 Hz\nNumber of slots: 5\nPattern: ■■■□□\nPort: COM3"}));
 
+    EXPECT_EQ(SlotSquares(std::vector<bool>(21, false)), "□□□□□□□□□□ □□□□□□□□□□ □");
+
     written.treatment.clear();
     written.slotFrequency = 300;
     written.bodySpot = "Spot 3";

@@ -235,6 +235,24 @@ private:
             Shoot("on-the-stick-detached");
             ++step;
         } else if (step == 11) {
+            // The diary, noting the programme written above.
+            pages->SetSelection(2);
+            ++step;
+        } else if (step == 12) {
+            Shoot("diary-note");
+            // Print..., every entry: the toolkit's print preview.
+            AnswerOk yes;
+            yes.Register();
+            Send(wxWindow::FindWindowByName("ID_BUTTON17", frame), wxEVT_BUTTON, 0);
+            yes.Unregister();
+            ++step;
+        } else if (step == 13) {
+            Shoot("diary-print-preview");
+            for (wxWindow* window : wxTopLevelWindows)
+                if (window != frame)
+                    window->Close();
+            ++step;
+        } else if (step == 14) {
             // Help > Vitrel Help, as a user chooses it.
             wxMenuBar* menus = frame->GetMenuBar();
             const int help = menus->FindMenuItem(wxStripMenuCodes(wxGetTranslation("Help")),
@@ -242,7 +260,7 @@ private:
             wxCommandEvent choose(wxEVT_MENU, help);
             frame->GetEventHandler()->ProcessEvent(choose);
             ++step;
-        } else if (step == 12) {
+        } else if (step == 15) {
             Shoot("help");
             ++step;
         } else {
