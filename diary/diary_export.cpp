@@ -1,5 +1,6 @@
 #include "diary/diary_export.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -43,6 +44,18 @@ std::string CsvRow(const std::string& a, const std::string& b, const std::string
     return CsvField(a) + ',' + CsvField(b) + ',' + CsvField(c) + ',' + CsvField(d) + "\r\n";
 }
 
+// The runs of digits in `text`, as numbers (at most six digits each).
+std::vector<long> NumbersIn(const std::string& text)
+{
+    std::vector<long> numbers;
+    for (std::string::size_type at = text.find_first_of("0123456789"); at != std::string::npos;) {
+        const std::string::size_type end = std::min(text.find_first_not_of("0123456789", at), text.size());
+        numbers.push_back(std::stol(text.substr(at, std::min<std::string::size_type>(end - at, 6))));
+        at = text.find_first_of("0123456789", end);
+    }
+    return numbers;
+}
+
 // Text for HTML, markup characters escaped; line breaks become <br/> when
 // `breaks` is set.
 std::string Escaped(const std::string& text, bool breaks = false)
@@ -79,6 +92,37 @@ std::string Escaped(const std::string& text, bool breaks = false)
     return html;
 }
 }  // namespace
+
+DiaryDateReader::DiaryDateReader(const std::string& sample)
+{
+    const std::vector<long> numbers = NumbersIn(sample);
+    for (int i = 0; i < static_cast<int>(numbers.size()); ++i) {
+        if (numbers[i] == 3)
+            dayAt = i;
+        else if (numbers[i] == 2)
+            monthAt = i;
+        else if (numbers[i] == 1 || numbers[i] == 2001)
+            yearAt = i;
+    }
+    if (numbers.size() != 3 || dayAt < 0 || monthAt < 0 || yearAt < 0)
+        dayAt = monthAt = yearAt = -1;
+}
+
+bool DiaryDateReader::DayOf(const std::string& date, long& day) const
+{
+    const std::vector<long> numbers = NumbersIn(date);
+    if (dayAt < 0 || numbers.size() != 3)
+        return false;
+    long year = numbers[yearAt];
+    if (year < 100)
+        year += year < 69 ? 2000 : 1900;
+    const long month = numbers[monthAt];
+    const long dayOfMonth = numbers[dayAt];
+    if (month < 1 || month > 12 || dayOfMonth < 1 || dayOfMonth > 31 || year > 9999)
+        return false;
+    day = year * 10000 + month * 100 + dayOfMonth;
+    return true;
+}
 
 std::vector<DiaryEntry> EntriesBetween(const std::vector<DiaryEntry>& entries, long firstDay, long lastDay,
                                        const std::function<bool(const std::string& date, long& day)>& dayOf)

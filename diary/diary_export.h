@@ -18,6 +18,22 @@
 std::vector<DiaryEntry> EntriesBetween(const std::vector<DiaryEntry>& entries, long firstDay, long lastDay,
                                        const std::function<bool(const std::string& date, long& day)>& dayOf);
 
+// Reads the dates the diary's page writes: the desktop's short date format,
+// whose order of day, month and year it learns from that format's text of
+// 3 February 2001 ("03.02.2001", "02/03/01", "2001-02-03").
+class DiaryDateReader {
+public:
+    explicit DiaryDateReader(const std::string& sample);
+
+    // The day of `date`, when it holds three numbers that make a date in
+    // that order (a two-digit year is 1969 to 2068), as a number that orders
+    // days (year * 10000 + month * 100 + day); false otherwise.
+    bool DayOf(const std::string& date, long& day) const;
+
+private:
+    int dayAt = -1, monthAt = -1, yearAt = -1;  // positions among the numbers; -1: not learnt
+};
+
 // The four column titles of a CSV export, in the user's language.
 struct DiaryColumnTitles {
     std::string date = "Date";

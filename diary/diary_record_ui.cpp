@@ -80,14 +80,17 @@ long DayKey(const wxDateTime& date)
     return date.GetYear() * 10000L + (date.GetMonth() + 1) * 100L + date.GetDay();
 }
 
-// The day of a diary entry's Date text: the desktop's date format, which
-// wrote it, or else any date the toolkit reads.
+// The day of a diary entry's Date text: read in the desktop's date format,
+// which wrote it, or else as any date the toolkit reads.
 bool DayOfDiaryDate(const std::string& date, long& day)
 {
-    const wxString text = wxString::FromUTF8(date).Strip(wxString::both);
+    static const DiaryDateReader reader(wxDateTime(3, wxDateTime::Feb, 2001).Format("%x").utf8_string());
+    if (reader.DayOf(date, day))
+        return true;
+    const wxString text = wxString::FromUTF8(date);
     wxDateTime parsed;
     wxString::const_iterator end;
-    if (!(parsed.ParseFormat(text, "%x", &end) && end == text.end()) && !parsed.ParseDate(text, &end))
+    if (!parsed.ParseDate(text, &end))
         return false;
     day = DayKey(parsed);
     return true;

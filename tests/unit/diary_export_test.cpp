@@ -107,6 +107,21 @@ TEST(DiaryExport, APeriodHoldsTheEntriesOfItsDaysAndNoUnreadableDate)
     EXPECT_EQ(summaries(1111, 1131), Row {});
 }
 
+TEST(DiaryExport, DatesAreReadInTheOrderOfTheDesktopsFormat)
+{
+    const struct {
+        const char* sample;  // 3 February 2001
+        const char* date;
+        long day;  // 0: not read
+    } cases[] = {{"03.02.2001", "21.11.2015.", 20151121}, {"02/03/01", "12/07/26", 20261207},
+                 {"2001-02-03", "1999-12-31", 19991231},  {"02/03/01", "21.11.2015.", 0},
+                 {"3 Feb 2001", "21.11.2015.", 0},        {"03.02.2001", "7.12.", 0}};
+    for (const auto& c : cases) {
+        long day = 0;
+        EXPECT_EQ(DiaryDateReader(c.sample).DayOf(c.date, day) ? day : 0, c.day) << c.sample << " " << c.date;
+    }
+}
+
 TEST(DiaryExport, AProgrammeNoteNamesWhatWasWrittenWithPointedNumbers)
 {
     WrittenProgramme written {"07.12.2026", "20:45", "Rücken", 12.5, {true, true, false}, "", "COM3"};
