@@ -6,7 +6,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/config.h>
-#include <wx/datectrl.h>
+#include <wx/calctrl.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/radiobut.h>
@@ -60,18 +60,21 @@ wxFileName SettingsFile()
 #endif
 
 // The program's settings: that file on Linux, the program's registry key on
-// Windows.
+// Windows. Made here, also when the toolkit has made a default one of its
+// own, which would lie elsewhere.
 wxConfigBase* Settings()
 {
-    if (wxConfigBase* settings = wxConfigBase::Get(false))
-        return settings;
+    static wxConfigBase* made = nullptr;
+    if (made == nullptr || wxConfigBase::Get(false) != made) {
 #ifdef __WXMSW__
-    wxConfigBase::Set(new wxConfig("Vitrel", "Vitrel"));
+        made = new wxConfig("Vitrel", "Vitrel");
 #else
-    wxConfigBase::Set(new wxConfig("vitrel", wxEmptyString, SettingsFile().GetFullPath(), wxEmptyString,
-                                   wxCONFIG_USE_LOCAL_FILE));
+        made = new wxConfig("vitrel", wxEmptyString, SettingsFile().GetFullPath(), wxEmptyString,
+                            wxCONFIG_USE_LOCAL_FILE);
 #endif
-    return wxConfigBase::Get(false);
+        delete wxConfigBase::Set(made);
+    }
+    return made;
 }
 
 // A number that orders days: entries are compared by their day only.
@@ -125,16 +128,19 @@ DiaryPeriodDialog::DiaryPeriodDialog(wxWindow* parent, const wxString& caption)
     column->Add(every, 0, wxLEFT | wxRIGHT | wxTOP, 10);
     column->Add(between, 0, wxLEFT | wxRIGHT | wxTOP, 10);
 
-    wxFlexGridSizer* dates = new wxFlexGridSizer(2, 5, 10);
+    // Calendars, not date fields: they show the desktop's month and day
+    // names, where a date field would write the date in the toolkit's own
+    // format, not the desktop's.
+    wxFlexGridSizer* dates = new wxFlexGridSizer(2, 5, 20);
     const wxDateTime today = wxDateTime::Today();
-    from = new wxDatePickerCtrl(this, wxID_ANY, today - wxDateSpan::Month(), wxDefaultPosition, wxDefaultSize,
-                                wxDP_DROPDOWN | wxDP_SHOWCENTURY, wxDefaultValidator, "ID_DATEPICKERCTRL1");
-    to = new wxDatePickerCtrl(this, wxID_ANY, today, wxDefaultPosition, wxDefaultSize,
-                              wxDP_DROPDOWN | wxDP_SHOWCENTURY, wxDefaultValidator, "ID_DATEPICKERCTRL2");
-    // TRANSLATORS: beside the two dates of the entries to export or print.
-    dates->Add(new wxStaticText(this, wxID_ANY, _("First day:")), 0, wxALIGN_CENTER_VERTICAL);
+    // TRANSLATORS: above the two calendars of the entries to export or print.
+    dates->Add(new wxStaticText(this, wxID_ANY, _("First day:")));
+    dates->Add(new wxStaticText(this, wxID_ANY, _("Last day:")));
+    from = new wxCalendarCtrl(this, wxID_ANY, today - wxDateSpan::Month(), wxDefaultPosition, wxDefaultSize,
+                              wxCAL_SHOW_HOLIDAYS, "ID_CALENDARCTRL1");
+    to = new wxCalendarCtrl(this, wxID_ANY, today, wxDefaultPosition, wxDefaultSize, wxCAL_SHOW_HOLIDAYS,
+                            "ID_CALENDARCTRL2");
     dates->Add(from);
-    dates->Add(new wxStaticText(this, wxID_ANY, _("Last day:")), 0, wxALIGN_CENTER_VERTICAL);
     dates->Add(to);
     column->Add(dates, 0, wxLEFT | wxRIGHT | wxTOP, 10);
     column->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 10);
@@ -156,12 +162,12 @@ bool DiaryPeriodDialog::EveryEntry() const
 
 wxDateTime DiaryPeriodDialog::From() const
 {
-    return std::min(from->GetValue(), to->GetValue());
+    return std::min(from->GetDate(), to->GetDate());
 }
 
 wxDateTime DiaryPeriodDialog::To() const
 {
-    return std::max(from->GetValue(), to->GetValue());
+    return std::max(from->GetDate(), to->GetDate());
 }
 
 DiaryRecordPanel::DiaryRecordPanel(wxWindow* page, std::function<void()> refreshList,

@@ -13,7 +13,7 @@
 #include "diary/diary_file.h"
 
 class wxCheckBox;
-class wxDatePickerCtrl;
+class wxCalendarCtrlBase;
 class wxFileDialog;
 class wxHtmlEasyPrinting;
 class wxRadioButton;
@@ -31,8 +31,8 @@ public:
 
 private:
     wxRadioButton* every = nullptr;  // ID_RADIOBUTTON1
-    wxDatePickerCtrl* from = nullptr;  // ID_DATEPICKERCTRL1
-    wxDatePickerCtrl* to = nullptr;  // ID_DATEPICKERCTRL2
+    wxCalendarCtrlBase* from = nullptr;  // ID_CALENDARCTRL1
+    wxCalendarCtrlBase* to = nullptr;  // ID_CALENDARCTRL2
 };
 
 // Whether confirmed programmes are noted in the diary: on unless the user

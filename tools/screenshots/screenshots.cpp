@@ -20,6 +20,7 @@
 
 #include "app/vitrel_app.h"
 #include "app/vitrel_frame.h"
+#include "diary/diary_record_ui.h"
 
 namespace {
 const char* const PageShots[] = {"treatments", "advanced-settings", "diary", "intro"};
@@ -251,8 +252,16 @@ private:
             for (wxWindow* window : wxTopLevelWindows)
                 if (window != frame)
                     window->Close();
+            // The question that Export... and Print... ask first, shown here
+            // without waiting for an answer.
+            period = new DiaryPeriodDialog(frame, wxGetTranslation("Print Diary"));
+            period->Show();
             ++step;
         } else if (step == 14) {
+            Shoot("diary-period");
+            period->Destroy();
+            ++step;
+        } else if (step == 15) {
             // Help > Vitrel Help, as a user chooses it.
             wxMenuBar* menus = frame->GetMenuBar();
             const int help = menus->FindMenuItem(wxStripMenuCodes(wxGetTranslation("Help")),
@@ -260,7 +269,7 @@ private:
             wxCommandEvent choose(wxEVT_MENU, help);
             frame->GetEventHandler()->ProcessEvent(choose);
             ++step;
-        } else if (step == 15) {
+        } else if (step == 16) {
             Shoot("help");
             ++step;
         } else {
@@ -275,6 +284,7 @@ private:
     wxVitrelFrame* frame = nullptr;
     wxTimer timer;
     int step = 0;
+    DiaryPeriodDialog* period = nullptr;
 };
 }  // namespace
 
