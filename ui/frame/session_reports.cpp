@@ -12,6 +12,7 @@
 #include "ui/frame/status_bar_fields.h"
 #include "ui/frame/vitrel_frame.h"
 #include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/diary_page.h"
 #include "ui/pages/top_strip.h"
 #include "ui/widgets/stick_area_panel.h"
 
@@ -86,9 +87,10 @@ void wxVitrelFrame::BatteryLow()
                wxTRANSLATE("Vitrel Battery"));
 }
 
-void wxVitrelFrame::ProgrammeConfirmed()
+void wxVitrelFrame::ProgrammeConfirmed(const FiringPattern& written)
 {
     confirmedAt = wxDateTime::Now().Format("%H:%M");
+    diaryPage->NoteProgramme(writtenTreatment, written, writtenSpot, session->Link().port);
 }
 
 void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, const FiringPattern& pattern,

@@ -10,6 +10,7 @@
 #include "device/instruction.h"
 #include "device/stick_session.h"
 #include "ui/frame/status_bar_fields.h"
+#include "ui/frame/translations.h"
 #include "ui/frame/vitrel_frame.h"
 #include "ui/pages/advanced_settings_page.h"
 #include "ui/pages/top_strip.h"
@@ -62,9 +63,11 @@ void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
     if (pattern.FitsDevice()
         && ParsePatternReal(FormatPatternReal(pattern.NumberOfSlots * pattern.BaseFrequency), slotFrequency)
         && session->Link().EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])) {
-        TellStickResult(session->WriteProgramme(timer, SlotStateBytes(pattern), pattern,
-                                                StickSession::Writes::Together, SteadyMilliseconds()),
-                        NothingWrittenNotice, ProgramCaption);
+        const StickSession::Result result = session->WriteProgramme(
+            timer, SlotStateBytes(pattern), pattern, StickSession::Writes::Together, SteadyMilliseconds());
+        if (result == StickSession::Result::Done)
+            NoteWriter(CatalogueText(picked->Title));
+        TellStickResult(result, NothingWrittenNotice, ProgramCaption);
     }
     advancedPage->ShowTreatment(pattern);
     if (!pattern.FitsDevice())
@@ -92,9 +95,21 @@ void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
     if (!session->Link().EncodeSlotFrequency(advancedPage->SlotFrequency(), timer[0], timer[1], timer[2]))
         return;
     const FiringPattern written = advancedPage->WorkingPattern();
-    TellStickResult(session->WriteProgramme(timer, SlotStateBytes(written), written,
-                                            StickSession::Writes::FrameByFrame, SteadyMilliseconds()),
-                    NothingWrittenNotice, ProgramCaption);
+    const StickSession::Result result = session->WriteProgramme(
+        timer, SlotStateBytes(written), written, StickSession::Writes::FrameByFrame, SteadyMilliseconds());
+    if (result == StickSession::Result::Done)
+        NoteWriter(wxString());
+    TellStickResult(result, NothingWrittenNotice, ProgramCaption);
+}
+
+// What the diary's note of a write names once the check confirms it: the
+// treatment written from the Treatments page (empty: a custom pattern from
+// the Advanced Settings page), and the body spot chosen there as the write
+// went out.
+void wxVitrelFrame::NoteWriter(const wxString& treatment)
+{
+    writtenTreatment = treatment;
+    writtenSpot = treatmentsPage->ChosenSpotName();
 }
 
 void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)

@@ -50,6 +50,7 @@ private:
     // Tells the user why a command to the stick did nothing
     // (ui/frame/stick_commands.cpp).
     void TellStickResult(StickSession::Result result, const char* nothingDoneNotice, const char* caption);
+    void NoteWriter(const wxString& treatment);
 
     // What the stick session reports (ui/frame/session_reports.cpp; the check's
     // outcome in ui/frame/stick_commands.cpp).
@@ -67,7 +68,7 @@ private:
                             bool afterWrite) override;
     void ShowProgrammeUnanswered() override;
     void ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser) override;
-    void ProgrammeConfirmed() override;
+    void ProgrammeConfirmed(const FiringPattern& written) override;
     void BatteryLow() override;
     void DeviceDenied(const char* path) override;
     void PostNotice(const char* message, const char* caption) { notices.Post(message, caption); }
@@ -131,4 +132,7 @@ private:
     std::unique_ptr<StickSession> session;  // made where the start-up looks for the stick
     long long longestDeviceTick = 0;  // see LongestDeviceTick
     wxString confirmedAt;  // when (HH:MM) the session last confirmed a write
+    // What the diary notes of the last write once it is confirmed: its
+    // treatment's title (empty: a custom pattern) and the body spot chosen.
+    wxString writtenTreatment, writtenSpot;
 };

@@ -40,6 +40,9 @@ public:
     // The treatment Apply and Write Vitrel use; nullptr when there is none.
     const TreatmentRecord* PickedTreatment() const;
     int SpotFilter() const { return spotFilter; }
+    // The body spot the list is narrowed to ("Spot 3"); empty for all
+    // treatments or the general ones.
+    wxString ChosenSpotName() const;
     int SelectedTreatment() const { return selectedTreatment; }
 
     // Told the spot choice's selection whenever the list was narrowed to it.
