@@ -105,7 +105,7 @@ DiaryPage::DiaryPage(wxWindow* parent)
     // TRANSLATORS: the diary's tabs: the list of saved entries, and one entry.
     notebook->AddPage(historyPage, _("History"), false);
     notebook->AddPage(entryPage, _("Entry"), false);
-    pageSizer->Add(notebook, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    pageSizer->Add(notebook, 1, wxALL | wxEXPAND, 5);
     FitPanel(page, pageSizer);
 
     // TRANSLATORS: the diary list's columns: the entry's date, its time of
