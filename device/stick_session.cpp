@@ -186,7 +186,7 @@ void StickSession::TakeCheckReply(const StickProgramme* programme, bool decided)
         confirmed = true;
         confirmedProgramme = *programme;
         confirmedPattern = checkedPattern;
-        listener.ProgrammeConfirmed();
+        listener.ProgrammeConfirmed(confirmedPattern);
     }
     // Every reply is what the stick held then; only the latest check's
     // reply ends the field-off state and changes the outcome.

@@ -84,8 +84,9 @@ public:
         // The attach's request for the programme is over without an answer;
         // told on every tick while the stick stays attached.
         virtual void ShowProgrammeUnanswered() = 0;
-        // The check confirmed the write; told before the programme it confirmed.
-        virtual void ProgrammeConfirmed() = 0;
+        // The check confirmed the write of `written`; told before the programme
+        // it confirmed.
+        virtual void ProgrammeConfirmed(const FiringPattern& written) = 0;
         // The check's outcome; `tellUser` when the user is to get a notice
         // for it (not for a late reply that follows one already given).
         virtual void ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser) = 0;

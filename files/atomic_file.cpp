@@ -175,18 +175,20 @@ SaveFileSystem& DiskFileSystem()
 bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path, const ReadBackCheck& readsBack,
                             SaveFileSystem& files)
 {
+    tinyxml2::XMLPrinter printer;
+    doc.Print(&printer);
+    const std::string text(printer.CStr(), printer.CStrSize() - 1);
+    return readsBack(text) && SaveTextAtomically(text, path, files);
+}
+
+bool SaveTextAtomically(const std::string& text, const char* path, SaveFileSystem& files)
+{
     if (path == nullptr || *path == '\0')
         return false;
     // Through a link, the file it points at is replaced; the link stays.
     const std::string target = ResolveLinks(path);
     const std::string base = BaseNameOf(target);
     if (base.empty() || base == "." || base == "..")
-        return false;
-
-    tinyxml2::XMLPrinter printer;
-    doc.Print(&printer);
-    const std::string text(printer.CStr(), printer.CStrSize() - 1);
-    if (!readsBack(text))
         return false;
 
     std::string temp;

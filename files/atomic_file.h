@@ -44,6 +44,10 @@ using ReadBackCheck = std::function<bool(const std::string& text)>;
 bool SaveDocumentAtomically(tinyxml2::XMLDocument& doc, const char* path, const ReadBackCheck& readsBack,
                             SaveFileSystem& files = DiskFileSystem());
 
+// Writes text to path in the same way, without a read-back check: for files
+// the program writes but never reads, such as exports.
+bool SaveTextAtomically(const std::string& text, const char* path, SaveFileSystem& files = DiskFileSystem());
+
 // Removes the temporary files that saves of path (of the file it links to),
 // killed before their rename, left beside it. Only names a save makes are
 // touched, and only under the file's lock, so that no live save loses its

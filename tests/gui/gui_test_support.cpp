@@ -9,6 +9,7 @@
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/config.h>
 #include <wx/evtloop.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
@@ -62,6 +63,8 @@ void FrameTest::SetUp()
     fs::current_path(work.path);
     // No stick unless a test points the program at one.
     setenv("VITREL_SERIAL_PORTS", "", 1);
+    // Settings go to this folder, never to the user's.
+    setenv("XDG_CONFIG_HOME", (work.path / "config").c_str(), 1);
 }
 
 void FrameTest::TearDown()
@@ -72,6 +75,7 @@ void FrameTest::TearDown()
         GTestModalHook noDialogs(__FILE__, __LINE__, "closing");
         CloseFrame();
     }
+    delete wxConfigBase::Set(nullptr);
     if (!previousDir.empty())
         fs::current_path(previousDir);
 }

@@ -189,6 +189,9 @@ const HelpLabel LabelsTheHelpNames[] = {
     {"Date", Shown::Column, "ID_LISTVIEW1", 0},
     {"Time", Shown::Column, "ID_LISTVIEW1", 1},
     {"Summary", Shown::Column, "ID_LISTVIEW1", 2},
+    {"Note every programme written in the diary", Shown::Label, "ID_CHECKBOX7", 0},
+    {"Export…", Shown::Label, "ID_BUTTON16", 0},
+    {"Print…", Shown::Label, "ID_BUTTON17", 0},
     {"&File", Shown::Menu, "", 0},
     {"Help", Shown::Menu, "", 1},
     {"Quit\tAlt-F4", Shown::MenuItem, "&File", 0},
@@ -261,7 +264,7 @@ protected:
         CreateFrame();
         std::set<wxString> known;
         for (const HelpLabel& label : LabelsTheHelpNames) {
-            const wxString expected = Plain(wxGetTranslation(label.key));
+            const wxString expected = Plain(wxGetTranslation(wxString::FromUTF8(label.key)));
             EXPECT_EQ(Plain(ShownText(label)), expected) << label.key << " at " << label.where;
             known.insert(expected);
         }

@@ -7,6 +7,8 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/config.h>
+#include <wx/listctrl.h>
 #include <wx/listbox.h>
 #include <wx/notebook.h>
 #include <wx/stattext.h>
@@ -14,6 +16,9 @@
 #include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 
+#include <tinyxml2.h>
+
+#include "diary/diary_file.h"
 #include "ui/pages/treatments_page.h"
 #include "ui/pages/advanced_settings_page.h"
 #include "ui/widgets/pattern_preview_control.h"
@@ -611,6 +616,12 @@ protected:
     }
 
     wxString Outcome() const { return frame->GetStatusBar()->GetStatusText(1); }
+    std::vector<DiaryEntry> DiaryEntries() const
+    {
+        tinyxml2::XMLDocument doc;
+        LoadHistory(doc, WorkPath("DiaryHistoryDB.xml").c_str());
+        return ReadHistoryEntries(doc);
+    }
 };
 
 TEST_P(ProgrammeReadBack, AFaithfulStickConfirmsAndTheCheckLeavesThePageAlone)
@@ -624,6 +635,15 @@ TEST_P(ProgrammeReadBack, AFaithfulStickConfirmsAndTheCheckLeavesThePageAlone)
     EXPECT_EQ(CountReceived("00 12 FF"), readsBefore + 1);
     EXPECT_TRUE(frame->AdvancedSettings().Slots().boxes[1]->GetValue());
     EXPECT_EQ(Field("ID_TEXTCTRL11"), "3.000000");
+    // Noted in the diary as written, not as the page shows it now.
+    const std::vector<DiaryEntry> notes = DiaryEntries();
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].Summary, std::string(GetParam()) == "ID_BUTTON9"
+                                    ? "Programme written: Three hertz"
+                                    : "Programme written: custom pattern");
+    EXPECT_EQ(notes[0].Content,
+              "Slot frequency: 30 Hz\nNumber of slots: 10\nPattern: ■□■□■□■□■□\nPort: COM3");
+    EXPECT_EQ(Find<wxListView>("ID_LISTVIEW1")->GetItemText(0, 2), wxString::FromUTF8(notes[0].Summary));
 
     // Read Vitrel still fills the page, and the outcome stays.
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
@@ -637,6 +657,19 @@ TEST_P(ProgrammeReadBack, AStickThatStoresAFlippedSlotGivesTheNotice)
     Prepare({"--flip-slot", "3"});
     WriteAndWait(NotConfirmed);
     EXPECT_EQ(Outcome(), "Programme NOT confirmed: the stick holds another one");
+    EXPECT_TRUE(DiaryEntries().empty());
+}
+
+TEST_P(ProgrammeReadBack, TheBoxSwitchedOffBeforeARestartLeavesNoNote)
+{
+    CreateFrame();
+    Toggle(Find<wxCheckBox>("ID_CHECKBOX7"), false);
+    CloseFrame();
+    delete wxConfigBase::Set(nullptr);  // read again from the file
+    Prepare();
+    WriteAndWait(nullptr);
+    EXPECT_TRUE(Outcome().StartsWith("Programme written and checked, "));
+    EXPECT_TRUE(DiaryEntries().empty());
 }
 
 TEST_P(ProgrammeReadBack, ASilentStickGivesTheNoticeAfterTheDeadlineWhileTheWindowWorks)

@@ -119,7 +119,7 @@ struct Rig : StickSession::Listener {
         events.push_back(checked ? "stick checked" : "stick");
     }
     void ShowProgrammeUnanswered() override { }
-    void ProgrammeConfirmed() override { events.push_back("confirmed"); }
+    void ProgrammeConfirmed(const FiringPattern&) override { events.push_back("confirmed"); }
     void ShowCheckOutcome(Outcome shown, bool) override { outcome = shown; }
     void BatteryLow() override { events.push_back("low battery"); }
     void DeviceDenied(const char*) override { }

@@ -20,6 +20,7 @@
 
 #include "ui/frame/vitrel_app.h"
 #include "ui/frame/vitrel_frame.h"
+#include "ui/pages/diary_record_panel.h"
 
 namespace {
 const char* const PageShots[] = {"treatments", "advanced-settings", "diary", "intro"};
@@ -235,6 +236,32 @@ private:
             Shoot("on-the-stick-detached");
             ++step;
         } else if (step == 11) {
+            // The diary, noting the programme written above.
+            pages->SetSelection(2);
+            ++step;
+        } else if (step == 12) {
+            Shoot("diary-note");
+            // Print..., every entry: the toolkit's print preview.
+            AnswerOk yes;
+            yes.Register();
+            Send(wxWindow::FindWindowByName("ID_BUTTON17", frame), wxEVT_BUTTON, 0);
+            yes.Unregister();
+            ++step;
+        } else if (step == 13) {
+            Shoot("diary-print-preview");
+            for (wxWindow* window : wxTopLevelWindows)
+                if (window != frame)
+                    window->Close();
+            // The question that Export... and Print... ask first, shown here
+            // without waiting for an answer.
+            period = new DiaryPeriodDialog(frame, wxGetTranslation("Print Diary"));
+            period->Show();
+            ++step;
+        } else if (step == 14) {
+            Shoot("diary-period");
+            period->Destroy();
+            ++step;
+        } else if (step == 15) {
             // Help > Vitrel Help, as a user chooses it.
             wxMenuBar* menus = frame->GetMenuBar();
             const int help = menus->FindMenuItem(wxStripMenuCodes(wxGetTranslation("Help")),
@@ -242,7 +269,7 @@ private:
             wxCommandEvent choose(wxEVT_MENU, help);
             frame->GetEventHandler()->ProcessEvent(choose);
             ++step;
-        } else if (step == 12) {
+        } else if (step == 16) {
             Shoot("help");
             ++step;
         } else {
@@ -257,6 +284,7 @@ private:
     wxVitrelFrame* frame = nullptr;
     wxTimer timer;
     int step = 0;
+    DiaryPeriodDialog* period = nullptr;
 };
 }  // namespace
 

@@ -191,6 +191,9 @@ void wxVitrelFrame::WirePages()
     treatmentsPage->applyPattern = [this](const FiringPattern& pattern) {
         advancedPage->ShowTreatment(pattern);
     };
+    // A programme note that could not be added to the diary is told once no
+    // other box is open.
+    diaryPage->postNotice = [this](const char* message) { PostNotice(message, "Warning"); };
     // Playback starts when the video has loaded; its end is remembered so
     // that it can start again.
     introPage->mediaCreated = [this](wxWindow* media) {

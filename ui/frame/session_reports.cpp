@@ -13,6 +13,8 @@
 #include "ui/frame/vitrel_frame.h"
 #include "ui/pages/stick_commands.h"
 #include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/diary_page.h"
+#include "ui/pages/treatments_page.h"
 #include "ui/pages/top_strip.h"
 #include "ui/widgets/stick_area_panel.h"
 
@@ -87,9 +89,16 @@ void wxVitrelFrame::BatteryLow()
                wxTRANSLATE("Vitrel Battery"));
 }
 
-void wxVitrelFrame::ProgrammeConfirmed()
+void wxVitrelFrame::NoteWriter(const wxString& treatment)
+{
+    writtenTreatment = treatment;
+    writtenSpot = treatmentsPage->ChosenSpotName();
+}
+
+void wxVitrelFrame::ProgrammeConfirmed(const FiringPattern& written)
 {
     confirmedAt = wxDateTime::Now().Format("%H:%M");
+    diaryPage->NoteProgramme(writtenTreatment, written, writtenSpot, session->Link().port);
 }
 
 void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, const FiringPattern& pattern,

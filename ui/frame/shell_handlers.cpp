@@ -188,12 +188,14 @@ void wxVitrelFrame::OnApplyClick(wxCommandEvent&)
 
 void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
 {
-    treatmentsPage->WriteToStick(*session);
+    if (treatmentsPage->WriteToStick(*session))
+        NoteWriter(CatalogueText(treatmentsPage->PickedTreatment()->Title));
 }
 
 void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
 {
-    advancedPage->WriteToStick(*session);
+    if (advancedPage->WriteToStick(*session))
+        NoteWriter(wxString());
 }
 
 void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)

@@ -47,6 +47,11 @@ private:
     void BindHandlers();
     void WirePages();
 
+    // What the diary's note of the write now being checked names: the
+    // treatment (empty: a custom pattern) and the body spot chosen as it went
+    // out (ui/frame/session_reports.cpp).
+    void NoteWriter(const wxString& treatment);
+
     // What the stick session reports (ui/frame/session_reports.cpp).
     void ShowDeviceAttached() override;
     void ShowDeviceDetached() override;
@@ -62,7 +67,7 @@ private:
                             bool afterWrite) override;
     void ShowProgrammeUnanswered() override;
     void ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser) override;
-    void ProgrammeConfirmed() override;
+    void ProgrammeConfirmed(const FiringPattern& written) override;
     void BatteryLow() override;
     void DeviceDenied(const char* path) override;
     void PostNotice(const char* message, const char* caption) { notices.Post(message, caption); }
@@ -126,4 +131,7 @@ private:
     std::unique_ptr<StickSession> session;  // made where the start-up looks for the stick
     long long longestDeviceTick = 0;  // see LongestDeviceTick
     wxString confirmedAt;  // when (HH:MM) the session last confirmed a write
+    // What the diary notes of the last write once it is confirmed: its
+    // treatment's title (empty: a custom pattern) and the body spot chosen.
+    wxString writtenTreatment, writtenSpot;
 };

@@ -50,7 +50,8 @@ public:
     // Write Vitrel and Read Vitrel: ask, then write the pattern the page
     // shows, or ask the stick for its programme, through `session` (the
     // reply comes back through ShowProgrammeRead).
-    void WriteToStick(StickSession& session);
+    // True when the programme went out; its check follows.
+    bool WriteToStick(StickSession& session);
     void ReadFromStick(StickSession& session);
 
     // The pattern the fields and boxes hold now; its Base Frequency is 0

@@ -7,7 +7,9 @@
 
 #include <tinyxml2.h>
 
+#include "ui/frame/resource_path.h"
 #include "ui/pages/diary_page.h"
+#include "ui/pages/diary_record_panel.h"
 #include "ui/pages/page_style.h"
 #include "ui/widgets/history_list_view.h"
 
@@ -44,6 +46,13 @@ DiaryPage::DiaryPage(wxWindow* parent)
     historyList = new HistoryListView(historyPage, wxID_ANY, "ID_LISTVIEW1");
     historyRow->Add(historyList, 1, wxALL | wxEXPAND, 5);
     historyColumn->Add(historyRow, 1, wxEXPAND, 0);
+    record = new DiaryRecordPanel(
+        historyPage, [this] { RefreshHistoryList(ResourceFilePath("DiaryHistoryDB.xml").c_str()); },
+        [this](const char* message) {
+            if (postNotice)
+                postNotice(message);
+        });
+    historyColumn->Add(record, 0, wxEXPAND, 0);
     FitPanel(historyPage, historyColumn);
 
     wxPanel* entryPage =
@@ -96,7 +105,7 @@ DiaryPage::DiaryPage(wxWindow* parent)
     // TRANSLATORS: the diary's tabs: the list of saved entries, and one entry.
     notebook->AddPage(historyPage, _("History"), false);
     notebook->AddPage(entryPage, _("Entry"), false);
-    pageSizer->Add(notebook, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    pageSizer->Add(notebook, 1, wxALL | wxEXPAND, 5);
     FitPanel(page, pageSizer);
 
     // TRANSLATORS: the diary list's columns: the entry's date, its time of

@@ -13,6 +13,7 @@
 #include "diary/diary_file.h"
 #include "ui/frame/resource_path.h"
 #include "ui/pages/diary_page.h"
+#include "ui/pages/diary_record_panel.h"
 #include "ui/widgets/history_list_view.h"
 #include "ui/widgets/message_boxes.h"
 
@@ -245,6 +246,12 @@ bool DiaryPage::SettleUnsavedEntry(bool mayStay)
         default:  // Cancel, or the box closed
             return !mayStay;
     }
+}
+
+void DiaryPage::NoteProgramme(const wxString& treatment, const FiringPattern& pattern,
+                              const wxString& bodySpot, int port)
+{
+    record->NoteProgramme(treatment, pattern, bodySpot, port);
 }
 
 void DiaryPage::CloseEntry()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -12,12 +13,15 @@ class wxButton;
 class wxNotebook;
 class wxStaticText;
 class wxTextCtrl;
+class DiaryRecordPanel;
 class HistoryListView;
+struct FiringPattern;
 namespace tinyxml2 {
 class XMLDocument;
 }
 
-// The Diary page: the history list of "DiaryHistoryDB.xml" and one entry,
+// The Diary page: the history list of "DiaryHistoryDB.xml" with the box that
+// notes programmes and the Export and Print buttons under it, and one entry,
 // viewed or being composed. A long diary is read beside the window at
 // start-up; whatever needs the diary before that reading has ended waits
 // for it.
@@ -43,6 +47,16 @@ public:
     // Asks whether typed, unsaved entry text is to be saved; false when the
     // page is to stay as it is (the user went back, or the save failed).
     bool SettleUnsavedEntry(bool mayStay);
+
+    // A programme the stick confirmed, now: noted in the diary unless the
+    // user switched the notes off. `treatment` is its title, empty for a
+    // custom pattern; `bodySpot` the spot chosen, empty for none; `port` the
+    // stick's one-based port number.
+    void NoteProgramme(const wxString& treatment, const FiringPattern& pattern, const wxString& bodySpot,
+                       int port);
+    // Told an English notice (looked up for translation when shown) to show
+    // once no other box is open: a note that could not be added.
+    std::function<void(const char* message)> postNotice;
 
     // The controls whose events the frame binds.
     wxWindow* HistoryList() const;
@@ -72,6 +86,7 @@ private:
     wxTextCtrl* summaryField = nullptr;  // ID_TEXTCTRL4
     wxTextCtrl* contentField = nullptr;  // ID_TEXTCTRL5
     wxStaticText* hint = nullptr;  // ID_STATICTEXT40
+    DiaryRecordPanel* record = nullptr;  // ID_PANEL22: programme notes, export, print
 
     std::unique_ptr<tinyxml2::XMLDocument> document;
     FileStamp documentStamp;  // the diary file as the document holds it; empty when it may differ

@@ -57,13 +57,13 @@ void TellStickResult(StickSession::Result result, const char* nothingDoneNotice,
 
 }  // namespace
 
-void TreatmentsPage::WriteToStick(StickSession& session)
+bool TreatmentsPage::WriteToStick(StickSession& session)
 {
     if (!ConfirmAction(ProgramQuestion, ProgramCaption))
-        return;
+        return false;
     const TreatmentRecord* picked = PickedTreatment();
     if (picked == nullptr)
-        return;
+        return false;
     const FiringPattern& pattern = picked->Pattern;
 
     // The frames are made from the record, from the same texts and states
@@ -72,20 +72,23 @@ void TreatmentsPage::WriteToStick(StickSession& session)
     // them. One SetSlotTimer frame and one SetSlotPattern frame, one write.
     double slotFrequency = 0.0;
     unsigned char timer[3];
+    bool written = false;
     if (pattern.FitsDevice()
         && ParsePatternReal(FormatPatternReal(pattern.NumberOfSlots * pattern.BaseFrequency), slotFrequency)
         && session.Link().EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])) {
-        TellStickResult(session.WriteProgramme(timer, SlotStateBytes(pattern), pattern,
-                                               StickSession::Writes::Together, SteadyMilliseconds()),
-                        NothingWrittenNotice, ProgramCaption);
+        const StickSession::Result result = session.WriteProgramme(
+            timer, SlotStateBytes(pattern), pattern, StickSession::Writes::Together, SteadyMilliseconds());
+        written = result == StickSession::Result::Done;
+        TellStickResult(result, NothingWrittenNotice, ProgramCaption);
     }
     if (applyPattern)
         applyPattern(pattern);
     if (!pattern.FitsDevice())
         ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
+    return written;
 }
 
-void AdvancedSettingsPage::WriteToStick(StickSession& session)
+bool AdvancedSettingsPage::WriteToStick(StickSession& session)
 {
     // A click right after leaving Number of Slots comes before the rebuild
     // of the boxes that leaving set off.
@@ -93,22 +96,23 @@ void AdvancedSettingsPage::WriteToStick(StickSession& session)
     const double baseFrequency = BaseFrequency();
     const double slots = SlotCount();
     if (!ConfirmAction(ProgramQuestion, ProgramCaption))
-        return;
+        return false;
     if (!ShowsOnePattern()) {
         ShowNotice(UnclearPatternNotice, ProgramCaption);
-        return;
+        return false;
     }
     if (!FiringPattern::FitsDevice(baseFrequency, slots)) {
         ShowNotice(SlotFrequencyLimitNotice, ProgramCaption);
-        return;
+        return false;
     }
     unsigned char timer[3];
     if (!session.Link().EncodeSlotFrequency(SlotFrequency(), timer[0], timer[1], timer[2]))
-        return;
+        return false;
     const FiringPattern written = WorkingPattern();
-    TellStickResult(session.WriteProgramme(timer, SlotStateBytes(written), written,
-                                           StickSession::Writes::FrameByFrame, SteadyMilliseconds()),
-                    NothingWrittenNotice, ProgramCaption);
+    const StickSession::Result result = session.WriteProgramme(
+        timer, SlotStateBytes(written), written, StickSession::Writes::FrameByFrame, SteadyMilliseconds());
+    TellStickResult(result, NothingWrittenNotice, ProgramCaption);
+    return result == StickSession::Result::Done;
 }
 
 void AdvancedSettingsPage::ReadFromStick(StickSession& session)

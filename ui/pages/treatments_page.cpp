@@ -249,6 +249,12 @@ void TreatmentsPage::ApplyPickedTreatment()
         applyPattern(picked->Pattern);
 }
 
+wxString TreatmentsPage::ChosenSpotName() const
+{
+    // Items 0 and 1 are "All" and "General Treatments".
+    return spotFilter >= 2 ? spotChoice->GetString(spotFilter) : wxString();
+}
+
 wxWindow* TreatmentsPage::SpotChoice() const
 {
     return spotChoice;

@@ -36,7 +36,8 @@ public:
     void ApplyPickedTreatment();
     // Write Vitrel: asks, writes the picked treatment through `session`,
     // then hands its pattern to applyPattern as Apply does.
-    void WriteToStick(StickSession& session);
+    // True when the programme went out; its check follows.
+    bool WriteToStick(StickSession& session);
     // The spot choice set to `selection` (item k + 1 is spot k), and the list
     // narrowed to it.
     void ChooseSpot(int selection);
@@ -44,6 +45,9 @@ public:
     // The treatment Apply and Write Vitrel use; nullptr when there is none.
     const TreatmentRecord* PickedTreatment() const;
     int SpotFilter() const { return spotFilter; }
+    // The body spot the list is narrowed to ("Spot 3"); empty for all
+    // treatments or the general ones.
+    wxString ChosenSpotName() const;
     int SelectedTreatment() const { return selectedTreatment; }
 
     // Told the spot choice's selection whenever the list was narrowed to it.
