@@ -1,10 +1,10 @@
 #include "device/device_link.h"
 
-#include <chrono>
 #include <cmath>
 
 #include "device/instruction.h"
 #include "device/serial.h"
+#include "device/steady_clock.h"
 
 namespace {
 
@@ -23,23 +23,14 @@ DeviceLink::DeviceLink(const char* calibrationPath)
     calibration.Load(calibrationPath);
 }
 
-namespace {
-long long NowMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-}  // namespace
-
 bool DeviceLink::RecheckingStick() const
 {
-    return probe.RecheckingStick(NowMs());
+    return probe.RecheckingStick(SteadyMilliseconds());
 }
 
 int DeviceLink::ProbePorts()
 {
-    const long long nowMs = NowMs();
+    const long long nowMs = SteadyMilliseconds();
     if (port != 0)
         probe.StickFellSilent(port, nowMs);
     port = 0;

@@ -1,15 +1,9 @@
 #include "device/diagnostics.h"
+#include "device/steady_clock.h"
 
-#include <chrono>
 #include <cstdio>
 
 namespace {
-
-long long NowMilliseconds()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 void Print(const std::vector<std::string>& lines)
 {
@@ -20,7 +14,10 @@ void Print(const std::vector<std::string>& lines)
 // The summaries still due when the program ends are printed then.
 struct ProcessLimiter {
     RepeatedLineLimiter limiter;
-    ~ProcessLimiter() { Print(limiter.Flush(NowMilliseconds() + RepeatedLineLimiter::WindowMilliseconds)); }
+    ~ProcessLimiter()
+    {
+        Print(limiter.Flush(SteadyMilliseconds() + RepeatedLineLimiter::WindowMilliseconds));
+    }
 };
 
 RepeatedLineLimiter& TheLimiter()
@@ -71,10 +68,10 @@ std::vector<std::string> RepeatedLineLimiter::Flush(long long nowMs)
 
 void DiagnosticLine(const char* line)
 {
-    Print(TheLimiter().Offer(line, NowMilliseconds()));
+    Print(TheLimiter().Offer(line, SteadyMilliseconds()));
 }
 
 void FlushDiagnosticLines()
 {
-    Print(TheLimiter().Flush(NowMilliseconds()));
+    Print(TheLimiter().Flush(SteadyMilliseconds()));
 }

@@ -1,15 +1,8 @@
 #include "device/programme_check.h"
 
-#include <chrono>
 #include <cmath>
 
 #include "device/instruction.h"
-
-long long SteadyMilliseconds()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 long long ProgrammeCheck::AllowanceMilliseconds(int slots)
 {

@@ -16,9 +16,7 @@
 #include <deque>
 #include <vector>
 
-// Milliseconds of a steady clock: the clock the program feeds the check and
-// the battery warning.
-long long SteadyMilliseconds();
+#include "device/steady_clock.h"
 
 class ProgrammeCheck {
 public:

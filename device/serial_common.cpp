@@ -5,13 +5,13 @@
 #include "device/serial_internal.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "device/diagnostics.h"
 #include "device/write_queue.h"
+#include "device/steady_clock.h"
 
 namespace {
 
@@ -24,12 +24,6 @@ SerialWriteTap writeTap = nullptr;
 void* writeTapContext = nullptr;
 
 WriteQueue writeQueues[SerialPortCount];
-
-long long NowMilliseconds()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 void ReportDropped(const std::vector<int>& sizes, const char* reason)
 {
@@ -81,7 +75,7 @@ int Write(int index, const unsigned char* bytes, int count, bool mayWait)
     if (!SerialIndexInTable(index))
         return -1;
     WriteQueue& queue = writeQueues[index];
-    const long long now = NowMilliseconds();
+    const long long now = SteadyMilliseconds();
     if (!SendWaiting(index, now))
         return -1;
     if (!queue.Empty()) {
@@ -186,7 +180,7 @@ int SerialPendingBytes(int index)
 void SerialSendWaitingWrites(int index)
 {
     if (SerialIndexInTable(index) && !writeQueues[index].Empty())
-        SendWaiting(index, NowMilliseconds());
+        SendWaiting(index, SteadyMilliseconds());
 }
 
 bool SerialDropWaitingWrites(int index)
