@@ -128,7 +128,7 @@ void DiaryPage::CreateContent()
     // being read beside the window shows once its reading has ended.
     if (readPath.empty())
         ShowHistory();
-    StampEntry(false, startMoment);
+    StampEntry(false, startMoment.IsValid() ? startMoment : wxDateTime::Now());
     if (contentCreated)
         contentCreated();
 }
