@@ -123,6 +123,7 @@ TEST_F(DataFilesTest, SpecialFilesInPlaceOfDataFilesAreRefusedWithoutWaiting)
 
             const std::string file(name);
             if (file == "DiaryHistoryDB.xml") {
+                ShowPage(2);
                 EXPECT_EQ(Find<wxListView>("ID_LISTVIEW1")->GetItemCount(), 0);
                 SaveNewEntry("kept on the page", {MessageAnswer(wxID_OK, DiaryUnreadable, "Warning")});
             } else if (file == "VitrelTreatmentsList.xml" || file == "VitrelFrequencyMeasurement.csv") {
@@ -229,6 +230,7 @@ TEST_F(DataFilesTest, SymlinkedDiaryAndSettingsStayLinks)
     fs::create_symlink(WorkPath("real/settings.xml"), WorkPath("AdvancedSettings.xml"));
 
     CreateFrame();
+    ShowPage(2);
     EXPECT_EQ(Find<wxListView>("ID_LISTVIEW1")->GetItemCount(), 3);
     EXPECT_EQ(Find<wxTextCtrl>("ID_TEXTCTRL8")->GetValue(), "3");
     SaveNewEntry("through the link");
@@ -274,6 +276,7 @@ TEST_F(DataFilesTest, ADiaryThatCannotBeWrittenBackIsKeptAndANewOneStarted)
                   WorkPath("DiaryHistoryDB.xml"));
     const std::string original = ReadWorkFile("DiaryHistoryDB.xml");
     CreateFrame();
+    ShowPage(2);
     EXPECT_EQ(Find<wxListView>("ID_LISTVIEW1")->GetItemCount(), 2);
 
     wxString notice;

@@ -30,6 +30,7 @@ protected:
     void Open()
     {
         CreateFrame();
+        ShowPage(2);
         list = Find<wxListView>("ID_LISTVIEW1");
         book = Find<wxNotebook>("ID_NOTEBOOK1");
         newButton = Find<wxButton>("ID_BUTTON13");

@@ -29,6 +29,7 @@ protected:
         FrameTest::SetUp();
         WriteWorkFile("DiaryHistoryDB.xml", Diary);
         CreateFrame();
+        ShowPage(2);
     }
 
     void Export(const std::string& name) const

@@ -53,6 +53,7 @@ TEST_F(GermanDesktop, NumbersKeepTheirPointWhileDateAndLanguageFollowTheDesktop)
     const std::string shown = "3.000000 0.333333 18.000000 0.055556 6 101001";
     EXPECT_EQ(Shown(), shown);
 
+    ShowPage(2);
     Click(Find<wxButton>("ID_BUTTON13"));  // a new diary entry
     const wxString date = Find<wxTextCtrl>("ID_TEXTCTRL2")->GetValue();
     EXPECT_TRUE(date == wxDateTime::Today().Format("%d.%m.%Y")) << date;

@@ -246,6 +246,13 @@ void FrameTest::ShowPage(int page) const
     RunEventLoopFor(50);
 }
 
+void FrameTest::ShowEveryPage() const
+{
+    const int count = static_cast<int>(Find<wxNotebook>("ID_NOTEBOOK3")->GetPageCount());
+    for (int page = count - 1; page >= 0; --page)
+        ShowPage(page);
+}
+
 void FrameTest::TypeKeys(wxTextCtrl* field, const char* keys, int leaveBy, bool replace) const
 {
     field->SetFocus();

@@ -115,6 +115,9 @@ protected:
     // is false) with `keys`, then leaves it with `leaveBy` (WXK_TAB or
     // WXK_RETURN; 0 stays in the field).
     void ShowPage(int page) const;
+    // Shows every page in turn, as a user looking at each, and the first again:
+    // each page's controls are made when it is first shown.
+    void ShowEveryPage() const;
     void TypeKeys(wxTextCtrl* field, const char* keys, int leaveBy, bool replace = true) const;
 
     // Runs the event loop until `done` holds or `milliseconds` pass.

@@ -262,6 +262,7 @@ protected:
     void ExpectBookNamesTheWindowsLabels(const fs::path& book)
     {
         CreateFrame();
+        ShowEveryPage();
         std::set<wxString> known;
         for (const HelpLabel& label : LabelsTheHelpNames) {
             const wxString expected = Plain(wxGetTranslation(wxString::FromUTF8(label.key)));

@@ -11,6 +11,7 @@
 #include <wx/choice.h>
 #include <wx/gauge.h>
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
 #include <wx/mediactrl.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
@@ -174,6 +175,7 @@ TEST_F(MainWindow, HasItsTitleSizesAndPages)
     EXPECT_EQ(TabTexts(Find<wxNotebook>("ID_NOTEBOOK3")),
               (std::vector<std::string> {"Treatments", "Advanced Settings", "Diary", "Intro"}));
     EXPECT_EQ(Find<wxNotebook>("ID_NOTEBOOK3")->GetSelection(), 0);
+    ShowPage(2);
     EXPECT_EQ(TabTexts(Find<wxNotebook>("ID_NOTEBOOK1")), (std::vector<std::string> {"History", "Entry"}));
     // The device state, and the outcome of the last write, empty until one.
     EXPECT_EQ(frame->GetStatusBar()->GetFieldsCount(), 2);
@@ -183,6 +185,7 @@ TEST_F(MainWindow, HasItsTitleSizesAndPages)
 TEST_F(MainWindow, NamedControlsShowTheirTextsAndColours)
 {
     CreateFrame();
+    ShowEveryPage();
     for (const NamedControl& control : MainWindowControls)
         EXPECT_EQ(LabelOrText(Find<wxWindow>(control.name)).utf8_string(), control.label) << control.name;
     // The caution is wrapped to its width: compare it without its line breaks.
@@ -260,6 +263,33 @@ TEST_F(MainWindow, EveryClickOnTheBodyPictureTurnsIt)
         Click(picture);
         EXPECT_TRUE(SameBitmap(picture->GetBitmapLabel(), view)) << view;
     }
+}
+
+size_t WindowsUnder(const wxWindow* window)
+{
+    size_t count = 1;
+    for (const wxWindow* child : window->GetChildren())
+        count += WindowsUnder(child);
+    return count;
+}
+
+// At start only the page in front has its controls; the diary's are made,
+// with the entries read at start in the list, when its page is first shown.
+TEST_F(MainWindow, HiddenPagesGetTheirControlsWhenFirstShown)
+{
+    CopyTestDataFile("diary_three_entries.xml", "DiaryHistoryDB.xml");
+    CreateFrame();
+    const size_t atStart = WindowsUnder(frame);
+    EXPECT_FALSE(Find<wxWindow>("ID_PANEL4")->GetChildren().empty());  // Treatments
+    for (const char* page : {"ID_PANEL8", "ID_PANEL6"})
+        EXPECT_TRUE(Find<wxWindow>(page)->GetChildren().empty()) << page;
+    EXPECT_EQ(wxWindow::FindWindowByName("ID_LISTVIEW1", frame), nullptr);
+    ShowPage(2);
+    EXPECT_EQ(Find<wxListView>("ID_LISTVIEW1")->GetItemCount(), 3);
+    EXPECT_TRUE(Find<wxWindow>("ID_PANEL6")->GetChildren().empty());
+    ShowEveryPage();
+    RecordProperty("windows_at_start", static_cast<int>(atStart));
+    RecordProperty("windows_every_page_shown", static_cast<int>(WindowsUnder(frame)));
 }
 
 // The pulses picture of the Advanced Settings page takes its room from the
@@ -592,6 +622,7 @@ TEST_F(MainWindow, KeyboardFocusIsVisibleOnEveryControlThatTakesIt)
     gdk_window_focus(gtk_widget_get_window(frame->GetHandle()), GDK_CURRENT_TIME);
     gtk_window_set_focus_visible(GTK_WINDOW(frame->GetHandle()), TRUE);
     RunEventLoopFor(100);
+    ShowPage(2);
     wxNotebook* pages = Find<wxNotebook>("ID_NOTEBOOK3");
     wxNotebook* diary = Find<wxNotebook>("ID_NOTEBOOK1");
     const struct {
@@ -625,6 +656,7 @@ TEST_F(MainWindow, KeyboardFocusIsVisibleOnEveryControlThatTakesIt)
 TEST_F(MainWindow, DiaryCloseShowsTheHistoryPageAndKeepsTheEntry)
 {
     CreateFrame();
+    ShowPage(2);
     wxNotebook* diary = Find<wxNotebook>("ID_NOTEBOOK1");
     Click(Find<wxButton>("ID_BUTTON13"));
     Type(Find<wxTextCtrl>("ID_TEXTCTRL4"), "Half written");

@@ -194,6 +194,7 @@ TEST_F(GermanWindow, EveryShownTextIsGerman)
 {
     CopyDeliveredFile("VitrelTreatmentsList.xml");
     CreateFrame();
+    ShowEveryPage();
     // A page with a treatment's title, the intro text and the status line.
     shown.AddWindow(frame);
     shown.AddMenuBar(frame->GetMenuBar());

@@ -643,6 +643,7 @@ TEST_P(ProgrammeReadBack, AFaithfulStickConfirmsAndTheCheckLeavesThePageAlone)
                                     : "Programme written: custom pattern");
     EXPECT_EQ(notes[0].Content,
               "Slot frequency: 30 Hz\nNumber of slots: 10\nPattern: ■□■□■□■□■□\nPort: COM3");
+    ShowPage(2);
     EXPECT_EQ(Find<wxListView>("ID_LISTVIEW1")->GetItemText(0, 2), wxString::FromUTF8(notes[0].Summary));
 
     // Read Vitrel still fills the page, and the outcome stays.
@@ -663,6 +664,7 @@ TEST_P(ProgrammeReadBack, AStickThatStoresAFlippedSlotGivesTheNotice)
 TEST_P(ProgrammeReadBack, TheBoxSwitchedOffBeforeARestartLeavesNoNote)
 {
     CreateFrame();
+    ShowPage(2);
     Toggle(Find<wxCheckBox>("ID_CHECKBOX7"), false);
     CloseFrame();
     delete wxConfigBase::Set(nullptr);  // read again from the file

@@ -158,13 +158,16 @@ void wxVitrelFrame::BindHandlers()
     Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseFrequencyEnter, this,
          advancedPage->BaseFrequencyField()->GetId());
     Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnSlotCountEnter, this, advancedPage->SlotCountField()->GetId());
-    Bind(wxEVT_LIST_ITEM_ACTIVATED, &wxVitrelFrame::OnHistoryItemActivated, this,
-         diaryPage->HistoryList()->GetId());
-    Bind(wxEVT_LIST_COL_END_DRAG, &wxVitrelFrame::OnHistoryColumnEndDrag, this,
-         diaryPage->HistoryList()->GetId());
-    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryNewClick, this, diaryPage->NewButton()->GetId());
-    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiarySaveClick, this, diaryPage->SaveButton()->GetId());
-    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryCloseClick, this, diaryPage->CloseButton()->GetId());
+    // The diary's controls are made when its page is first shown: bound then.
+    diaryPage->contentCreated = [this] {
+        Bind(wxEVT_LIST_ITEM_ACTIVATED, &wxVitrelFrame::OnHistoryItemActivated, this,
+             diaryPage->HistoryList()->GetId());
+        Bind(wxEVT_LIST_COL_END_DRAG, &wxVitrelFrame::OnHistoryColumnEndDrag, this,
+             diaryPage->HistoryList()->GetId());
+        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryNewClick, this, diaryPage->NewButton()->GetId());
+        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiarySaveClick, this, diaryPage->SaveButton()->GetId());
+        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryCloseClick, this, diaryPage->CloseButton()->GetId());
+    };
     Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &wxVitrelFrame::OnMainNotebookPageChanged, this, mainNotebook->GetId());
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnBodyPictureClick, this, bodyPicture->GetId());
     Bind(wxEVT_MENU, &wxVitrelFrame::OnQuit, this, wxID_EXIT);

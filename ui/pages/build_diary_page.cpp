@@ -32,6 +32,13 @@ DiaryPage::DiaryPage(wxWindow* parent)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL8"),
       document(std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE))
 {
+    // The controls are made when the page is first shown (CreateContent).
+}
+
+void DiaryPage::CreateContent()
+{
+    if (notebook != nullptr)
+        return;
     wxPanel* page = this;
     wxBoxSizer* pageSizer = new wxBoxSizer(wxHORIZONTAL);
     notebook = new wxNotebook(page, wxID_ANY, wxDefaultPosition, wxSize(455, 522), 0, "ID_NOTEBOOK1");
@@ -106,11 +113,22 @@ DiaryPage::DiaryPage(wxWindow* parent)
     notebook->AddPage(historyPage, _("History"), false);
     notebook->AddPage(entryPage, _("Entry"), false);
     pageSizer->Add(notebook, 1, wxALL | wxEXPAND, 5);
-    FitPanel(page, pageSizer);
+    // The page already has its size in the window's notebook: laid out at
+    // that size, not fitted to its content.
+    page->SetSizer(pageSizer);
+    page->Layout();
 
     // TRANSLATORS: the diary list's columns: the entry's date, its time of
     // day, and its summary.
     historyList->InsertColumn(0, _("Date"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
     historyList->InsertColumn(1, _("Time"), wxLIST_FORMAT_CENTRE, wxLIST_AUTOSIZE);
     historyList->InsertColumn(2, _("Summary"), wxLIST_FORMAT_LEFT, wxLIST_AUTOSIZE_USEHEADER);
+
+    // What was read at start-up, and the entry stamped then; the diary still
+    // being read beside the window shows once its reading has ended.
+    if (readPath.empty())
+        ShowHistory();
+    StampEntry(false, startMoment.IsValid() ? startMoment : wxDateTime::Now());
+    if (contentCreated)
+        contentCreated();
 }

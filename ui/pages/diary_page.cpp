@@ -33,8 +33,13 @@ DiaryPage::~DiaryPage()
 
 void DiaryPage::ReadAtStart(const char* path)
 {
+    // The settings the page's controls will show are read now too, with the
+    // diary: the switch for programme notes.
+    ProgrammeNotesWanted();
+    startMoment = wxDateTime::Now();
     ReadFile(path);
-    StampEntry(false);
+    if (HasContent())
+        StampEntry(false, startMoment);
 }
 
 void DiaryPage::ReadFile(const char* path)
@@ -72,7 +77,8 @@ void DiaryPage::FinishReading()
         readResult = LoadHistory(*beingRead, readPath.c_str());
     const std::string path = readPath;
     readPath.clear();
-    historyList->ShowNothing();
+    if (historyList != nullptr)
+        historyList->ShowNothing();
     document = std::move(beingRead);
     documentStamp = readResult == HistoryLoadResult::Loaded ? readStamp : FileStamp();
     RefreshHistoryList(path.c_str());
@@ -88,9 +94,16 @@ void DiaryPage::RefreshHistoryList(const char* path)
     if (!stamp.exists || !(stamp == documentStamp)) {
         // The list reads its rows from the document: it must let go of them
         // before the document is reloaded.
-        historyList->ShowNothing();
+        if (historyList != nullptr)
+            historyList->ShowNothing();
         documentStamp = LoadHistory(*document, path) == HistoryLoadResult::Loaded ? stamp : FileStamp();
     }
+    if (HasContent())
+        ShowHistory();
+}
+
+void DiaryPage::ShowHistory()
+{
     historyList->ShowEntries(*document);
     // Date and Time fit what they now hold (the rows on show) and what New
     // writes, and never get narrower than their titles; Summary takes the rest
@@ -103,6 +116,7 @@ void DiaryPage::RefreshHistoryList(const char* path)
 
 void DiaryPage::OpenEntry(long row)
 {
+    CreateContent();
     FinishReading();
     DiaryEntry entry;
     if (!ReadHistoryEntry(*document, static_cast<int>(row), entry))
@@ -124,6 +138,8 @@ void DiaryPage::OpenEntry(long row)
 
 void DiaryPage::FitSummaryColumn()
 {
+    if (!HasContent())
+        return;
     // At least as wide as its header, and filling the rest of the row.
     historyList->SetColumnWidth(2, wxLIST_AUTOSIZE_USEHEADER);
     const int rest =
@@ -132,11 +148,10 @@ void DiaryPage::FitSummaryColumn()
         historyList->SetColumnWidth(2, rest);
 }
 
-void DiaryPage::StampEntry(bool composing)
+void DiaryPage::StampEntry(bool composing, const wxDateTime& now)
 {
     // The entry is stamped with this moment, in the user's formats (LC_TIME
     // comes from the environment); Date and Time stay read-only.
-    const wxDateTime now = wxDateTime::Now();
     timeField->SetValue(now.Format("%X"));
     dateField->SetValue(now.Format("%x"));
     summaryField->SetValue(wxEmptyString);
@@ -161,6 +176,7 @@ void DiaryPage::ShowState()
 
 void DiaryPage::NewEntry()
 {
+    CreateContent();
     if (SettleUnsavedEntry(true))
         StampEntry(true);
 }
@@ -168,6 +184,7 @@ void DiaryPage::NewEntry()
 // The message boxes look their texts up for translation themselves.
 void DiaryPage::SaveEntry()
 {
+    CreateContent();
     // Only an entry started with "New" can be saved: saved entries never change.
     if (!summaryField->IsEditable()) {
         ShowNotice("Existing entry cannot be saved !!!", "Warning");
@@ -235,7 +252,8 @@ bool DiaryPage::SaveComposedEntry()
 // save that fails keeps the text on the page where it can stay.
 bool DiaryPage::SettleUnsavedEntry(bool mayStay)
 {
-    if (!summaryField->IsEditable() || (summaryField->IsEmpty() && contentField->IsEmpty()))
+    // A page never shown holds no typed text.
+    if (!HasContent() || !summaryField->IsEditable() || (summaryField->IsEmpty() && contentField->IsEmpty()))
         return true;
     switch (AskYesNo("The diary entry you are writing has not been saved. Do you want to save it?",
                      "Save Entry to History", mayStay)) {
@@ -251,11 +269,15 @@ bool DiaryPage::SettleUnsavedEntry(bool mayStay)
 void DiaryPage::NoteProgramme(const wxString& treatment, const FiringPattern& pattern,
                               const wxString& bodySpot, int port)
 {
+    // The switch for the notes is on the page: its controls are made now if
+    // it was never shown.
+    CreateContent();
     record->NoteProgramme(treatment, pattern, bodySpot, port);
 }
 
 void DiaryPage::CloseEntry()
 {
+    CreateContent();
     notebook->SetSelection(0);
 }
 
@@ -263,6 +285,7 @@ void DiaryPage::CloseEntry()
 // column fills the row from the first time the diary is shown.
 void DiaryPage::Shown()
 {
+    CreateContent();
     FinishReading();
     FitSummaryColumn();
 }

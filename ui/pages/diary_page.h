@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include <wx/datetime.h>
 #include <wx/panel.h>
 
 #include "diary/diary_file.h"
@@ -24,7 +25,8 @@ class XMLDocument;
 // notes programmes and the Export and Print buttons under it, and one entry,
 // viewed or being composed. A long diary is read beside the window at
 // start-up; whatever needs the diary before that reading has ended waits
-// for it.
+// for it. The page's controls are made when it is first shown, or when a
+// programme is noted before that; until then the page keeps to the document.
 class DiaryPage : public wxPanel {
 public:
     explicit DiaryPage(wxWindow* parent);
@@ -58,7 +60,13 @@ public:
     // once no other box is open: a note that could not be added.
     std::function<void(const char* message)> postNotice;
 
-    // The controls whose events the frame binds.
+    // Makes the page's controls unless they exist; tells contentCreated,
+    // for binding their events.
+    void CreateContent();
+    bool HasContent() const { return notebook != nullptr; }
+    std::function<void()> contentCreated;
+
+    // The controls whose events the frame binds; null until CreateContent.
     wxWindow* HistoryList() const;
     wxWindow* NewButton() const;
     wxWindow* SaveButton() const;
@@ -69,7 +77,9 @@ private:
     void FinishReading();
     // The current moment into Date and Time, Summary and Content emptied and
     // editable only when composing.
-    void StampEntry(bool composing);
+    void StampEntry(bool composing, const wxDateTime& moment = wxDateTime::Now());
+    // The document's entries into the list, its columns fitted.
+    void ShowHistory();
     // Appends the entry being composed, telling the user when it failed.
     bool SaveComposedEntry();
     // Summary and Content look read-only while viewing, and the hint tells
@@ -88,6 +98,7 @@ private:
     wxStaticText* hint = nullptr;  // ID_STATICTEXT40
     DiaryRecordPanel* record = nullptr;  // ID_PANEL22: programme notes, export, print
 
+    wxDateTime startMoment;  // the entry's stamp until the page is first shown
     std::unique_ptr<tinyxml2::XMLDocument> document;
     FileStamp documentStamp;  // the diary file as the document holds it; empty when it may differ
     std::thread reader;  // reads a long diary at start-up into beingRead

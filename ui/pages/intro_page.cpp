@@ -37,6 +37,13 @@ wxString IntroText()
 IntroPage::IntroPage(wxWindow* parent)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL6")
 {
+    // The words and the video are made when the page is first shown.
+}
+
+void IntroPage::CreateContent()
+{
+    if (GetSizer() != nullptr)
+        return;
     wxPanel* page = this;
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
 
@@ -63,7 +70,10 @@ IntroPage::IntroPage(wxWindow* parent)
     text->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
     column->Add(text, 1, wxALL | wxEXPAND, 5);
 
-    FitPanel(page, column);
+    // The page already has its size in the window's notebook: laid out at
+    // that size, not fitted to its content.
+    page->SetSizer(column);
+    page->Layout();
 }
 
 void IntroPage::CreateMedia()
@@ -86,6 +96,7 @@ void IntroPage::CreateMedia()
 
 void IntroPage::Shown()
 {
+    CreateContent();
     CreateMedia();
     if (!videoLoaded || videoEnded) {
         // Playback starts when the video has loaded (MediaLoaded). The

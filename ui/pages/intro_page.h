@@ -6,9 +6,9 @@
 
 class wxMediaCtrl;
 
-// The Intro page: the product's words and the intro video. The video is
-// made when the page is first shown: the media backend costs more to start
-// than the rest of the window.
+// The Intro page: the product's words and the intro video, made when the
+// page is first shown: the media backend costs more to start than the rest
+// of the window.
 class IntroPage : public wxPanel {
 public:
     explicit IntroPage(wxWindow* parent);
@@ -25,6 +25,7 @@ public:
     std::function<void(wxWindow* media)> mediaCreated;
 
 private:
+    void CreateContent();
     void CreateMedia();
 
     wxMediaCtrl* media = nullptr;  // ID_MEDIA, made when the page is first shown
