@@ -55,6 +55,7 @@
 #include "ui/frame/vitrel_app.h"
 #include "ui/frame/vitrel_frame.h"
 #include "ui/pages/diary_page.h"
+#include "ui/pages/treatments_page.h"
 
 namespace {
 
@@ -294,15 +295,18 @@ private:
 
     void Catalogue(int reps)
     {
-        wxListBox* list = Find<wxListBox>("ID_LISTBOX1");
         std::vector<double> times;
         std::vector<double> readTimes;
         for (int r = 0; r < reps; ++r) {
-            list->Clear();
+            // The file read and its titles shown in a Treatments page's list.
             TreatmentCatalogue catalogue;
+            TreatmentsPage* page = new TreatmentsPage(frame, catalogue);
+            page->Hide();
             const auto start = std::chrono::steady_clock::now();
-            catalogue.Load("bench-catalogue.xml", list);
+            catalogue.Load("bench-catalogue.xml");
+            page->ShowCatalogue();
             times.push_back(Milliseconds(start));
+            page->Destroy();
             if (catalogue.Count() != CatalogueRecords)
                 Fail("the bench catalogue did not load whole");
             // The file alone, without the list box.
