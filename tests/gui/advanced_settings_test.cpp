@@ -21,6 +21,13 @@ namespace {
 
 class AdvancedSettings : public FrameTest {
 protected:
+    // The window with this page in front: its controls are made when first shown.
+    wxVitrelFrame* CreateFrame()
+    {
+        FrameTest::CreateFrame();
+        ShowPage(1);
+        return frame;
+    }
     wxTextCtrl* BaseFrequency() const { return Find<wxTextCtrl>("ID_TEXTCTRL11"); }
     wxTextCtrl* BaseTimePeriod() const { return Find<wxTextCtrl>("ID_TEXTCTRL7"); }
     wxTextCtrl* PeriodPerSlot() const { return Find<wxTextCtrl>("ID_TEXTCTRL9"); }
@@ -40,14 +47,14 @@ protected:
     std::string States() const
     {
         std::string states;
-        for (int i = 0; i < frame->AdvancedSettings().Slots().count; ++i)
-            states += frame->AdvancedSettings().Slots().boxes[i]->GetValue() ? '1' : '0';
+        for (int i = 0; i < AdvancedPage().Slots().count; ++i)
+            states += AdvancedPage().Slots().boxes[i]->GetValue() ? '1' : '0';
         return states;
     }
     void Check(std::initializer_list<int> slots) const
     {
         for (int i : slots)
-            Toggle(frame->AdvancedSettings().Slots().boxes[i], true);
+            Toggle(AdvancedPage().Slots().boxes[i], true);
     }
     void ExportTo(const std::string& path) const
     {
@@ -129,20 +136,20 @@ TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
     EXPECT_EQ(row->GetSizer()->GetItemCount(), 11u);
     EXPECT_EQ(row->GetChildren().size(), 11u);
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(frame->AdvancedSettings().Slots().boxes[i]->GetName(), "ID_CHECKBOX0");
+        EXPECT_EQ(AdvancedPage().Slots().boxes[i]->GetName(), "ID_CHECKBOX0");
     Check({1, 3, 9});
-    wxCheckBox* first = frame->AdvancedSettings().Slots().boxes[0];
+    wxCheckBox* first = AdvancedPage().Slots().boxes[0];
 
     Enter(SlotCount(), "10");
     EXPECT_EQ(States(), "0101000001");
-    EXPECT_EQ(frame->AdvancedSettings().Slots().boxes[0], first) << "the same count must keep the boxes";
+    EXPECT_EQ(AdvancedPage().Slots().boxes[0], first) << "the same count must keep the boxes";
 
     Enter(SlotCount(), "12");
     EXPECT_EQ(States(), "000000000000");
     EXPECT_EQ(Fields(), "1.000000 1.000000 12.000000 0.083333 12");
     EXPECT_EQ(row->GetSizer()->GetItemCount(), 13u);  // the fixed label, then the boxes
     for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(frame->AdvancedSettings().Slots().boxes[i]->GetName(), "ID_CHECKBOX6");
+        EXPECT_EQ(AdvancedPage().Slots().boxes[i]->GetName(), "ID_CHECKBOX6");
     int x = 0, y = 0;
     row->GetScrollPixelsPerUnit(&x, &y);
     EXPECT_EQ(x, 20);
@@ -158,7 +165,7 @@ TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
     EXPECT_EQ(SlotCount()->GetValue(), "12");
     EXPECT_EQ(States(), "000010000000");
 
-    const std::vector<unsigned char> bytes = SlotStateBytes(frame->AdvancedSettings().WorkingPattern());
+    const std::vector<unsigned char> bytes = SlotStateBytes(AdvancedPage().WorkingPattern());
     EXPECT_EQ(bytes, std::vector<unsigned char>({2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 2}));
 }
 
@@ -227,8 +234,8 @@ TEST_F(AdvancedSettings, TabOutOfANewSlotCountFocusesTheFirstNewBox)
     ShowPage(1);
     Check({2});
     TypeKeys(SlotCount(), "12", WXK_TAB);
-    ASSERT_EQ(frame->AdvancedSettings().Slots().count, 12);
-    EXPECT_EQ(wxWindow::FindFocus(), frame->AdvancedSettings().Slots().boxes[0]);
+    ASSERT_EQ(AdvancedPage().Slots().count, 12);
+    EXPECT_EQ(wxWindow::FindFocus(), AdvancedPage().Slots().boxes[0]);
     // The next key reaches the box.
     wxUIActionSimulator().Char(' ');
     EXPECT_TRUE(WaitFor([&] { return States() == "100000000000"; }, 2000)) << States();
@@ -239,7 +246,7 @@ TEST_F(AdvancedSettings, SlotBoxesSayWhichSlotTheyAreAndTheRowShowsItsScrollBar)
     CreateFrame();
     Enter(SlotCount(), "12");
     for (int i : {0, 2, 11}) {
-        wxCheckBox* box = frame->AdvancedSettings().Slots().boxes[i];
+        wxCheckBox* box = AdvancedPage().Slots().boxes[i];
         const std::string name = "Slot " + std::to_string(i + 1) + " of 12";
         EXPECT_EQ(box->GetLabel(), "");
         EXPECT_EQ(box->GetToolTipText(), name);
@@ -255,7 +262,7 @@ TEST_F(AdvancedSettings, TwoHundredFiftySlotsScrollQuietly)
     CreateFrame();
     ShowPage(1);
     Enter(SlotCount(), "250");
-    ASSERT_EQ(frame->AdvancedSettings().Slots().count, 250);
+    ASSERT_EQ(AdvancedPage().Slots().count, 250);
     wxScrolledWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
     RunEventLoopFor(100);
     for (int step = 0; step < 60; step += 6) {
@@ -287,7 +294,7 @@ TEST_F(AdvancedSettings, ReopeningShowsThePatternAtClosing)
     CreateFrame();
     EXPECT_EQ(Fields(), "2.500000 0.400000 20.000000 0.050000 8");
     EXPECT_EQ(States(), "10110011");
-    EXPECT_EQ(frame->AdvancedSettings().Slots().boxes[0]->GetName(), "ID_CHECKBOX6");
+    EXPECT_EQ(AdvancedPage().Slots().boxes[0]->GetName(), "ID_CHECKBOX6");
 
     // Closing in the middle of typing still saves a file that can be read:
     // the half-typed values give way to the ones in effect.
@@ -323,7 +330,7 @@ TEST_F(AdvancedSettings, StartsWithTheDefaultsWhenTheFileCannotBeUsed)
         }
         EXPECT_EQ(Fields(), "1.000000 1.000000 10.000000 0.100000 10") << (content ? content : "no file");
         EXPECT_EQ(States(), "0000000000");
-        EXPECT_EQ(frame->AdvancedSettings().Slots().boxes[0]->GetName(), "ID_CHECKBOX0");
+        EXPECT_EQ(AdvancedPage().Slots().boxes[0]->GetName(), "ID_CHECKBOX0");
         CloseFrame();
     }
 }

@@ -211,13 +211,13 @@ TEST_F(DeviceMonitor, ProgrammeRepliesToReadVitrelAreShownOnTheAdvancedSettingsP
     wxTextCtrl* period = Find<wxTextCtrl>("ID_TEXTCTRL7");
     // The page already holds four checked boxes: the reply keeps the count.
     slots->ChangeValue("4");
-    frame->AdvancedSettings().TakeSlotCount();
+    AdvancedPage().TakeSlotCount();
     for (int i = 0; i < 4; ++i)
-        frame->AdvancedSettings().Slots().boxes[i]->SetValue(true);
+        AdvancedPage().Slots().boxes[i]->SetValue(true);
     const auto shown = [&] {
         std::string states;
-        for (int i = 0; i < frame->AdvancedSettings().Slots().count; ++i)
-            states += frame->AdvancedSettings().Slots().boxes[i]->GetValue() ? '1' : '0';
+        for (int i = 0; i < AdvancedPage().Slots().count; ++i)
+            states += AdvancedPage().Slots().boxes[i]->GetValue() ? '1' : '0';
         return (slots->GetValue() + " " + period->GetValue()).utf8_string() + " " + states;
     };
 

@@ -32,8 +32,8 @@ protected:
         for (const char* name :
              {"ID_TEXTCTRL11", "ID_TEXTCTRL7", "ID_TEXTCTRL12", "ID_TEXTCTRL9", "ID_TEXTCTRL8"})
             shown += Find<wxTextCtrl>(name)->GetValue().utf8_string() + " ";
-        for (int i = 0; i < frame->AdvancedSettings().Slots().count; ++i)
-            shown += frame->AdvancedSettings().Slots().boxes[i]->GetValue() ? '1' : '0';
+        for (int i = 0; i < AdvancedPage().Slots().count; ++i)
+            shown += AdvancedPage().Slots().boxes[i]->GetValue() ? '1' : '0';
         return shown;
     }
 };
@@ -49,7 +49,7 @@ TEST_F(GermanDesktop, NumbersKeepTheirPointWhileDateAndLanguageFollowTheDesktop)
     Enter(Find<wxTextCtrl>("ID_TEXTCTRL8"), "6");
     Enter(Find<wxTextCtrl>("ID_TEXTCTRL11"), "3");
     for (int slot : {0, 2, 5})
-        Toggle(frame->AdvancedSettings().Slots().boxes[slot], true);
+        Toggle(AdvancedPage().Slots().boxes[slot], true);
     const std::string shown = "3.000000 0.333333 18.000000 0.055556 6 101001";
     EXPECT_EQ(Shown(), shown);
 

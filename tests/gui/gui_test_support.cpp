@@ -246,6 +246,13 @@ void FrameTest::ShowPage(int page) const
     RunEventLoopFor(50);
 }
 
+AdvancedSettingsPage& FrameTest::AdvancedPage() const
+{
+    if (!frame->AdvancedSettings().HasContent())
+        Find<wxNotebook>("ID_NOTEBOOK3")->SetSelection(1);
+    return frame->AdvancedSettings();
+}
+
 void FrameTest::ShowEveryPage() const
 {
     const int count = static_cast<int>(Find<wxNotebook>("ID_NOTEBOOK3")->GetPageCount());

@@ -15,6 +15,7 @@
 #include <wx/window.h>
 
 #include "ui/frame/vitrel_frame.h"
+#include "ui/pages/advanced_settings_page.h"
 #include "temp_folder.h"
 
 // wxTEST_DIALOG(code, expectations...) runs `code` and answers its modal
@@ -87,9 +88,15 @@ protected:
     void CloseFrame(const std::function<void()>& close = nullptr);
     wxVitrelFrame* frame = nullptr;
 
+    // A control of the Advanced Settings page not made yet is looked for again
+    // once that page has been shown, as a user reaching it would have it.
     template <class T> T* Find(const char* windowName) const
     {
         wxWindow* window = wxWindow::FindWindowByName(windowName, frame);
+        if (window == nullptr && frame != nullptr && !frame->AdvancedSettings().HasContent()) {
+            AdvancedPage();
+            window = wxWindow::FindWindowByName(windowName, frame);
+        }
         T* control = dynamic_cast<T*>(window);
         EXPECT_NE(control, nullptr) << windowName;
         return control;
@@ -118,6 +125,9 @@ protected:
     // Shows every page in turn, as a user looking at each, and the first again:
     // each page's controls are made when it is first shown.
     void ShowEveryPage() const;
+    // The Advanced Settings page, shown in front first if its controls are
+    // not made yet, as a user reaching them would have it.
+    AdvancedSettingsPage& AdvancedPage() const;
     void TypeKeys(wxTextCtrl* field, const char* keys, int leaveBy, bool replace = true) const;
 
     // Runs the event loop until `done` holds or `milliseconds` pass.

@@ -273,16 +273,38 @@ size_t WindowsUnder(const wxWindow* window)
     return count;
 }
 
-// At start only the page in front has its controls; the diary's are made,
-// with the entries read at start in the list, when its page is first shown.
+// At start only the page in front has its controls; the others are made,
+// showing what was read at start, when each page is first shown.
 TEST_F(MainWindow, HiddenPagesGetTheirControlsWhenFirstShown)
 {
     CopyTestDataFile("diary_three_entries.xml", "DiaryHistoryDB.xml");
+    CopyTestDataFile("pattern_expected_AdvancedSettings.xml", "AdvancedSettings.xml");
+    const std::string settings = ReadWorkFile("AdvancedSettings.xml");
     CreateFrame();
     const size_t atStart = WindowsUnder(frame);
     EXPECT_FALSE(Find<wxWindow>("ID_PANEL4")->GetChildren().empty());  // Treatments
-    for (const char* page : {"ID_PANEL8", "ID_PANEL6"})
+    for (const char* page : {"ID_PANEL5", "ID_PANEL8", "ID_PANEL6"})
         EXPECT_TRUE(Find<wxWindow>(page)->GetChildren().empty()) << page;
+    // A pattern never shown is saved at exit as it was read.
+    CloseFrame();
+    EXPECT_EQ(ReadWorkFile("AdvancedSettings.xml"), settings);
+
+    CreateFrame();
+    EXPECT_EQ(wxWindow::FindWindowByName("ID_STATICBITMAP1", frame), nullptr);
+    ShowPage(1);
+    EXPECT_EQ(Find<wxTextCtrl>("ID_TEXTCTRL11")->GetValue(), "3.000000");
+    EXPECT_EQ(Find<wxTextCtrl>("ID_TEXTCTRL8")->GetValue(), "6");
+    std::string states;
+    for (int i = 0; i < AdvancedPage().Slots().count; ++i)
+        states += AdvancedPage().Slots().boxes[i]->GetValue() ? '1' : '0';
+    EXPECT_EQ(states, "101001");
+    // The pulses picture is decoded, and drawn, with its page.
+    PictureControl* picture = Find<PictureControl>("ID_STATICBITMAP1");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_TRUE(picture->Decoded());
+    EXPECT_EQ(picture->GetSize(), wxSize(440, 140));
+    EXPECT_TRUE(SameBitmap(picture->Bitmap(), "share/MagneticPulses.PNG"));
+
     EXPECT_EQ(wxWindow::FindWindowByName("ID_LISTVIEW1", frame), nullptr);
     ShowPage(2);
     EXPECT_EQ(Find<wxListView>("ID_LISTVIEW1")->GetItemCount(), 3);
@@ -290,21 +312,6 @@ TEST_F(MainWindow, HiddenPagesGetTheirControlsWhenFirstShown)
     ShowEveryPage();
     RecordProperty("windows_at_start", static_cast<int>(atStart));
     RecordProperty("windows_every_page_shown", static_cast<int>(WindowsUnder(frame)));
-}
-
-// The pulses picture of the Advanced Settings page takes its room from the
-// start, and is decoded, and drawn, once the page is shown.
-TEST_F(MainWindow, ThePulsesPictureIsDecodedWhenItsPageIsFirstShown)
-{
-    CreateFrame();
-    PictureControl* picture = Find<PictureControl>("ID_STATICBITMAP1");
-    ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->GetMinSize(), wxSize(440, 140));
-    EXPECT_FALSE(picture->Decoded());
-    ShowPage(1);
-    EXPECT_TRUE(picture->Decoded());
-    EXPECT_EQ(picture->GetSize(), wxSize(440, 140));
-    EXPECT_TRUE(SameBitmap(picture->Bitmap(), "share/MagneticPulses.PNG"));
 }
 
 TEST_F(MainWindow, TheChosenSpotIsRingedWhereTheTableSaysInTheViewOnScreen)

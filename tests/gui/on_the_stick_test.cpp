@@ -232,14 +232,14 @@ TEST_F(OnTheStick, ACheckReplyReadAfterItsDeadlineGoesToTheCheckNotThePage)
     DoubleClickRow(1);
     auto write = [&] {
         Click(Find<wxButton>("ID_BUTTON9"));
-        frame->AdvancedSettings().Slots().boxes[2]->SetValue(true);  // a reply put on the page would clear it
+        AdvancedPage().Slots().boxes[2]->SetValue(true);  // a reply put on the page would clear it
         wxMilliSleep(ProgrammeCheck::AllowanceMilliseconds(4) + 300);
         WaitFor([&] { return !Outcome().StartsWith("Checking"); }, 2000);
         RunEventLoopFor(300);
     };
     wxTEST_DIALOG(write(), MessageAnswer(wxID_OK));
     EXPECT_TRUE(Outcome().StartsWith("Programme written and checked")) << Outcome();
-    EXPECT_TRUE(frame->AdvancedSettings().Slots().boxes[2]->GetValue());
+    EXPECT_TRUE(AdvancedPage().Slots().boxes[2]->GetValue());
     EXPECT_EQ(Line(0), "Four");
 }
 

@@ -21,6 +21,7 @@ protected:
         FrameTest::SetUp();
         bare = new wxFrame(nullptr, wxID_ANY, "bare");
         page = new AdvancedSettingsPage(bare);
+        page->CreateContent();
     }
     void TearDown() override
     {

@@ -267,7 +267,7 @@ TEST_F(GermanWindow, AnExportIsTheFileOfACLocaleRun)
     Enter(Find<wxTextCtrl>("ID_TEXTCTRL8"), "6");
     Enter(Find<wxTextCtrl>("ID_TEXTCTRL11"), "3");
     for (int slot : {0, 2, 5})
-        Toggle(frame->AdvancedSettings().Slots().boxes[slot], true);
+        Toggle(AdvancedPage().Slots().boxes[slot], true);
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")),
                   FileDialogAnswer(wxString::FromUTF8(WorkPath("exported.xml"))));
     EXPECT_EQ(ReadWorkFile("exported.xml"),

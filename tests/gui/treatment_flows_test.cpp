@@ -91,8 +91,8 @@ protected:
     std::vector<bool> BoxStates() const
     {
         std::vector<bool> states;
-        for (int i = 0; i < frame->AdvancedSettings().Slots().count; ++i)
-            states.push_back(frame->AdvancedSettings().Slots().boxes[i]->GetValue());
+        for (int i = 0; i < AdvancedPage().Slots().count; ++i)
+            states.push_back(AdvancedPage().Slots().boxes[i]->GetValue());
         return states;
     }
 
@@ -166,14 +166,14 @@ TEST_F(TreatmentFlows, ApplyCopiesThePatternOntoTheAdvancedSettingsPage)
     // every state rewritten.
     DoubleClickRow(1);
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
-    ASSERT_EQ(frame->AdvancedSettings().Slots().count, 10);
+    ASSERT_EQ(AdvancedPage().Slots().count, 10);
     const std::vector<bool> ten = {false, true, false, true, false, true, false, true, false, true};
     EXPECT_EQ(BoxStates(), ten);
-    const wxCheckBox* firstBox = frame->AdvancedSettings().Slots().boxes[0];
-    frame->AdvancedSettings().Slots().boxes[0]->SetValue(true);
-    frame->AdvancedSettings().Slots().boxes[1]->SetValue(false);
+    const wxCheckBox* firstBox = AdvancedPage().Slots().boxes[0];
+    AdvancedPage().Slots().boxes[0]->SetValue(true);
+    AdvancedPage().Slots().boxes[1]->SetValue(false);
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
-    EXPECT_EQ(frame->AdvancedSettings().Slots().boxes[0], firstBox);
+    EXPECT_EQ(AdvancedPage().Slots().boxes[0], firstBox);
     EXPECT_EQ(BoxStates(), ten);
 }
 
@@ -311,9 +311,9 @@ TEST_F(TreatmentFlows, AWriteRightAfterLeavingNumberOfSlotsSendsTheNewCount)
     const std::vector<std::string> writes = ProgrammingWrites();
     ASSERT_EQ(writes.size(), 3u);
     EXPECT_EQ(writes[1], "00 08 02 02 02 02 FF");
-    EXPECT_EQ(frame->AdvancedSettings().Slots().count, 4);
+    EXPECT_EQ(AdvancedPage().Slots().count, 4);
     RunEventLoopFor(50);
-    EXPECT_EQ(frame->AdvancedSettings().Slots().count, 4);
+    EXPECT_EQ(AdvancedPage().Slots().count, 4);
 }
 
 TEST_F(TreatmentFlows, TurnOffBeeperAndReadSendTheirFrames)
@@ -350,7 +350,7 @@ TEST_F(TreatmentFlows, CancelOnEveryQuestionSendsAndChangesNothing)
     }
     EXPECT_TRUE(ProgrammingWrites().empty());
     EXPECT_EQ(Field("ID_TEXTCTRL8"), slotsBefore);
-    EXPECT_EQ(frame->AdvancedSettings().Slots().count, 10);
+    EXPECT_EQ(AdvancedPage().Slots().count, 10);
 }
 
 TEST_F(TreatmentFlows, WithoutAStickWritesAndReadsSaySoAndTheTreatmentIsStillApplied)
@@ -526,7 +526,7 @@ TEST_F(TreatmentFlows, FrequencyTableCorrectsTheWriteAndTheReadBack)
     // are 14.000112 Hz on the stick, 5 + 15 / 24 x 8.000112 = 10.000070 Hz for
     // the user, so the base time period is 5 / 10.000070.
     Find<wxTextCtrl>("ID_TEXTCTRL8")->SetValue("4");
-    frame->AdvancedSettings().TakeSlotCount();
+    AdvancedPage().TakeSlotCount();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
     ASSERT_TRUE(WaitFor([&] { return Field("ID_TEXTCTRL8") == "5"; }, 1000));
     EXPECT_EQ(Field("ID_TEXTCTRL7"), "0.499996");
@@ -569,7 +569,7 @@ TEST_F(TreatmentFlows, AdvancedSettingsPreviewFollowsFieldsAndBoxes)
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
     EXPECT_TRUE(WaitFor([&] { return preview->Pattern().NumberOfSlots == 12; }, 1000));
     EXPECT_EQ(preview->Pattern().BaseFrequency, 2);
-    Toggle(frame->AdvancedSettings().Slots().boxes[1], true);
+    Toggle(AdvancedPage().Slots().boxes[1], true);
     EXPECT_TRUE(WaitFor([&] { return preview->Pattern().Slot[1] == 1; }, 1000));
     Enter(Find<wxTextCtrl>("ID_TEXTCTRL11"), "2.5");
     EXPECT_TRUE(WaitFor([&] { return preview->Pattern().BaseFrequency == 2.5; }, 1000));
@@ -630,10 +630,10 @@ TEST_P(ProgrammeReadBack, AFaithfulStickConfirmsAndTheCheckLeavesThePageAlone)
     const int readsBefore = CountReceived("00 12 FF");  // the attach asks for the programme too
     // Changed after the write, before the reply is handled: a reply put on
     // the page would undo it.
-    WriteAndWait(nullptr, [&] { frame->AdvancedSettings().Slots().boxes[1]->SetValue(true); });
+    WriteAndWait(nullptr, [&] { AdvancedPage().Slots().boxes[1]->SetValue(true); });
     EXPECT_TRUE(Outcome().StartsWith("Programme written and checked, ")) << Outcome();
     EXPECT_EQ(CountReceived("00 12 FF"), readsBefore + 1);
-    EXPECT_TRUE(frame->AdvancedSettings().Slots().boxes[1]->GetValue());
+    EXPECT_TRUE(AdvancedPage().Slots().boxes[1]->GetValue());
     EXPECT_EQ(Field("ID_TEXTCTRL11"), "3.000000");
     // Noted in the diary as written, not as the page shows it now.
     const std::vector<DiaryEntry> notes = DiaryEntries();
@@ -648,7 +648,7 @@ TEST_P(ProgrammeReadBack, AFaithfulStickConfirmsAndTheCheckLeavesThePageAlone)
 
     // Read Vitrel still fills the page, and the outcome stays.
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
-    EXPECT_TRUE(WaitFor([&] { return !frame->AdvancedSettings().Slots().boxes[1]->GetValue(); }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return !AdvancedPage().Slots().boxes[1]->GetValue(); }, 2000));
     EXPECT_NE(Field("ID_TEXTCTRL11"), "3.000000");
     EXPECT_TRUE(Outcome().StartsWith("Programme written and checked, "));
 }

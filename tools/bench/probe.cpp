@@ -353,7 +353,10 @@ private:
         }
         AnswerYes yes;
         yes.Register();
+        // The Advanced Settings page's controls are made when it is first shown.
+        Find<wxNotebook>("ID_NOTEBOOK3")->SetSelection(1);
         wxTextCtrl* slots = Find<wxTextCtrl>("ID_TEXTCTRL8");
+        Find<wxNotebook>("ID_NOTEBOOK3")->SetSelection(0);
         wxButton* write = Find<wxButton>("ID_BUTTON9");
         std::vector<double> times;
         std::vector<double> checkTimes;

@@ -101,6 +101,8 @@ wxVitrelFrame::~wxVitrelFrame()
 #endif
     // The fields lose the focus while the base window destroys them, after
     // this object is gone: their handlers must not run then.
+    if (!advancedPage->HasContent())
+        return;
     advancedPage->BaseTimePeriodField()->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus,
                                                 this);
     advancedPage->BaseFrequencyField()->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus,
@@ -149,16 +151,24 @@ void wxVitrelFrame::BindHandlers()
          treatmentsPage->TreatmentList()->GetId());
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnApplyClick, this, treatmentsPage->ApplyButton()->GetId());
     Bind(wxEVT_BUTTON, &wxVitrelFrame::OnWriteTreatmentClick, this, treatmentsPage->WriteButton()->GetId());
-    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnAdvancedWriteClick, this, advancedPage->WriteButton()->GetId());
-    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnReadDeviceClick, this, advancedPage->ReadButton()->GetId());
-    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnExportXmlClick, this, advancedPage->ExportButton()->GetId());
-    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnImportXmlClick, this, advancedPage->ImportButton()->GetId());
-    Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseTimePeriodEnter, this,
-         advancedPage->BaseTimePeriodField()->GetId());
-    Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseFrequencyEnter, this,
-         advancedPage->BaseFrequencyField()->GetId());
-    Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnSlotCountEnter, this, advancedPage->SlotCountField()->GetId());
-    // The diary's controls are made when its page is first shown: bound then.
+    // The Advanced Settings and diary pages' controls are made when each page
+    // is first shown: bound then.
+    advancedPage->contentCreated = [this] {
+        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnAdvancedWriteClick, this, advancedPage->WriteButton()->GetId());
+        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnReadDeviceClick, this, advancedPage->ReadButton()->GetId());
+        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnExportXmlClick, this, advancedPage->ExportButton()->GetId());
+        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnImportXmlClick, this, advancedPage->ImportButton()->GetId());
+        Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseTimePeriodEnter, this,
+             advancedPage->BaseTimePeriodField()->GetId());
+        Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseFrequencyEnter, this,
+             advancedPage->BaseFrequencyField()->GetId());
+        Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnSlotCountEnter, this, advancedPage->SlotCountField()->GetId());
+        advancedPage->BaseTimePeriodField()->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus,
+                                                  this);
+        advancedPage->BaseFrequencyField()->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus,
+                                                 this);
+        advancedPage->SlotCountField()->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
+    };
     diaryPage->contentCreated = [this] {
         Bind(wxEVT_LIST_ITEM_ACTIVATED, &wxVitrelFrame::OnHistoryItemActivated, this,
              diaryPage->HistoryList()->GetId());
@@ -173,11 +183,6 @@ void wxVitrelFrame::BindHandlers()
     Bind(wxEVT_MENU, &wxVitrelFrame::OnQuit, this, wxID_EXIT);
     Bind(wxEVT_MENU, &wxVitrelFrame::OnAbout, this, wxID_ABOUT);
     Bind(wxEVT_TIMER, &wxVitrelFrame::OnDeviceTimer, this, deviceTimer.GetId());
-    advancedPage->BaseTimePeriodField()->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus,
-                                              this);
-    advancedPage->BaseFrequencyField()->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus,
-                                             this);
-    advancedPage->SlotCountField()->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
     // Closing asks about unsaved diary text. The intro video's handlers are
     // bound when it is made (WirePages).
     Bind(wxEVT_CLOSE_WINDOW, &wxVitrelFrame::OnFrameClose, this);

@@ -43,6 +43,7 @@
 
 namespace {
 // The pages' places in the main notebook.
+constexpr int AdvancedSettingsPageIndex = 1;
 constexpr int DiaryPageIndex = 2;
 constexpr int IntroPageIndex = 3;
 }  // namespace
@@ -138,6 +139,8 @@ void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
         return;
     }
     introPage->Hidden();
+    if (event.GetSelection() == AdvancedSettingsPageIndex)
+        advancedPage->CreateContent();
     if (event.GetSelection() == DiaryPageIndex)
         diaryPage->Shown();
 }

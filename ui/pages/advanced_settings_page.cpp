@@ -113,63 +113,100 @@ wxString RefusalText(const RefusalNotice (&notices)[N], PatternFileRefusal refus
     return wxString::Format(wxGetTranslation(general), wxString::FromUTF8(PatternFileRefusalText(refusal)));
 }
 
-// The one reading of a number from a field: false when its text is not one.
-bool ReadReal(const wxTextCtrl* field, double& value)
+// The one reading of a number from a field's text: false when it is not one.
+bool ReadReal(const wxString& text, double& value)
 {
-    return ParsePatternReal(field->GetValue().utf8_string(), value);
+    return ParsePatternReal(text.utf8_string(), value);
 }
 
 // A field's number, or NaN when its text is not a number: every check of a
 // write then fails, so nothing is sent from it.
-double FieldReal(const wxTextCtrl* field)
+double RealOrNaN(const wxString& text)
 {
     double value = 0.0;
-    return ReadReal(field, value) ? value : std::nan("");
+    return ReadReal(text, value) ? value : std::nan("");
 }
 
 // A number above zero as its six decimals show it: 0.0000004 shows as zero.
-bool ReadPositiveReal(const wxTextCtrl* field, double& value)
+bool ReadPositiveReal(const wxString& text, double& value)
 {
     double parsed = 0.0;
     double shown = 0.0;
-    if (!ReadReal(field, parsed) || !ParsePatternReal(FormatPatternReal(parsed), shown) || shown <= 0.0)
+    if (!ReadReal(text, parsed) || !ParsePatternReal(FormatPatternReal(parsed), shown) || shown <= 0.0)
         return false;
     value = parsed;
     return true;
 }
 
 // A slot count the page can show: a whole number from 1 to MaxSlots.
-bool ReadSlotCount(const wxTextCtrl* field, int& count)
+bool ReadSlotCount(const wxString& text, int& count)
 {
     long parsed = 0;
-    if (!ParsePatternCount(field->GetValue().utf8_string(), parsed) || parsed < 1
-        || parsed > FiringPattern::MaxSlots)
+    if (!ParsePatternCount(text.utf8_string(), parsed) || parsed < 1 || parsed > FiringPattern::MaxSlots)
         return false;
     count = static_cast<int>(parsed);
     return true;
 }
 
-void WriteReal(wxTextCtrl* field, double value)
+wxString RealText(double value)
 {
-    field->SetValue(wxString::FromUTF8(FormatPatternReal(value)));
+    return wxString::FromUTF8(FormatPatternReal(value));
 }
 
-void WriteCount(wxTextCtrl* field, int count)
+wxString CountText(int count)
 {
-    field->SetValue(wxString::FromUTF8(FormatPatternCount(count)));
+    return wxString::FromUTF8(FormatPatternCount(count));
 }
 
 }  // namespace
+
+wxTextCtrl* AdvancedSettingsPage::FieldControl(Field field) const
+{
+    wxTextCtrl* const controls[FieldCount] = {baseTimePeriodField, baseFrequencyField, periodPerSlotField,
+                                              slotFrequencyField, slotCountField};
+    return controls[field];
+}
+
+wxString AdvancedSettingsPage::FieldText(Field field) const
+{
+    return HasContent() ? FieldControl(field)->GetValue() : unshown.texts[field];
+}
+
+void AdvancedSettingsPage::SetFieldText(Field field, const wxString& text)
+{
+    if (HasContent())
+        FieldControl(field)->SetValue(text);
+    else
+        unshown.texts[field] = text;
+}
+
+int AdvancedSettingsPage::BoxCount() const
+{
+    return HasContent() ? slotBoxes.count : static_cast<int>(unshown.slots.size());
+}
+
+bool AdvancedSettingsPage::BoxChecked(int slot) const
+{
+    return HasContent() ? slotBoxes.boxes[slot]->GetValue() : unshown.slots[slot];
+}
+
+void AdvancedSettingsPage::CheckBox(int slot, bool checked)
+{
+    if (HasContent())
+        slotBoxes.boxes[slot]->SetValue(checked);
+    else
+        unshown.slots[slot] = checked;
+}
 
 // The four reals and the slot count of a derived pattern into their fields;
 // its base values become the ones the base fields return to.
 void AdvancedSettingsPage::ShowPatternFields(const FiringPattern& pattern)
 {
-    WriteReal(baseFrequencyField, pattern.BaseFrequency);
-    WriteReal(baseTimePeriodField, pattern.BaseTimePeriod);
-    WriteReal(slotFrequencyField, pattern.SlotFrequency);
-    WriteReal(periodPerSlotField, pattern.TimePeriodPerSlot);
-    WriteCount(slotCountField, pattern.NumberOfSlots);
+    SetFieldText(BaseFrequencyText, RealText(pattern.BaseFrequency));
+    SetFieldText(BaseTimePeriodText, RealText(pattern.BaseTimePeriod));
+    SetFieldText(SlotFrequencyText, RealText(pattern.SlotFrequency));
+    SetFieldText(PeriodPerSlotText, RealText(pattern.TimePeriodPerSlot));
+    SetFieldText(SlotCountText, CountText(pattern.NumberOfSlots));
     takenPattern = pattern;
 }
 
@@ -177,36 +214,35 @@ void AdvancedSettingsPage::ShowPatternFields(const FiringPattern& pattern)
 int AdvancedSettingsPage::SlotCountInEffect() const
 {
     int n = 0;
-    return ReadSlotCount(slotCountField, n) ? n : slotBoxes.count;
+    return ReadSlotCount(FieldText(SlotCountText), n) ? n : BoxCount();
 }
 
 // Derives the pattern from one field through `derive`: rule 1 from the Base
 // Frequency field, rule 2 from the Base Time Period field. An entry that is
 // not a number above zero (as its six decimals show it) is not taken: the
 // field shows its last value, `taken`, again and nothing else changes.
-void AdvancedSettingsPage::DeriveFromField(wxTextCtrl* field, void (FiringPattern::*derive)(double, double),
+void AdvancedSettingsPage::DeriveFromField(Field field, void (FiringPattern::*derive)(double, double),
                                            double taken)
 {
     double value = 0.0;
     FiringPattern pattern;
     pattern.NumberOfSlots = SlotCountInEffect();
-    if (ReadPositiveReal(field, value))
+    if (ReadPositiveReal(FieldText(field), value))
         (pattern.*derive)(value, pattern.NumberOfSlots);
     if (pattern.HasUsableQuantities())
         ShowPatternFields(pattern);
     else
-        WriteReal(field, taken);
+        SetFieldText(field, RealText(taken));
 }
 
 void AdvancedSettingsPage::TakeBaseFrequency()
 {
-    DeriveFromField(baseFrequencyField, &FiringPattern::DeriveFromBaseFrequency, takenPattern.BaseFrequency);
+    DeriveFromField(BaseFrequencyText, &FiringPattern::DeriveFromBaseFrequency, takenPattern.BaseFrequency);
 }
 
 void AdvancedSettingsPage::TakeBaseTimePeriod()
 {
-    DeriveFromField(baseTimePeriodField, &FiringPattern::DeriveFromBaseTimePeriod,
-                    takenPattern.BaseTimePeriod);
+    DeriveFromField(BaseTimePeriodText, &FiringPattern::DeriveFromBaseTimePeriod, takenPattern.BaseTimePeriod);
 }
 
 // Brings the slot boxes in line with the Number of Slots field (a new count
@@ -221,8 +257,8 @@ void AdvancedSettingsPage::TakeBaseTimePeriod()
 void AdvancedSettingsPage::ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange)
 {
     const int n = SlotCountInEffect();
-    if (n != slotBoxes.count) {
-        if (afterFocusChange) {
+    if (n != BoxCount()) {
+        if (afterFocusChange && HasContent()) {
             pendingSlotCount = n;
             CallAfter([this] { FinishPendingSlotRebuild(); });
         } else
@@ -230,7 +266,7 @@ void AdvancedSettingsPage::ApplySlotCountField(bool rewriteBaseFrequency, bool a
     }
 
     double t = 0.0;
-    if (!ReadPositiveReal(baseTimePeriodField, t))
+    if (!ReadPositiveReal(FieldText(BaseTimePeriodText), t))
         t = takenPattern.BaseTimePeriod;
     FiringPattern pattern = takenPattern;
     if (rewriteBaseFrequency)
@@ -239,16 +275,16 @@ void AdvancedSettingsPage::ApplySlotCountField(bool rewriteBaseFrequency, bool a
         pattern.DeriveSlotsFromBaseTimePeriod(t, n);
     pattern.NumberOfSlots = n;
     if (!pattern.HasUsableQuantities()) {
-        WriteCount(slotCountField, n);
+        SetFieldText(SlotCountText, CountText(n));
         return;
     }
     if (rewriteBaseFrequency) {
         ShowPatternFields(pattern);
         return;
     }
-    WriteReal(periodPerSlotField, pattern.TimePeriodPerSlot);
-    WriteReal(slotFrequencyField, pattern.SlotFrequency);
-    WriteCount(slotCountField, n);
+    SetFieldText(PeriodPerSlotText, RealText(pattern.TimePeriodPerSlot));
+    SetFieldText(SlotFrequencyText, RealText(pattern.SlotFrequency));
+    SetFieldText(SlotCountText, CountText(n));
     takenPattern = pattern;
 }
 
@@ -256,7 +292,7 @@ void AdvancedSettingsPage::FinishPendingSlotRebuild()
 {
     const int count = pendingSlotCount;
     pendingSlotCount = -1;
-    if (count < 0 || count == slotBoxes.count)
+    if (count < 0 || count == BoxCount())
         return;
     const wxWindow* focus = FindFocus();
     const bool focusInRow = focus == nullptr || focus->GetParent() == slotWindow;
@@ -271,8 +307,8 @@ void AdvancedSettingsPage::ShowPatternOnPage(const FiringPattern& pattern)
 {
     ShowPatternFields(pattern);
     RebuildSlotBoxes(pattern.NumberOfSlots);
-    for (int i = 0; i < slotBoxes.count; ++i)
-        slotBoxes.boxes[i]->SetValue(pattern.Slot[i] == 1);
+    for (int i = 0; i < BoxCount(); ++i)
+        CheckBox(i, pattern.Slot[i] == 1);
 }
 
 // True when the fields and boxes on screen form one pattern that may be
@@ -280,10 +316,10 @@ void AdvancedSettingsPage::ShowPatternOnPage(const FiringPattern& pattern)
 bool AdvancedSettingsPage::ShowsOnePattern() const
 {
     int n = 0;
-    return ReadSlotCount(slotCountField, n) && n == slotBoxes.count
-           && ::ShowsOnePattern(
-               baseFrequencyField->GetValue().utf8_string(), slotCountField->GetValue().utf8_string(),
-               slotFrequencyField->GetValue().utf8_string(), baseTimePeriodField->GetValue().utf8_string());
+    return ReadSlotCount(FieldText(SlotCountText), n) && n == BoxCount()
+           && ::ShowsOnePattern(FieldText(BaseFrequencyText).utf8_string(), FieldText(SlotCountText).utf8_string(),
+                                FieldText(SlotFrequencyText).utf8_string(),
+                                FieldText(BaseTimePeriodText).utf8_string());
 }
 
 // Writes what the fields show. A base field whose text is not taken counts
@@ -294,7 +330,7 @@ bool AdvancedSettingsPage::SavePatternFile(const char* path, PatternFileRefusal&
     const int n = SlotCountInEffect();
     FiringPattern shown;
     double b = 0.0;
-    if (ReadPositiveReal(baseFrequencyField, b))
+    if (ReadPositiveReal(FieldText(BaseFrequencyText), b))
         shown.DeriveFromBaseFrequency(b, n);
     if (!shown.HasUsableQuantities())
         shown.DeriveFromBaseFrequency(takenPattern.BaseFrequency, n);
@@ -305,15 +341,15 @@ bool AdvancedSettingsPage::SavePatternFile(const char* path, PatternFileRefusal&
     PatternFileContent content;
     content.BaseFrequency = shown.BaseFrequency;
     content.NumberOfSlots = n;
-    if (!ReadPositiveReal(baseTimePeriodField, content.BaseTimePeriod))
+    if (!ReadPositiveReal(FieldText(BaseTimePeriodText), content.BaseTimePeriod))
         content.BaseTimePeriod = takenPattern.BaseTimePeriod;
-    if (!ReadPositiveReal(slotFrequencyField, content.SlotFrequency))
+    if (!ReadPositiveReal(FieldText(SlotFrequencyText), content.SlotFrequency))
         content.SlotFrequency = shown.SlotFrequency;
-    if (!ReadPositiveReal(periodPerSlotField, content.TimePeriodPerSlot))
+    if (!ReadPositiveReal(FieldText(PeriodPerSlotText), content.TimePeriodPerSlot))
         content.TimePeriodPerSlot = shown.TimePeriodPerSlot;
-    content.Slots.resize(std::max(slotBoxes.count, n), false);
-    for (int i = 0; i < slotBoxes.count; ++i)
-        content.Slots[i] = slotBoxes.boxes[i]->GetValue();
+    content.Slots.resize(std::max(BoxCount(), n), false);
+    for (int i = 0; i < BoxCount(); ++i)
+        content.Slots[i] = BoxChecked(i);
 
     if (!WritePatternFile(path, content, *document)) {
         reason = PatternFileRefusal::NotWritten;
@@ -397,6 +433,11 @@ void AdvancedSettingsPage::RebuildSlotBoxes(int count)
 {
     count = std::clamp(count, 0, static_cast<int>(FiringPattern::MaxSlots));
     pendingSlotCount = -1;
+    startBoxes = false;
+    if (!HasContent()) {
+        unshown.slots.assign(count, false);
+        return;
+    }
     DestroySlotBoxes();
     AddSlotBoxes(count, "ID_CHECKBOX6");
 }
@@ -414,26 +455,26 @@ void AdvancedSettingsPage::LeaveSlotCount()
 FiringPattern AdvancedSettingsPage::WorkingPattern() const
 {
     FiringPattern pattern;  // Base Frequency stays 0, shown as "-", when not a number above zero
-    ReadPositiveReal(baseFrequencyField, pattern.BaseFrequency);
-    pattern.NumberOfSlots = slotBoxes.count;
-    for (int i = 0; i < slotBoxes.count; ++i)
-        pattern.Slot[i] = slotBoxes.boxes[i]->GetValue() ? SlotOn : SlotOff;
+    ReadPositiveReal(FieldText(BaseFrequencyText), pattern.BaseFrequency);
+    pattern.NumberOfSlots = BoxCount();
+    for (int i = 0; i < pattern.NumberOfSlots; ++i)
+        pattern.Slot[i] = BoxChecked(i) ? SlotOn : SlotOff;
     return pattern;
 }
 
 double AdvancedSettingsPage::BaseFrequency() const
 {
-    return FieldReal(baseFrequencyField);
+    return RealOrNaN(FieldText(BaseFrequencyText));
 }
 
 double AdvancedSettingsPage::SlotCount() const
 {
-    return FieldReal(slotCountField);
+    return RealOrNaN(FieldText(SlotCountText));
 }
 
 double AdvancedSettingsPage::SlotFrequency() const
 {
-    return FieldReal(slotFrequencyField);
+    return RealOrNaN(FieldText(SlotFrequencyText));
 }
 
 void AdvancedSettingsPage::ShowTreatment(const FiringPattern& treatment)
@@ -445,19 +486,19 @@ void AdvancedSettingsPage::ShowTreatment(const FiringPattern& treatment)
     shown.DeriveFromBaseFrequency(treatment.BaseFrequency, shown.NumberOfSlots);
     ShowPatternFields(shown);
     const int n = shown.NumberOfSlots;
-    if (n != slotBoxes.count)
+    if (n != BoxCount())
         RebuildSlotBoxes(n);
-    for (int i = 0; i < n && i < slotBoxes.count; ++i)
-        slotBoxes.boxes[i]->SetValue(treatment.Slot[i] == 1);
+    for (int i = 0; i < n && i < BoxCount(); ++i)
+        CheckBox(i, treatment.Slot[i] == 1);
 }
 
 void AdvancedSettingsPage::ShowProgrammeRead(double baseTimePeriod, int count, const unsigned char* states)
 {
-    baseTimePeriodField->SetValue(FormatPatternReal(baseTimePeriod));
-    slotCountField->SetValue(FormatPatternCount(count));
+    SetFieldText(BaseTimePeriodText, RealText(baseTimePeriod));
+    SetFieldText(SlotCountText, CountText(count));
     TakeSlotCount();
-    for (int j = 0; j < count && j < slotBoxes.count; ++j)
-        slotBoxes.boxes[j]->SetValue(states[j] == SlotOn);
+    for (int j = 0; j < count && j < BoxCount(); ++j)
+        CheckBox(j, states[j] == SlotOn);
 }
 
 // Sent in idle time: catches every way the fields and boxes change.

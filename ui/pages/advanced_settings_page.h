@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -32,11 +33,20 @@ struct SlotBoxes {
 // The Advanced Settings page: the five pattern fields, the slot boxes, the
 // preview and the pattern files ("AdvancedSettings.xml", export, import).
 // Its fields and boxes are the only store of the working pattern; the rest
-// of the window reads and shows patterns through the methods below.
+// of the window reads and shows patterns through the methods below. Until
+// the page is first shown it has no controls: the fields' texts and the
+// boxes' states are then kept in `unshown`, and every rule reads and writes
+// them there exactly as it would the controls.
 class AdvancedSettingsPage : public wxPanel {
 public:
     explicit AdvancedSettingsPage(wxWindow* parent);
     ~AdvancedSettingsPage() override;
+
+    // Makes the controls, showing what the page holds; once only.
+    void CreateContent();
+    bool HasContent() const { return slotWindow != nullptr; }
+    // Called once the controls exist, for the frame to bind their events.
+    std::function<void()> contentCreated;
 
     // What the page's handlers do: Enter in, or leaving, Base Frequency and
     // Base Time Period; Enter in Number of Slots, or leaving it; the export
@@ -78,8 +88,9 @@ public:
     void LoadSettings(const char* path);
     void SaveSettings(const char* path);
 
+    // The boxes; none until the page has its controls.
     const SlotBoxes& Slots() const { return slotBoxes; }
-    // The controls whose events the frame binds.
+    // The controls whose events the frame binds; null until CreateContent.
     wxWindow* WriteButton() const;
     wxWindow* ReadButton() const;
     wxWindow* ExportButton() const;
@@ -89,7 +100,23 @@ public:
     wxWindow* SlotCountField() const;
 
 private:
-    void DeriveFromField(wxTextCtrl* field, void (FiringPattern::*derive)(double, double), double taken);
+    // The five fields, in the order of `Unshown::texts`.
+    enum Field { BaseTimePeriodText, BaseFrequencyText, PeriodPerSlotText, SlotFrequencyText, SlotCountText };
+    static constexpr int FieldCount = 5;
+    // What the fields and boxes hold before the controls exist.
+    struct Unshown {
+        wxString texts[FieldCount];
+        std::vector<bool> slots;
+    };
+    // The one way the rules reach the fields and boxes, made or not.
+    wxTextCtrl* FieldControl(Field field) const;
+    wxString FieldText(Field field) const;
+    void SetFieldText(Field field, const wxString& text);
+    int BoxCount() const;
+    bool BoxChecked(int slot) const;
+    void CheckBox(int slot, bool checked);
+
+    void DeriveFromField(Field field, void (FiringPattern::*derive)(double, double), double taken);
     void ApplySlotCountField(bool rewriteBaseFrequency, bool afterFocusChange);
     void ShowPatternFields(const FiringPattern& pattern);
     int SlotCountInEffect() const;
@@ -98,7 +125,7 @@ private:
     bool LoadPatternFile(const char* path, PatternFileRefusal& reason);
     void OnPatternPreviewUpdateUI(wxUpdateUIEvent& event);
 
-    // The slot boxes (ui/pages/slot_boxes.cpp).
+    // The slot boxes (ui/pages/slot_boxes.cpp); all new and silent.
     void RebuildSlotBoxes(int count);
     void PlaceSlotBoxes();
     // Unchecked boxes named windowName from the current count up to count.
@@ -118,6 +145,8 @@ private:
     PatternPreviewControl* preview = nullptr;  // ID_PATTERNPREVIEW2
 
     SlotBoxes slotBoxes;
+    Unshown unshown;
+    bool startBoxes = true;  // the boxes are still the start pattern's, never rebuilt
     int pendingSlotCount = -1;  // a rebuild to the count left in Number of Slots, not yet made
     // What the base fields go back to when their text is not taken: the
     // values the page last showed or took.

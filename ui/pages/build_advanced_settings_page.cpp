@@ -1,4 +1,5 @@
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/image.h>
 #include <wx/panel.h>
 #include <wx/scrolwin.h>
@@ -86,6 +87,20 @@ AdvancedSettingsPage::AdvancedSettingsPage(wxWindow* parent)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL5"),
       document(std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE))
 {
+    // The start pattern: ten silent slots at a base frequency of 1 Hz, every
+    // field derived from those two so that what is shown is what Write would
+    // send. The controls are made when the page is first shown.
+    FiringPattern start;
+    start.NumberOfSlots = 10;
+    start.DeriveFromBaseFrequency(1.0, start.NumberOfSlots);
+    ShowPatternFields(start);
+    unshown.slots.assign(start.NumberOfSlots, false);
+}
+
+void AdvancedSettingsPage::CreateContent()
+{
+    if (HasContent())
+        return;
     // Validators first: A admits any real, negatives included; B whole slot
     // counts from 1 to 250.
     RealFieldValidator realValidator;
@@ -190,20 +205,26 @@ AdvancedSettingsPage::AdvancedSettingsPage(wxWindow* parent)
     // Decoded when the page is first shown.
     pictureRow->Add(new PictureControl(page, "share\\MagneticPulses.PNG", "ID_STATICBITMAP1"), 0, wxALL, 5);
 
-    FitPanel(page, column);
+    // The page already has its size in the window's notebook: laid out at
+    // that size, not fitted to its content.
+    page->SetSizer(column);
+    page->Layout();
 
     // The working pattern is kept up to date in idle time.
     preview->SetExtraStyle(preview->GetExtraStyle() | wxWS_EX_PROCESS_UI_UPDATES);
     preview->Bind(wxEVT_UPDATE_UI, &AdvancedSettingsPage::OnPatternPreviewUpdateUI, this);
 
-    // The start pattern: ten silent slots at a base frequency of 1 Hz, every
-    // field derived from those two so that what is shown is what Write would
-    // send.
-    FiringPattern start;
-    start.NumberOfSlots = 10;
-    start.DeriveFromBaseFrequency(1.0, start.NumberOfSlots);
-    ShowPatternFields(start);
-    AddSlotBoxes(start.NumberOfSlots, "ID_CHECKBOX0");
+    // What the page held until now goes into its controls, which hold it from
+    // here on. Boxes made before any other change keep the start pattern's
+    // window name.
+    for (int field = 0; field < FieldCount; ++field)
+        FieldControl(static_cast<Field>(field))->ChangeValue(unshown.texts[field]);
+    AddSlotBoxes(static_cast<int>(unshown.slots.size()), startBoxes ? "ID_CHECKBOX0" : "ID_CHECKBOX6");
+    for (int i = 0; i < slotBoxes.count; ++i)
+        slotBoxes.boxes[i]->SetValue(unshown.slots[i]);
+    unshown = Unshown();
+    if (contentCreated)
+        contentCreated();
 }
 
 AdvancedSettingsPage::~AdvancedSettingsPage() = default;
