@@ -162,7 +162,8 @@ void wxVitrelFrame::BindHandlers()
              advancedPage->BaseTimePeriodField()->GetId());
         Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseFrequencyEnter, this,
              advancedPage->BaseFrequencyField()->GetId());
-        Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnSlotCountEnter, this, advancedPage->SlotCountField()->GetId());
+        Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnSlotCountEnter, this,
+             advancedPage->SlotCountField()->GetId());
         advancedPage->BaseTimePeriodField()->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus,
                                                   this);
         advancedPage->BaseFrequencyField()->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus,

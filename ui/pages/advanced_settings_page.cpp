@@ -242,7 +242,8 @@ void AdvancedSettingsPage::TakeBaseFrequency()
 
 void AdvancedSettingsPage::TakeBaseTimePeriod()
 {
-    DeriveFromField(BaseTimePeriodText, &FiringPattern::DeriveFromBaseTimePeriod, takenPattern.BaseTimePeriod);
+    DeriveFromField(BaseTimePeriodText, &FiringPattern::DeriveFromBaseTimePeriod,
+                    takenPattern.BaseTimePeriod);
 }
 
 // Brings the slot boxes in line with the Number of Slots field (a new count
@@ -317,9 +318,9 @@ bool AdvancedSettingsPage::ShowsOnePattern() const
 {
     int n = 0;
     return ReadSlotCount(FieldText(SlotCountText), n) && n == BoxCount()
-           && ::ShowsOnePattern(FieldText(BaseFrequencyText).utf8_string(), FieldText(SlotCountText).utf8_string(),
-                                FieldText(SlotFrequencyText).utf8_string(),
-                                FieldText(BaseTimePeriodText).utf8_string());
+           && ::ShowsOnePattern(
+               FieldText(BaseFrequencyText).utf8_string(), FieldText(SlotCountText).utf8_string(),
+               FieldText(SlotFrequencyText).utf8_string(), FieldText(BaseTimePeriodText).utf8_string());
 }
 
 // Writes what the fields show. A base field whose text is not taken counts
