@@ -1,7 +1,6 @@
 #include <wx/bitmap.h>
 #include <wx/icon.h>
 #include <wx/listctrl.h>
-#include <wx/mediactrl.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
 #include <wx/statusbr.h>
@@ -205,9 +204,9 @@ void wxVitrelFrame::WirePages()
     diaryPage->postNotice = [this](const char* message) { PostNotice(message, "Warning"); };
     // Playback starts when the video has loaded; its end is remembered so
     // that it can start again.
+    introPage->mediaLoaded = [this](wxMediaEvent& event) { OnMediaLoaded(event); };
+    introPage->mediaFinished = [this](wxMediaEvent& event) { OnMediaFinished(event); };
     introPage->mediaCreated = [this](wxWindow* media) {
-        Bind(wxEVT_MEDIA_LOADED, &wxVitrelFrame::OnMediaLoaded, this, media->GetId());
-        Bind(wxEVT_MEDIA_FINISHED, &wxVitrelFrame::OnMediaFinished, this, media->GetId());
         media->Bind(wxEVT_SIZE, &wxVitrelFrame::OnMediaResize, this);
     };
 }

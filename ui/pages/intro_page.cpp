@@ -1,6 +1,5 @@
 #include <wx/bookctrl.h>
 #include <wx/filefn.h>
-#include <wx/mediactrl.h>
 #include <wx/panel.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
@@ -9,6 +8,7 @@
 #include "ui/frame/resource_path.h"
 #include "ui/pages/intro_page.h"
 #include "ui/pages/page_style.h"
+#include "ui/video/intro_video.h"
 
 namespace {
 // Where the video sits in the page's column, and the room it takes.
@@ -39,6 +39,8 @@ IntroPage::IntroPage(wxWindow* parent)
 {
     // The words and the video are made when the page is first shown.
 }
+
+IntroPage::~IntroPage() = default;
 
 void IntroPage::CreateContent()
 {
@@ -78,12 +80,24 @@ void IntroPage::CreateContent()
 
 void IntroPage::CreateMedia()
 {
-    if (media != nullptr)
+    if (videoTried)
         return;
-    media = new wxMediaCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, IntroMediaSize, 0,
-                            wxEmptyString, wxDefaultValidator, "ID_MEDIA");
+    videoTried = true;
     // Playback starts when the video has loaded; its end is remembered so
     // that it can start again.
+    IntroVideoEvents events;
+    events.loaded = [this](wxMediaEvent& event) {
+        if (mediaLoaded)
+            mediaLoaded(event);
+    };
+    events.finished = [this](wxMediaEvent& event) {
+        if (mediaFinished)
+            mediaFinished(event);
+    };
+    video = MakeIntroVideo(this, IntroMediaSize, events);
+    if (!video)
+        return;  // the spacer keeps the video's room
+    wxWindow* media = video->Window();
     if (mediaCreated)
         mediaCreated(media);
     // The video has no controls: a Tab stop there would show nothing.
@@ -104,26 +118,26 @@ void IntroPage::Shown()
         // it is loaded afresh. A missing video was named at start-up; the
         // media backend would report it again in a box of its own.
         videoEnded = false;
-        const wxString video = LocalizedResourcePath("share\\VitrelUSB.avi");
-        videoLoaded = wxFileExists(video) && media->Load(video);
+        const wxString file = LocalizedResourcePath("share\\VitrelUSB.avi");
+        videoLoaded = video && wxFileExists(file) && video->Load(file);
         return;
     }
-    media->SetPlaybackRate(1.0);
-    media->Play();
+    video->SetPlaybackRate(1.0);
+    video->Play();
 }
 
 void IntroPage::Hidden()
 {
-    if (media != nullptr)
-        media->Stop();
+    if (video)
+        video->Stop();
 }
 
 void IntroPage::MediaLoaded()
 {
     // The user may have left the page while the video was loading.
     const wxBookCtrlBase* book = wxDynamicCast(GetParent(), wxBookCtrlBase);
-    if (book != nullptr && book->GetCurrentPage() == this)
-        media->Play();
+    if (video && book != nullptr && book->GetCurrentPage() == this)
+        video->Play();
 }
 
 void IntroPage::MediaFinished()

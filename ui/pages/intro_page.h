@@ -1,10 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <wx/panel.h>
 
-class wxMediaCtrl;
+class IntroVideo;
+class wxMediaEvent;
 
 // The Intro page: the product's words and the intro video, made when the
 // page is first shown: the media backend costs more to start than the rest
@@ -12,6 +14,7 @@ class wxMediaCtrl;
 class IntroPage : public wxPanel {
 public:
     explicit IntroPage(wxWindow* parent);
+    ~IntroPage() override;
 
     // The page came into view, or left it.
     void Shown();
@@ -21,14 +24,17 @@ public:
     void MediaLoaded();
     void MediaFinished();
 
-    // Told the video control once it is made, for binding its events.
+    // Told the video's events, and its window once it is made.
+    std::function<void(wxMediaEvent&)> mediaLoaded;
+    std::function<void(wxMediaEvent&)> mediaFinished;
     std::function<void(wxWindow* media)> mediaCreated;
 
 private:
     void CreateContent();
     void CreateMedia();
 
-    wxMediaCtrl* media = nullptr;  // ID_MEDIA, made when the page is first shown
+    std::unique_ptr<IntroVideo> video;  // ID_MEDIA, made when the page is first shown
+    bool videoTried = false;  // made, or found not to be had
     bool videoLoaded = false;  // loaded when its page is first shown
     bool videoEnded = false;  // played to its end: next time from the start
 };
