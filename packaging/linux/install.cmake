@@ -3,7 +3,7 @@
 # cmake --install lays out the usual tree: bin/vitrel, bin/vitrel-stick-sim,
 # share/vitrel/ with the files the program ships (the same layout as a
 # portable folder), the desktop entry, the menu icons, the AppStream
-# metadata, the man pages and share/doc/vitrel; lib/vitrel/ holds the intro
+# metadata, the man pages and share/doc/vitrel; lib/vitrel/plugins/ holds the intro
 # video's player. The program finds
 # share/vitrel from its own location at run time. scripts/package turns the
 # tree into build/vitrel_<version>_amd64.deb.
@@ -20,9 +20,9 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS vitrel vitrel-stick-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The intro video's player, loaded from lib/vitrel beside bin/ when the
+# The intro video's player, loaded from lib/vitrel/plugins beside bin/ when the
 # Intro page is first shown.
-install(TARGETS vitrel-intro-video LIBRARY DESTINATION lib/vitrel)
+install(TARGETS vitrel-intro-video LIBRARY DESTINATION lib/vitrel/plugins)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/share DESTINATION ${VITREL_DATA_DIR})
 # The help books, made by the build (help_books in CMakeLists.txt).
 install(FILES ${RUN_DIR}/docs/VitrelHelp.htb DESTINATION ${VITREL_DATA_DIR}/docs)

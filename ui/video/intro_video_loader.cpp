@@ -16,7 +16,7 @@ namespace {
 using MakeFunction = IntroVideo* (*)(wxWindow*, const wxSize&, const IntroVideoEvents&);
 
 // The module beside the program (its build folder, a portable copy), where
-// the package puts it (lib/vitrel beside bin/), or wherever the dynamic
+// the package puts it (lib/vitrel/plugins beside bin/), or wherever the dynamic
 // loader finds it from the program (the tests' own search path): dlopen is
 // called here, not through the toolkit, so that the search is the program's.
 // Loaded once and kept: the players it makes run its code until the program
@@ -32,7 +32,7 @@ MakeFunction FindMakeFunction()
     const wxFileName program(wxStandardPaths::Get().GetExecutablePath());
     const wxString candidates[] = {
         wxFileName(program.GetPath(), name).GetFullPath(),
-        wxFileName(program.GetPath() + "/../lib/vitrel", name).GetFullPath(),
+        wxFileName(program.GetPath() + "/../lib/vitrel/plugins", name).GetFullPath(),
         name,
     };
     void* module = nullptr;
