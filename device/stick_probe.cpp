@@ -96,7 +96,8 @@ void StickProbe::StartProbes(long long nowMs)
 {
     unsigned char identify[MaxInstructionFrameBytes];
     const int length = BuildInstructionFrame(Identify, nullptr, nullptr, nullptr, identify);
-    for (int number = 1; number <= Candidates; ++number) {
+    int opened = 0;
+    for (int number = 1; number <= Candidates && opened < OpensPerStep; ++number) {
         Port& port = ports[number - 1];
         if (port.stamp == 0 || port.probing || port.nextMs == Never || port.nextMs > nowMs)
             continue;
@@ -112,6 +113,7 @@ void StickProbe::StartProbes(long long nowMs)
                 recheckedPort = 0;
             continue;
         }
+        ++opened;
         SerialWritePort(number - 1, identify, length);
         if (port.probes == 0)
             port.firstProbeMs = nowMs;

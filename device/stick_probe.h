@@ -33,6 +33,13 @@ public:
     // board that resets on every open is reset at most 3 more times, each
     // time given longer to come up again, all within its first 10 s.
     static constexpr long long NewPortReprobeMs[3] = {1000, 3000, 7000};
+    // Ports opened for a probe in one step, lowest number first; the others
+    // due wait for the next steps. Opening a serial port takes several
+    // system calls and wakes the device's driver, and its probe ends with a
+    // close at its deadline: nine ports due at once (devices present at
+    // start, a hub plugged in) would otherwise all be opened, and later
+    // closed, in one tick of the window's thread.
+    static constexpr int OpensPerStep = 1;
 
     StickProbe();
     ~StickProbe();

@@ -123,12 +123,15 @@ TEST_F(StickSearch, LowerPortThatAnswersLaterStillWins)
 {
     PseudoTerminal first, second;
     ScopedSerialPorts ports({{1, first.path}, {2, second.path}});
+    // One port opened a step, the lowest first.
     ASSERT_EQ(probe.Step(0, true), 0);
     ASSERT_EQ(first.Read(3, 500), IdentifyFrame);
+    EXPECT_TRUE(second.Read(3, 20).empty());
+    ASSERT_EQ(probe.Step(100, false), 0);
     ASSERT_EQ(second.Read(3, 500), IdentifyFrame);
     second.Write(IdentifyFrame);
     WaitUntil([] { return false; }, 20);
-    EXPECT_EQ(probe.Step(100, false), 0);  // COM1 may still answer
+    EXPECT_EQ(probe.Step(200, false), 0);  // COM1 may still answer
     first.Write(IdentifyFrame);
     WaitUntil([] { return false; }, 20);
     EXPECT_EQ(probe.Step(300, false), 1);
@@ -139,6 +142,7 @@ TEST_F(StickSearch, HigherPortIsTakenWhenTheLowerOneStaysSilent)
     PseudoTerminal first, second;
     ScopedSerialPorts ports({{1, first.path}, {2, second.path}});
     ASSERT_EQ(probe.Step(0, true), 0);
+    ASSERT_EQ(probe.Step(100, false), 0);
     ASSERT_EQ(second.Read(3, 500), IdentifyFrame);
     second.Write(IdentifyFrame);
     WaitUntil([] { return false; }, 20);
