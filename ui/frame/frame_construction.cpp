@@ -100,13 +100,13 @@ wxVitrelFrame::~wxVitrelFrame()
 #endif
     // The fields lose the focus while the base window destroys them, after
     // this object is gone: their handlers must not run then.
-    if (!advancedPage->HasContent())
-        return;
-    advancedPage->BaseTimePeriodField()->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus,
-                                                this);
-    advancedPage->BaseFrequencyField()->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus,
-                                               this);
-    advancedPage->SlotCountField()->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
+    if (advancedPage->HasContent()) {
+        advancedPage->BaseTimePeriodField()->Unbind(wxEVT_KILL_FOCUS,
+                                                    &wxVitrelFrame::OnBaseTimePeriodKillFocus, this);
+        advancedPage->BaseFrequencyField()->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus,
+                                                   this);
+        advancedPage->SlotCountField()->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
+    }
 }
 
 void wxVitrelFrame::BuildMenuBar()

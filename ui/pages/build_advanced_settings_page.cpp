@@ -116,28 +116,18 @@ void AdvancedSettingsPage::CreateContent()
     AddPageRow(column)->Add(heading, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
     wxBoxSizer* block = new wxBoxSizer(wxVERTICAL);
-    wxPanel* toolbar =
-        new wxPanel(page, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL9");
-    toolbar->SetBackgroundColour(wxColour(208, 208, 208));
+    wxPanel* toolbar = NewToolbar(page, "ID_PANEL9");
     wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
-    writeButton = new wxButton(toolbar, wxID_ANY, _("Write Vitrel"), wxDefaultPosition, wxDefaultSize, 0,
-                               wxDefaultValidator, "ID_BUTTON4");
+    writeButton = AddToolButton(toolbar, tools, _("Write Vitrel"), "ID_BUTTON4", 2);
     writeButton->SetForegroundColour(wxColour(255, 255, 255));
     writeButton->SetBackgroundColour(wxColour(153, 32, 35));
     StyleText(writeButton, PageFont(10, wxFONTWEIGHT_BOLD));
-    tools->Add(writeButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    readButton = new wxButton(toolbar, wxID_ANY, _("Read Vitrel"), wxDefaultPosition, wxDefaultSize, 0,
-                              wxDefaultValidator, "ID_BUTTON5");
-    tools->Add(readButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    readButton = AddToolButton(toolbar, tools, _("Read Vitrel"), "ID_BUTTON5", 2);
     tools->Add(new wxStaticLine(toolbar, wxID_ANY, wxDefaultPosition, wxSize(2, -1), wxLI_VERTICAL,
                                 "ID_STATICLINE5"),
                0, wxALL | wxEXPAND, 5);
-    exportButton = new wxButton(toolbar, wxID_ANY, _("Export to XML"), wxDefaultPosition, wxDefaultSize, 0,
-                                wxDefaultValidator, "ID_BUTTON7");
-    tools->Add(exportButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    importButton = new wxButton(toolbar, wxID_ANY, _("Import from XML"), wxDefaultPosition, wxDefaultSize, 0,
-                                wxDefaultValidator, "ID_BUTTON8");
-    tools->Add(importButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    exportButton = AddToolButton(toolbar, tools, _("Export to XML"), "ID_BUTTON7", 2);
+    importButton = AddToolButton(toolbar, tools, _("Import from XML"), "ID_BUTTON8", 2);
     FitPanel(toolbar, tools);
     block->Add(toolbar, 1, wxEXPAND, 0);
     wxStaticText* warning = new wxStaticText(

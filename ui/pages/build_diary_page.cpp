@@ -14,14 +14,6 @@
 #include "ui/widgets/history_list_view.h"
 
 namespace {
-wxButton* AddToolButton(wxWindow* bar, wxBoxSizer* row, const wxString& label, const char* name, int border)
-{
-    wxButton* button =
-        new wxButton(bar, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
-    row->Add(button, 0, wxALL | wxALIGN_CENTER_VERTICAL, border);
-    return button;
-}
-
 wxStaticText* NewLabel(wxWindow* page, const wxString& text, const char* name)
 {
     return new wxStaticText(page, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, 0, name);
@@ -65,9 +57,7 @@ void DiaryPage::CreateContent()
     wxPanel* entryPage =
         new wxPanel(notebook, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL3");
     wxBoxSizer* entryColumn = new wxBoxSizer(wxVERTICAL);
-    wxPanel* toolbar =
-        new wxPanel(entryPage, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL11");
-    toolbar->SetBackgroundColour(wxColour(208, 208, 208));
+    wxPanel* toolbar = NewToolbar(entryPage, "ID_PANEL11");
     wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
     // TRANSLATORS: the diary's buttons: start a new entry, save it, and go
     // back to the list of entries.

@@ -80,23 +80,14 @@ void IntroPage::CreateContent()
 
 void IntroPage::CreateMedia()
 {
-    if (videoTried)
+    if (video)
         return;
-    videoTried = true;
     // Playback starts when the video has loaded; its end is remembered so
-    // that it can start again.
-    IntroVideoEvents events;
-    events.loaded = [this](wxMediaEvent& event) {
-        if (mediaLoaded)
-            mediaLoaded(event);
-    };
-    events.finished = [this](wxMediaEvent& event) {
-        if (mediaFinished)
-            mediaFinished(event);
-    };
-    video = MakeIntroVideo(this, IntroMediaSize, events);
+    // that it can start again. Without a player the spacer keeps the video's
+    // room (the module is looked for once only).
+    video = MakeIntroVideo(this, IntroMediaSize, {mediaLoaded, mediaFinished});
     if (!video)
-        return;  // the spacer keeps the video's room
+        return;
     wxWindow* media = video->Window();
     if (mediaCreated)
         mediaCreated(media);

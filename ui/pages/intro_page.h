@@ -24,7 +24,8 @@ public:
     void MediaLoaded();
     void MediaFinished();
 
-    // Told the video's events, and its window once it is made.
+    // Told the video's events, and its window once it is made; set before
+    // the page is first shown.
     std::function<void(wxMediaEvent&)> mediaLoaded;
     std::function<void(wxMediaEvent&)> mediaFinished;
     std::function<void(wxWindow* media)> mediaCreated;
@@ -34,7 +35,6 @@ private:
     void CreateMedia();
 
     std::unique_ptr<IntroVideo> video;  // ID_MEDIA, made when the page is first shown
-    bool videoTried = false;  // made, or found not to be had
     bool videoLoaded = false;  // loaded when its page is first shown
     bool videoEnded = false;  // played to its end: next time from the start
 };

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <wx/button.h>
 #include <wx/font.h>
+#include <wx/panel.h>
 #include <wx/window.h>
 #include <wx/sizer.h>
 
@@ -42,6 +44,24 @@ inline wxBoxSizer* AddPageRow(wxBoxSizer* column, int proportion = 0)
     wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
     column->Add(row, proportion, wxEXPAND, 0);
     return row;
+}
+
+// The grey bar the Advanced Settings and diary entry pages put their buttons on.
+inline wxPanel* NewToolbar(wxWindow* page, const char* name)
+{
+    wxPanel* bar = new wxPanel(page, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, name);
+    bar->SetBackgroundColour(wxColour(208, 208, 208));
+    return bar;
+}
+
+// A button named `name` at the end of a row, centred in its height.
+inline wxButton* AddToolButton(wxWindow* bar, wxBoxSizer* row, const wxString& label, const char* name,
+                               int border)
+{
+    wxButton* button =
+        new wxButton(bar, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
+    row->Add(button, 0, wxALL | wxALIGN_CENTER_VERTICAL, border);
+    return button;
 }
 
 // Panels are laid out by their sizer and take its size hints.

@@ -136,12 +136,8 @@ TreatmentsPage::TreatmentsPage(wxWindow* parent, const TreatmentCatalogue& catal
     column->Add(preview, 0, wxALL | wxEXPAND, 5);
 
     wxBoxSizer* buttons = AddPageRow(column);
-    applyButton = new wxButton(page, wxID_ANY, _("Apply"), wxDefaultPosition, wxDefaultSize, 0,
-                               wxDefaultValidator, "ID_BUTTON10");
-    buttons->Add(applyButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    writeButton = new wxButton(page, wxID_ANY, _("Write Vitrel"), wxDefaultPosition, wxDefaultSize, 0,
-                               wxDefaultValidator, "ID_BUTTON9");
-    buttons->Add(writeButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    applyButton = AddToolButton(page, buttons, _("Apply"), "ID_BUTTON10", 5);
+    writeButton = AddToolButton(page, buttons, _("Write Vitrel"), "ID_BUTTON9", 5);
 
     FitPanel(page, column);
 }
