@@ -273,6 +273,11 @@ void StickSession::StickFound(long long nowMs)
     ShowBatteryPercent(NoBatteryFigure);
 
     Send(QueryBeeper);
+    AskProgrammeForArea(nowMs);
+}
+
+void StickSession::AskProgrammeForArea(long long nowMs)
+{
     unsigned char request[3];
     const int length = BuildInstructionFrame(ReadProgramme, nullptr, nullptr, nullptr, request);
     if (port->Write(link.port - 1, request, length) == length)
@@ -313,17 +318,23 @@ StickSession::Result StickSession::WriteProgramme(const unsigned char (&timer)[3
     const unsigned char count = static_cast<unsigned char>(states.size());
     unsigned char bytes[2 * MaxInstructionFrameBytes];
     const int timerLength = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], bytes);
+    int taken = 0;  // bytes that reach the stick
+    const auto takenAtOnce = [&](int length) {
+        const int took = port->WriteAtOnce(link.port - 1, bytes, length);
+        taken += took > 0 ? took : 0;
+        return took == length;
+    };
     if (writes == Writes::FrameByFrame) {
-        if (!TakenAtOnce(bytes, timerLength))
-            return Result::WriteFailed;
-        if (!TakenAtOnce(bytes, BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, bytes)))
-            return Result::WriteFailed;
+        if (!takenAtOnce(timerLength))
+            return WriteFailedAfter(taken, nowMs);
+        if (!takenAtOnce(BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, bytes)))
+            return WriteFailedAfter(taken, nowMs);
     } else {
         const int length =
             timerLength
             + BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, bytes + timerLength);
-        if (!TakenAtOnce(bytes, length))
-            return Result::WriteFailed;
+        if (!takenAtOnce(length))
+            return WriteFailedAfter(taken, nowMs);
     }
 
     checkedPattern = written;
@@ -334,6 +345,18 @@ StickSession::Result StickSession::WriteProgramme(const unsigned char (&timer)[3
         check.Fail();
     listener.ShowCheckOutcome(check.outcome(), true);
     return Result::Done;
+}
+
+// A write that reached the stick in part may have changed its programme (a
+// new timer, the old pattern): the "On the stick" area asks the stick what it
+// holds rather than go on showing the last programme as held.
+StickSession::Result StickSession::WriteFailedAfter(int bytesTaken, long long nowMs)
+{
+    if (bytesTaken > 0) {
+        listener.StickProgrammeUnsure();
+        AskProgrammeForArea(nowMs);
+    }
+    return Result::WriteFailed;
 }
 
 StickSession::Result StickSession::Read(long long nowMs)

@@ -81,8 +81,12 @@ public:
         // that decided a check.
         virtual void ShowStickProgramme(const StickProgramme& programme, const FiringPattern& pattern,
                                         bool checked, bool afterWrite) = 0;
-        // The attach's request for the programme is over without an answer;
-        // told on every tick while the stick stays attached.
+        // A programme write went out only in part: the stick may run a new
+        // timer with its old pattern. What it holds is being asked for again.
+        virtual void StickProgrammeUnsure() = 0;
+        // The last request for the programme for the "On the stick" area (at
+        // the attach, or after a write that went out in part) is over without
+        // an answer; told on every tick while the stick stays attached.
         virtual void ShowProgrammeUnanswered() = 0;
         // The check confirmed the write of `written`; told before the programme
         // it confirmed.
@@ -136,7 +140,9 @@ private:
     void StickFound(long long nowMs);
     void ShowStickGone();
     void Send(InstructionCode code);
+    void AskProgrammeForArea(long long nowMs);
     bool TakenAtOnce(const unsigned char* bytes, int length);
+    Result WriteFailedAfter(int bytesTaken, long long nowMs);
 
     Listener& listener;
     std::unique_ptr<StickPort> port;

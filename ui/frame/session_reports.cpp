@@ -110,6 +110,11 @@ void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, const Fi
         checked ? confirmedAt : wxString(), afterWrite);
 }
 
+void wxVitrelFrame::StickProgrammeUnsure()
+{
+    topStrip->StickArea().ShowAskingAgain();
+}
+
 void wxVitrelFrame::ShowProgrammeUnanswered()
 {
     topStrip->StickArea().ShowNoAnswer();

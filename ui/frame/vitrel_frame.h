@@ -65,6 +65,7 @@ private:
     void ShowProgrammeOnPage(double baseTimePeriod, const std::vector<unsigned char>& states) override;
     void ShowStickProgramme(const StickProgramme& programme, const FiringPattern& pattern, bool checked,
                             bool afterWrite) override;
+    void StickProgrammeUnsure() override;
     void ShowProgrammeUnanswered() override;
     void ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser) override;
     void ProgrammeConfirmed(const FiringPattern& written) override;

@@ -78,6 +78,13 @@ void StickAreaPanel::ShowAsking(const wxString& where, const wxString& product)
     Render();
 }
 
+void StickAreaPanel::ShowAskingAgain()
+{
+    state = State::Asking;
+    checkedAt.clear();
+    Render();
+}
+
 void StickAreaPanel::ShowNoAnswer()
 {
     if (state != State::Asking)

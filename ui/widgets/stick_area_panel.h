@@ -21,6 +21,10 @@ public:
     // `where` names the port it was found on ("/dev/ttyUSB0", "COM3"),
     // `product` the USB device it is behind where the system tells it.
     void ShowAsking(const wxString& where, const wxString& product);
+    // The stick's programme is asked for again, on the port it was found on:
+    // what it holds may have changed without a check (a write that reached
+    // it in part).
+    void ShowAskingAgain();
     // The stick did not answer the request for its programme.
     void ShowNoAnswer();
     // The stick holds `pattern`: the catalogue treatment `title`, or a custom
