@@ -1,5 +1,6 @@
 // The main window as built: its properties, every named control, the menus
 // and the small handlers of the shell.
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -25,6 +26,7 @@
 #include <gtk/gtk.h>
 
 #include "ui/widgets/picture_control.h"
+#include "ui/widgets/stick_area_panel.h"
 #include "ui/pages/treatments_page.h"
 #include "ui/frame/about_dialog.h"
 #include "treatments/body_spots.h"
@@ -693,4 +695,41 @@ TEST_F(MainWindow, QuitClosesTheWindow)
 {
     CreateFrame();
     CloseFrame([this] { SendMenu(MenuId("File", "Quit")); });
+}
+
+// At the smallest size the window allows, every control a page shows lies
+// wholly inside the page.
+TEST_F(MainWindow, EveryPageShowsItsControlsWholeAtTheSmallestSize)
+{
+    CreateFrame();
+    // The band above the pages at its tallest: a programme drawn.
+    FiringPattern held;
+    held.NumberOfSlots = 10;
+    held.DeriveFromBaseFrequency(1, held.NumberOfSlots);
+    Find<StickAreaPanel>("ID_PANEL20")->ShowProgramme(held, "", "12:00", true);
+    frame->SetSize(frame->GetMinSize());
+    wxNotebook* pages = Find<wxNotebook>("ID_NOTEBOOK3");
+    for (size_t index = 0; index < pages->GetPageCount(); ++index) {
+        ShowPage(static_cast<int>(index));
+        RunEventLoopFor(200);
+        wxWindow* page = pages->GetPage(index);
+        // A page that scrolls holds its controls in its scrolled area.
+        const wxRect inside(wxPoint(0, 0), page->GetVirtualSize());
+        std::function<void(wxWindow*)> check = [&](wxWindow* parent) {
+            for (wxWindow* child : parent->GetChildren()) {
+                if (!child->IsShown() || child->IsTopLevel())
+                    continue;
+                const wxRect where(page->ScreenToClient(child->GetScreenPosition()), child->GetSize());
+                EXPECT_TRUE(inside.Contains(where))
+                    << child->GetName() << " on page " << index << " at " << where.x << "," << where.y << " "
+                    << where.width << "x" << where.height << ", the page " << inside.width << "x"
+                    << inside.height;
+                if (dynamic_cast<PictureControl*>(child) || dynamic_cast<wxButton*>(child)) {
+                    EXPECT_GE(where.height, child->GetBestSize().y) << child->GetName() << " on page " << index;
+                }
+                check(child);
+            }
+        };
+        check(page);
+    }
 }

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include <wx/panel.h>
+#include <wx/scrolwin.h>
 
 #include "treatments/firing_pattern.h"
 
@@ -37,7 +37,7 @@ struct SlotBoxes {
 // the page is first shown it has no controls: the fields' texts and the
 // boxes' states are then kept in `unshown`, and every rule reads and writes
 // them there exactly as it would the controls.
-class AdvancedSettingsPage : public wxPanel {
+class AdvancedSettingsPage : public wxScrolledWindow {
 public:
     explicit AdvancedSettingsPage(wxWindow* parent);
     ~AdvancedSettingsPage() override;

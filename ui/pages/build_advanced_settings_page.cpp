@@ -84,7 +84,8 @@ void AddSeparator(wxWindow* page, wxBoxSizer* sizer, const char* name, int propo
 }  // namespace
 
 AdvancedSettingsPage::AdvancedSettingsPage(wxWindow* parent)
-    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL5"),
+    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxVSCROLL,
+                       "ID_PANEL5"),
       document(std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE))
 {
     // The start pattern: ten silent slots at a base frequency of 1 Hz, every
@@ -196,8 +197,13 @@ void AdvancedSettingsPage::CreateContent()
     pictureRow->Add(new PictureControl(page, "share\\MagneticPulses.PNG", "ID_STATICBITMAP1"), 0, wxALL, 5);
 
     // The page already has its size in the window's notebook: laid out at
-    // that size, not fitted to its content.
+    // that size, not fitted to its content. Where the window is too low for
+    // all of it (near its smallest size) the page scrolls, so that no row and
+    // no part of the pulses picture is cut off. GTK's scroll bar lies over
+    // the page there, and leaves the rows their width.
     page->SetSizer(column);
+    SetScrollRate(0, 10);
+    FitInside();
     page->Layout();
 
     // The working pattern is kept up to date in idle time.
