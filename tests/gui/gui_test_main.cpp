@@ -29,21 +29,17 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
         << "wx assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
 }
 
-// A GTK warning or critical means the window misuses the toolkit (a widget
-// destroyed while GTK still uses it, a size GTK cannot draw in): it fails
-// the running test. GTK logs both through the structured writer, where the
-// older g_log calls end up too.
-//
-// One warning is not the window's: Xlib keeps a single error handler for the
-// whole process, and the intro video's X sink sets its own from its streaming
-// thread (to test shared memory, and for each image it allocates). When that
-// lands while GDK holds an error trap on the window's thread, GDK warns that
-// XSetErrorHandler was called under its trap. The program never calls it.
+// Not the window's: the intro video's X sink sets Xlib's one error handler
+// from its own thread, and GDK warns when that falls inside its error trap.
 bool RaisedByTheVideoSinkThread(const std::string& domain, const std::string& message)
 {
     return domain == "Gdk" && message.find("XSetErrorHandler() called with a GDK error trap pushed") == 0;
 }
 
+// A GTK warning or critical means the window misuses the toolkit (a widget
+// destroyed while GTK still uses it, a size GTK cannot draw in): it fails
+// the running test. GTK logs both through the structured writer, where the
+// older g_log calls end up too.
 GLogWriterOutput FailOnToolkitComplaint(GLogLevelFlags level, const GLogField* fields, gsize count,
                                         gpointer data)
 {
