@@ -5,6 +5,9 @@
 //                                       windows, one per line (UTF-8)
 //   vitrel-window-text --close TITLE    closes that window as its close box
 //                                       does (WM_SYSCOMMAND SC_CLOSE)
+//   vitrel-window-text --page N TITLE   shows page N (0 the first) of that
+//                                       window's notebook, as the arrow keys
+//                                       on its tabs do
 //   vitrel-window-text --arrival PORT TITLE
 //   vitrel-window-text --removal PORT TITLE
 //                                       tells that window that the serial
@@ -23,6 +26,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <dbt.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -75,6 +79,47 @@ bool SendPortChange(HWND window, bool arrival, const wchar_t* port)
            != 0;
 }
 
+// The toolkit makes its notebooks of its own copy of the tab control class.
+BOOL CALLBACK FindTabs(HWND child, LPARAM found)
+{
+    wchar_t name[32];
+    if (GetClassNameW(child, name, 32) > 0
+        && (std::wcscmp(name, WC_TABCONTROLW) == 0 || std::wcscmp(name, L"_wx_SysTabCtl32") == 0)) {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The tab control tells its window of the change itself, as for a user's
+// keys: a message sent from here could not carry the notice across.
+bool ShowPage(HWND window, int index)
+{
+    HWND tabs = nullptr;
+    EnumChildWindows(window, FindTabs, reinterpret_cast<LPARAM>(&tabs));
+    if (tabs == nullptr) {
+        std::fputs("vitrel-window-text: the window has no tabs\n", stderr);
+        return false;
+    }
+    const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    if (index < 0 || index >= count) {
+        std::fprintf(stderr, "vitrel-window-text: no page %d among %d\n", index, count);
+        return false;
+    }
+    for (int tries = 0; tries < 20; ++tries) {
+        const int shown = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+        if (shown == index)
+            return true;
+        const WPARAM key = shown < index ? VK_RIGHT : VK_LEFT;
+        PostMessageW(tabs, WM_KEYDOWN, key, 1);
+        PostMessageW(tabs, WM_KEYUP, key, 0xC0000001);
+        Sleep(200);
+    }
+    std::fprintf(stderr, "vitrel-window-text: page %d stays shown\n",
+                 static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)));
+    return false;
+}
+
 }  // namespace
 
 int main()
@@ -87,13 +132,20 @@ int main()
     const bool close = argv != nullptr && argc == 3 && std::wcscmp(argv[1], L"--close") == 0;
     const bool arrival = argv != nullptr && argc == 4 && std::wcscmp(argv[1], L"--arrival") == 0;
     const bool removal = argv != nullptr && argc == 4 && std::wcscmp(argv[1], L"--removal") == 0;
-    if (argv == nullptr || (argc != 2 && !close && !arrival && !removal)) {
-        std::fputs("usage: vitrel-window-text [--close | --arrival PORT | --removal PORT] TITLE\n", stderr);
+    const bool page = argv != nullptr && argc == 4 && std::wcscmp(argv[1], L"--page") == 0;
+    if (argv == nullptr || (argc != 2 && !close && !arrival && !removal && !page)) {
+        std::fputs("usage: vitrel-window-text [--close | --arrival PORT | --removal PORT | --page N] TITLE\n",
+                   stderr);
         return 2;
     }
     // Lines end in a bare '\n', as the scripts reading them expect.
     _setmode(_fileno(stdout), _O_BINARY);
     HWND window = FindWindowW(nullptr, argv[argc - 1]);
+    if (window != nullptr && page) {
+        const bool shown = ShowPage(window, static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
+        LocalFree(argv);
+        return shown ? 0 : 1;
+    }
     if (window != nullptr && (arrival || removal)) {
         const bool sent = SendPortChange(window, arrival, argv[2]);
         LocalFree(argv);
