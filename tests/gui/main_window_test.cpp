@@ -716,7 +716,8 @@ TEST_F(MainWindow, EveryPageShowsItsControlsWholeAtTheSmallestSize)
                 if (!child->IsShown() || child->IsTopLevel())
                     continue;
                 const wxRect where(page->ScreenToClient(child->GetScreenPosition()), child->GetSize());
-                EXPECT_TRUE(wxRect(page->GetVirtualSize()).Contains(where)) << child->GetName() << ", page " << index;
+                EXPECT_TRUE(wxRect(page->GetVirtualSize()).Contains(where))
+                    << child->GetName() << ", page " << index;
                 if (dynamic_cast<PictureControl*>(child) || dynamic_cast<wxButton*>(child)) {
                     EXPECT_GE(where.height, child->GetBestSize().y) << child->GetName();
                 }
