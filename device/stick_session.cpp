@@ -302,10 +302,14 @@ void StickSession::Send(InstructionCode code)
 }
 
 // Whether the stick took the whole write now. The user is told at once when
-// it did not, and the write is not sent later behind their back.
-bool StickSession::TakenAtOnce(const unsigned char* bytes, int length)
+// it did not, and the write is not sent later behind their back. `taken`,
+// when given, grows by the bytes that reach the stick.
+bool StickSession::TakenAtOnce(const unsigned char* bytes, int length, int* taken)
 {
-    return port->WriteAtOnce(link.port - 1, bytes, length) == length;
+    const int took = port->WriteAtOnce(link.port - 1, bytes, length);
+    if (taken != nullptr && took > 0)
+        *taken += took;
+    return took == length;
 }
 
 StickSession::Result StickSession::WriteProgramme(const unsigned char (&timer)[3],
@@ -319,21 +323,17 @@ StickSession::Result StickSession::WriteProgramme(const unsigned char (&timer)[3
     unsigned char bytes[2 * MaxInstructionFrameBytes];
     const int timerLength = BuildInstructionFrame(SetSlotTimer, &timer[0], &timer[1], &timer[2], bytes);
     int taken = 0;  // bytes that reach the stick
-    const auto takenAtOnce = [&](int length) {
-        const int took = port->WriteAtOnce(link.port - 1, bytes, length);
-        taken += took > 0 ? took : 0;
-        return took == length;
-    };
     if (writes == Writes::FrameByFrame) {
-        if (!takenAtOnce(timerLength))
+        if (!TakenAtOnce(bytes, timerLength, &taken))
             return WriteFailedAfter(taken, nowMs);
-        if (!takenAtOnce(BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, bytes)))
+        if (!TakenAtOnce(bytes, BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, bytes),
+                         &taken))
             return WriteFailedAfter(taken, nowMs);
     } else {
         const int length =
             timerLength
             + BuildInstructionFrame(SetSlotPattern, &count, states.data(), nullptr, bytes + timerLength);
-        if (!takenAtOnce(length))
+        if (!TakenAtOnce(bytes, length, &taken))
             return WriteFailedAfter(taken, nowMs);
     }
 

@@ -141,7 +141,7 @@ private:
     void ShowStickGone();
     void Send(InstructionCode code);
     void AskProgrammeForArea(long long nowMs);
-    bool TakenAtOnce(const unsigned char* bytes, int length);
+    bool TakenAtOnce(const unsigned char* bytes, int length, int* taken = nullptr);
     Result WriteFailedAfter(int bytesTaken, long long nowMs);
 
     Listener& listener;

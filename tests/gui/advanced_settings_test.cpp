@@ -43,14 +43,6 @@ protected:
             shown += " " + field->GetValue().utf8_string();
         return shown;
     }
-    // One character per slot box: 1 checked, 0 not.
-    std::string States() const
-    {
-        std::string states;
-        for (int i = 0; i < AdvancedPage().Slots().count; ++i)
-            states += AdvancedPage().Slots().boxes[i]->GetValue() ? '1' : '0';
-        return states;
-    }
     void Check(std::initializer_list<int> slots) const
     {
         for (int i : slots)
@@ -80,7 +72,7 @@ protected:
         Enter(BaseFrequency(), "2.5");
         Check({0, 2, 3, 6, 7});
         ASSERT_EQ(Fields(), "2.500000 0.400000 20.000000 0.050000 8");
-        ASSERT_EQ(States(), "10110011");
+        ASSERT_EQ(SlotStates(), "10110011");
     }
 };
 
@@ -141,11 +133,11 @@ TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
     wxCheckBox* first = AdvancedPage().Slots().boxes[0];
 
     Enter(SlotCount(), "10");
-    EXPECT_EQ(States(), "0101000001");
+    EXPECT_EQ(SlotStates(), "0101000001");
     EXPECT_EQ(AdvancedPage().Slots().boxes[0], first) << "the same count must keep the boxes";
 
     Enter(SlotCount(), "12");
-    EXPECT_EQ(States(), "000000000000");
+    EXPECT_EQ(SlotStates(), "000000000000");
     EXPECT_EQ(Fields(), "1.000000 1.000000 12.000000 0.083333 12");
     EXPECT_EQ(row->GetSizer()->GetItemCount(), 13u);  // the fixed label, then the boxes
     for (int i = 0; i < 12; ++i)
@@ -159,11 +151,11 @@ TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
     Check({4});
     Enter(SlotCount(), "");
     EXPECT_EQ(SlotCount()->GetValue(), "12");
-    EXPECT_EQ(States(), "000010000000");
+    EXPECT_EQ(SlotStates(), "000010000000");
     SlotCount()->ChangeValue(wxEmptyString);
     PressEnter(SlotCount());
     EXPECT_EQ(SlotCount()->GetValue(), "12");
-    EXPECT_EQ(States(), "000010000000");
+    EXPECT_EQ(SlotStates(), "000010000000");
 
     const std::vector<unsigned char> bytes = SlotStateBytes(AdvancedPage().WorkingPattern());
     EXPECT_EQ(bytes, std::vector<unsigned char>({2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 2}));
@@ -238,7 +230,7 @@ TEST_F(AdvancedSettings, TabOutOfANewSlotCountFocusesTheFirstNewBox)
     EXPECT_EQ(wxWindow::FindFocus(), AdvancedPage().Slots().boxes[0]);
     // The next key reaches the box.
     wxUIActionSimulator().Char(' ');
-    EXPECT_TRUE(WaitFor([&] { return States() == "100000000000"; }, 2000)) << States();
+    EXPECT_TRUE(WaitFor([&] { return SlotStates() == "100000000000"; }, 2000)) << SlotStates();
 }
 
 TEST_F(AdvancedSettings, SlotBoxesSayWhichSlotTheyAreAndTheRowShowsItsScrollBar)
@@ -293,7 +285,7 @@ TEST_F(AdvancedSettings, ReopeningShowsThePatternAtClosing)
     CloseFrame();
     CreateFrame();
     EXPECT_EQ(Fields(), "2.500000 0.400000 20.000000 0.050000 8");
-    EXPECT_EQ(States(), "10110011");
+    EXPECT_EQ(SlotStates(), "10110011");
     EXPECT_EQ(AdvancedPage().Slots().boxes[0]->GetName(), "ID_CHECKBOX6");
 
     // Closing in the middle of typing still saves a file that can be read:
@@ -304,14 +296,14 @@ TEST_F(AdvancedSettings, ReopeningShowsThePatternAtClosing)
     CloseFrame();
     CreateFrame();
     EXPECT_EQ(Fields(), "2.500000 0.400000 20.000000 0.050000 8");
-    EXPECT_EQ(States(), "11110011");
+    EXPECT_EQ(SlotStates(), "11110011");
 
     // A larger count not yet applied keeps the boxes and adds silent slots.
     SlotCount()->ChangeValue("10");
     CloseFrame();
     CreateFrame();
     EXPECT_EQ(Fields(), "2.500000 0.400000 25.000000 0.040000 10");
-    EXPECT_EQ(States(), "1111001100");
+    EXPECT_EQ(SlotStates(), "1111001100");
 }
 
 TEST_F(AdvancedSettings, StartsWithTheDefaultsWhenTheFileCannotBeUsed)
@@ -329,7 +321,7 @@ TEST_F(AdvancedSettings, StartsWithTheDefaultsWhenTheFileCannotBeUsed)
             noDialogs.CheckUnmetExpectations();
         }
         EXPECT_EQ(Fields(), "1.000000 1.000000 10.000000 0.100000 10") << (content ? content : "no file");
-        EXPECT_EQ(States(), "0000000000");
+        EXPECT_EQ(SlotStates(), "0000000000");
         EXPECT_EQ(AdvancedPage().Slots().boxes[0]->GetName(), "ID_CHECKBOX0");
         CloseFrame();
     }
@@ -347,7 +339,7 @@ TEST_F(AdvancedSettings, ExportAndImportRestoreStatesAndBaseFrequencyOnly)
     Check({1, 2});
     ImportFrom(WorkPath("mine.xml"));
     EXPECT_EQ(Fields(), "2.500000 0.400000 20.000000 0.050000 8");
-    EXPECT_EQ(States(), "10110011");
+    EXPECT_EQ(SlotStates(), "10110011");
 
     // Hand-edited derived values do not count.
     std::string text = ReadWorkFile("mine.xml");
@@ -363,13 +355,13 @@ TEST_F(AdvancedSettings, ExportAndImportRestoreStatesAndBaseFrequencyOnly)
 
     // Cancelling either dialog changes nothing.
     Enter(BaseFrequency(), "5");
-    const std::string before = Fields() + States();
+    const std::string before = Fields() + SlotStates();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON7")),
                   FileDialogAnswer(wxString::FromUTF8(WorkPath("other.xml")), wxID_CANCEL));
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON8")),
                   FileDialogAnswer(wxString::FromUTF8(WorkPath("mine.xml")), wxID_CANCEL));
     EXPECT_FALSE(WorkFileExists("other.xml"));
-    EXPECT_EQ(Fields() + States(), before);
+    EXPECT_EQ(Fields() + SlotStates(), before);
 }
 
 TEST_F(AdvancedSettings, ImportTakesAsManySlotsAsNumberOfSlotsSays)
@@ -380,7 +372,7 @@ TEST_F(AdvancedSettings, ImportTakesAsManySlotsAsNumberOfSlotsSays)
     CreateFrame();
     ImportFrom(WorkPath("three.xml"));
     EXPECT_EQ(Fields(), "5.000000 0.200000 15.000000 0.066667 3");
-    EXPECT_EQ(States(), "101");
+    EXPECT_EQ(SlotStates(), "101");
 
     // Fewer Slot elements than the count, as a save made while a larger count
     // was typed but not applied wrote: the missing slots are silent.
@@ -388,7 +380,7 @@ TEST_F(AdvancedSettings, ImportTakesAsManySlotsAsNumberOfSlotsSays)
                   "<VitrelAdvancedSettings><BaseFrequency>5</BaseFrequency>"
                   "<NumberOfSlots>5</NumberOfSlots><Slot>1</Slot><Slot>1</Slot></VitrelAdvancedSettings>");
     ImportFrom(WorkPath("short.xml"));
-    EXPECT_EQ(States(), "11000");
+    EXPECT_EQ(SlotStates(), "11000");
 }
 
 TEST_F(AdvancedSettings, AFileRefusedAtStartUpIsMovedAsideBeforeTheExitSave)
@@ -427,11 +419,11 @@ TEST_F(AdvancedSettings, RefusedImportTellsWhyAndChangesNothing)
 {
     CreateFrame();
     ComposeEightSlotsAt2_5Hz();
-    const std::string before = Fields() + States();
+    const std::string before = Fields() + SlotStates();
     WriteWorkFile("bad.xml", "<VitrelAdvancedSettings><BaseFrequency>2</BaseFrequency>"
                              "<NumberOfSlots>0</NumberOfSlots><Slot>1</Slot></VitrelAdvancedSettings>");
     ImportRefused(WorkPath("bad.xml"), "its NumberOfSlots is not a whole number from 1 to 250");
-    EXPECT_EQ(Fields() + States(), before);
+    EXPECT_EQ(Fields() + SlotStates(), before);
 }
 
 TEST_F(AdvancedSettings, ExportTellsWhenTheFileCannotBeWritten)

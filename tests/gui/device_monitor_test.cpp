@@ -215,10 +215,7 @@ TEST_F(DeviceMonitor, ProgrammeRepliesToReadVitrelAreShownOnTheAdvancedSettingsP
     for (int i = 0; i < 4; ++i)
         AdvancedPage().Slots().boxes[i]->SetValue(true);
     const auto shown = [&] {
-        std::string states;
-        for (int i = 0; i < AdvancedPage().Slots().count; ++i)
-            states += AdvancedPage().Slots().boxes[i]->GetValue() ? '1' : '0';
-        return (slots->GetValue() + " " + period->GetValue()).utf8_string() + " " + states;
+        return (slots->GetValue() + " " + period->GetValue()).utf8_string() + " " + SlotStates();
     };
 
     struct Reply {

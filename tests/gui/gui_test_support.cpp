@@ -253,6 +253,14 @@ AdvancedSettingsPage& FrameTest::AdvancedPage() const
     return frame->AdvancedSettings();
 }
 
+std::string FrameTest::SlotStates() const
+{
+    std::string states;
+    for (int i = 0; i < AdvancedPage().Slots().count; ++i)
+        states += AdvancedPage().Slots().boxes[i]->GetValue() ? '1' : '0';
+    return states;
+}
+
 void FrameTest::ShowEveryPage() const
 {
     const int count = static_cast<int>(Find<wxNotebook>("ID_NOTEBOOK3")->GetPageCount());

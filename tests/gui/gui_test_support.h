@@ -128,6 +128,8 @@ protected:
     // The Advanced Settings page, shown in front first if its controls are
     // not made yet, as a user reaching them would have it.
     AdvancedSettingsPage& AdvancedPage() const;
+    // The Advanced Settings page's slot boxes, '1' checked and '0' not.
+    std::string SlotStates() const;
     void TypeKeys(wxTextCtrl* field, const char* keys, int leaveBy, bool replace = true) const;
 
     // Runs the event loop until `done` holds or `milliseconds` pass.

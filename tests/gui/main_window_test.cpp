@@ -296,10 +296,7 @@ TEST_F(MainWindow, HiddenPagesGetTheirControlsWhenFirstShown)
     ShowPage(1);
     EXPECT_EQ(Find<wxTextCtrl>("ID_TEXTCTRL11")->GetValue(), "3.000000");
     EXPECT_EQ(Find<wxTextCtrl>("ID_TEXTCTRL8")->GetValue(), "6");
-    std::string states;
-    for (int i = 0; i < AdvancedPage().Slots().count; ++i)
-        states += AdvancedPage().Slots().boxes[i]->GetValue() ? '1' : '0';
-    EXPECT_EQ(states, "101001");
+    EXPECT_EQ(SlotStates(), "101001");
     // The pulses picture is decoded, and drawn, with its page.
     PictureControl* picture = Find<PictureControl>("ID_STATICBITMAP1");
     ASSERT_NE(picture, nullptr);
