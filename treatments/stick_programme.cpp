@@ -41,11 +41,11 @@ bool ProgrammeOfPattern(const FiringPattern& pattern, const DeviceLink& link, St
         || !link.EncodeSlotFrequency(slotFrequency, programme.timer[0], programme.timer[1],
                                      programme.timer[2]))
         return false;
-    programme.states = SlotStateBytes(pattern);
+    programme.states = BuildSlotStateBytes(pattern);
     return true;
 }
 
-std::vector<unsigned char> SlotStateBytes(const FiringPattern& pattern)
+std::vector<unsigned char> BuildSlotStateBytes(const FiringPattern& pattern)
 {
     const int n = std::clamp(pattern.NumberOfSlots, 0, static_cast<int>(FiringPattern::MaxSlots));
     std::vector<unsigned char> states(static_cast<std::size_t>(n));

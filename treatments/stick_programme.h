@@ -32,7 +32,7 @@ bool ProgrammeOfPattern(const FiringPattern& pattern, const DeviceLink& link, St
 
 // The SetSlotPattern state bytes of the pattern's slots, in slot order:
 // SlotOn for a slot that fires, SlotOff for one that does not.
-std::vector<unsigned char> SlotStateBytes(const FiringPattern& pattern);
+std::vector<unsigned char> BuildSlotStateBytes(const FiringPattern& pattern);
 
 // The pattern the programme runs: its slot frequency decoded by `link`, and
 // the quantities derived from it and the slot count; false when the timer

@@ -216,3 +216,10 @@ std::vector<int> TreatmentCatalogue::Matching(int selection) const
     }
     return indexes;
 }
+
+void TreatmentCatalogue::FillTitleList(int selection, std::vector<std::string>& titles) const
+{
+    titles.clear();
+    for (int index : Matching(selection))
+        titles.push_back(records[index].Title);
+}

@@ -44,6 +44,10 @@ public:
     // Indexes of the records that spot selection s stands for: every record
     // for s = 0, the records with BodySpot s - 1 otherwise, in catalogue order.
     std::vector<int> Matching(int selection) const;
+    // Empties `titles` and appends the titles of the records that spot
+    // selection s stands for, in catalogue order: what the treatments list
+    // box shows for that selection.
+    void FillTitleList(int selection, std::vector<std::string>& titles) const;
 
     int Count() const { return static_cast<int>(records.size()); }
     CatalogueProblem Problem() const { return problem; }

@@ -157,7 +157,7 @@ TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
     EXPECT_EQ(SlotCount()->GetValue(), "12");
     EXPECT_EQ(SlotStates(), "000010000000");
 
-    const std::vector<unsigned char> bytes = SlotStateBytes(AdvancedPage().WorkingPattern());
+    const std::vector<unsigned char> bytes = BuildSlotStateBytes(AdvancedPage().WorkingPattern());
     EXPECT_EQ(bytes, std::vector<unsigned char>({2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 2}));
 }
 

@@ -20,7 +20,7 @@
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
 #include "ui/frame/single_instance.h"
 #include "gui_test_support.h"
 #include "stick_test_support.h"

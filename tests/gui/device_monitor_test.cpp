@@ -211,7 +211,7 @@ TEST_F(DeviceMonitor, ProgrammeRepliesToReadVitrelAreShownOnTheAdvancedSettingsP
     wxTextCtrl* period = Find<wxTextCtrl>("ID_TEXTCTRL7");
     // The page already holds four checked boxes: the reply keeps the count.
     slots->ChangeValue("4");
-    AdvancedPage().TakeSlotCount();
+    AdvancedPage().RefreshSlotPattern();
     for (int i = 0; i < 4; ++i)
         AdvancedPage().Slots().boxes[i]->SetValue(true);
     const auto shown = [&] {

@@ -74,7 +74,7 @@ TEST_F(PageAlone, AdvancedSettingsTakesOneFieldAndDerivesTheOthers)
         FiringPattern start;  // the start pattern again
         start.NumberOfSlots = 10;
         start.BaseFrequency = 1.0;
-        page->ShowTreatment(start);
+        page->ApplyTreatmentToPattern(start);
         Field(c.field)->ChangeValue(c.typed);
         switch (c.action) {
             case Action::BaseFrequency:
@@ -84,7 +84,7 @@ TEST_F(PageAlone, AdvancedSettingsTakesOneFieldAndDerivesTheOthers)
                 page->TakeBaseTimePeriod();
                 break;
             case Action::SlotCountEnter:
-                page->TakeSlotCount();
+                page->RefreshSlotPattern();
                 break;
             case Action::SlotCountLeft:
                 page->LeaveSlotCount();
@@ -102,10 +102,11 @@ TEST_F(PageAlone, AdvancedSettingsShowsATreatmentAndAProgrammeReadBack)
     treatment.BaseFrequency = 5.0;
     treatment.Slot[0] = 1;
     treatment.Slot[2] = 1;
-    page->ShowTreatment(treatment);
+    page->ApplyTreatmentToPattern(treatment);
     EXPECT_EQ(Shown(), "5.000000 0.200000 15.000000 0.066667 3 101");
     EXPECT_TRUE(page->ShowsOnePattern());
-    EXPECT_EQ(SlotStateBytes(page->WorkingPattern()), (std::vector<unsigned char> {SlotOn, SlotOff, SlotOn}));
+    EXPECT_EQ(BuildSlotStateBytes(page->WorkingPattern()),
+              (std::vector<unsigned char> {SlotOn, SlotOff, SlotOn}));
 
     const unsigned char states[] = {SlotOff, SlotOn};
     page->ShowProgrammeRead(0.5, 2, states);

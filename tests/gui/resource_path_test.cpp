@@ -9,7 +9,7 @@
 #include <wx/button.h>
 #include <wx/stattext.h>
 
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
 #include "device/device_link.h"
 #include "stick_test_support.h"
 #include "temp_folder.h"

@@ -22,7 +22,7 @@
 #include <wx/translation.h>
 
 #include "ui/pages/advanced_settings_page.h"
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
 #include "ui/frame/about_dialog.h"
 #include "stick_test_support.h"
 

@@ -526,7 +526,7 @@ TEST_F(TreatmentFlows, FrequencyTableCorrectsTheWriteAndTheReadBack)
     // are 14.000112 Hz on the stick, 5 + 15 / 24 x 8.000112 = 10.000070 Hz for
     // the user, so the base time period is 5 / 10.000070.
     Find<wxTextCtrl>("ID_TEXTCTRL8")->SetValue("4");
-    AdvancedPage().TakeSlotCount();
+    AdvancedPage().RefreshSlotPattern();
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON5")), MessageAnswer(wxID_OK));
     ASSERT_TRUE(WaitFor([&] { return Field("ID_TEXTCTRL8") == "5"; }, 1000));
     EXPECT_EQ(Field("ID_TEXTCTRL7"), "0.499996");

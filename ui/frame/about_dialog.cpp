@@ -8,7 +8,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
 #include "vitrel_version.h"
 
 namespace {

@@ -1,14 +1,15 @@
 #include <wx/notebook.h>
 #include <wx/panel.h>
 
+#include "ui/common/window_ids.h"
 #include "ui/frame/vitrel_frame.h"
 #include "ui/pages/advanced_settings_page.h"
 #include "ui/pages/body_picture.h"
 #include "ui/pages/diary_page.h"
 #include "ui/pages/intro_page.h"
-#include "ui/pages/page_style.h"
 #include "ui/pages/top_strip.h"
 #include "ui/pages/treatments_page.h"
+#include "ui/widgets/page_style.h"
 #include "ui/widgets/stick_area_panel.h"
 
 void wxVitrelFrame::BuildControls()
@@ -27,7 +28,7 @@ void wxVitrelFrame::BuildControls()
     // before the "On the stick" area took its band.
     SetMinSize(GetMinSize() + wxSize(0, topStrip->StickArea().GetBestSize().y));
 
-    mainNotebook = new wxNotebook(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "ID_NOTEBOOK3");
+    mainNotebook = new wxNotebook(frame, MainNotebookId, wxDefaultPosition, wxDefaultSize, 0, "ID_NOTEBOOK3");
     treatmentsPage = new TreatmentsPage(mainNotebook, catalogue);
     mainNotebook->AddPage(treatmentsPage, _("Treatments"), false);
     advancedPage = new AdvancedSettingsPage(mainNotebook);

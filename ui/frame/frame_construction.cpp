@@ -10,7 +10,8 @@
 
 #include "device/stick_session.h"
 #include "files/atomic_file.h"
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
+#include "ui/common/window_ids.h"
 #include "ui/frame/status_bar_fields.h"
 #include "ui/frame/vitrel_frame.h"
 #include "ui/pages/advanced_settings_page.h"
@@ -47,12 +48,13 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     // own height above them.
     SetClientSize(wxSize(960, 690 + topStrip->StickArea().GetBestSize().y));
 
-    // The timer's owner; the file dialogs are made when first opened.
-    deviceTimer.SetOwner(this);
+    // The timer's owner and id.
+    deviceTimer.SetOwner(this, DeviceTimerId);
 
     // Handlers, and the pages wired to each other. The About box is made
     // when first asked for (OnAbout), as its picture and texts cost more
-    // than they are used.
+    // than they are used; the pattern and diary export dialogs when first
+    // opened, by their pages.
     BindHandlers();
     WirePages();
 
@@ -73,8 +75,8 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     // The data files, after removing what saves killed before their end
     // left beside them.
     RemoveLeftoverTemporaries(ResourceFilePath("AdvancedSettings.xml").c_str());
-    RemoveLeftoverTemporaries(ResourceFilePath("DiaryHistoryDB.xml").c_str());
-    advancedPage->LoadSettings(ResourceFilePath("AdvancedSettings.xml").c_str());
+    RemoveLeftoverTemporaries(DiaryFilePath().c_str());
+    advancedPage->LoadAdvancedSettings(ResourceFilePath("AdvancedSettings.xml").c_str());
     catalogue.Load(ResourceFilePath("VitrelTreatmentsList.xml").c_str());
     // Told once the window shows, like the missing files.
     const wxString catalogueNotice =
@@ -85,7 +87,7 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
     bodyPicture->LoadSpots(ResourceFilePath("share\\BodySpots.csv").c_str());
 
     // The diary.
-    diaryPage->ReadAtStart(ResourceFilePath("DiaryHistoryDB.xml").c_str());
+    diaryPage->ReadAtStart(DiaryFilePath().c_str());
 
     // The device monitor.
     deviceTimer.Start(100, wxTIMER_CONTINUOUS);
@@ -93,20 +95,11 @@ wxVitrelFrame::wxVitrelFrame(wxWindow* parent, wxWindowID id)
 
 wxVitrelFrame::~wxVitrelFrame()
 {
-    advancedPage->SaveSettings(ResourceFilePath("AdvancedSettings.xml").c_str());
+    advancedPage->SaveAdvancedSettings(ResourceFilePath("AdvancedSettings.xml").c_str());
     deviceTimer.Stop();
 #if wxUSE_HTML
     CloseHelpViewer();
 #endif
-    // The fields lose the focus while the base window destroys them, after
-    // this object is gone: their handlers must not run then.
-    if (advancedPage->HasContent()) {
-        advancedPage->BaseTimePeriodField()->Unbind(wxEVT_KILL_FOCUS,
-                                                    &wxVitrelFrame::OnBaseTimePeriodKillFocus, this);
-        advancedPage->BaseFrequencyField()->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus,
-                                                   this);
-        advancedPage->SlotCountField()->Unbind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
-    }
 }
 
 void wxVitrelFrame::BuildMenuBar()
@@ -118,9 +111,8 @@ void wxVitrelFrame::BuildMenuBar()
     menuBar->Append(fileMenu, _("&File"));
     wxMenu* helpMenu = new wxMenu();
     // Not wxID_HELP: under GTK that stock id gives the item F1, the key of About.
-    wxMenuItem* helpItem = helpMenu->Append(new wxMenuItem(
-        helpMenu, wxID_ANY, _("Vitrel Help"), _("Show Vitrel Help Documentation"), wxITEM_NORMAL));
-    Bind(wxEVT_MENU, &wxVitrelFrame::OnHelp, this, helpItem->GetId());
+    helpMenu->Append(new wxMenuItem(helpMenu, HelpMenuItemId, _("Vitrel Help"),
+                                    _("Show Vitrel Help Documentation"), wxITEM_NORMAL));
     helpMenu->AppendSeparator();
     helpMenu->Append(new wxMenuItem(helpMenu, wxID_ABOUT, _("About\tF1"),
                                     _("Show info about this application"), wxITEM_NORMAL));
@@ -139,52 +131,40 @@ void wxVitrelFrame::BuildStatusBar()
     SetStatusBar(statusBar);
 }
 
+// The binding table, in its order. Command events travel up from a control to
+// the frame, which binds them by the control's fixed id: also those of a page
+// that makes its controls only when it is first shown. Focus and size events
+// do not travel up: leaving a field of the Advanced Settings page is bound on
+// the field as the page makes it, and the intro video's resizing on the video
+// as it is made (WirePages).
 void wxVitrelFrame::BindHandlers()
 {
-    Bind(wxEVT_CHECKBOX, &wxVitrelFrame::OnBeeperClick, this, topStrip->BeeperBox()->GetId());
-    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnTurnOffClick, this, topStrip->TurnOffButton()->GetId());
-    Bind(wxEVT_CHOICE, &wxVitrelFrame::OnSpotChoiceSelect, this, treatmentsPage->SpotChoice()->GetId());
-    Bind(wxEVT_LISTBOX_DCLICK, &wxVitrelFrame::OnTreatmentListDClick, this,
-         treatmentsPage->TreatmentList()->GetId());
-    Bind(wxEVT_LISTBOX, &wxVitrelFrame::OnTreatmentListSelect, this,
-         treatmentsPage->TreatmentList()->GetId());
-    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnApplyClick, this, treatmentsPage->ApplyButton()->GetId());
-    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnWriteTreatmentClick, this, treatmentsPage->WriteButton()->GetId());
-    // The Advanced Settings and diary pages' controls are made when each page
-    // is first shown: bound then.
-    advancedPage->contentCreated = [this] {
-        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnAdvancedWriteClick, this, advancedPage->WriteButton()->GetId());
-        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnReadDeviceClick, this, advancedPage->ReadButton()->GetId());
-        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnExportXmlClick, this, advancedPage->ExportButton()->GetId());
-        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnImportXmlClick, this, advancedPage->ImportButton()->GetId());
-        Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseTimePeriodEnter, this,
-             advancedPage->BaseTimePeriodField()->GetId());
-        Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseFrequencyEnter, this,
-             advancedPage->BaseFrequencyField()->GetId());
-        Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnSlotCountEnter, this,
-             advancedPage->SlotCountField()->GetId());
-        advancedPage->BaseTimePeriodField()->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseTimePeriodKillFocus,
-                                                  this);
-        advancedPage->BaseFrequencyField()->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnBaseFrequencyKillFocus,
-                                                 this);
-        advancedPage->SlotCountField()->Bind(wxEVT_KILL_FOCUS, &wxVitrelFrame::OnSlotCountKillFocus, this);
-    };
-    diaryPage->contentCreated = [this] {
-        Bind(wxEVT_LIST_ITEM_ACTIVATED, &wxVitrelFrame::OnHistoryItemActivated, this,
-             diaryPage->HistoryList()->GetId());
-        Bind(wxEVT_LIST_COL_END_DRAG, &wxVitrelFrame::OnHistoryColumnEndDrag, this,
-             diaryPage->HistoryList()->GetId());
-        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryNewClick, this, diaryPage->NewButton()->GetId());
-        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiarySaveClick, this, diaryPage->SaveButton()->GetId());
-        Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryCloseClick, this, diaryPage->CloseButton()->GetId());
-    };
-    Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &wxVitrelFrame::OnMainNotebookPageChanged, this, mainNotebook->GetId());
-    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnBodyPictureClick, this, bodyPicture->GetId());
+    Bind(wxEVT_CHECKBOX, &wxVitrelFrame::OnBeeperClick, this, BeeperBoxId);
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnTurnOffClick, this, TurnOffButtonId);
+    Bind(wxEVT_CHOICE, &wxVitrelFrame::OnSpotChoiceSelect, this, SpotChoiceId);
+    Bind(wxEVT_LISTBOX_DCLICK, &wxVitrelFrame::OnTreatmentListDClick, this, TreatmentListId);
+    Bind(wxEVT_LISTBOX, &wxVitrelFrame::OnTreatmentListSelect, this, TreatmentListId);
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnApplyClick, this, ApplyButtonId);
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnWriteTreatmentClick, this, WriteTreatmentButtonId);
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnAdvancedWriteClick, this, AdvancedWriteButtonId);
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnReadDeviceClick, this, ReadDeviceButtonId);
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnExportXmlClick, this, ExportXmlButtonId);
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnImportXmlClick, this, ImportXmlButtonId);
+    Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseTimePeriodEnter, this, BaseTimePeriodFieldId);
+    Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnBaseFrequencyEnter, this, BaseFrequencyFieldId);
+    Bind(wxEVT_TEXT_ENTER, &wxVitrelFrame::OnSlotCountEnter, this, SlotCountFieldId);
+    Bind(wxEVT_LIST_ITEM_ACTIVATED, &wxVitrelFrame::OnHistoryItemActivated, this, HistoryListId);
+    Bind(wxEVT_LIST_COL_END_DRAG, &wxVitrelFrame::OnHistoryColumnEndDrag, this, HistoryListId);
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryNewClick, this, DiaryNewButtonId);
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiarySaveClick, this, DiarySaveButtonId);
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnDiaryCloseClick, this, DiaryCloseButtonId);
+    Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &wxVitrelFrame::OnMainNotebookPageChanged, this, MainNotebookId);
+    Bind(wxEVT_BUTTON, &wxVitrelFrame::OnBodyPictureClick, this, BodyPictureId);
     Bind(wxEVT_MENU, &wxVitrelFrame::OnQuit, this, wxID_EXIT);
+    Bind(wxEVT_MENU, &wxVitrelFrame::OnHelp, this, HelpMenuItemId);
     Bind(wxEVT_MENU, &wxVitrelFrame::OnAbout, this, wxID_ABOUT);
-    Bind(wxEVT_TIMER, &wxVitrelFrame::OnDeviceTimer, this, deviceTimer.GetId());
-    // Closing asks about unsaved diary text. The intro video's handlers are
-    // bound when it is made (WirePages).
+    Bind(wxEVT_TIMER, &wxVitrelFrame::OnDeviceTimer, this, DeviceTimerId);
+    // Closing asks about unsaved diary text.
     Bind(wxEVT_CLOSE_WINDOW, &wxVitrelFrame::OnFrameClose, this);
 }
 
@@ -197,7 +177,7 @@ void wxVitrelFrame::WirePages()
     treatmentsPage->spotFilterChanged = [this](int selection) { bodyPicture->ShowSpotFilter(selection); };
     // Apply puts the picked treatment on the Advanced Settings page.
     treatmentsPage->applyPattern = [this](const FiringPattern& pattern) {
-        advancedPage->ShowTreatment(pattern);
+        advancedPage->ApplyTreatmentToPattern(pattern);
     };
     // A programme note that could not be added to the diary is told once no
     // other box is open.

@@ -14,7 +14,6 @@
 #include "ui/pages/stick_commands.h"
 #include "ui/pages/advanced_settings_page.h"
 #include "ui/pages/diary_page.h"
-#include "ui/pages/treatments_page.h"
 #include "ui/pages/top_strip.h"
 #include "ui/widgets/stick_area_panel.h"
 
@@ -26,6 +25,19 @@
 namespace {
 const wxColour AttachedColour(64, 191, 86);
 const wxColour DetachedColour(224, 44, 71);
+
+// Where the stick at one-based port number `port` is, as the user knows it
+// ("/dev/ttyACM1", "COM3"), and the name its USB serial bridge gives itself
+// (empty when it gives none).
+wxString StickPortName(int port, wxString* product = nullptr)
+{
+    char where[256];
+    char bridge[256];
+    SerialDescribePort(port - 1, where, sizeof where, bridge, sizeof bridge);
+    if (product != nullptr)
+        *product = wxString::FromUTF8(bridge);
+    return wxString::FromUTF8(where);
+}
 
 // The status bar is set only where it changes, like the top strip: this
 // runs ten times a second for the whole run.
@@ -51,10 +63,9 @@ void wxVitrelFrame::OnDeviceTimer(wxTimerEvent&)
 void wxVitrelFrame::StickAttached()
 {
     statusBar->SetStatusText(wxEmptyString, CheckStatusField);
-    char where[256];
-    char product[256];
-    SerialDescribePort(session->Link().port - 1, where, sizeof where, product, sizeof product);
-    topStrip->StickArea().ShowAsking(wxString::FromUTF8(where), wxString::FromUTF8(product));
+    wxString product;
+    const wxString where = StickPortName(session->Link().port, &product);
+    topStrip->StickArea().ShowAsking(where, product);
 }
 
 void wxVitrelFrame::StickGone()
@@ -89,16 +100,17 @@ void wxVitrelFrame::BatteryLow()
                wxTRANSLATE("Vitrel Battery"));
 }
 
-void wxVitrelFrame::NoteWriter(const wxString& treatment)
+void wxVitrelFrame::RememberWriteForDiary(const wxString& treatment, const wxString& bodySpot)
 {
     writtenTreatment = treatment;
-    writtenSpot = treatmentsPage->ChosenSpotName();
+    writtenSpot = bodySpot;
 }
 
+// The diary names the port as the "On the stick" band does.
 void wxVitrelFrame::ProgrammeConfirmed(const FiringPattern& written)
 {
     confirmedAt = wxDateTime::Now().Format("%H:%M");
-    diaryPage->NoteProgramme(writtenTreatment, written, writtenSpot, session->Link().port);
+    diaryPage->NoteProgramme(writtenTreatment, written, writtenSpot, StickPortName(session->Link().port));
 }
 
 void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, const FiringPattern& pattern,

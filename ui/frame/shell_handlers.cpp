@@ -1,7 +1,8 @@
+// The frame's own handlers: About, Quit, Help, the intro video, the page
+// change, the body picture and the close of the window.
 #include <string>
 
 #include <wx/filename.h>
-#include <wx/listctrl.h>
 #include <wx/mediactrl.h>
 #include <wx/notebook.h>
 #include <wx/statusbr.h>
@@ -29,23 +30,22 @@
 #include <gdk/gdk.h>
 #endif
 
+#include "ui/common/resource_path.h"
+#include "ui/common/translations.h"
 #include "ui/frame/about_dialog.h"
-#include "ui/frame/resource_path.h"
 #include "ui/frame/status_bar_fields.h"
-#include "ui/frame/translations.h"
 #include "ui/frame/vitrel_frame.h"
-#include "ui/pages/advanced_settings_page.h"
 #include "ui/pages/body_picture.h"
 #include "ui/pages/diary_page.h"
 #include "ui/pages/intro_page.h"
-#include "ui/pages/top_strip.h"
-#include "ui/pages/treatments_page.h"
+#include "ui/pages/notebook_page.h"
 
 namespace {
-// The pages' places in the main notebook.
-constexpr int AdvancedSettingsPageIndex = 1;
-constexpr int DiaryPageIndex = 2;
-constexpr int IntroPageIndex = 3;
+// The page at `index` of the main notebook; none for wxNOT_FOUND.
+NotebookPage* PageAt(const wxNotebook* notebook, int index)
+{
+    return index == wxNOT_FOUND ? nullptr : dynamic_cast<NotebookPage*>(notebook->GetPage(index));
+}
 }  // namespace
 
 void wxVitrelFrame::OnAbout(wxCommandEvent&)
@@ -132,17 +132,15 @@ void wxVitrelFrame::OnMediaFinished(wxMediaEvent& event)
     event.Skip();
 }
 
+// A page makes its controls when it is first shown.
 void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
 {
-    if (event.GetSelection() == IntroPageIndex) {
-        introPage->Shown();
-        return;
+    if (NotebookPage* left = PageAt(mainNotebook, event.GetOldSelection()))
+        left->Hidden();
+    if (NotebookPage* shown = PageAt(mainNotebook, event.GetSelection())) {
+        shown->CreateContent();
+        shown->Shown();
     }
-    introPage->Hidden();
-    if (event.GetSelection() == AdvancedSettingsPageIndex)
-        advancedPage->CreateContent();
-    if (event.GetSelection() == DiaryPageIndex)
-        diaryPage->Shown();
 }
 
 void wxVitrelFrame::OnBodyPictureClick(wxCommandEvent&)
@@ -154,125 +152,6 @@ void wxVitrelFrame::OnMediaResize(wxSizeEvent&)
 {
     statusBar->SetStatusText(wxGetTranslation(wxString::FromUTF8(CopyrightLine)));
     diaryPage->FitSummaryColumn();
-}
-
-// The pages' handlers: each does its page's work.
-void wxVitrelFrame::OnBeeperClick(wxCommandEvent&)
-{
-    topStrip->SendBeeper(*session);
-}
-
-void wxVitrelFrame::OnTurnOffClick(wxCommandEvent&)
-{
-    // What the status bar said of the last write no longer holds.
-    if (topStrip->TurnOff(*session))
-        statusBar->SetStatusText(wxEmptyString, CheckStatusField);
-}
-
-void wxVitrelFrame::OnSpotChoiceSelect(wxCommandEvent&)
-{
-    treatmentsPage->FilterByChosenSpot();
-}
-
-void wxVitrelFrame::OnTreatmentListDClick(wxCommandEvent& event)
-{
-    treatmentsPage->PickRow(event.GetSelection());
-}
-
-void wxVitrelFrame::OnTreatmentListSelect(wxCommandEvent&)
-{
-    treatmentsPage->ShowListHint();
-}
-
-void wxVitrelFrame::OnApplyClick(wxCommandEvent&)
-{
-    treatmentsPage->ApplyPickedTreatment();
-}
-
-void wxVitrelFrame::OnWriteTreatmentClick(wxCommandEvent&)
-{
-    if (treatmentsPage->WriteToStick(*session))
-        NoteWriter(CatalogueText(treatmentsPage->PickedTreatment()->Title));
-}
-
-void wxVitrelFrame::OnAdvancedWriteClick(wxCommandEvent&)
-{
-    if (advancedPage->WriteToStick(*session))
-        NoteWriter(wxString());
-}
-
-void wxVitrelFrame::OnReadDeviceClick(wxCommandEvent&)
-{
-    advancedPage->ReadFromStick(*session);
-}
-
-void wxVitrelFrame::OnExportXmlClick(wxCommandEvent&)
-{
-    advancedPage->ExportPattern();
-}
-
-void wxVitrelFrame::OnImportXmlClick(wxCommandEvent&)
-{
-    advancedPage->ImportPattern();
-}
-
-void wxVitrelFrame::OnBaseTimePeriodEnter(wxCommandEvent&)
-{
-    advancedPage->TakeBaseTimePeriod();
-}
-
-void wxVitrelFrame::OnBaseFrequencyEnter(wxCommandEvent&)
-{
-    advancedPage->TakeBaseFrequency();
-}
-
-void wxVitrelFrame::OnSlotCountEnter(wxCommandEvent&)
-{
-    advancedPage->TakeSlotCount();
-}
-
-void wxVitrelFrame::OnBaseTimePeriodKillFocus(wxFocusEvent& event)
-{
-    advancedPage->TakeBaseTimePeriod();
-    event.Skip();
-}
-
-void wxVitrelFrame::OnBaseFrequencyKillFocus(wxFocusEvent& event)
-{
-    advancedPage->TakeBaseFrequency();
-    event.Skip();
-}
-
-void wxVitrelFrame::OnSlotCountKillFocus(wxFocusEvent& event)
-{
-    advancedPage->LeaveSlotCount();
-    event.Skip();
-}
-
-void wxVitrelFrame::OnHistoryItemActivated(wxListEvent& event)
-{
-    diaryPage->OpenEntry(event.GetIndex());
-}
-
-void wxVitrelFrame::OnHistoryColumnEndDrag(wxListEvent& event)
-{
-    diaryPage->FitSummaryColumn();
-    event.Skip();
-}
-
-void wxVitrelFrame::OnDiaryNewClick(wxCommandEvent&)
-{
-    diaryPage->NewEntry();
-}
-
-void wxVitrelFrame::OnDiarySaveClick(wxCommandEvent&)
-{
-    diaryPage->SaveEntry();
-}
-
-void wxVitrelFrame::OnDiaryCloseClick(wxCommandEvent&)
-{
-    diaryPage->CloseEntry();
 }
 
 // Closing asks about typed, unsaved diary text.

@@ -8,8 +8,8 @@
 #include <wx/image.h>
 #include <wx/toplevel.h>
 
-#include "ui/frame/resource_path.h"
-#include "ui/frame/translations.h"
+#include "ui/common/resource_path.h"
+#include "ui/common/translations.h"
 #include "ui/frame/vitrel_frame.h"
 
 void PrepareProcess()

@@ -25,9 +25,10 @@ class TreatmentsPage;
 
 // The one main window: the notebook of pages, the top strip and the body
 // picture, menus, status bar, help and About, and the device timer that
-// ticks the stick session. The pages own their controls and do the work; the
-// frame's handlers forward to them, and the frame wires the pages to each
-// other and to the session, whose reports it passes on to them.
+// ticks the stick session. The pages own their controls and do the work. The
+// frame binds its handlers to the controls' fixed ids (ui/common/window_ids.h)
+// and they forward to the page or the session; the frame wires the pages to
+// each other and to the session, whose reports it passes on to them.
 class wxVitrelFrame : public wxFrame, private StickSession::Listener {
 public:
     wxVitrelFrame(wxWindow* parent, wxWindowID id = -1);
@@ -48,9 +49,8 @@ private:
     void WirePages();
 
     // What the diary's note of the write now being checked names: the
-    // treatment (empty: a custom pattern) and the body spot chosen as it went
-    // out (ui/frame/session_reports.cpp).
-    void NoteWriter(const wxString& treatment);
+    // treatment (empty: a custom pattern) and its body spot (empty: none).
+    void RememberWriteForDiary(const wxString& treatment, const wxString& bodySpot);
 
     // What the stick session reports (ui/frame/session_reports.cpp).
     void ShowDeviceAttached() override;
@@ -76,7 +76,10 @@ private:
     WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
 #endif
 
-    // Handlers, in the order they are bound.
+    // Handlers, in the order of the binding table (BindHandlers); the
+    // treatment list's select handler and the frame's close handler are not
+    // in the table. The pages' forwards are in ui/frame/handler_forwards.cpp,
+    // the frame's own handlers in ui/frame/shell_handlers.cpp.
     void OnBeeperClick(wxCommandEvent& event);
     void OnTurnOffClick(wxCommandEvent& event);
     void OnSpotChoiceSelect(wxCommandEvent& event);
@@ -104,9 +107,6 @@ private:
     void OnAbout(wxCommandEvent& event);
     void OnDeviceTimer(wxTimerEvent& event);
     void OnMediaLoaded(wxMediaEvent& event);
-    void OnBaseTimePeriodKillFocus(wxFocusEvent& event);
-    void OnBaseFrequencyKillFocus(wxFocusEvent& event);
-    void OnSlotCountKillFocus(wxFocusEvent& event);
     void OnFrameClose(wxCloseEvent& event);
     void OnMediaFinished(wxMediaEvent& event);
 
@@ -133,6 +133,6 @@ private:
     long long longestDeviceTick = 0;  // see LongestDeviceTick
     wxString confirmedAt;  // when (HH:MM) the session last confirmed a write
     // What the diary notes of the last write once it is confirmed: its
-    // treatment's title (empty: a custom pattern) and the body spot chosen.
+    // treatment's title (empty: a custom pattern) and body spot (empty: none).
     wxString writtenTreatment, writtenSpot;
 };

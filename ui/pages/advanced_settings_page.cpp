@@ -1,12 +1,10 @@
-// Advanced Settings page: the field rules, the slot boxes and the pattern file.
+// Advanced Settings page: the field rules and the pattern file.
 //
-// The five fields and the slot boxes are the only store of the working
-// pattern. Every rule reads the fields' texts at that moment and writes its
-// results back in the "%f" and "%i" forms, always with a '.' decimal point.
-// An entry that is not a number above zero (the validators let "", "-", "0"
-// and negative numbers through) is not taken: its field returns to its last
-// value, so no field ever shows inf or nan and the fields always form one
-// pattern.
+// The five fields and the slot boxes hold the working pattern. Every rule reads the fields' texts at that
+// moment and writes its results back in the "%f" and "%i" forms, always with a '.' decimal point. An entry
+// that is not a number above zero (the validators let "", "-", "0" and negative numbers through) is not
+// taken: its field returns to its last value, so no field ever shows inf or nan and the fields always form
+// one pattern.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -27,8 +25,9 @@
 #include "device/instruction.h"
 #include "files/data_file.h"
 #include "treatments/pattern_file.h"
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
 #include "ui/pages/advanced_settings_page.h"
+#include "ui/widgets/export_file.h"
 #include "ui/widgets/message_boxes.h"
 #include "ui/widgets/pattern_preview_control.h"
 
@@ -376,7 +375,7 @@ bool AdvancedSettingsPage::LoadPatternFile(const char* path, PatternFileRefusal&
 // not erase it; one that cannot be moved stays, and nothing is saved. A
 // folder, FIFO, socket or device by that name is not the program's to move:
 // it stays, and nothing is saved.
-void AdvancedSettingsPage::SaveSettings(const char* path)
+void AdvancedSettingsPage::SaveAdvancedSettings(const char* path)
 {
     std::error_code error;
     if (settingsNotRegular && std::filesystem::exists(path, error)) {
@@ -411,7 +410,7 @@ void AdvancedSettingsPage::SaveSettings(const char* path)
 
 // At start-up: without a usable file (the first start has none) the page keeps
 // its start pattern.
-void AdvancedSettingsPage::LoadSettings(const char* path)
+void AdvancedSettingsPage::LoadAdvancedSettings(const char* path)
 {
     const PatternFileResult result = ReadPatternFile(path, *document);
     if (result.ok)
@@ -430,20 +429,7 @@ void AdvancedSettingsPage::LoadSettings(const char* path)
     }
 }
 
-void AdvancedSettingsPage::RebuildSlotBoxes(int count)
-{
-    count = std::clamp(count, 0, static_cast<int>(FiringPattern::MaxSlots));
-    pendingSlotCount = -1;
-    startBoxes = false;
-    if (!HasContent()) {
-        unshown.slots.assign(count, false);
-        return;
-    }
-    DestroySlotBoxes();
-    AddSlotBoxes(count, "ID_CHECKBOX6");
-}
-
-void AdvancedSettingsPage::TakeSlotCount()
+void AdvancedSettingsPage::RefreshSlotPattern()
 {
     ApplySlotCountField(true, false);
 }
@@ -478,7 +464,7 @@ double AdvancedSettingsPage::SlotFrequency() const
     return RealOrNaN(FieldText(SlotFrequencyText));
 }
 
-void AdvancedSettingsPage::ShowTreatment(const FiringPattern& treatment)
+void AdvancedSettingsPage::ApplyTreatmentToPattern(const FiringPattern& treatment)
 {
     // The three derived fields always come from the treatment's base
     // frequency and slot count, never from its stored copies.
@@ -497,7 +483,7 @@ void AdvancedSettingsPage::ShowProgrammeRead(double baseTimePeriod, int count, c
 {
     SetFieldText(BaseTimePeriodText, RealText(baseTimePeriod));
     SetFieldText(SlotCountText, CountText(count));
-    TakeSlotCount();
+    RefreshSlotPattern();
     for (int j = 0; j < count && j < BoxCount(); ++j)
         CheckBox(j, states[j] == SlotOn);
 }
@@ -508,39 +494,24 @@ void AdvancedSettingsPage::OnPatternPreviewUpdateUI(wxUpdateUIEvent&)
     preview->ShowPattern(WorkingPattern());
 }
 
-wxWindow* AdvancedSettingsPage::WriteButton() const
+// Leaving a field takes what it holds, as Enter does (Number of Slots keeps
+// Base Frequency then).
+void AdvancedSettingsPage::OnBaseTimePeriodKillFocus(wxFocusEvent& event)
 {
-    return writeButton;
+    TakeBaseTimePeriod();
+    event.Skip();
 }
 
-wxWindow* AdvancedSettingsPage::ReadButton() const
+void AdvancedSettingsPage::OnBaseFrequencyKillFocus(wxFocusEvent& event)
 {
-    return readButton;
+    TakeBaseFrequency();
+    event.Skip();
 }
 
-wxWindow* AdvancedSettingsPage::ExportButton() const
+void AdvancedSettingsPage::OnSlotCountKillFocus(wxFocusEvent& event)
 {
-    return exportButton;
-}
-
-wxWindow* AdvancedSettingsPage::ImportButton() const
-{
-    return importButton;
-}
-
-wxWindow* AdvancedSettingsPage::BaseTimePeriodField() const
-{
-    return baseTimePeriodField;
-}
-
-wxWindow* AdvancedSettingsPage::BaseFrequencyField() const
-{
-    return baseFrequencyField;
-}
-
-wxWindow* AdvancedSettingsPage::SlotCountField() const
-{
-    return slotCountField;
+    LeaveSlotCount();
+    event.Skip();
 }
 
 void AdvancedSettingsPage::ExportPattern()
@@ -548,33 +519,16 @@ void AdvancedSettingsPage::ExportPattern()
     FinishPendingSlotRebuild();
     if (exportDialog == nullptr)
         exportDialog = NewPatternFileDialog(this, _("Export to XML"), wxFD_SAVE);
-    if (exportDialog->ShowModal() == wxID_CANCEL)
+    ExportFile chosen;
+    if (!ChooseExportFile(
+            *exportDialog, {"xml"},
+            // TRANSLATORS: %s is the full path of the file chosen.
+            _("The pattern was not exported: \"%s\" is one of Vitrel's own files. Please choose "
+              "another name or folder."),
+            "Export to XML", chosen))
         return;
-    // Import lists *.xml files only: a name typed without an extension gets
-    // ".xml", so that the export can be imported again.
-    wxFileName chosen(exportDialog->GetPath());
-    if (chosen.GetExt().empty())
-        chosen.SetExt("xml");
-    // Never over the catalogue, the diary or another file of the program's.
-    if (IsProgramFile(chosen.GetFullPath())) {
-        // TRANSLATORS: %s is the full path of the file chosen.
-        ShowNotice(wxString::Format(_("The pattern was not exported: \"%s\" is one of Vitrel's own "
-                                      "files. Please choose another name or folder."),
-                                    chosen.GetFullPath()),
-                   "Export to XML");
-        return;
-    }
-    // Asked here, not by the dialog: the ".xml" added above may name an
-    // existing file too.
-    if (chosen.FileExists()
-        && !ConfirmAction(
-            // TRANSLATORS: %s is the file's name, without its folder.
-            wxString::Format(_("%s already exists. Do you want to replace it?"), chosen.GetFullName()),
-            "Export to XML"))
-        return;
-    std::string path;
     PatternFileRefusal reason = PatternFileRefusal::FileNameUnusable;
-    if (!ToFilePath(chosen.GetFullPath(), path) || !SavePatternFile(path.c_str(), reason))
+    if (chosen.path.empty() || !SavePatternFile(chosen.path.c_str(), reason))
         ShowNotice(RefusalText(ExportRefusals, reason,
                                // TRANSLATORS: %s is the reason, in English.
                                wxTRANSLATE("The pattern could not be exported because %s.")),

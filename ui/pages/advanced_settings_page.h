@@ -1,17 +1,17 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 #include <wx/scrolwin.h>
 
 #include "treatments/firing_pattern.h"
+#include "ui/pages/notebook_page.h"
 
 class wxBoxSizer;
-class wxButton;
 class wxCheckBox;
 class wxFileDialog;
+class wxFocusEvent;
 class wxScrolledWindow;
 class wxTextCtrl;
 class wxUpdateUIEvent;
@@ -32,28 +32,29 @@ struct SlotBoxes {
 
 // The Advanced Settings page: the five pattern fields, the slot boxes, the
 // preview and the pattern files ("AdvancedSettings.xml", export, import).
-// Its fields and boxes are the only store of the working pattern; the rest
-// of the window reads and shows patterns through the methods below. Until
-// the page is first shown it has no controls: the fields' texts and the
-// boxes' states are then kept in `unshown`, and every rule reads and writes
-// them there exactly as it would the controls.
-class AdvancedSettingsPage : public wxScrolledWindow {
+// The page holds the working pattern, and the rest of the window reads and
+// shows patterns through the methods below. Once the page has been shown its
+// fields and boxes hold the pattern; until then it has no controls, and the
+// fields' texts and the boxes' states are kept in `unshown`, where every rule
+// reads and writes them exactly as it would the controls.
+class AdvancedSettingsPage : public wxScrolledWindow, public NotebookPage {
 public:
     explicit AdvancedSettingsPage(wxWindow* parent);
     ~AdvancedSettingsPage() override;
 
-    // Makes the controls, showing what the page holds; once only.
-    void CreateContent();
+    // Makes the controls, showing what the page holds; once only. The
+    // fields take what they hold when they lose the focus (bound here, on
+    // each field); their other events reach the frame by their ids
+    // (ui/common/window_ids.h).
+    void CreateContent() override;
     bool HasContent() const { return slotWindow != nullptr; }
-    // Called once the controls exist, for the frame to bind their events.
-    std::function<void()> contentCreated;
 
     // What the page's handlers do: Enter in, or leaving, Base Frequency and
-    // Base Time Period; Enter in Number of Slots, or leaving it; the export
-    // and import buttons.
+    // Base Time Period; Enter in Number of Slots (RefreshSlotPattern), or
+    // leaving it; the export and import buttons.
     void TakeBaseFrequency();
     void TakeBaseTimePeriod();
-    void TakeSlotCount();
+    void RefreshSlotPattern();
     void LeaveSlotCount();
     void ExportPattern();
     void ImportPattern();
@@ -79,25 +80,17 @@ public:
 
     // A catalogue treatment: its base frequency and slot count derive the
     // fields, and its slot states go into the boxes.
-    void ShowTreatment(const FiringPattern& pattern);
+    void ApplyTreatmentToPattern(const FiringPattern& pattern);
     // A programme read back from the stick: `count` slot states and the
     // base time period they were sent at.
     void ShowProgrammeRead(double baseTimePeriod, int count, const unsigned char* states);
 
     // "AdvancedSettings.xml" at start-up and at exit.
-    void LoadSettings(const char* path);
-    void SaveSettings(const char* path);
+    void LoadAdvancedSettings(const char* path);
+    void SaveAdvancedSettings(const char* path);
 
     // The boxes; none until the page has its controls.
     const SlotBoxes& Slots() const { return slotBoxes; }
-    // The controls whose events the frame binds; null until CreateContent.
-    wxWindow* WriteButton() const;
-    wxWindow* ReadButton() const;
-    wxWindow* ExportButton() const;
-    wxWindow* ImportButton() const;
-    wxWindow* BaseTimePeriodField() const;
-    wxWindow* BaseFrequencyField() const;
-    wxWindow* SlotCountField() const;
 
 private:
     // The five fields, in the order of `Unshown::texts`.
@@ -124,18 +117,18 @@ private:
     bool SavePatternFile(const char* path, PatternFileRefusal& reason);
     bool LoadPatternFile(const char* path, PatternFileRefusal& reason);
     void OnPatternPreviewUpdateUI(wxUpdateUIEvent& event);
+    void OnBaseTimePeriodKillFocus(wxFocusEvent& event);
+    void OnBaseFrequencyKillFocus(wxFocusEvent& event);
+    void OnSlotCountKillFocus(wxFocusEvent& event);
 
-    // The slot boxes (ui/pages/slot_boxes.cpp); all new and silent.
+    // The slot boxes (ui/pages/slot_boxes.cpp). A rebuild makes them all new
+    // and silent.
     void RebuildSlotBoxes(int count);
     void PlaceSlotBoxes();
     // Unchecked boxes named windowName from the current count up to count.
     void AddSlotBoxes(int count, const wxString& windowName);
     void DestroySlotBoxes();
 
-    wxButton* writeButton = nullptr;  // ID_BUTTON4
-    wxButton* readButton = nullptr;  // ID_BUTTON5
-    wxButton* exportButton = nullptr;  // ID_BUTTON7
-    wxButton* importButton = nullptr;  // ID_BUTTON8
     wxTextCtrl* baseTimePeriodField = nullptr;  // ID_TEXTCTRL7
     wxTextCtrl* baseFrequencyField = nullptr;  // ID_TEXTCTRL11
     wxTextCtrl* periodPerSlotField = nullptr;  // ID_TEXTCTRL9
@@ -146,7 +139,7 @@ private:
 
     SlotBoxes slotBoxes;
     Unshown unshown;
-    bool startBoxes = true;  // the boxes are still the start pattern's, never rebuilt
+    bool slotBoxesRebuilt = false;  // false while the boxes are the start pattern's ("ID_CHECKBOX0")
     int pendingSlotCount = -1;  // a rebuild to the count left in Number of Slots, not yet made
     // What the base fields go back to when their text is not taken: the
     // values the page last showed or took.

@@ -5,7 +5,8 @@
 #include <wx/dcmemory.h>
 #include <wx/intl.h>
 
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
+#include "ui/common/window_ids.h"
 
 namespace {
 // The ring around the chosen spot: outside the drawn spot (radius 9.5 with
@@ -19,8 +20,9 @@ constexpr int SpotClickRadius = 13;
 }  // namespace
 
 BodyPicture::BodyPicture(wxWindow* parent)
-    : wxBitmapButton(parent, wxID_ANY, LoadResourceBitmap("share\\HumanBodyFront.png"), wxDefaultPosition,
-                     wxDefaultSize, wxBU_AUTODRAW | wxBORDER_NONE, wxDefaultValidator, "ID_BITMAPBUTTON1")
+    : wxBitmapButton(parent, BodyPictureId, LoadResourceBitmap("share\\HumanBodyFront.png"),
+                     wxDefaultPosition, wxDefaultSize, wxBU_AUTODRAW | wxBORDER_NONE, wxDefaultValidator,
+                     "ID_BITMAPBUTTON1")
 {
     SetToolTip(_("Click a numbered spot to choose it, anywhere else to turn the picture"));
     Bind(wxEVT_LEFT_UP, &BodyPicture::OnMouseUp, this);

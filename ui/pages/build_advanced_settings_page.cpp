@@ -14,9 +14,10 @@
 #include <gtk/gtk.h>
 #endif
 
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
+#include "ui/common/window_ids.h"
 #include "ui/pages/advanced_settings_page.h"
-#include "ui/pages/page_style.h"
+#include "ui/widgets/page_style.h"
 #include "ui/widgets/pattern_preview_control.h"
 #include "ui/widgets/picture_control.h"
 
@@ -59,11 +60,11 @@ private:
 
 // A labelled number field: the label stretches within its half of the row.
 wxTextCtrl* AddLabelledField(wxWindow* page, wxBoxSizer* half, const char* labelName, const wxString& label,
-                             const char* fieldName, long style, const wxValidator& validator)
+                             wxWindowID id, const char* fieldName, long style, const wxValidator& validator)
 {
     half->Add(new wxStaticText(page, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, labelName), 1,
               wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    wxTextCtrl* field = new wxTextCtrl(page, wxID_ANY, "1", wxDefaultPosition, NumberFieldSize(page, 80),
+    wxTextCtrl* field = new wxTextCtrl(page, id, "1", wxDefaultPosition, NumberFieldSize(page, 80),
                                        wxTE_CENTRE | style, validator, fieldName);
     half->Add(field, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     return field;
@@ -119,16 +120,17 @@ void AdvancedSettingsPage::CreateContent()
     wxBoxSizer* block = new wxBoxSizer(wxVERTICAL);
     wxPanel* toolbar = NewToolbar(page, "ID_PANEL9");
     wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
-    writeButton = AddToolButton(toolbar, tools, _("Write Vitrel"), "ID_BUTTON4", 2);
+    wxButton* writeButton =
+        AddToolButton(toolbar, tools, AdvancedWriteButtonId, _("Write Vitrel"), "ID_BUTTON4", 2);
     writeButton->SetForegroundColour(wxColour(255, 255, 255));
     writeButton->SetBackgroundColour(wxColour(153, 32, 35));
     StyleText(writeButton, PageFont(10, wxFONTWEIGHT_BOLD));
-    readButton = AddToolButton(toolbar, tools, _("Read Vitrel"), "ID_BUTTON5", 2);
+    AddToolButton(toolbar, tools, ReadDeviceButtonId, _("Read Vitrel"), "ID_BUTTON5", 2);
     tools->Add(new wxStaticLine(toolbar, wxID_ANY, wxDefaultPosition, wxSize(2, -1), wxLI_VERTICAL,
                                 "ID_STATICLINE5"),
                0, wxALL | wxEXPAND, 5);
-    exportButton = AddToolButton(toolbar, tools, _("Export to XML"), "ID_BUTTON7", 2);
-    importButton = AddToolButton(toolbar, tools, _("Import from XML"), "ID_BUTTON8", 2);
+    AddToolButton(toolbar, tools, ExportXmlButtonId, _("Export to XML"), "ID_BUTTON7", 2);
+    AddToolButton(toolbar, tools, ImportXmlButtonId, _("Import from XML"), "ID_BUTTON8", 2);
     FitPanel(toolbar, tools);
     block->Add(toolbar, 1, wxEXPAND, 0);
     wxStaticText* warning = new wxStaticText(
@@ -144,23 +146,23 @@ void AdvancedSettingsPage::CreateContent()
     wxBoxSizer* periodRow = AddPageRow(column);
     baseTimePeriodField =
         AddLabelledField(page, AddHalf(periodRow), "ID_STATICTEXT8", _("Base Time Period [sec]"),
-                         "ID_TEXTCTRL7", wxTE_PROCESS_ENTER, realValidator);
+                         BaseTimePeriodFieldId, "ID_TEXTCTRL7", wxTE_PROCESS_ENTER, realValidator);
     baseFrequencyField =
         AddLabelledField(page, AddHalf(periodRow), "ID_STATICTEXT16", _("Base Frequency [Hz]"),
-                         "ID_TEXTCTRL11", wxTE_PROCESS_ENTER, realValidator);
+                         BaseFrequencyFieldId, "ID_TEXTCTRL11", wxTE_PROCESS_ENTER, realValidator);
     baseFrequencyField->SetBackgroundColour(EditableFieldColour);
 
     wxBoxSizer* slotRow = AddPageRow(column);
     periodPerSlotField =
-        AddLabelledField(page, AddHalf(slotRow), "ID_STATICTEXT10", _("Time Period Per Slot [sec]"),
+        AddLabelledField(page, AddHalf(slotRow), "ID_STATICTEXT10", _("Time Period Per Slot [sec]"), wxID_ANY,
                          "ID_TEXTCTRL9", 0, wxDefaultValidator);
     periodPerSlotField->Disable();
     slotFrequencyField = AddLabelledField(page, AddHalf(slotRow), "ID_STATICTEXT17", _("Slot Frequency [Hz]"),
-                                          "ID_TEXTCTRL12", 0, wxDefaultValidator);
+                                          wxID_ANY, "ID_TEXTCTRL12", 0, wxDefaultValidator);
     slotFrequencyField->Disable();
 
     slotCountField = AddLabelledField(page, AddPageRow(column), "ID_STATICTEXT9", _("Number of Slots"),
-                                      "ID_TEXTCTRL8", wxTE_PROCESS_ENTER, countValidator);
+                                      SlotCountFieldId, "ID_TEXTCTRL8", wxTE_PROCESS_ENTER, countValidator);
     slotCountField->SetBackgroundColour(EditableFieldColour);
 
     AddSeparator(page, column, "ID_STATICLINE2", 0, wxEXPAND);
@@ -206,21 +208,32 @@ void AdvancedSettingsPage::CreateContent()
     FitInside();
     page->Layout();
 
-    // The working pattern is kept up to date in idle time.
+    // The working pattern is kept up to date in idle time. Focus events do
+    // not travel up to the frame: leaving a field is bound on the field.
     preview->SetExtraStyle(preview->GetExtraStyle() | wxWS_EX_PROCESS_UI_UPDATES);
     preview->Bind(wxEVT_UPDATE_UI, &AdvancedSettingsPage::OnPatternPreviewUpdateUI, this);
+    baseTimePeriodField->Bind(wxEVT_KILL_FOCUS, &AdvancedSettingsPage::OnBaseTimePeriodKillFocus, this);
+    baseFrequencyField->Bind(wxEVT_KILL_FOCUS, &AdvancedSettingsPage::OnBaseFrequencyKillFocus, this);
+    slotCountField->Bind(wxEVT_KILL_FOCUS, &AdvancedSettingsPage::OnSlotCountKillFocus, this);
 
     // What the page held until now goes into its controls, which hold it from
     // here on. Boxes made before any other change keep the start pattern's
     // window name.
     for (int field = 0; field < FieldCount; ++field)
         FieldControl(static_cast<Field>(field))->ChangeValue(unshown.texts[field]);
-    AddSlotBoxes(static_cast<int>(unshown.slots.size()), startBoxes ? "ID_CHECKBOX0" : "ID_CHECKBOX6");
+    AddSlotBoxes(static_cast<int>(unshown.slots.size()), slotBoxesRebuilt ? "ID_CHECKBOX6" : "ID_CHECKBOX0");
     for (int i = 0; i < slotBoxes.count; ++i)
         slotBoxes.boxes[i]->SetValue(unshown.slots[i]);
     unshown = Unshown();
-    if (contentCreated)
-        contentCreated();
 }
 
-AdvancedSettingsPage::~AdvancedSettingsPage() = default;
+AdvancedSettingsPage::~AdvancedSettingsPage()
+{
+    // The fields lose the focus while the base window destroys them, after
+    // this object is gone: their handlers must not run then.
+    if (!HasContent())
+        return;
+    baseTimePeriodField->Unbind(wxEVT_KILL_FOCUS, &AdvancedSettingsPage::OnBaseTimePeriodKillFocus, this);
+    baseFrequencyField->Unbind(wxEVT_KILL_FOCUS, &AdvancedSettingsPage::OnBaseFrequencyKillFocus, this);
+    slotCountField->Unbind(wxEVT_KILL_FOCUS, &AdvancedSettingsPage::OnSlotCountKillFocus, this);
+}

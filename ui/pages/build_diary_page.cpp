@@ -7,10 +7,11 @@
 
 #include <tinyxml2.h>
 
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
+#include "ui/common/window_ids.h"
 #include "ui/pages/diary_page.h"
 #include "ui/pages/diary_record_panel.h"
-#include "ui/pages/page_style.h"
+#include "ui/widgets/page_style.h"
 #include "ui/widgets/history_list_view.h"
 
 namespace {
@@ -22,7 +23,7 @@ wxStaticText* NewLabel(wxWindow* page, const wxString& text, const char* name)
 
 DiaryPage::DiaryPage(wxWindow* parent)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL8"),
-      document(std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE))
+      HistoryDocument(std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE))
 {
     // The controls are made when the page is first shown (CreateContent).
 }
@@ -42,11 +43,11 @@ void DiaryPage::CreateContent()
         new wxPanel(notebook, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL2");
     wxBoxSizer* historyColumn = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* historyRow = new wxBoxSizer(wxHORIZONTAL);
-    historyList = new HistoryListView(historyPage, wxID_ANY, "ID_LISTVIEW1");
+    historyList = new HistoryListView(historyPage, HistoryListId, "ID_LISTVIEW1");
     historyRow->Add(historyList, 1, wxALL | wxEXPAND, 5);
     historyColumn->Add(historyRow, 1, wxEXPAND, 0);
     record = new DiaryRecordPanel(
-        historyPage, [this] { RefreshHistoryList(ResourceFilePath("DiaryHistoryDB.xml").c_str()); },
+        historyPage, [this] { RefreshHistoryList(DiaryFilePath().c_str()); },
         [this](const char* message) {
             if (postNotice)
                 postNotice(message);
@@ -61,9 +62,9 @@ void DiaryPage::CreateContent()
     wxBoxSizer* tools = new wxBoxSizer(wxHORIZONTAL);
     // TRANSLATORS: the diary's buttons: start a new entry, save it, and go
     // back to the list of entries.
-    newButton = AddToolButton(toolbar, tools, _("New"), "ID_BUTTON13", 2);
-    saveButton = AddToolButton(toolbar, tools, _("Save"), "ID_BUTTON12", 2);
-    closeButton = AddToolButton(toolbar, tools, _("Close"), "ID_BUTTON14", 5);
+    AddToolButton(toolbar, tools, DiaryNewButtonId, _("New"), "ID_BUTTON13", 2);
+    AddToolButton(toolbar, tools, DiarySaveButtonId, _("Save"), "ID_BUTTON12", 2);
+    AddToolButton(toolbar, tools, DiaryCloseButtonId, _("Close"), "ID_BUTTON14", 5);
     FitPanel(toolbar, tools);
     AddPageRow(entryColumn)->Add(toolbar, 1, wxEXPAND, 0);
 
@@ -119,6 +120,4 @@ void DiaryPage::CreateContent()
     if (readPath.empty())
         ShowHistory();
     StampEntry(false, startMoment.IsValid() ? startMoment : wxDateTime::Now());
-    if (contentCreated)
-        contentCreated();
 }

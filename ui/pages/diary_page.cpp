@@ -11,15 +11,13 @@
 #include <tinyxml2.h>
 
 #include "diary/diary_file.h"
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
 #include "ui/pages/diary_page.h"
 #include "ui/pages/diary_record_panel.h"
 #include "ui/widgets/history_list_view.h"
 #include "ui/widgets/message_boxes.h"
 
 namespace {
-const char* const DiaryFileName = "DiaryHistoryDB.xml";
-
 // A diary file from this size on (about 5,000 entries) is read beside the
 // window at start-up: reading a long one takes longer than opening the window.
 constexpr std::uintmax_t ReadBesideFromBytes = 1 << 20;
@@ -79,8 +77,8 @@ void DiaryPage::FinishReading()
     readPath.clear();
     if (historyList != nullptr)
         historyList->ShowNothing();
-    document = std::move(beingRead);
-    documentStamp = readResult == HistoryLoadResult::Loaded ? readStamp : FileStamp();
+    HistoryDocument = std::move(beingRead);
+    historyStamp = readResult == HistoryLoadResult::Loaded ? readStamp : FileStamp();
     RefreshHistoryList(path.c_str());
 }
 
@@ -91,12 +89,12 @@ void DiaryPage::RefreshHistoryList(const char* path)
     // again: for a long diary that reading is nearly all of a refresh. The
     // stamp is taken first, so a change made while reading shows next time.
     const FileStamp stamp = StampOf(path);
-    if (!stamp.exists || !(stamp == documentStamp)) {
+    if (!stamp.exists || !(stamp == historyStamp)) {
         // The list reads its rows from the document: it must let go of them
         // before the document is reloaded.
         if (historyList != nullptr)
             historyList->ShowNothing();
-        documentStamp = LoadHistory(*document, path) == HistoryLoadResult::Loaded ? stamp : FileStamp();
+        historyStamp = LoadHistory(*HistoryDocument, path) == HistoryLoadResult::Loaded ? stamp : FileStamp();
     }
     if (HasContent())
         ShowHistory();
@@ -104,7 +102,7 @@ void DiaryPage::RefreshHistoryList(const char* path)
 
 void DiaryPage::ShowHistory()
 {
-    historyList->ShowEntries(*document);
+    historyList->ShowEntries(*HistoryDocument);
     // Date and Time fit what they now hold (the rows on show) and what New
     // writes, and never get narrower than their titles; Summary takes the rest
     // of the row.
@@ -119,10 +117,10 @@ void DiaryPage::OpenEntry(long row)
     CreateContent();
     FinishReading();
     DiaryEntry entry;
-    if (!ReadHistoryEntry(*document, static_cast<int>(row), entry))
+    if (!ReadHistoryEntry(*HistoryDocument, static_cast<int>(row), entry))
         return;
     // Asked as for New; a save reloads the document, so the entry is read again.
-    if (!SettleUnsavedEntry(true) || !ReadHistoryEntry(*document, static_cast<int>(row), entry))
+    if (!SettleUnsavedEntry(true) || !ReadHistoryEntry(*HistoryDocument, static_cast<int>(row), entry))
         return;
     notebook->SetSelection(1);
     dateField->SetValue(wxString::FromUTF8(entry.Date));
@@ -193,7 +191,7 @@ void DiaryPage::SaveEntry()
     if (ConfirmAction("Do you want to save entry to history ?", "Save Entry to History"))
         SaveComposedEntry();
     else
-        RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
+        RefreshHistoryList(DiaryFilePath().c_str());
 }
 
 bool DiaryPage::SaveComposedEntry()
@@ -208,10 +206,10 @@ bool DiaryPage::SaveComposedEntry()
     // there to save again or copy elsewhere. The append reloads the
     // document the list reads from.
     historyList->ShowNothing();
-    documentStamp = FileStamp();
+    historyStamp = FileStamp();
     std::string keptAs;
     const HistorySaveResult result =
-        AppendHistoryEntry(*document, ResourceFilePath(DiaryFileName).c_str(), entry, &keptAs);
+        AppendHistoryEntry(*HistoryDocument, DiaryFilePath().c_str(), entry, &keptAs);
     switch (result) {
         case HistorySaveResult::Saved:
             summaryField->SetEditable(false);
@@ -242,7 +240,7 @@ bool DiaryPage::SaveComposedEntry()
                        "Warning");
             break;
     }
-    RefreshHistoryList(ResourceFilePath(DiaryFileName).c_str());
+    RefreshHistoryList(DiaryFilePath().c_str());
     return result == HistorySaveResult::Saved || result == HistorySaveResult::StartedAnew;
 }
 
@@ -267,7 +265,7 @@ bool DiaryPage::SettleUnsavedEntry(bool mayStay)
 }
 
 void DiaryPage::NoteProgramme(const wxString& treatment, const FiringPattern& pattern,
-                              const wxString& bodySpot, int port)
+                              const wxString& bodySpot, const wxString& port)
 {
     // The switch for the notes is on the page: its controls are made now if
     // it was never shown.
@@ -285,27 +283,6 @@ void DiaryPage::CloseEntry()
 // column fills the row from the first time the diary is shown.
 void DiaryPage::Shown()
 {
-    CreateContent();
     FinishReading();
     FitSummaryColumn();
-}
-
-wxWindow* DiaryPage::HistoryList() const
-{
-    return historyList;
-}
-
-wxWindow* DiaryPage::NewButton() const
-{
-    return newButton;
-}
-
-wxWindow* DiaryPage::SaveButton() const
-{
-    return saveButton;
-}
-
-wxWindow* DiaryPage::CloseButton() const
-{
-    return closeButton;
 }

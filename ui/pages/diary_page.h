@@ -9,8 +9,8 @@
 #include <wx/panel.h>
 
 #include "diary/diary_file.h"
+#include "ui/pages/notebook_page.h"
 
-class wxButton;
 class wxNotebook;
 class wxStaticText;
 class wxTextCtrl;
@@ -27,7 +27,8 @@ class XMLDocument;
 // start-up; whatever needs the diary before that reading has ended waits
 // for it. The page's controls are made when it is first shown, or when a
 // programme is noted before that; until then the page keeps to the document.
-class DiaryPage : public wxPanel {
+// Their events reach the frame by their ids (ui/common/window_ids.h).
+class DiaryPage : public wxPanel, public NotebookPage {
 public:
     explicit DiaryPage(wxWindow* parent);
     ~DiaryPage() override;
@@ -39,38 +40,32 @@ public:
     void RefreshHistoryList(const char* path);
 
     // What the page's handlers do: a row activated, New, Save, Close; the
-    // Summary column fitted to the row; the page shown.
+    // Summary column fitted to the row.
     void OpenEntry(long row);
     void NewEntry();
     void SaveEntry();
     void CloseEntry();
     void FitSummaryColumn();
-    void Shown();
     // Asks whether typed, unsaved entry text is to be saved; false when the
     // page is to stay as it is (the user went back, or the save failed).
     bool SettleUnsavedEntry(bool mayStay);
 
     // A programme the stick confirmed, now: noted in the diary unless the
     // user switched the notes off. `treatment` is its title, empty for a
-    // custom pattern; `bodySpot` the spot chosen, empty for none; `port` the
-    // stick's one-based port number.
+    // custom pattern; `bodySpot` the treatment's body spot, empty for none;
+    // `port` the stick's port as the "On the stick" band names it.
     void NoteProgramme(const wxString& treatment, const FiringPattern& pattern, const wxString& bodySpot,
-                       int port);
+                       const wxString& port);
     // Told an English notice (looked up for translation when shown) to show
     // once no other box is open: a note that could not be added.
     std::function<void(const char* message)> postNotice;
 
-    // Makes the page's controls unless they exist; tells contentCreated,
-    // for binding their events.
-    void CreateContent();
+    // Makes the page's controls unless they exist.
+    void CreateContent() override;
     bool HasContent() const { return notebook != nullptr; }
-    std::function<void()> contentCreated;
-
-    // The controls whose events the frame binds; null until CreateContent.
-    wxWindow* HistoryList() const;
-    wxWindow* NewButton() const;
-    wxWindow* SaveButton() const;
-    wxWindow* CloseButton() const;
+    // The page in view: the diary read beside the window shown, and the
+    // Summary column fitted to the list's final width.
+    void Shown() override;
 
 private:
     void ReadFile(const char* path);
@@ -88,9 +83,6 @@ private:
 
     wxNotebook* notebook = nullptr;  // ID_NOTEBOOK1
     HistoryListView* historyList = nullptr;  // ID_LISTVIEW1
-    wxButton* newButton = nullptr;  // ID_BUTTON13
-    wxButton* saveButton = nullptr;  // ID_BUTTON12
-    wxButton* closeButton = nullptr;  // ID_BUTTON14
     wxTextCtrl* dateField = nullptr;  // ID_TEXTCTRL2
     wxTextCtrl* timeField = nullptr;  // ID_TEXTCTRL3
     wxTextCtrl* summaryField = nullptr;  // ID_TEXTCTRL4
@@ -99,8 +91,9 @@ private:
     DiaryRecordPanel* record = nullptr;  // ID_PANEL22: programme notes, export, print
 
     wxDateTime startMoment;  // the entry's stamp until the page is first shown
-    std::unique_ptr<tinyxml2::XMLDocument> document;
-    FileStamp documentStamp;  // the diary file as the document holds it; empty when it may differ
+    // The diary as last read: row k of the list is its entry k.
+    std::unique_ptr<tinyxml2::XMLDocument> HistoryDocument;
+    FileStamp historyStamp;  // the diary file as HistoryDocument holds it; empty when it may differ
     std::thread reader;  // reads a long diary at start-up into beingRead
     std::unique_ptr<tinyxml2::XMLDocument> beingRead;
     HistoryLoadResult readResult = HistoryLoadResult::NoFile;

@@ -24,12 +24,12 @@
 #include "diary/diary_export.h"
 #include "files/atomic_file.h"
 #include "treatments/firing_pattern.h"
-#include "ui/frame/resource_path.h"
-#include "ui/frame/translations.h"
+#include "ui/common/resource_path.h"
+#include "ui/common/translations.h"
+#include "ui/widgets/export_file.h"
 #include "ui/widgets/message_boxes.h"
 
 namespace {
-const char* const DiaryFileName = "DiaryHistoryDB.xml";
 const char* const NotesKey = "Diary/NoteProgrammes";
 const char* const ExportCaption = wxTRANSLATE("Export Diary");
 const char* const PrintCaption = wxTRANSLATE("Print Diary");
@@ -205,7 +205,7 @@ DiaryRecordPanel::DiaryRecordPanel(wxWindow* page, std::function<void()> refresh
 DiaryRecordPanel::~DiaryRecordPanel() = default;
 
 void DiaryRecordPanel::NoteProgramme(const wxString& treatment, const FiringPattern& pattern,
-                                     const wxString& bodySpot, int port)
+                                     const wxString& bodySpot, const wxString& port)
 {
     if (!notesBox->GetValue())
         return;
@@ -220,7 +220,7 @@ void DiaryRecordPanel::NoteProgramme(const wxString& treatment, const FiringPatt
     for (int i = 0; i < pattern.NumberOfSlots; ++i)
         written.slots.push_back(pattern.Slot[i] == 1);
     written.bodySpot = bodySpot.utf8_string();
-    written.port = wxString::Format("COM%d", port).utf8_string();
+    written.port = port.utf8_string();
 
     ProgrammeNoteTexts texts;
     // TRANSLATORS: the summary of the diary entry that notes a programme
@@ -228,7 +228,8 @@ void DiaryRecordPanel::NoteProgramme(const wxString& treatment, const FiringPatt
     texts.summaryTreatment = _("Programme written: %s").utf8_string();
     texts.summaryCustom = _("Programme written: custom pattern").utf8_string();
     // TRANSLATORS: lines of that entry; %s is a number with a '.' point, a
-    // count, the pattern drawn as squares, a body spot, a port ("COM3").
+    // count, the pattern drawn as squares, a body spot, a port ("/dev/ttyACM1"
+    // or "COM3").
     texts.slotFrequency = _("Slot frequency: %s Hz").utf8_string();
     texts.slotCount = _("Number of slots: %s").utf8_string();
     texts.pattern = _("Pattern: %s").utf8_string();
@@ -240,8 +241,7 @@ void DiaryRecordPanel::NoteProgramme(const wxString& treatment, const FiringPatt
     // append takes the diary's lock and leaves an entry being written alone.
     CallAfter([this, note] {
         tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
-        const HistorySaveResult result =
-            AppendHistoryEntry(doc, ResourceFilePath(DiaryFileName).c_str(), note);
+        const HistorySaveResult result = AppendHistoryEntry(doc, DiaryFilePath().c_str(), note);
         refreshList();
         if (result == HistorySaveResult::StartedAnew)
             postNotice(NoteStartedAnewNotice);
@@ -256,7 +256,7 @@ bool DiaryRecordPanel::ChooseEntries(const char* caption, std::vector<DiaryEntry
     if (dialog.ShowModal() != wxID_OK)
         return false;
     tinyxml2::XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
-    if (LoadHistory(doc, ResourceFilePath(DiaryFileName).c_str()) == HistoryLoadResult::Unreadable) {
+    if (LoadHistory(doc, DiaryFilePath().c_str()) == HistoryLoadResult::Unreadable) {
         ShowNotice(UnreadableNotice, caption);
         return false;
     }
@@ -293,41 +293,29 @@ void DiaryRecordPanel::Export()
                              "VitrelDiary.csv",
                              // TRANSLATORS: the kinds of file the diary is exported as.
                              _("Spreadsheet, CSV (*.csv)|*.csv|Web page, HTML (*.html)|*.html"), wxFD_SAVE);
-    wxFileDialog& dialog = *exportDialog;
-    if (dialog.ShowModal() != wxID_OK)
+    ExportFile chosen;
+    if (!ChooseExportFile(*exportDialog, {"csv", "html"},
+                          // TRANSLATORS: %s is the full path of the file chosen.
+                          _("The diary was not exported: \"%s\" is one of Vitrel's own files. Please choose "
+                            "another name or folder."),
+                          ExportCaption, chosen))
         return;
-    // The name says the kind; a name without an extension gets that of the
-    // kind chosen.
-    wxFileName chosen(dialog.GetPath());
-    if (chosen.GetExt().empty())
-        chosen.SetExt(dialog.GetFilterIndex() == 1 ? "html" : "csv");
-    const bool html = chosen.GetExt().Lower() == "html" || chosen.GetExt().Lower() == "htm"
-                      || (chosen.GetExt().Lower() != "csv" && dialog.GetFilterIndex() == 1);
-    if (IsProgramFile(chosen.GetFullPath())) {
-        // TRANSLATORS: %s is the full path of the file chosen.
-        ShowNotice(wxString::Format(_("The diary was not exported: \"%s\" is one of Vitrel's own files. "
-                                      "Please choose another name or folder."),
-                                    chosen.GetFullPath()),
-                   ExportCaption);
-        return;
-    }
-    if (chosen.FileExists()
-        && !ConfirmAction(
-            wxString::Format(_("%s already exists. Do you want to replace it?"), chosen.GetFullName()),
-            ExportCaption))
-        return;
+    // The name says the kind.
+    const wxString extension = chosen.name.GetExt().Lower();
+    const bool html = extension == "html" || extension == "htm"
+                      || (extension != "csv" && exportDialog->GetFilterIndex() == 1);
     DiaryColumnTitles titles;
     titles.date = _("Date").utf8_string();
     titles.time = _("Time").utf8_string();
     titles.summary = _("Summary").utf8_string();
     titles.content = _("Content").utf8_string();
-    std::string path;
-    if (!ToFilePath(chosen.GetFullPath(), path)
-        || !SaveTextAtomically(html ? PageOf(entries, period) : DiaryCsv(entries, titles), path.c_str()))
+    if (chosen.path.empty()
+        || !SaveTextAtomically(html ? PageOf(entries, period) : DiaryCsv(entries, titles),
+                               chosen.path.c_str()))
         // TRANSLATORS: %s is the full path of the file chosen.
         ShowNotice(wxString::Format(_("The diary could not be exported to \"%s\". Please choose another "
                                       "name or folder."),
-                                    chosen.GetFullPath()),
+                                    chosen.name.GetFullPath()),
                    ExportCaption);
 }
 

@@ -55,10 +55,10 @@ public:
 
     // A programme the stick confirmed, now: noted in the diary when the box
     // is on, after the current event. `treatment` is its title, empty for a
-    // custom pattern; `bodySpot` the spot chosen, empty for none; `port` the
-    // stick's one-based port number.
+    // custom pattern; `bodySpot` the treatment's body spot, empty for none;
+    // `port` the stick's port as the "On the stick" band names it.
     void NoteProgramme(const wxString& treatment, const FiringPattern& pattern, const wxString& bodySpot,
-                       int port);
+                       const wxString& port);
 
 private:
     void Export();

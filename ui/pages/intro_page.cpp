@@ -5,9 +5,9 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
 #include "ui/pages/intro_page.h"
-#include "ui/pages/page_style.h"
+#include "ui/widgets/page_style.h"
 #include "ui/video/intro_video.h"
 
 namespace {
@@ -101,7 +101,6 @@ void IntroPage::CreateMedia()
 
 void IntroPage::Shown()
 {
-    CreateContent();
     CreateMedia();
     if (!videoLoaded || videoEnded) {
         // Playback starts when the video has loaded (MediaLoaded). The

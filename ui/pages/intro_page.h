@@ -5,20 +5,25 @@
 
 #include <wx/panel.h>
 
+#include "ui/pages/notebook_page.h"
+
 class IntroVideo;
 class wxMediaEvent;
 
 // The Intro page: the product's words and the intro video, made when the
 // page is first shown: the media backend costs more to start than the rest
 // of the window.
-class IntroPage : public wxPanel {
+class IntroPage : public wxPanel, public NotebookPage {
 public:
     explicit IntroPage(wxWindow* parent);
     ~IntroPage() override;
 
-    // The page came into view, or left it.
-    void Shown();
-    void Hidden();
+    // The words, and a place for the video.
+    void CreateContent() override;
+    // The page came into view: the video is made, and plays from its start
+    // or from where it stopped. The page left the view: the video stops.
+    void Shown() override;
+    void Hidden() override;
     // The video has loaded (it plays when the page is in view), or played to
     // its end (it is loaded afresh next time).
     void MediaLoaded();
@@ -31,7 +36,6 @@ public:
     std::function<void(wxWindow* media)> mediaCreated;
 
 private:
-    void CreateContent();
     void CreateMedia();
 
     std::unique_ptr<IntroVideo> video;  // ID_MEDIA, made when the page is first shown

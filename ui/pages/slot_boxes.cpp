@@ -1,3 +1,7 @@
+// The slot boxes of the Advanced Settings page: a row of check boxes without
+// labels in a scrolled window, one per slot of the working pattern.
+#include <algorithm>
+
 #include <wx/checkbox.h>
 #include <wx/renderer.h>
 #include <wx/scrolwin.h>
@@ -23,6 +27,19 @@ void DescribeSlotBox(wxCheckBox* box, int slot, int count)
 #endif
 }
 }  // namespace
+
+void AdvancedSettingsPage::RebuildSlotBoxes(int count)
+{
+    count = std::clamp(count, 0, static_cast<int>(FiringPattern::MaxSlots));
+    pendingSlotCount = -1;
+    slotBoxesRebuilt = true;
+    if (!HasContent()) {
+        unshown.slots.assign(count, false);
+        return;
+    }
+    DestroySlotBoxes();
+    AddSlotBoxes(count, "ID_CHECKBOX6");
+}
 
 void AdvancedSettingsPage::AddSlotBoxes(int count, const wxString& windowName)
 {

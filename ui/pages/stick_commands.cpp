@@ -76,8 +76,9 @@ bool TreatmentsPage::WriteToStick(StickSession& session)
     if (pattern.FitsDevice()
         && ParsePatternReal(FormatPatternReal(pattern.NumberOfSlots * pattern.BaseFrequency), slotFrequency)
         && session.Link().EncodeSlotFrequency(slotFrequency, timer[0], timer[1], timer[2])) {
-        const StickSession::Result result = session.WriteProgramme(
-            timer, SlotStateBytes(pattern), pattern, StickSession::Writes::Together, SteadyMilliseconds());
+        const StickSession::Result result =
+            session.WriteProgramme(timer, BuildSlotStateBytes(pattern), pattern,
+                                   StickSession::Writes::Together, SteadyMilliseconds());
         written = result == StickSession::Result::Done;
         TellStickResult(result, NothingWrittenNotice, ProgramCaption);
     }
@@ -109,8 +110,9 @@ bool AdvancedSettingsPage::WriteToStick(StickSession& session)
     if (!session.Link().EncodeSlotFrequency(SlotFrequency(), timer[0], timer[1], timer[2]))
         return false;
     const FiringPattern written = WorkingPattern();
-    const StickSession::Result result = session.WriteProgramme(
-        timer, SlotStateBytes(written), written, StickSession::Writes::FrameByFrame, SteadyMilliseconds());
+    const StickSession::Result result =
+        session.WriteProgramme(timer, BuildSlotStateBytes(written), written,
+                               StickSession::Writes::FrameByFrame, SteadyMilliseconds());
     TellStickResult(result, NothingWrittenNotice, ProgramCaption);
     return result == StickSession::Result::Done;
 }

@@ -7,7 +7,8 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include "ui/pages/page_style.h"
+#include "ui/common/window_ids.h"
+#include "ui/widgets/page_style.h"
 #include "ui/widgets/stick_area_panel.h"
 
 TopStrip::TopStrip(wxWindow* parent)
@@ -42,14 +43,14 @@ TopStrip::TopStrip(wxWindow* parent)
     wxBoxSizer* beeperSizer = new wxBoxSizer(wxHORIZONTAL);
     // As tall as the theme draws a check box: at 15 pixels GTK has no room
     // for the box and its padding.
-    beeperCheck = new wxCheckBox(beeperPanel, wxID_ANY, _("Beeper"), wxDefaultPosition, wxDefaultSize, 0,
+    beeperCheck = new wxCheckBox(beeperPanel, BeeperBoxId, _("Beeper"), wxDefaultPosition, wxDefaultSize, 0,
                                  wxDefaultValidator, "ID_CHECKBOX1");
     beeperCheck->SetValue(false);
     beeperSizer->Add(beeperCheck, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     FitPanel(beeperPanel, beeperSizer);
     strip->Add(beeperPanel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
-    turnOffButton = new wxButton(this, wxID_ANY, _("Turn Off"), wxDefaultPosition, wxSize(-1, 25), 0,
+    turnOffButton = new wxButton(this, TurnOffButtonId, _("Turn Off"), wxDefaultPosition, wxSize(-1, 25), 0,
                                  wxDefaultValidator, "ID_BUTTON15");
     strip->Add(turnOffButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
@@ -96,14 +97,4 @@ void TopStrip::ShowBeeper(bool on)
 bool TopStrip::BeeperChecked() const
 {
     return beeperCheck->GetValue();
-}
-
-wxWindow* TopStrip::BeeperBox() const
-{
-    return beeperCheck;
-}
-
-wxWindow* TopStrip::TurnOffButton() const
-{
-    return turnOffButton;
 }

@@ -12,7 +12,8 @@ class StickSession;
 // The strip above the pages: the battery gauge and its percent, whether the
 // stick is attached, the Beeper box and Turn Off; under it the "On the
 // stick" band. What it shows is set from the device timer, only where it
-// changes.
+// changes. The events of Beeper and Turn Off reach the frame by their ids
+// (ui/common/window_ids.h).
 class TopStrip : public wxPanel {
 public:
     explicit TopStrip(wxWindow* parent);
@@ -34,10 +35,6 @@ public:
     void SendBeeper(StickSession& session);
 
     StickAreaPanel& StickArea() const { return *stickArea; }
-
-    // The controls whose events the frame binds.
-    wxWindow* BeeperBox() const;
-    wxWindow* TurnOffButton() const;
 
 private:
     wxGauge* batteryGauge = nullptr;  // ID_GAUGE1

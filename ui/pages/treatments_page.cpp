@@ -10,13 +10,37 @@
 #include <wx/textctrl.h>
 
 #include "treatments/treatment_catalogue.h"
-#include "ui/frame/translations.h"
-#include "ui/pages/page_style.h"
+#include "ui/common/translations.h"
+#include "ui/common/window_ids.h"
+#include "ui/widgets/page_style.h"
 #include "ui/pages/treatments_page.h"
 #include "ui/widgets/message_boxes.h"
 #include "ui/widgets/pattern_preview_control.h"
 
 namespace {
+// A spot on the body pictures (1 to 24) as the spot choice names it.
+wxString SpotName(int spot)
+{
+    // TRANSLATORS: an item of the spot choice; %d is the number of a spot
+    // on the body pictures (1 to 24).
+    return wxString::Format(_("Spot %d"), spot);
+}
+
+// The titles of the catalogue's records that spot choice `selection` stands
+// for into `list`, translated, in one insertion: the list box then sizes
+// itself once.
+void ShowTitles(const TreatmentCatalogue& catalogue, int selection, wxListBox* list)
+{
+    std::vector<std::string> titles;
+    catalogue.FillTitleList(selection, titles);
+    wxArrayString shown;
+    shown.reserve(titles.size());
+    for (const std::string& title : titles)
+        shown.push_back(CatalogueText(title));
+    list->Clear();
+    list->Append(shown);
+}
+
 wxStaticLine* AddSeparatorRow(wxWindow* page, wxBoxSizer* column, const char* name)
 {
     wxStaticLine* line =
@@ -72,15 +96,12 @@ TreatmentsPage::TreatmentsPage(wxWindow* parent, const TreatmentCatalogue& catal
     spotRow->Add(new wxStaticText(page, wxID_ANY, _("Select Point Number From Picture:"), wxDefaultPosition,
                                   wxDefaultSize, 0, "ID_STATICTEXT1"),
                  1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    spotChoice = new wxChoice(page, wxID_ANY, wxDefaultPosition, wxSize(126, -1), 0, nullptr, 0,
+    spotChoice = new wxChoice(page, SpotChoiceId, wxDefaultPosition, wxSize(126, -1), 0, nullptr, 0,
                               wxDefaultValidator, "ID_CHOICE1");
     spotChoice->Append(_("All"));
     spotChoice->Append(_("General Treatments"));
-    for (int spot = 1; spot <= 24; ++spot) {
-        // TRANSLATORS: an item of the spot choice; %d is the number of a spot
-        // on the body pictures (1 to 24).
-        spotChoice->Append(wxString::Format(_("Spot %d"), spot));
-    }
+    for (int spot = 1; spot <= 24; ++spot)
+        spotChoice->Append(SpotName(spot));
     spotChoice->SetSelection(0);
     spotChoice->SetToolTip(_("Select Point"));
     spotChoice->SetHelpText(_("Select Point"));
@@ -88,7 +109,7 @@ TreatmentsPage::TreatmentsPage(wxWindow* parent, const TreatmentCatalogue& catal
 
     AddPageRow(column);
 
-    treatmentList = new wxListBox(page, wxID_ANY, wxDefaultPosition, wxSize(465, 165), 0, nullptr,
+    treatmentList = new wxListBox(page, TreatmentListId, wxDefaultPosition, wxSize(465, 165), 0, nullptr,
                                   wxLB_SINGLE, wxDefaultValidator, "ID_LISTBOX1");
     // It scrolls: a shorter minimum leaves room for a caution that wraps to
     // more lines in another language.
@@ -136,20 +157,15 @@ TreatmentsPage::TreatmentsPage(wxWindow* parent, const TreatmentCatalogue& catal
     column->Add(preview, 0, wxALL | wxEXPAND, 5);
 
     wxBoxSizer* buttons = AddPageRow(column);
-    applyButton = AddToolButton(page, buttons, _("Apply"), "ID_BUTTON10", 5);
-    writeButton = AddToolButton(page, buttons, _("Write Vitrel"), "ID_BUTTON9", 5);
+    AddToolButton(page, buttons, ApplyButtonId, _("Apply"), "ID_BUTTON10", 5);
+    AddToolButton(page, buttons, WriteTreatmentButtonId, _("Write Vitrel"), "ID_BUTTON9", 5);
 
     FitPanel(page, column);
 }
 
 void TreatmentsPage::ShowCatalogue()
 {
-    // One insertion of all titles: the list box then sizes itself once.
-    wxArrayString titles;
-    titles.reserve(catalogue.Count());
-    for (int i = 0; i < catalogue.Count(); ++i)
-        titles.push_back(CatalogueText(catalogue.Record(i).Title));
-    treatmentList->Append(titles);
+    ShowTitles(catalogue, 0, treatmentList);
     selectedTreatment = 0;
     spotFilter = 0;
     if (catalogue.Count() > 0) {
@@ -174,11 +190,7 @@ void TreatmentsPage::ChooseSpot(int selection)
 // The list narrowed to spot choice `selection`.
 void TreatmentsPage::ShowSpotFilter(int selection)
 {
-    treatmentList->Clear();
-    wxArrayString titles;
-    for (int index : catalogue.Matching(selection))
-        titles.push_back(CatalogueText(catalogue.Record(index).Title));
-    treatmentList->Append(titles);
+    ShowTitles(catalogue, selection, treatmentList);
     spotFilter = selection;
     SelectShownTreatmentRow();
     if (spotFilterChanged)
@@ -245,30 +257,10 @@ void TreatmentsPage::ApplyPickedTreatment()
         applyPattern(picked->Pattern);
 }
 
-wxString TreatmentsPage::ChosenSpotName() const
+wxString TreatmentsPage::PickedSpotName() const
 {
-    // Items 0 and 1 are "All" and "General Treatments".
-    return spotFilter >= 2 ? spotChoice->GetString(spotFilter) : wxString();
-}
-
-wxWindow* TreatmentsPage::SpotChoice() const
-{
-    return spotChoice;
-}
-
-wxWindow* TreatmentsPage::TreatmentList() const
-{
-    return treatmentList;
-}
-
-wxWindow* TreatmentsPage::ApplyButton() const
-{
-    return applyButton;
-}
-
-wxWindow* TreatmentsPage::WriteButton() const
-{
-    return writeButton;
+    const TreatmentRecord* picked = PickedTreatment();
+    return picked != nullptr && picked->BodySpot >= 1 ? SpotName(picked->BodySpot) : wxString();
 }
 
 wxString CatalogueProblemNotice(CatalogueProblem problem, const wxString& path)

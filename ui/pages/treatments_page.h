@@ -4,7 +4,8 @@
 
 #include <wx/panel.h>
 
-class wxButton;
+#include "ui/pages/notebook_page.h"
+
 class wxChoice;
 class wxListBox;
 class wxStaticText;
@@ -19,8 +20,10 @@ enum class CatalogueProblem;
 // The Treatments page: the spot filter, the list of the catalogue's
 // treatments it shows, the treatment picked (title, description, pattern),
 // Apply and Write Vitrel. Row k of the list is the k-th record the filter
-// shows; the treatment picked is the one a double-click showed.
-class TreatmentsPage : public wxPanel {
+// shows; the treatment picked is the one a double-click showed. Its controls
+// are made with the page, at start-up; their events reach the frame by their
+// ids (ui/common/window_ids.h).
+class TreatmentsPage : public wxPanel, public NotebookPage {
 public:
     TreatmentsPage(wxWindow* parent, const TreatmentCatalogue& catalogue);
 
@@ -45,21 +48,15 @@ public:
     // The treatment Apply and Write Vitrel use; nullptr when there is none.
     const TreatmentRecord* PickedTreatment() const;
     int SpotFilter() const { return spotFilter; }
-    // The body spot the list is narrowed to ("Spot 3"); empty for all
-    // treatments or the general ones.
-    wxString ChosenSpotName() const;
+    // The body spot of the treatment picked, as the spot choice names it
+    // ("Spot 3"); empty for a general treatment or none.
+    wxString PickedSpotName() const;
     int SelectedTreatment() const { return selectedTreatment; }
 
     // Told the spot choice's selection whenever the list was narrowed to it.
     std::function<void(int selection)> spotFilterChanged;
     // Given the pattern of the treatment Apply applies.
     std::function<void(const FiringPattern& pattern)> applyPattern;
-
-    // The controls whose events the frame binds.
-    wxWindow* SpotChoice() const;
-    wxWindow* TreatmentList() const;
-    wxWindow* ApplyButton() const;
-    wxWindow* WriteButton() const;
 
 private:
     void ShowSpotFilter(int selection);
@@ -75,8 +72,6 @@ private:
     wxStaticText* listHint = nullptr;  // ID_STATICTEXT41
     wxStaticText* treatmentTitle = nullptr;  // ID_STATICTEXT24
     wxTextCtrl* treatmentDescription = nullptr;  // ID_TEXTCTRL13
-    wxButton* applyButton = nullptr;  // ID_BUTTON10
-    wxButton* writeButton = nullptr;  // ID_BUTTON9
     PatternPreviewControl* preview = nullptr;  // ID_PATTERNPREVIEW1
 };
 

@@ -6,7 +6,7 @@
 
 #include <wx/dcclient.h>
 
-#include "ui/frame/resource_path.h"
+#include "ui/common/resource_path.h"
 
 bool PngFileSize(const wxString& path, wxSize& size)
 {

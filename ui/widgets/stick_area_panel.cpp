@@ -7,7 +7,7 @@
 #include <wx/stattext.h>
 
 #include "treatments/pattern_preview.h"
-#include "ui/pages/page_style.h"
+#include "ui/widgets/page_style.h"
 #include "ui/widgets/pattern_preview_control.h"
 
 namespace {

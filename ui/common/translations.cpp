@@ -1,4 +1,4 @@
-#include "ui/frame/translations.h"
+#include "ui/common/translations.h"
 
 #include <wx/filename.h>
 #include <wx/intl.h>

@@ -75,6 +75,8 @@ bool ToFilePath(const wxString& path, std::string& converted);
 // name encoding for the C library and tinyxml2 (empty when it has none).
 wxString ResourcePath(const char* name);
 std::string ResourceFilePath(const char* name);
+// The diary, "DiaryHistoryDB.xml", mapped as ResourceFilePath maps it.
+std::string DiaryFilePath();
 
 // A picture or video with words in it has a copy for each language the
 // program speaks, drawn by tools/make-resources: "share\\de\\MagneticPulses.PNG"

@@ -1,5 +1,5 @@
-#include "ui/frame/resource_path.h"
-#include "ui/frame/translations.h"
+#include "ui/common/resource_path.h"
+#include "ui/common/translations.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -178,6 +178,11 @@ std::string ResourceFilePath(const char* name)
     std::string path;
     ToFilePath(ResourcePath(name), path);
     return path;
+}
+
+std::string DiaryFilePath()
+{
+    return ResourceFilePath("DiaryHistoryDB.xml");
 }
 
 wxString HelpDocumentPath(const wxString& language)

@@ -54,12 +54,13 @@ inline wxPanel* NewToolbar(wxWindow* page, const char* name)
     return bar;
 }
 
-// A button named `name` at the end of a row, centred in its height.
-inline wxButton* AddToolButton(wxWindow* bar, wxBoxSizer* row, const wxString& label, const char* name,
-                               int border)
+// A button with id `id`, named `name`, at the end of a row, centred in its
+// height.
+inline wxButton* AddToolButton(wxWindow* bar, wxBoxSizer* row, wxWindowID id, const wxString& label,
+                               const char* name, int border)
 {
     wxButton* button =
-        new wxButton(bar, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
+        new wxButton(bar, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
     row->Add(button, 0, wxALL | wxALIGN_CENTER_VERTICAL, border);
     return button;
 }
