@@ -12,7 +12,6 @@
 
 #include <gtk/gtk.h>
 
-#include "treatments/stick_programme.h"
 #include "ui/pages/advanced_settings_page.h"
 #include "gui_test_support.h"
 #include "stick_test_support.h"
@@ -118,47 +117,6 @@ TEST_F(AdvancedSettings, TypedValuesDeriveTheOtherFields)
             LeaveField(field);
         EXPECT_EQ(Fields(), step.fields) << field->GetName() << " " << (step.typed ? step.typed : "");
     }
-}
-
-TEST_F(AdvancedSettings, ANewSlotCountGivesFreshSilentBoxes)
-{
-    CreateFrame();
-    wxScrolledWindow* row = Find<wxScrolledWindow>("ID_SCROLLEDWINDOW1");
-    // At start-up: the fixed label, then ten silent boxes.
-    EXPECT_EQ(row->GetSizer()->GetItemCount(), 11u);
-    EXPECT_EQ(row->GetChildren().size(), 11u);
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(AdvancedPage().Slots().boxes[i]->GetName(), "ID_CHECKBOX0");
-    Check({1, 3, 9});
-    wxCheckBox* first = AdvancedPage().Slots().boxes[0];
-
-    Enter(SlotCount(), "10");
-    EXPECT_EQ(SlotStates(), "0101000001");
-    EXPECT_EQ(AdvancedPage().Slots().boxes[0], first) << "the same count must keep the boxes";
-
-    Enter(SlotCount(), "12");
-    EXPECT_EQ(SlotStates(), "000000000000");
-    EXPECT_EQ(Fields(), "1.000000 1.000000 12.000000 0.083333 12");
-    EXPECT_EQ(row->GetSizer()->GetItemCount(), 13u);  // the fixed label, then the boxes
-    for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(AdvancedPage().Slots().boxes[i]->GetName(), "ID_CHECKBOX6");
-    int x = 0, y = 0;
-    row->GetScrollPixelsPerUnit(&x, &y);
-    EXPECT_EQ(x, 20);
-    EXPECT_EQ(y, 20);
-
-    // An emptied count field keeps the boxes and shows their count again.
-    Check({4});
-    Enter(SlotCount(), "");
-    EXPECT_EQ(SlotCount()->GetValue(), "12");
-    EXPECT_EQ(SlotStates(), "000010000000");
-    SlotCount()->ChangeValue(wxEmptyString);
-    PressEnter(SlotCount());
-    EXPECT_EQ(SlotCount()->GetValue(), "12");
-    EXPECT_EQ(SlotStates(), "000010000000");
-
-    const std::vector<unsigned char> bytes = BuildSlotStateBytes(AdvancedPage().WorkingPattern());
-    EXPECT_EQ(bytes, std::vector<unsigned char>({2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 2}));
 }
 
 TEST_F(AdvancedSettings, AnEntryThatIsNotANumberAboveZeroReturnsToTheLastValue)

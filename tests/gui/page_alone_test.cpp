@@ -5,6 +5,8 @@
 
 #include <wx/checkbox.h>
 #include <wx/frame.h>
+#include <wx/scrolwin.h>
+#include <wx/sizer.h>
 #include <wx/textctrl.h>
 
 #include "ui/pages/advanced_settings_page.h"
@@ -111,6 +113,47 @@ TEST_F(PageAlone, AdvancedSettingsShowsATreatmentAndAProgrammeReadBack)
     const unsigned char states[] = {SlotOff, SlotOn};
     page->ShowProgrammeRead(0.5, 2, states);
     EXPECT_EQ(Shown(), "2.000000 0.500000 4.000000 0.250000 2 01");
+}
+
+// The page binds leaving a field itself, so a bare frame has it; Enter is
+// bound by the main window, and called here as RefreshSlotPattern.
+TEST_F(PageAlone, AdvancedSettingsNewSlotCountGivesFreshSilentBoxes)
+{
+    wxScrolledWindow* row =
+        dynamic_cast<wxScrolledWindow*>(wxWindow::FindWindowByName("ID_SCROLLEDWINDOW1", bare));
+    // At start-up: the fixed label, then ten silent boxes.
+    EXPECT_EQ(row->GetSizer()->GetItemCount(), 11u);
+    EXPECT_EQ(row->GetChildren().size(), 11u);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(page->Slots().boxes[i]->GetName(), "ID_CHECKBOX0");
+    for (int i : {1, 3, 9})
+        Toggle(page->Slots().boxes[i], true);
+    wxCheckBox* first = page->Slots().boxes[0];
+
+    Enter(Field("ID_TEXTCTRL8"), "10");
+    EXPECT_EQ(Shown(), "1.000000 1.000000 10.000000 0.100000 10 0101000001");
+    EXPECT_EQ(page->Slots().boxes[0], first) << "the same count must keep the boxes";
+
+    Enter(Field("ID_TEXTCTRL8"), "12");
+    EXPECT_EQ(Shown(), "1.000000 1.000000 12.000000 0.083333 12 000000000000");
+    EXPECT_EQ(row->GetSizer()->GetItemCount(), 13u);  // the fixed label, then the boxes
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(page->Slots().boxes[i]->GetName(), "ID_CHECKBOX6");
+    int x = 0, y = 0;
+    row->GetScrollPixelsPerUnit(&x, &y);
+    EXPECT_EQ(x, 20);
+    EXPECT_EQ(y, 20);
+
+    // An emptied count field keeps the boxes and shows their count again.
+    Toggle(page->Slots().boxes[4], true);
+    Enter(Field("ID_TEXTCTRL8"), "");
+    EXPECT_EQ(Shown(), "1.000000 1.000000 12.000000 0.083333 12 000010000000");
+    Field("ID_TEXTCTRL8")->ChangeValue(wxEmptyString);
+    page->RefreshSlotPattern();
+    EXPECT_EQ(Shown(), "1.000000 1.000000 12.000000 0.083333 12 000010000000");
+
+    EXPECT_EQ(BuildSlotStateBytes(page->WorkingPattern()),
+              std::vector<unsigned char>({2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 2}));
 }
 
 }  // namespace

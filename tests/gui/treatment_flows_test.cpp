@@ -583,10 +583,10 @@ protected:
         "The Vitrel stick did not confirm the programme that was written to it. Please write the "
         "programme again.";
 
-    // A 3 Hz treatment on the page and a stick with `options`.
+    // A 3 Hz treatment for spot 3 on the page and a stick with `options`.
     void Prepare(const std::vector<std::string>& options = {})
     {
-        WriteCatalogue({{"Three hertz", 0, 3, Alternating(10)}});
+        WriteCatalogue({{"Three hertz", 3, 3, Alternating(10)}});
         StartAttached(options);
         wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON10")), MessageAnswer(wxID_OK));
     }
@@ -627,6 +627,7 @@ protected:
 TEST_P(ProgrammeReadBack, AFaithfulStickConfirmsAndTheCheckLeavesThePageAlone)
 {
     Prepare();
+    SelectChoice("ID_CHOICE1", 6);  // Spot 5: the list narrowed after the treatment was picked
     const int readsBefore = CountReceived("00 12 FF");  // the attach asks for the programme too
     // Changed after the write, before the reply is handled: a reply put on
     // the page would undo it.
@@ -635,14 +636,17 @@ TEST_P(ProgrammeReadBack, AFaithfulStickConfirmsAndTheCheckLeavesThePageAlone)
     EXPECT_EQ(CountReceived("00 12 FF"), readsBefore + 1);
     EXPECT_TRUE(AdvancedPage().Slots().boxes[1]->GetValue());
     EXPECT_EQ(Field("ID_TEXTCTRL11"), "3.000000");
-    // Noted in the diary as written, not as the page shows it now.
+    // Noted in the diary as written, not as the page shows it now: the
+    // treatment's own spot (none for a custom pattern), the port as "On the
+    // stick" names it.
     const std::vector<DiaryEntry> notes = DiaryEntries();
     ASSERT_EQ(notes.size(), 1u);
-    EXPECT_EQ(notes[0].Summary, std::string(GetParam()) == "ID_BUTTON9"
-                                    ? "Programme written: Three hertz"
-                                    : "Programme written: custom pattern");
+    const bool treatment = std::string(GetParam()) == "ID_BUTTON9";
+    EXPECT_EQ(notes[0].Summary,
+              treatment ? "Programme written: Three hertz" : "Programme written: custom pattern");
     EXPECT_EQ(notes[0].Content,
-              "Slot frequency: 30 Hz\nNumber of slots: 10\nPattern: ■□■□■□■□■□\nPort: COM3");
+              std::string("Slot frequency: 30 Hz\nNumber of slots: 10\nPattern: ■□■□■□■□■□\n")
+                  + (treatment ? "Body spot: Spot 3\n" : "") + "Port: " + stick->link());
     ShowPage(2);
     EXPECT_EQ(Find<wxListView>("ID_LISTVIEW1")->GetItemText(0, 2), wxString::FromUTF8(notes[0].Summary));
 

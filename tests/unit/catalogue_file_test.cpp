@@ -201,6 +201,9 @@ TEST_F(CatalogueFile, SpotSelectionPicksRecordsInCatalogueOrder)
     EXPECT_THAT(catalogue.Matching(4), ElementsAre(1, 4));  // Spot 3
     EXPECT_THAT(catalogue.Matching(25), ElementsAre(5));  // Spot 24
     EXPECT_THAT(catalogue.Matching(3), IsEmpty());  // Spot 2
+    std::vector<std::string> titles {"left from before"};
+    catalogue.FillTitleList(4, titles);
+    EXPECT_THAT(titles, ElementsAre("s3a", "s3b"));  // what the list box shows for Spot 3
 }
 
 TEST_F(CatalogueFile, FillsTheTableExactlyAndIgnoresTreatmentsBeyondIt)
