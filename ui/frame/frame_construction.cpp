@@ -182,10 +182,8 @@ void wxVitrelFrame::WirePages()
     // A programme note that could not be added to the diary is told once no
     // other box is open.
     diaryPage->postNotice = [this](const char* message) { PostNotice(message, "Warning"); };
-    // Playback starts when the video has loaded; its end is remembered so
-    // that it can start again.
+    // Playback starts when the video has loaded.
     introPage->mediaLoaded = [this](wxMediaEvent& event) { OnMediaLoaded(event); };
-    introPage->mediaFinished = [this](wxMediaEvent& event) { OnMediaFinished(event); };
     introPage->mediaCreated = [this](wxWindow* media) {
         media->Bind(wxEVT_SIZE, &wxVitrelFrame::OnMediaResize, this);
     };

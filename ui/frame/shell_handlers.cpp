@@ -126,12 +126,6 @@ void wxVitrelFrame::OnMediaLoaded(wxMediaEvent& event)
     event.Skip();
 }
 
-void wxVitrelFrame::OnMediaFinished(wxMediaEvent& event)
-{
-    introPage->MediaFinished();
-    event.Skip();
-}
-
 // A page makes its controls when it is first shown.
 void wxVitrelFrame::OnMainNotebookPageChanged(wxBookCtrlEvent& event)
 {

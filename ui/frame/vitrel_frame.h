@@ -108,7 +108,6 @@ private:
     void OnDeviceTimer(wxTimerEvent& event);
     void OnMediaLoaded(wxMediaEvent& event);
     void OnFrameClose(wxCloseEvent& event);
-    void OnMediaFinished(wxMediaEvent& event);
 
     TopStrip* topStrip = nullptr;  // ID_PANEL21, with "On the stick"
     BodyPicture* bodyPicture = nullptr;  // ID_BITMAPBUTTON1

@@ -1,5 +1,6 @@
 #include <wx/bookctrl.h>
 #include <wx/filefn.h>
+#include <wx/mediactrl.h>
 #include <wx/panel.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
@@ -82,10 +83,14 @@ void IntroPage::CreateMedia()
 {
     if (video)
         return;
-    // Playback starts when the video has loaded; its end is remembered so
-    // that it can start again. Without a player the spacer keeps the video's
-    // room (the module is looked for once only).
-    video = MakeIntroVideo(this, IntroMediaSize, {mediaLoaded, mediaFinished});
+    // Playback starts when the video has loaded; its end is remembered, as
+    // it is loaded afresh to start again. Without a player the spacer keeps
+    // the video's room (the module is looked for once only).
+    const auto ended = [this](wxMediaEvent& event) {
+        videoEnded = true;
+        event.Skip();
+    };
+    video = MakeIntroVideo(this, IntroMediaSize, {mediaLoaded, ended});
     if (!video)
         return;
     wxWindow* media = video->Window();
@@ -128,9 +133,4 @@ void IntroPage::MediaLoaded()
     const wxBookCtrlBase* book = wxDynamicCast(GetParent(), wxBookCtrlBase);
     if (video && book != nullptr && book->GetCurrentPage() == this)
         video->Play();
-}
-
-void IntroPage::MediaFinished()
-{
-    videoEnded = true;
 }

@@ -24,15 +24,12 @@ public:
     // or from where it stopped. The page left the view: the video stops.
     void Shown() override;
     void Hidden() override;
-    // The video has loaded (it plays when the page is in view), or played to
-    // its end (it is loaded afresh next time).
+    // The video has loaded: it plays when the page is in view.
     void MediaLoaded();
-    void MediaFinished();
 
-    // Told the video's events, and its window once it is made; set before
-    // the page is first shown.
+    // Told the video's loaded event, and its window once it is made; set
+    // before the page is first shown.
     std::function<void(wxMediaEvent&)> mediaLoaded;
-    std::function<void(wxMediaEvent&)> mediaFinished;
     std::function<void(wxWindow* media)> mediaCreated;
 
 private:
