@@ -26,12 +26,16 @@ std::string PlainNumber(double value)
     return number;
 }
 
+// A field a spreadsheet would take for a formula gets a leading apostrophe,
+// which spreadsheets show as text and do not run.
 std::string CsvField(const std::string& text)
 {
-    if (text.find_first_of("\",\r\n") == std::string::npos)
-        return text;
+    const bool formula = !text.empty() && std::string("=+-@\t\r").find(text[0]) != std::string::npos;
+    const std::string field = formula ? '\'' + text : text;
+    if (field.find_first_of("\",\r\n") == std::string::npos)
+        return field;
     std::string quoted = "\"";
-    for (char c : text) {
+    for (char c : field) {
         if (c == '"')
             quoted += '"';
         quoted += c;

@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/diary_page.h"
 #include "device/instruction.h"
 #include "gui_test_support.h"
 #include "treatments/stick_programme.h"
@@ -113,3 +114,20 @@ TEST_F(PageAlone, AdvancedSettingsShowsATreatmentAndAProgrammeReadBack)
 }
 
 }  // namespace
+
+// The Diary page shown a while after the start still bears the moment of the
+// start, as the page made with the window would.
+TEST_F(FrameTest, ADiaryPageShownLateIsStampedWithTheStart)
+{
+    wxFrame* bare = new wxFrame(nullptr, wxID_ANY, "bare");
+    DiaryPage* page = new DiaryPage(bare);
+    const wxDateTime before = wxDateTime::Now();
+    page->ReadAtStart(WorkPath("DiaryHistoryDB.xml").c_str());
+    const wxDateTime after = wxDateTime::Now();
+    wxMilliSleep(1100);
+    page->CreateContent();
+    const wxString time =
+        dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_TEXTCTRL3", bare))->GetValue();
+    EXPECT_TRUE(time == before.Format("%X") || time == after.Format("%X")) << time;
+    delete bare;
+}
