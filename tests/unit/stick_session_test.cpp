@@ -83,6 +83,11 @@ struct FakeStick : StickPort {
     }
     bool RecheckingStick(const DeviceLink&) override { return rechecking; }
     const char* DeniedDevice() override { return ""; }
+    std::vector<int> beyond;  // ports numbered 10 and above
+    int PortsBeyondSearch(int numbers[], int) override
+    {
+        return static_cast<int>(std::copy(beyond.begin(), beyond.end(), numbers) - numbers);
+    }
 
     void Reply(unsigned char code, Bytes payload)
     {
@@ -129,6 +134,12 @@ struct Rig : StickSession::Listener {
     void ShowCheckOutcome(Outcome shown, bool) override { outcome = shown; }
     void BatteryLow() override { events.push_back("low battery"); }
     void DeviceDenied(const char*) override { }
+    void ShowPortsBeyondSearch(const std::vector<int>& numbers) override
+    {
+        events.push_back("beyond");
+        for (int number : numbers)
+            events.back() += " " + std::to_string(number);
+    }
 };
 
 const unsigned char Timer[3] = {0x11, 0x9E, 0x00};
@@ -265,3 +276,21 @@ TEST(StickSession, LowBatteryIsToldOncePerAttach)
 }
 
 }  // namespace
+
+// The ports the search never tries are told at the start and once a second
+// when they changed, with a stick attached or not.
+TEST(StickSession, PortsBeyondTheSearchAreToldWhenTheyChange)
+{
+    Rig rig;
+    rig.stick->unplugged = true;
+    rig.stick->beyond = {12};
+    rig.session.Start(rig.now);
+    rig.Run(20);
+    rig.stick->beyond = {10, 12};
+    rig.stick->unplugged = false;
+    rig.Run(12);
+    rig.stick->beyond.clear();
+    rig.Run(10);
+    EXPECT_EQ(rig.events, (std::vector<std::string> {"beyond 12", "beyond 10 12", "attached", "beeper on",
+                                                     "stick", "beyond"}));
+}
