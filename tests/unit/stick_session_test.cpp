@@ -291,6 +291,6 @@ TEST(StickSession, PortsBeyondTheSearchAreToldWhenTheyChange)
     rig.Run(12);
     rig.stick->beyond.clear();
     rig.Run(10);
-    EXPECT_EQ(rig.events, (std::vector<std::string> {"beyond 12", "beyond 10 12", "attached", "beeper on",
-                                                     "stick", "beyond"}));
+    EXPECT_EQ(rig.events, (std::vector<std::string> {"beyond 12", "attached", "beeper on", "stick",
+                                                     "beyond 10 12", "beyond"}));
 }
