@@ -156,9 +156,9 @@ std::string DiaryHtml(const std::vector<DiaryEntry>& entries, const std::string&
                        + "</title>\n</head>\n<body>\n<h1>" + Escaped(title) + "</h1>\n<p class=\"period\">"
                        + Escaped(period) + "</p>\n<hr/>\n";
     for (const DiaryEntry& entry : entries) {
-        html += "<div class=\"entry\">\n<h3><span class=\"date\">" + Escaped(entry.Date)
-                + "</span> <span class=\"time\">" + Escaped(entry.Time) + "</span></h3>\n";
-        html += "<p class=\"summary\"><b>" + Escaped(entry.Summary) + "</b></p>\n";
+        html += "<div class=\"entry\">\n<h3><span class=\"date\">" + Escaped(entry.Date, true)
+                + "</span> <span class=\"time\">" + Escaped(entry.Time, true) + "</span></h3>\n";
+        html += "<p class=\"summary\"><b>" + Escaped(entry.Summary, true) + "</b></p>\n";
         html += "<p class=\"content\">" + Escaped(entry.Content, true) + "</p>\n<hr/>\n</div>\n";
     }
     return html + "</body>\n</html>\n";
