@@ -10,6 +10,7 @@
 #include <wx/textctrl.h>
 
 #include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/diary_page.h"
 #include "device/instruction.h"
 #include "gui_test_support.h"
 #include "treatments/stick_programme.h"
@@ -154,6 +155,18 @@ TEST_F(PageAlone, AdvancedSettingsNewSlotCountGivesFreshSilentBoxes)
 
     EXPECT_EQ(BuildSlotStateBytes(page->WorkingPattern()),
               std::vector<unsigned char>({2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 2}));
+}
+
+// Shown a second after the start, the Diary page bears the start's moment.
+TEST_F(PageAlone, ADiaryPageShownLateIsStampedWithTheStart)
+{
+    DiaryPage* diary = new DiaryPage(bare);
+    const wxString before = wxDateTime::Now().Format("%X");
+    diary->ReadAtStart(WorkPath("DiaryHistoryDB.xml").c_str());
+    const wxString after = wxDateTime::Now().Format("%X");
+    wxMilliSleep(1100);
+    diary->CreateContent();
+    EXPECT_TRUE(Field("ID_TEXTCTRL3")->GetValue() == before || Field("ID_TEXTCTRL3")->GetValue() == after);
 }
 
 }  // namespace
