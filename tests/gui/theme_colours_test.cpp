@@ -27,10 +27,14 @@ TEST(ThemeColours, ContrastRatiosAreWcags)
         int points;
         wxFontWeight weight;
         double contrast;
-    } fonts[] = {{20, wxFONTWEIGHT_BOLD, 3.0}, {18, wxFONTWEIGHT_NORMAL, 3.0}, {14, wxFONTWEIGHT_BOLD, 3.0},
-                 {14, wxFONTWEIGHT_NORMAL, 4.5}, {10, wxFONTWEIGHT_BOLD, 4.5}};
+    } fonts[] = {{20, wxFONTWEIGHT_BOLD, 3.0},
+                 {18, wxFONTWEIGHT_NORMAL, 3.0},
+                 {14, wxFONTWEIGHT_BOLD, 3.0},
+                 {14, wxFONTWEIGHT_NORMAL, 4.5},
+                 {10, wxFONTWEIGHT_BOLD, 4.5}};
     for (const auto& f : fonts)
-        EXPECT_EQ(MinimumContrast(wxFont(f.points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, f.weight)), f.contrast)
+        EXPECT_EQ(MinimumContrast(wxFont(f.points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, f.weight)),
+                  f.contrast)
             << f.points;
 }
 

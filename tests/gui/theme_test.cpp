@@ -19,19 +19,20 @@ namespace {
 // area's commonest colour, its ground.
 double DrawnContrast(const wxRect& area)
 {
-    GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), area.x, area.y, area.width,
-                                                 area.height);
+    GdkPixbuf* shot =
+        gdk_pixbuf_get_from_window(gdk_get_default_root_window(), area.x, area.y, area.width, area.height);
     std::map<unsigned long, int> counts;
     const int stride = gdk_pixbuf_get_rowstride(shot);
     const int step = gdk_pixbuf_get_n_channels(shot);
     for (int y = 0; y < area.height; ++y)
-        for (const guchar* p = gdk_pixbuf_get_pixels(shot) + y * stride; p < gdk_pixbuf_get_pixels(shot) + y * stride + step * area.width; p += step)
+        for (const guchar* p = gdk_pixbuf_get_pixels(shot) + y * stride;
+             p < gdk_pixbuf_get_pixels(shot) + y * stride + step * area.width; p += step)
             ++counts[p[0] << 16 | p[1] << 8 | p[2]];
     g_object_unref(shot);
     const auto colour = [](unsigned long rgb) { return wxColour(rgb >> 16, rgb >> 8 & 255, rgb & 255); };
-    const wxColour ground = colour(
-        std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })
-            ->first);
+    const wxColour ground = colour(std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                                       return a.second < b.second;
+                                   })->first);
     double strongest = 1;
     for (const auto& [rgb, count] : counts)
         strongest = std::max(strongest, ContrastRatio(colour(rgb), ground));
@@ -101,8 +102,10 @@ TEST_F(ThemeTest, LightKeepsTheHeadingsColoursAndAChangeToDarkReads)
     const struct {
         const char* name;
         wxColour colour;
-    } headings[] = {{"ID_STATICTEXT18", wxColour(39, 34, 140)}, {"ID_STATICTEXT19", wxColour(160, 22, 44)},
-                    {"ID_STATICTEXT25", wxColour(160, 22, 44)}, {"ID_STATICTEXT14", wxColour(64, 52, 165)},
+    } headings[] = {{"ID_STATICTEXT18", wxColour(39, 34, 140)},
+                    {"ID_STATICTEXT19", wxColour(160, 22, 44)},
+                    {"ID_STATICTEXT25", wxColour(160, 22, 44)},
+                    {"ID_STATICTEXT14", wxColour(64, 52, 165)},
                     {"ID_STATICTEXT15", wxColour(173, 12, 16)}};
     for (const auto& heading : headings)
         EXPECT_EQ(Find<wxWindow>(heading.name)->GetForegroundColour(), heading.colour) << heading.name;

@@ -15,6 +15,7 @@
 #include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
+#include <wx/prntbase.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
@@ -22,6 +23,7 @@
 #include <wx/translation.h>
 
 #include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/diary_record_panel.h"
 #include "ui/frame/resource_path.h"
 #include "ui/frame/about_dialog.h"
 #include "stick_test_support.h"
@@ -154,6 +156,12 @@ protected:
 
 private:
     ShownTexts& texts;
+};
+
+// The diary's period dialog closed with OK: every entry.
+class EveryEntry : public wxExpectModalBase<DiaryPeriodDialog, EveryEntry> {
+protected:
+    int OnInvoked(DiaryPeriodDialog*) const override { return wxID_OK; }
 };
 
 bool LanguageIs(const char* lang)
@@ -290,6 +298,21 @@ TEST_F(GermanWindow, PicturesWithWordsShowTheirGermanCopy)
         EXPECT_TRUE(std::equal(shown.GetData(), shown.GetData() + 3 * shown.GetWidth() * shown.GetHeight(),
                                german.GetData()));
     }
+}
+
+// The toolkit's own texts are German too: the print preview's buttons.
+TEST_F(GermanWindow, ThePrintPreviewSpeaksGerman)
+{
+    WriteWorkFile("DiaryHistoryDB.xml", "<HistoryDoc><Entry><Date>01.03.2026</Date><Time>08:15</Time>"
+                                        "<Summary>Abends</Summary><Content/></Entry></HistoryDoc>\n");
+    CreateFrame();
+    ShowPage(2);
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON17")), EveryEntry());
+    wxWindow* close = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (close = wxWindow::FindWindowById(wxID_PREVIEW_CLOSE)) != nullptr; }, 3000));
+    EXPECT_EQ(close->GetLabel(), wxString::FromUTF8("&Schließen"));
+    wxGetTopLevelParent(close)->Close();
 }
 
 // The English texts show as they are written, slips included, whether the
