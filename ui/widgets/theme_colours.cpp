@@ -80,25 +80,26 @@ wxColour ReadableInHue(const wxColour& colour, const wxColour& ground, double co
 {
     if (ContrastRatio(colour, ground) >= contrast)
         return colour;
-    // Lightness alone moves every channel the same way, so the contrast
-    // grows steadily towards the far end: halve the interval to the nearest
-    // lightness that reaches it.
+    // Towards white on a ground darker than the luminance (0.18) where white
+    // and black contrast alike, else towards black. Lightness alone moves
+    // every channel the same way, so the contrast grows steadily on the way:
+    // halve the interval to the nearest lightness that reaches it.
     const bool lighter = RelativeLuminance(ground) < 0.18;
     Hsl hsl = ToHsl(colour);
-    double near = hsl.lightness;
-    double far = lighter ? 1.0 : 0.0;
-    hsl.lightness = far;
+    double shortOf = hsl.lightness;  // a lightness that does not reach it
+    double enough = lighter ? 1.0 : 0.0;  // one that does, once checked
+    hsl.lightness = enough;
     wxColour reached = FromHsl(hsl);
     if (ContrastRatio(reached, ground) < contrast)
         return reached;
     for (int step = 0; step < 16; ++step) {
-        hsl.lightness = (near + far) / 2;
+        hsl.lightness = (shortOf + enough) / 2;
         const wxColour tried = FromHsl(hsl);
         if (ContrastRatio(tried, ground) >= contrast) {
             reached = tried;
-            far = hsl.lightness;
+            enough = hsl.lightness;
         } else {
-            near = hsl.lightness;
+            shortOf = hsl.lightness;
         }
     }
     return reached;
