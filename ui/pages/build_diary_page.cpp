@@ -119,6 +119,11 @@ void DiaryPage::CreateContent()
     if (readPath.empty())
         ShowHistory();
     StampEntry(false, startMoment.IsValid() ? startMoment : wxDateTime::Now());
+    // The read-only fields' grey is the theme's: taken again when it changes.
+    Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
+        ShowState();
+        event.Skip();
+    });
     if (contentCreated)
         contentCreated();
 }
