@@ -20,7 +20,7 @@ using Result = StickSession::Result;
 // The flags are its faults.
 struct FakeStick : StickPort {
     bool unplugged = false, ignoresWrites = false, ignoresReads = false, refusesReadRequest = false,
-         takesPartOnly = false, takesNothing = false;
+         takesPartOnly = false, takesNothing = false, refusesPattern = false;
     std::string answers = "1111111111";  // poll i is answered when answers[i % 10] is '1'
     unsigned char battery[2] = {170, 100};
     Bytes stored = {0x57, 0x9E, 0x00, 1, 2, 1};  // the programme: timer bytes, states
@@ -47,7 +47,7 @@ struct FakeStick : StickPort {
     {
         if (unplugged || index != 2)
             return -1;
-        if (takesNothing)
+        if (takesNothing || (refusesPattern && bytes[1] == SetSlotPattern))
             return 0;
         count = takesPartOnly ? std::min(count, 6) : count;
         writes.push_back(Hex(bytes, count));
@@ -99,7 +99,7 @@ struct Rig : StickSession::Listener {
     StickSession session {*this, "", std::unique_ptr<StickPort>(stick)};
     long long now = 0;
     std::vector<std::string> events;  // all but the display of every tick
-    int detachedTicks = 0, gauge = -1, percent = -2;
+    int detachedTicks = 0, gauge = -1, percent = -2, readings = 0;  // readings since the attach
     Outcome outcome = Outcome::None;
 
     void Run(int ticks)
@@ -113,10 +113,10 @@ struct Rig : StickSession::Listener {
 
     void ShowDeviceAttached() override { }
     void ShowDeviceDetached() override { ++detachedTicks; }
-    void StickAttached() override { events.push_back("attached"); }
-    void StickGone() override { events.push_back("gone"); }
+    void StickAttached() override { events.push_back("attached"), readings = 0; }
+    void StickGone() override { events.push_back("gone"), readings = 0; }
     void ShowBeeper(bool on) override { events.push_back(on ? "beeper on" : "beeper off"); }
-    void ShowBatteryGauge(int level) override { gauge = level; }
+    void ShowBatteryGauge(int level) override { gauge = level, ++readings; }
     void ShowBatteryPercent(int shown) override { percent = shown; }
     void ShowProgrammeOnPage(double, const Bytes&) override { events.push_back("page"); }
     void ShowStickProgramme(const StickProgramme&, const FiringPattern&, bool checked, bool) override
@@ -125,7 +125,10 @@ struct Rig : StickSession::Listener {
     }
     void StickProgrammeUnsure() override { events.push_back("unsure"); }
     void ShowProgrammeUnanswered() override { }
-    void ProgrammeConfirmed(const FiringPattern&) override { events.push_back("confirmed"); }
+    void ProgrammeConfirmed(const FiringPattern&, bool late) override
+    {
+        events.push_back(late ? "confirmed late" : "confirmed");
+    }
     void ShowCheckOutcome(Outcome shown, bool) override { outcome = shown; }
     void BatteryLow() override { events.push_back("low battery"); }
     void DeviceDenied(const char*) override { }
@@ -170,9 +173,9 @@ TEST(StickSession, AttachThenProgrammeRepliesGoToWhoAskedAndTheRestToThePage)
     rig.Run(2);
     EXPECT_EQ(rig.percent, StickSession::NoBatteryFigure);
     rig.Run(1);
-    // The battery in figures is the gauge's own value, 2 % of the way to 100 %.
+    // The gauge climbs, 2 % of the way to 100 %; the figure waits (see below).
     EXPECT_EQ(rig.gauge, 2);
-    EXPECT_EQ(rig.percent, 2);
+    EXPECT_EQ(rig.percent, StickSession::NoBatteryFigure);
     EXPECT_EQ(rig.stick->opened, (std::vector<int> {-1, 2}));
     EXPECT_EQ(rig.stick->writes, (std::vector<std::string> {"00 11 FF", "00 12 FF", "00 0B FF", "00 0B FF"}));
     EXPECT_EQ(rig.events, (std::vector<std::string> {"attached", "beeper on", "stick"}));
@@ -219,6 +222,7 @@ TEST(StickSession, WriteCheckAndOutcome)
         {&FakeStick::refusesReadRequest, Writes::Together, Result::Done, Outcome::NotSent, {both}},
         // The timer went out alone: the area asks the stick what it holds now.
         {&FakeStick::takesPartOnly, Writes::Together, Result::WriteFailed, Outcome::None, {timer, read}},
+        {&FakeStick::refusesPattern, Writes::FrameByFrame, Result::WriteFailed, Outcome::None, {timer, read}},
         {&FakeStick::takesNothing, Writes::Together, Result::WriteFailed, Outcome::None, {}},
         {&FakeStick::unplugged, Writes::Together, Result::NoStick, Outcome::None, {}},
     };
@@ -239,10 +243,68 @@ TEST(StickSession, WriteCheckAndOutcome)
         EXPECT_EQ(rig.Count("confirmed") + rig.Count("stick checked"),
                   c.outcome == Outcome::Confirmed ? 2 : 0);
         EXPECT_EQ(rig.Count("page"), 0);
-        if (c.fault == &FakeStick::takesPartOnly)
+        if (c.written.size() == 2 && c.result == Result::WriteFailed)
             EXPECT_EQ(rig.events, (std::vector<std::string> {"unsure", "stick"}));
         else
             EXPECT_EQ(rig.Count("unsure"), 0);
+    }
+}
+
+// A reply after the program's own read ended unanswered answers that read
+// within 10 s of its deadline, when nothing was asked since; otherwise it
+// counts as sent unasked and goes onto the page.
+TEST(StickSession, ALateReplyAnswersTheProgramsOwnLastRead)
+{
+    enum Asked { AtAttach, ReadVitrelLater, WriteLater };
+    const struct {
+        Asked asked;
+        long long replyAt;  // the read at the attach ends at 1.7 s, a later one at 3.3 s
+        std::vector<std::string> events;
+        Outcome outcome;
+    } cases[] = {
+        {AtAttach, 4000, {"stick"}, Outcome::None},
+        {AtAttach, 12000, {"page", "stick"}, Outcome::None},
+        {ReadVitrelLater, 6000, {"page", "stick"}, Outcome::None},
+        {WriteLater, 6000, {"confirmed late", "stick checked"}, Outcome::Confirmed},
+        {WriteLater, 14000, {"page", "stick"}, Outcome::NoReply},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        Rig rig;
+        rig.stick->ignoresReads = true;
+        rig.Attach();
+        rig.Run(20);
+        const Result asked = c.asked == ReadVitrelLater ? rig.session.Read(rig.now)
+                             : c.asked == WriteLater    ? rig.session.WriteProgramme(
+                                      Timer, States, FiringPattern(), StickSession::Writes::Together, rig.now)
+                                                     : Result::Done;
+        ASSERT_EQ(asked, Result::Done);
+        rig.Run(static_cast<int>((c.replyAt - rig.now) / 100));
+        rig.events.clear();
+        rig.stick->Reply(ReadProgramme, rig.stick->stored);
+        rig.Run(1);
+        EXPECT_EQ(rig.events, c.events);
+        EXPECT_EQ(rig.outcome, c.outcome);
+    }
+}
+
+// The figure beside the gauge is the gauge's value only once the gauge
+// averages 50 readings of the stick attached now, the next stick's too.
+TEST(StickSession, TheBatteryFigureWaitsFor50ReadingsOfThisStick)
+{
+    Rig rig;
+    rig.Attach();
+    for (const int reading : {170, 158}) {  // 100 %, 81 %
+        rig.stick->battery[0] = static_cast<unsigned char>(reading);
+        for (int tick = 0; tick < 70; ++tick) {
+            rig.Run(1);
+            const int figure = rig.readings < BatterySampleCount ? StickSession::NoBatteryFigure : rig.gauge;
+            ASSERT_EQ(rig.percent, figure) << reading << " after " << rig.readings << " readings";
+        }
+        EXPECT_EQ(rig.percent, reading == 170 ? 100 : 81);
+        rig.stick->unplugged = true;
+        rig.Run(30);
+        rig.stick->unplugged = false;
     }
 }
 
