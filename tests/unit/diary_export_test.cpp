@@ -128,10 +128,6 @@ TEST(DiaryExport, AProgrammeNoteNamesWhatWasWrittenWithPointedNumbers)
     EXPECT_EQ(ProgrammeNote(written), (DiaryEntry {"07.12.2026", "20:45", "Programme written: Rücken",
                                                    "Slot frequency: 12.5 Hz\nNumber of slots: 3\nPattern: "
                                                    "■■□\nPort: COM3"}));
-    written.late = true;
-    const std::string late = ProgrammeNote(written).Content;
-    EXPECT_EQ(late.substr(late.find("Port")),
-              "Port: COM3\nThe stick confirmed it late, after the check had ended.");
     written = {"", "", "", 300, std::vector<bool>(21, false), "Spot 3", "COM1"};
     ProgrammeNoteTexts german;
     german.summaryCustom = "Programm geschrieben: eigenes Muster";
