@@ -59,13 +59,13 @@ int ClosePortDescriptor(int index, int fd)
     const bool mayWait = calls.control(fd, TIOCOUTQ, &held) == 0 && held > 0;
     // Give up exclusivity first: the tty outlives this descriptor when another
     // process (such as the simulated stick) keeps it open.
-    auto close = [calls, fd] {
+    auto release = [calls, fd] {
         calls.control(fd, TIOCNXCL, nullptr);
         return calls.close(fd) == 0 ? 1 : 0;
     };
     if (!mayWait)
-        return close();
-    SerialCloseOffThread(index, close);
+        return release();
+    SerialCloseOffThread(index, release);
     return 1;
 }
 

@@ -174,7 +174,8 @@ void wxVitrelFrame::ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellU
         case ProgrammeCheck::Outcome::Waiting:
             statusBar->SetStatusText(_("Checking the programme on the stick..."), CheckStatusField);
             return;
-        // Not to be told again: the stick's reply came after the deadline.
+        // Not to be told (tellUser false): the stick answered after the
+        // deadline, and the texts say so.
         case ProgrammeCheck::Outcome::Confirmed:
             statusBar->SetStatusText(
                 wxString::Format(tellUser ? _("Programme written and checked, %s")
