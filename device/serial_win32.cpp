@@ -50,13 +50,14 @@ DWORD openFailure[SerialPortCount];
 // Closes a port without waiting for the device to take what it has not
 // taken: the output still held is discarded first. A USB serial driver may
 // still hold bytes it handed on, and then CloseHandle waits for them: such a
-// close runs off the caller's thread.
+// close runs off the caller's thread. A port that cannot tell (one removed)
+// has nothing to wait for.
 BOOL ClosePortHandle(int index, HANDLE handle)
 {
     PurgeComm(handle, PURGE_TXABORT | PURGE_TXCLEAR);
     DWORD errors = 0;
     COMSTAT status;
-    if (ClearCommError(handle, &errors, &status) && status.cbOutQue == 0)
+    if (!ClearCommError(handle, &errors, &status) || status.cbOutQue == 0)
         return CloseHandle(handle);
     SerialCloseOffThread(index, [handle] { CloseHandle(handle); });
     return TRUE;
