@@ -109,6 +109,14 @@ void SerialNotePortArrival(int index);
 // untouched.
 int SerialListPresentPorts(SerialPortName list[SerialPortListSize]);
 
+// The ports numbered 10 and above that the system lists now: the search
+// (SerialListPresentPorts) never tries them, so a stick there is never
+// found. Stores their numbers in ascending order, at most `room`, and
+// returns how many were stored. Opens nothing. On Windows they come from the
+// registry's SERIALCOMM list; elsewhere there are none, since the table of
+// device paths gives the low numbers to the first devices of each kind.
+int SerialListPortsBeyondSearch(int numbers[], int room);
+
 // The device path of the last port whose device exists but that this user
 // may not open (permission denied), so that the user can be told how to fix
 // it; empty when there was none. Always empty on Windows, where a port that

@@ -404,6 +404,11 @@ unsigned long long SerialPortPresence(int index, bool& mayOpen)
     return stamp != 0 ? stamp : 1;
 }
 
+int SerialListPortsBeyondSearch(int[], int)
+{
+    return 0;
+}
+
 const char* SerialDeniedDevice()
 {
     return deniedDevice;

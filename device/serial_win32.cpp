@@ -193,15 +193,15 @@ namespace {
 unsigned long long arrivals[SerialPortCount];
 
 // Serial port drivers list their ports under SERIALCOMM, one value per port
-// whose data is the port's name.
-bool ListedInSerialComm(const char* name)
+// whose data is the port's name. Calls `take` with each name until it
+// returns true.
+template <class Take> void EachSerialCommName(Take take)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key)
         != ERROR_SUCCESS)
-        return false;
-    bool listed = false;
-    for (DWORD i = 0; !listed; ++i) {
+        return;
+    for (DWORD i = 0;; ++i) {
         char value[256];
         DWORD valueSize = sizeof value;
         char data[64];
@@ -214,9 +214,16 @@ bool ListedInSerialComm(const char* name)
         if (result != ERROR_SUCCESS || type != REG_SZ)
             continue;
         data[dataSize < sizeof data ? dataSize : sizeof data - 1] = '\0';
-        listed = lstrcmpiA(data, name) == 0;
+        if (take(data))
+            break;
     }
     RegCloseKey(key);
+}
+
+bool ListedInSerialComm(const char* name)
+{
+    bool listed = false;
+    EachSerialCommName([&](const char* listedName) { return listed = lstrcmpiA(listedName, name) == 0; });
     return listed;
 }
 
@@ -246,6 +253,28 @@ void SerialNotePortArrival(int index)
 {
     if (SerialIndexInTable(index))
         ++arrivals[index];
+}
+
+int SerialListPortsBeyondSearch(int numbers[], int room)
+{
+    int stored = 0;
+    EachSerialCommName([&](const char* name) {
+        int number = 0;
+        char rest = 0;
+        if (std::sscanf(name, "%*1[Cc]%*1[Oo]%*1[Mm]%d%c", &number, &rest) != 1 || number < 10)
+            return false;
+        // In ascending order, each number once.
+        int at = 0;
+        while (at < stored && numbers[at] < number)
+            ++at;
+        if (stored < room && (at == stored || numbers[at] != number)) {
+            for (int i = stored++; i > at; --i)
+                numbers[i] = numbers[i - 1];
+            numbers[at] = number;
+        }
+        return false;
+    });
+    return stored;
 }
 
 const char* SerialDeniedDevice()

@@ -38,6 +38,10 @@ public:
     int ProbePorts(DeviceLink& link) override { return link.ProbePorts(); }
     bool RecheckingStick(const DeviceLink& link) override { return link.RecheckingStick(); }
     const char* DeniedDevice() override { return SerialDeniedDevice(); }
+    int PortsBeyondSearch(int numbers[], int room) override
+    {
+        return SerialListPortsBeyondSearch(numbers, room);
+    }
 };
 
 }  // namespace
@@ -57,6 +61,7 @@ void StickSession::Start(long long nowMs)
     port->Open(link.port - 1, link.baudRate);
     if (link.port != 0)
         StickFound(nowMs);
+    LookBeyondSearch();
 }
 
 void StickSession::Tick(long long nowMs)
@@ -245,6 +250,17 @@ void StickSession::CheckLiveness(long long nowMs)
     }
     ticks = 0;
     alive = 0;
+    LookBeyondSearch();
+}
+
+// A stick on a port the search never tries is never found: the user is told
+// of such ports, once a second, and only when they changed.
+void StickSession::LookBeyondSearch()
+{
+    int numbers[16];
+    const std::vector<int> found(numbers, numbers + port->PortsBeyondSearch(numbers, 16));
+    if (found != portsBeyondSearch)
+        listener.ShowPortsBeyondSearch(portsBeyondSearch = found);
 }
 
 // Shown at once rather than on the next tick. The stick gets a whole second

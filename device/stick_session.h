@@ -35,6 +35,8 @@ public:
     virtual int ProbePorts(DeviceLink& link) = 0;
     virtual bool RecheckingStick(const DeviceLink& link) = 0;  // DeviceLink::RecheckingStick
     virtual const char* DeniedDevice() = 0;  // SerialDeniedDevice
+    // SerialListPortsBeyondSearch; none unless a port says otherwise.
+    virtual int PortsBeyondSearch(int[], int) { return 0; }
 };
 
 std::unique_ptr<StickPort> SerialStickPort();
@@ -101,6 +103,9 @@ public:
         virtual void BatteryLow() = 0;
         // A device at `path` that the user may not open (once per session).
         virtual void DeviceDenied(const char* path) = 0;
+        // The numbers of the ports the search never tries (10 and above) that
+        // the system lists: at the start, then whenever they change.
+        virtual void ShowPortsBeyondSearch(const std::vector<int>& numbers) = 0;
     };
 
     // Loads the link's frequency table from `calibrationPath`; `port` null:
@@ -139,6 +144,7 @@ private:
     void ShowBatteryLevel(long long nowMs);
     void ShowBatteryPercent(int percent);
     void CheckLiveness(long long nowMs);
+    void LookBeyondSearch();
     void OpenFoundStick(long long nowMs);
     void StickFound(long long nowMs);
     void ShowStickGone();
@@ -160,6 +166,7 @@ private:
     bool shownAttached = false;  // the window shows an attached stick
     int shownPercent = NoBatteryFigure - 1;  // the battery figure last told (none yet)
     bool deniedDeviceTold = false;
+    std::vector<int> portsBeyondSearch;  // as last told
     FiringPattern checkedPattern;  // the pattern of the last check's write
     // The last programme this session wrote and checked on the stick
     // attached now, as written.

@@ -26,12 +26,16 @@ std::string PlainNumber(double value)
     return number;
 }
 
+// A field a spreadsheet would take for a formula gets a leading apostrophe,
+// which spreadsheets show as text and do not run.
 std::string CsvField(const std::string& text)
 {
-    if (text.find_first_of("\",\r\n") == std::string::npos)
-        return text;
+    const bool formula = !text.empty() && std::string("=+-@\t\r").find(text[0]) != std::string::npos;
+    const std::string field = formula ? '\'' + text : text;
+    if (field.find_first_of("\",\r\n") == std::string::npos)
+        return field;
     std::string quoted = "\"";
-    for (char c : text) {
+    for (char c : field) {
         if (c == '"')
             quoted += '"';
         quoted += c;
@@ -152,9 +156,9 @@ std::string DiaryHtml(const std::vector<DiaryEntry>& entries, const std::string&
                        + "</title>\n</head>\n<body>\n<h1>" + Escaped(title) + "</h1>\n<p class=\"period\">"
                        + Escaped(period) + "</p>\n<hr/>\n";
     for (const DiaryEntry& entry : entries) {
-        html += "<div class=\"entry\">\n<h3><span class=\"date\">" + Escaped(entry.Date)
-                + "</span> <span class=\"time\">" + Escaped(entry.Time) + "</span></h3>\n";
-        html += "<p class=\"summary\"><b>" + Escaped(entry.Summary) + "</b></p>\n";
+        html += "<div class=\"entry\">\n<h3><span class=\"date\">" + Escaped(entry.Date, true)
+                + "</span> <span class=\"time\">" + Escaped(entry.Time, true) + "</span></h3>\n";
+        html += "<p class=\"summary\"><b>" + Escaped(entry.Summary, true) + "</b></p>\n";
         html += "<p class=\"content\">" + Escaped(entry.Content, true) + "</p>\n<hr/>\n</div>\n";
     }
     return html + "</body>\n</html>\n";

@@ -46,7 +46,9 @@ struct DiaryColumnTitles {
 // programs on Windows read the accents right only with it), a title row, one
 // row per entry, CR LF after every row. A field holding a quote, a comma or a
 // line break is quoted, its quotes doubled; line breaks inside a field stay
-// as they are.
+// as they are. A field beginning with '=', '+', '-', '@', a tab or a carriage
+// return is written with a leading apostrophe, so that a spreadsheet shows it
+// as text instead of running it as a formula.
 std::string DiaryCsv(const std::vector<DiaryEntry>& entries, const DiaryColumnTitles& titles);
 
 // A self-contained HTML page (no style sheet, no pictures; also well-formed

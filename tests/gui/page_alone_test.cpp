@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/diary_page.h"
 #include "device/instruction.h"
 #include "gui_test_support.h"
 #include "treatments/stick_programme.h"
@@ -110,6 +111,18 @@ TEST_F(PageAlone, AdvancedSettingsShowsATreatmentAndAProgrammeReadBack)
     const unsigned char states[] = {SlotOff, SlotOn};
     page->ShowProgrammeRead(0.5, 2, states);
     EXPECT_EQ(Shown(), "2.000000 0.500000 4.000000 0.250000 2 01");
+}
+
+// Shown a second after the start, the Diary page bears the start's moment.
+TEST_F(PageAlone, ADiaryPageShownLateIsStampedWithTheStart)
+{
+    DiaryPage* diary = new DiaryPage(bare);
+    const wxString before = wxDateTime::Now().Format("%X");
+    diary->ReadAtStart(WorkPath("DiaryHistoryDB.xml").c_str());
+    const wxString after = wxDateTime::Now().Format("%X");
+    wxMilliSleep(1100);
+    diary->CreateContent();
+    EXPECT_TRUE(Field("ID_TEXTCTRL3")->GetValue() == before || Field("ID_TEXTCTRL3")->GetValue() == after);
 }
 
 }  // namespace

@@ -83,6 +83,8 @@ struct FakeStick : StickPort {
     }
     bool RecheckingStick(const DeviceLink&) override { return rechecking; }
     const char* DeniedDevice() override { return ""; }
+    std::vector<int> beyond;  // ports numbered 10 and above
+    int PortsBeyondSearch(int n[], int) override { return std::copy(beyond.begin(), beyond.end(), n) - n; }
 
     void Reply(unsigned char code, Bytes payload)
     {
@@ -132,6 +134,8 @@ struct Rig : StickSession::Listener {
     void ShowCheckOutcome(Outcome shown, bool) override { outcome = shown; }
     void BatteryLow() override { events.push_back("low battery"); }
     void DeviceDenied(const char*) override { }
+    void ShowPortsBeyondSearch(const std::vector<int>& ports) override { told.push_back(ports); }
+    std::vector<std::vector<int>> told;  // the ports beyond the search, as told
 };
 
 const unsigned char Timer[3] = {0x11, 0x9E, 0x00};
@@ -305,6 +309,19 @@ TEST(StickSession, LowBatteryIsToldOncePerAttach)
         EXPECT_EQ(rig.Count("attached"), 2);
         EXPECT_EQ(rig.Count("low battery"), reading == 135 ? 2 : 0);
     }
+}
+
+// The ports the search never tries are told at the start, then when they change.
+TEST(StickSession, PortsBeyondTheSearchAreToldWhenTheyChange)
+{
+    Rig rig;
+    rig.stick->unplugged = true;
+    rig.stick->beyond = {12};
+    rig.session.Start(rig.now);
+    rig.Run(20);
+    rig.stick->beyond = {10, 12};
+    rig.Run(10);
+    EXPECT_EQ(rig.told, (std::vector<std::vector<int>> {{12}, {10, 12}}));
 }
 
 }  // namespace

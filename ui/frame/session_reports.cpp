@@ -120,6 +120,11 @@ void wxVitrelFrame::ShowProgrammeUnanswered()
     topStrip->StickArea().ShowNoAnswer();
 }
 
+void wxVitrelFrame::ShowPortsBeyondSearch(const std::vector<int>& numbers)
+{
+    topStrip->StickArea().ShowPortsBeyondSearch(numbers);
+}
+
 // The status bar, the device label and its colour, and the controls that need
 // the stick: what every tick shows for a stick that is attached or not.
 void wxVitrelFrame::ShowDeviceState(const wxString& status, const wxString& label, const wxColour& colour,

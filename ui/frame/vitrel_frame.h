@@ -71,6 +71,7 @@ private:
     void ProgrammeConfirmed(const FiringPattern& written, bool late) override;
     void BatteryLow() override;
     void DeviceDenied(const char* path) override;
+    void ShowPortsBeyondSearch(const std::vector<int>& numbers) override;
     void PostNotice(const char* message, const char* caption) { notices.Post(message, caption); }
 #ifdef __WXMSW__
     WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <wx/panel.h>
 
 #include "treatments/firing_pattern.h"
@@ -36,6 +38,9 @@ public:
     // Turn Off went out at `time` (HH:MM): the field is off until the next
     // write or attach.
     void ShowFieldOff(const wxString& time);
+    // The serial ports numbered 10 and above that the system lists, where
+    // the stick is never looked for: named while no stick is attached.
+    void ShowPortsBeyondSearch(const std::vector<int>& numbers);
 
 private:
     enum class State { NoStick, Asking, NoAnswer, Programme };
@@ -52,4 +57,6 @@ private:
     bool fieldOff = false;
     wxString fieldOffTime;
     wxString portText;  // where the stick was found; empty without a stick
+    wxString portsBeyondSearch;  // "COM10, COM12"
+    int portsBeyondCount = 0;
 };
