@@ -53,9 +53,10 @@ public:
     // A programme the stick confirmed, now: noted in the diary unless the
     // user switched the notes off. `treatment` is its title, empty for a
     // custom pattern; `bodySpot` the spot chosen, empty for none; `port` the
-    // stick's one-based port number.
+    // stick's one-based port number; `late` when the stick confirmed it after
+    // the check's deadline.
     void NoteProgramme(const wxString& treatment, const FiringPattern& pattern, const wxString& bodySpot,
-                       int port);
+                       int port, bool late);
     // Told an English notice (looked up for translation when shown) to show
     // once no other box is open: a note that could not be added.
     std::function<void(const char* message)> postNotice;

@@ -56,9 +56,10 @@ public:
     // A programme the stick confirmed, now: noted in the diary when the box
     // is on, after the current event. `treatment` is its title, empty for a
     // custom pattern; `bodySpot` the spot chosen, empty for none; `port` the
-    // stick's one-based port number.
+    // stick's one-based port number; `late` when the stick confirmed it after
+    // the check's deadline.
     void NoteProgramme(const wxString& treatment, const FiringPattern& pattern, const wxString& bodySpot,
-                       int port);
+                       int port, bool late);
 
 private:
     void Export();
