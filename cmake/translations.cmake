@@ -42,6 +42,25 @@ foreach(domain vitrel vitrel-catalogue)
     list(APPEND VITREL_MO_FILES ${mo})
   endforeach()
 endforeach()
+# On Windows the toolkit's own catalogue goes beside the program's, so that
+# its dialogs (the print preview) speak the user's language too. It is
+# Debian's, from wx3.2-i18n on the build machine: the same wxWidgets
+# release the Windows program is built from.
+if(WIN32)
+  set(wxstd wxstd-${wxWidgets_VERSION_MAJOR}.${wxWidgets_VERSION_MINOR}.mo)
+  foreach(lang ${listed_languages})
+    set(source /usr/share/locale/${lang}/LC_MESSAGES/${wxstd})
+    if(NOT EXISTS ${source})
+      message(FATAL_ERROR "${source} is missing: install wx${wxWidgets_VERSION_MAJOR}.${wxWidgets_VERSION_MINOR}-i18n")
+    endif()
+    set(mo ${RUN_DIR}/locale/${lang}/LC_MESSAGES/${wxstd})
+    add_custom_command(OUTPUT ${mo}
+      COMMAND ${CMAKE_COMMAND} -E copy ${source} ${mo}
+      DEPENDS ${source}
+      COMMENT "Copying the toolkit's ${lang} catalogue")
+    list(APPEND VITREL_MO_FILES ${mo})
+  endforeach()
+endif()
 
 # The desktop entry and the AppStream file with every language's texts.
 vitrel_languages(${VITREL_PO} VITREL_LANGUAGES)

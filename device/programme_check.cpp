@@ -22,32 +22,53 @@ void ProgrammeCheck::Start(const unsigned char timer[3], const std::vector<unsig
     deadlineMs = nowMs + AllowanceMilliseconds(static_cast<int>(states.size()));
     currentOutcome = Outcome::Waiting;
     late = false;
-    openRequests.push_back({Asker::Check, ++checks, deadlineMs});
+    Open(Asker::Check, ++checks, deadlineMs);
 }
 
 void ProgrammeCheck::ReadRequested(long long nowMs, Asker asker)
 {
     // The reply holds at most 255 states.
-    openRequests.push_back({asker, 0, nowMs + AllowanceMilliseconds(255)});
+    Open(asker, 0, nowMs + AllowanceMilliseconds(255));
+}
+
+void ProgrammeCheck::Open(Asker asker, int check, long long deadline)
+{
+    openRequests.push_back({asker, check, deadline, ++requests});
+    unanswered.asker = Asker::Nobody;
 }
 
 void ProgrammeCheck::EndOverdueRequests(long long nowMs)
 {
-    for (auto request = openRequests.begin(); request != openRequests.end();)
-        request = request->deadline < nowMs ? openRequests.erase(request) : request + 1;
+    for (auto request = openRequests.begin(); request != openRequests.end();) {
+        if (request->deadline >= nowMs) {
+            ++request;
+            continue;
+        }
+        if (request->number == requests && request->asker != Asker::ReadVitrel)
+            unanswered = *request;
+        request = openRequests.erase(request);
+    }
 }
 
 void ProgrammeCheck::ForgetRequests()
 {
     openRequests.clear();
+    unanswered.asker = Asker::Nobody;
 }
 
 ProgrammeCheck::Asker ProgrammeCheck::Offer(const unsigned char* instruction, int length, long long nowMs)
 {
-    if (length < 3 || instruction[1] != ReadProgramme || openRequests.empty())
+    if (length < 3 || instruction[1] != ReadProgramme)
         return Asker::Nobody;
-    const Request answered = openRequests.front();
-    openRequests.pop_front();
+    Request answered = unanswered;
+    if (!openRequests.empty()) {
+        answered = openRequests.front();
+        openRequests.pop_front();
+    } else if (unanswered.asker != Asker::Nobody && nowMs - unanswered.deadline <= LateReplyMilliseconds) {
+        unanswered.asker = Asker::Nobody;
+    } else {
+        return Asker::Nobody;
+    }
     if (answered.asker != Asker::Check)
         return answered.asker;
     const bool decides = currentOutcome == Outcome::Waiting || currentOutcome == Outcome::NoReply;

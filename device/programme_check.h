@@ -12,6 +12,12 @@
 // because the window was busy still belongs to its request, as long as the
 // caller ends the requests past their deadline only after offering what it
 // read (EndOverdueRequests).
+//
+// A slow stick may answer after the deadline all the same. The program's own
+// last request (a check, or the area's) that ended unanswered still takes a
+// reply for LateReplyMilliseconds after its deadline, as long as no other
+// request went out since: otherwise the reply would be taken for one sent
+// unasked, and go onto the Advanced Settings page over the user's pattern.
 
 #include <deque>
 #include <vector>
@@ -45,6 +51,10 @@ public:
     // busy machine, and still tells the user within two seconds.
     static constexpr int MarginMilliseconds = 1000;
 
+    // How long after its deadline the program's own last request may still be
+    // answered (see above).
+    static constexpr long long LateReplyMilliseconds = 10000;
+
     // Milliseconds from the request to the deadline for a programme of
     // `slots` slots.
     static long long AllowanceMilliseconds(int slots);
@@ -68,7 +78,8 @@ public:
     Asker Offer(const unsigned char* instruction, int length, long long nowMs);
 
     // Ends the requests whose deadline has passed by `nowMs`: a reply that
-    // comes later is one nobody asked for.
+    // comes later is one nobody asked for, unless it answers the program's
+    // own last request late.
     void EndOverdueRequests(long long nowMs);
 
     // The stick went away or was found again: no open request will be
@@ -95,7 +106,10 @@ private:
         Asker asker;
         int check;  // the number of the check that sent it; 0 for others
         long long deadline;
+        int number;  // counts the requests sent
     };
+
+    void Open(Asker asker, int check, long long deadline);
 
     Outcome currentOutcome = Outcome::None;
     bool late = false;
@@ -104,4 +118,8 @@ private:
     std::vector<unsigned char> sentStates;
     long long deadlineMs = 0;
     std::deque<Request> openRequests;  // requests not yet answered, oldest first
+    int requests = 0;  // requests sent so far
+    // The last request sent, when it was the program's own and ended at its
+    // deadline without an answer; asker Nobody when there is none.
+    Request unanswered = {Asker::Nobody, 0, 0, 0};
 };

@@ -5,8 +5,11 @@
 #include "device/serial_internal.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "device/diagnostics.h"
@@ -24,6 +27,9 @@ SerialWriteTap writeTap = nullptr;
 void* writeTapContext = nullptr;
 
 WriteQueue writeQueues[SerialPortCount];
+
+// Closes under way on their own threads, per port.
+std::atomic<int> closesUnderway[SerialPortCount];
 
 void ReportDropped(const std::vector<int>& sizes, const char* reason)
 {
@@ -105,6 +111,26 @@ int Write(int index, const unsigned char* bytes, int count, bool mayWait)
 bool SerialIndexInTable(int index)
 {
     return static_cast<unsigned>(index) < static_cast<unsigned>(SerialPortCount);
+}
+
+void SerialCloseOffThread(int index, std::function<void()> close)
+{
+    ++closesUnderway[index];
+    auto finish = [index, close = std::move(close)] {
+        close();
+        --closesUnderway[index];
+    };
+    // Without a thread to spare, the close is made here rather than not at all.
+    try {
+        std::thread(finish).detach();
+    } catch (const std::system_error&) {
+        finish();
+    }
+}
+
+bool SerialPortClosing(int index)
+{
+    return SerialIndexInTable(index) && closesUnderway[index] > 0;
 }
 
 int SerialCheckOpenArguments(int index, int baud)

@@ -35,6 +35,19 @@ void SerialSendWaitingWrites(int index);
 bool SerialDropWaitingWrites(int index);
 
 #include <cstddef>
+#include <functional>
+
+// Runs `close`, the rest of closing port `index`, on a thread of its own: the
+// last close of a port whose device still holds output waits for the driver
+// to send it (up to 30 s for a USB tty whose stick stopped reading), and the
+// window's thread must not wait with it. Until `close` has returned, the
+// port counts as closing (SerialPortClosing).
+void SerialCloseOffThread(int index, std::function<void()> close);
+
+// True while a close of port `index` is under way on its own thread. Such a
+// port is not opened again until the close has finished: an open of a tty
+// waits for its close, and the device's driver may hold both.
+bool SerialPortClosing(int index);
 
 // POSIX only: the device path of port `index` (COM<index + 1>) into `path`.
 // False when that number has no device (an empty or missing entry of
@@ -42,9 +55,10 @@ bool SerialDropWaitingWrites(int index);
 bool SerialDevicePath(int index, char* path, std::size_t size);
 
 // POSIX only, for tests: the system calls with which a port is closed, in
-// their order: the driver's closing wait set to none (TIOCGSERIAL and
-// TIOCSSERIAL, on Linux), the output discarded (TCOFLUSH), exclusivity given
-// up (TIOCNXCL), then the close. nullptr puts back the system's own.
+// their order: the output discarded (TCOFLUSH), the output the device still
+// holds asked for (TIOCOUTQ), exclusivity given up (TIOCNXCL), then the close,
+// on a thread of its own when the device still holds output. At exit only
+// the output is discarded. nullptr puts back the system's own.
 struct SerialCloseCalls {
     int (*control)(int fd, unsigned long request, void* argument);
     int (*flush)(int fd, int queue);

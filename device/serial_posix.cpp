@@ -26,9 +26,6 @@
 
 #include <fcntl.h>
 #include <libudev.h>
-#ifdef __linux__
-#include <linux/serial.h>
-#endif
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -47,32 +44,29 @@ int SystemControl(int fd, unsigned long request, void* argument)
 const SerialCloseCalls SystemCloseCalls = {SystemControl, tcflush, close};
 const SerialCloseCalls* closeCalls = &SystemCloseCalls;
 
-// Lets the last close of a port's descriptor end without waiting for the
-// device to take what it has not taken: the kernel otherwise waits for a
-// tty's output to drain, up to half a minute for a USB tty whose stick
-// stopped reading.
-void DiscardOutput(int fd)
+// The kernel's last close of a tty waits for the output the device has not
+// taken: up to half a minute for a USB tty whose stick stopped reading. What
+// still waits in the tty is discarded; what the driver already holds is not,
+// and then the close runs off the caller's thread. The driver's closing wait
+// is left as it is: a change would stay with the device after the program.
+int ClosePortDescriptor(int index, int fd)
 {
-#ifdef __linux__
-    // Drivers without the setting answer ENOTTY or EINVAL: the flush is enough
-    // for them.
-    serial_struct serial;
-    if (closeCalls->control(fd, TIOCGSERIAL, &serial) == 0
-        && serial.closing_wait != ASYNC_CLOSING_WAIT_NONE) {
-        serial.closing_wait = ASYNC_CLOSING_WAIT_NONE;
-        closeCalls->control(fd, TIOCSSERIAL, &serial);
-    }
-#endif
-    closeCalls->flush(fd, TCOFLUSH);
-}
-
-int ClosePortDescriptor(int fd)
-{
-    DiscardOutput(fd);
+    const SerialCloseCalls calls = *closeCalls;
+    calls.flush(fd, TCOFLUSH);
+    // Every tty answers this; one that was hung up (unplugged) answers EIO,
+    // and its close does not wait.
+    int held = 0;
+    const bool mayWait = calls.control(fd, TIOCOUTQ, &held) == 0 && held > 0;
     // Give up exclusivity first: the tty outlives this descriptor when another
     // process (such as the simulated stick) keeps it open.
-    closeCalls->control(fd, TIOCNXCL, nullptr);
-    return closeCalls->close(fd) == 0 ? 1 : 0;
+    auto release = [calls, fd] {
+        calls.control(fd, TIOCNXCL, nullptr);
+        return calls.close(fd) == 0 ? 1 : 0;
+    };
+    if (!mayWait)
+        return release();
+    SerialCloseOffThread(index, release);
+    return 1;
 }
 
 // SerialPortTable: the descriptor of the last open of each index, -1 when
@@ -86,12 +80,13 @@ struct PortTable {
             slot = -1;
     }
     // The ports are left open at exit, for the system to close, which would
-    // wait for a stalled stick (see DiscardOutput).
+    // wait for a stalled stick's output (see ClosePortDescriptor): it is
+    // discarded first.
     ~PortTable()
     {
         for (int slot : fd)
             if (slot >= 0)
-                DiscardOutput(slot);
+                closeCalls->flush(slot, TCOFLUSH);
     }
 };
 PortTable table;
@@ -175,7 +170,7 @@ void ReportOpenFailure(int index, const char* path, int error)
 int FailOpen(int index, const char* message)
 {
     DiagnosticLine(message);
-    ClosePortDescriptor(table.fd[index]);
+    ClosePortDescriptor(index, table.fd[index]);
     table.fd[index] = -1;
     return 1;
 }
@@ -265,9 +260,10 @@ int SerialOpenPort(int index, int baud)
         return 1;
 
     char path[PATH_MAX] = "";
-    table.fd[index] = DevicePath(index, path, sizeof path) ? OpenExclusive(path) : -1;
+    const bool closing = SerialPortClosing(index);
+    table.fd[index] = !closing && DevicePath(index, path, sizeof path) ? OpenExclusive(path) : -1;
     if (table.fd[index] < 0) {
-        ReportOpenFailure(index, path, path[0] != '\0' ? errno : 0);
+        ReportOpenFailure(index, path, closing ? EBUSY : path[0] != '\0' ? errno : 0);
         return 1;
     }
     openFailure[index].clear();
@@ -331,7 +327,7 @@ int SerialClosePort(int index)
     int fd = table.fd[index];
     table.fd[index] = -1;
     SerialDropWaitingWrites(index);
-    return ClosePortDescriptor(fd);
+    return ClosePortDescriptor(index, fd);
 }
 
 void SerialSetCloseCalls(const SerialCloseCalls* calls)

@@ -20,6 +20,15 @@ struct PortTable {
         for (HANDLE& slot : handle)
             slot = INVALID_HANDLE_VALUE;
     }
+    // The ports are left open at exit, for the system to close, which would
+    // wait for a stalled stick's output (see ClosePortHandle): it is
+    // discarded first.
+    ~PortTable()
+    {
+        for (HANDLE slot : handle)
+            if (slot != INVALID_HANDLE_VALUE)
+                PurgeComm(slot, PURGE_TXABORT | PURGE_TXCLEAR);
+    }
 };
 PortTable table;
 
@@ -39,17 +48,25 @@ const char* const PortDeviceNames[SerialPortCount] = {
 DWORD openFailure[SerialPortCount];
 
 // Closes a port without waiting for the device to take what it has not
-// taken: the output still held is discarded first.
-BOOL ClosePortHandle(HANDLE handle)
+// taken: the output still held is discarded first. A USB serial driver may
+// still hold bytes it handed on, and then CloseHandle waits for them: such a
+// close runs off the caller's thread. A port that cannot tell (one removed)
+// has nothing to wait for.
+BOOL ClosePortHandle(int index, HANDLE handle)
 {
     PurgeComm(handle, PURGE_TXABORT | PURGE_TXCLEAR);
-    return CloseHandle(handle);
+    DWORD errors = 0;
+    COMSTAT status;
+    if (!ClearCommError(handle, &errors, &status) || status.cbOutQue == 0)
+        return CloseHandle(handle);
+    SerialCloseOffThread(index, [handle] { CloseHandle(handle); });
+    return TRUE;
 }
 
 int FailOpen(int index, const char* message)
 {
     DiagnosticLine(message);
-    ClosePortHandle(table.handle[index]);
+    ClosePortHandle(index, table.handle[index]);
     table.handle[index] = INVALID_HANDLE_VALUE;
     return 1;
 }
@@ -78,10 +95,12 @@ int SerialOpenPort(int index, int baud)
     if (SerialCheckOpenArguments(index, baud) != 0)
         return 1;
 
-    table.handle[index] = CreateFileA(PortDeviceNames[index], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
+    const bool closing = SerialPortClosing(index);
+    table.handle[index] = closing ? INVALID_HANDLE_VALUE
+                                  : CreateFileA(PortDeviceNames[index], GENERIC_READ | GENERIC_WRITE, 0,
+                                                nullptr, OPEN_EXISTING, 0, nullptr);
     if (table.handle[index] == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
+        const DWORD error = closing ? ERROR_BUSY : GetLastError();
         if (openFailure[index] != error)
             DiagnosticLine("unable to open comport");
         openFailure[index] = error;
@@ -135,7 +154,7 @@ int SerialClosePort(int index)
     HANDLE handle = table.handle[index];
     table.handle[index] = INVALID_HANDLE_VALUE;
     SerialDropWaitingWrites(index);
-    return ClosePortHandle(handle) ? 1 : 0;
+    return ClosePortHandle(index, handle) ? 1 : 0;
 }
 
 int SerialIsDcdOn(int index)

@@ -191,7 +191,7 @@ void StickSession::TakeCheckReply(const StickProgramme* programme, bool decided)
         confirmed = true;
         confirmedProgramme = *programme;
         confirmedPattern = checkedPattern;
-        listener.ProgrammeConfirmed(confirmedPattern);
+        listener.ProgrammeConfirmed(confirmedPattern, check.Late());
     }
     // Every reply is what the stick held then; only the latest check's
     // reply ends the field-off state and changes the outcome.
@@ -205,15 +205,13 @@ void StickSession::TakeCheckReply(const StickProgramme* programme, bool decided)
 
 void StickSession::ShowBatteryLevel(long long nowMs)
 {
-    // The figure is the gauge's own; the warning keeps to the readings since
-    // the attach, which do not start from an empty battery.
+    // The figure is the gauge's own once every reading it averages came from
+    // this stick: until then the gauge climbs, and a full stick would read as
+    // nearly empty. The warning keeps to the readings since the attach.
+    const bool settled = battery.fresh >= BatterySampleCount;
+    ShowBatteryPercent(settled ? static_cast<int>(battery.Average()) : NoBatteryFigure);
     float level = 0.0f;
-    if (!battery.FreshAverage(level)) {
-        ShowBatteryPercent(NoBatteryFigure);
-        return;
-    }
-    ShowBatteryPercent(static_cast<int>(battery.Average()));
-    if (lowBattery.Update(level, nowMs))
+    if (battery.FreshAverage(level) && lowBattery.Update(level, nowMs))
         listener.BatteryLow();
 }
 

@@ -54,7 +54,8 @@ public:
     // page), or one write per frame (the Advanced Settings page).
     enum class Writes { Together, FrameByFrame };
 
-    // The battery text while no reading came since the attach.
+    // The battery text until the gauge averages the readings since the attach
+    // alone (BatterySampleCount of them).
     static constexpr int NoBatteryFigure = -1;
 
     class Listener {
@@ -71,8 +72,9 @@ public:
         virtual void StickGone() = 0;
         // The stick's answer to QueryBeeper.
         virtual void ShowBeeper(bool on) = 0;
-        // The gauge (0 to 100) after a status reply, and the level in figures
-        // (NoBatteryFigure: none since the attach).
+        // The gauge (0 to 100) after a status reply, and the level in figures:
+        // the gauge's, once it averages this stick's readings alone, else
+        // NoBatteryFigure (the gauge still climbs from 0 or from the last stick).
         virtual void ShowBatteryGauge(int level) = 0;
         virtual void ShowBatteryPercent(int percent) = 0;
         // A programme for the Advanced Settings page: Read Vitrel's reply, or
@@ -91,10 +93,11 @@ public:
         // an answer; told on every tick while the stick stays attached.
         virtual void ShowProgrammeUnanswered() = 0;
         // The check confirmed the write of `written`; told before the programme
-        // it confirmed.
-        virtual void ProgrammeConfirmed(const FiringPattern& written) = 0;
+        // it confirmed. `late`: by a reply that came after the check's deadline.
+        virtual void ProgrammeConfirmed(const FiringPattern& written, bool late) = 0;
         // The check's outcome; `tellUser` when the user is to get a notice
-        // for it (not for a late reply that follows one already given).
+        // for it: false only for a reply that came after the deadline, which
+        // follows the notice already given.
         virtual void ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser) = 0;
         // The battery stayed low (once per attach).
         virtual void BatteryLow() = 0;

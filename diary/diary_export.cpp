@@ -188,5 +188,7 @@ DiaryEntry ProgrammeNote(const WrittenProgramme& written, const ProgrammeNoteTex
     if (!written.bodySpot.empty())
         note.Content += Fill(texts.bodySpot, written.bodySpot) + '\n';
     note.Content += Fill(texts.port, written.port);
+    if (written.late)
+        note.Content += '\n' + texts.late;
     return note;
 }

@@ -69,6 +69,7 @@ struct ProgrammeNoteTexts {
     std::string pattern = "Pattern: %s";
     std::string bodySpot = "Body spot: %s";
     std::string port = "Port: %s";
+    std::string late = "The stick confirmed it late, after the check had ended.";
 };
 
 // What was written to the stick and confirmed by reading it back.
@@ -80,6 +81,7 @@ struct WrittenProgramme {
     std::vector<bool> slots;  // on or off, in order
     std::string bodySpot;  // the spot chosen on the Treatments page; empty: none
     std::string port;  // "COM3"
+    bool late = false;  // confirmed by a reply after the check's deadline
 };
 
 // The slots as squares: "■" on, "□" off ("■■■□□□□□□□"), in groups of ten
@@ -88,5 +90,6 @@ std::string SlotSquares(const std::vector<bool>& slots);
 
 // The diary entry that notes `written`: the summary names the treatment, or a
 // custom pattern; the content has one line each for the slot frequency, the
-// number of slots, the pattern, the body spot (when there is one) and the port.
+// number of slots, the pattern, the body spot (when there is one) and the port,
+// and a last one when the stick confirmed it late.
 DiaryEntry ProgrammeNote(const WrittenProgramme& written, const ProgrammeNoteTexts& texts = {});

@@ -85,6 +85,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # and draws nothing without the X sink.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-x")
+# The toolkit's own texts (the print preview's buttons, its message boxes)
+# in the user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wx3.2-i18n")
 # CPack indents the lines after the first (the synopsis) and turns an empty
 # line into a paragraph break.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

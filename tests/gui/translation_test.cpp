@@ -15,6 +15,7 @@
 #include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
+#include <wx/prntbase.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
@@ -22,6 +23,7 @@
 #include <wx/translation.h>
 
 #include "ui/pages/advanced_settings_page.h"
+#include "ui/pages/diary_record_panel.h"
 #include "ui/common/resource_path.h"
 #include "ui/frame/about_dialog.h"
 #include "stick_test_support.h"
@@ -156,6 +158,10 @@ private:
     ShownTexts& texts;
 };
 
+struct PeriodOk : wxExpectModalBase<DiaryPeriodDialog, PeriodOk> {
+    int OnInvoked(DiaryPeriodDialog*) const override { return wxID_OK; }
+};
+
 bool LanguageIs(const char* lang)
 {
     const char* set = std::getenv("LANG");
@@ -235,6 +241,14 @@ TEST_F(GermanWindow, EveryShownTextIsGerman)
     Find<wxTextCtrl>("ID_TEXTCTRL4")->SetValue("Abends");
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON12")), RecordedMessage(shown, wxID_CANCEL));
     wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON13")), RecordedMessage(shown, wxID_NO));
+    // The toolkit's own texts too: the print preview's.
+    wxTEST_DIALOG(Click(Find<wxButton>("ID_BUTTON17")), PeriodOk());
+    wxWindow* close = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (close = wxWindow::FindWindowById(wxID_PREVIEW_CLOSE)) != nullptr; }, 3000));
+    EXPECT_EQ(close->GetLabel(), wxString::FromUTF8("&Schließen"));
+    shown.AddWindow(wxGetTopLevelParent(close));
+    wxGetTopLevelParent(close)->Close();
 
     EXPECT_GT(shown.Count(), 150u);
     EXPECT_EQ(shown.English(), std::vector<std::string>());

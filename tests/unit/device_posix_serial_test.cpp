@@ -1,18 +1,20 @@
 // The POSIX serial layer and port discovery on real pseudo-terminals.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/serial.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "device/serial.h"
 #include "device/serial_internal.h"
+#include "device/steady_clock.h"
 #include "device_posix_support.h"
 
 using testing::internal::CaptureStdout;
@@ -202,17 +204,7 @@ std::vector<std::string> closeSteps;
 
 int RecordControl(int fd, unsigned long request, void* argument)
 {
-    if (request == TIOCGSERIAL) {
-        closeSteps.push_back("TIOCGSERIAL");
-        static_cast<serial_struct*>(argument)->closing_wait = 3000;  // a USB tty's 30 s
-        return 0;
-    }
-    if (request == TIOCSSERIAL) {
-        const bool none = static_cast<serial_struct*>(argument)->closing_wait == ASYNC_CLOSING_WAIT_NONE;
-        closeSteps.push_back(none ? "TIOCSSERIAL none" : "TIOCSSERIAL");
-        return 0;
-    }
-    closeSteps.push_back(request == TIOCNXCL ? "TIOCNXCL" : "ioctl");
+    closeSteps.push_back(request == TIOCNXCL ? "TIOCNXCL" : request == TIOCOUTQ ? "TIOCOUTQ" : "ioctl");
     return ioctl(fd, request, argument);
 }
 
@@ -229,14 +221,13 @@ int RecordClose(int fd)
 }
 
 // A stick that stopped reading must never hold up a close: whether or not
-// the layer's own queue holds bytes, the closing wait goes to none and the
-// driver's output is discarded before the descriptor is closed.
+// the layer's own queue holds bytes, the driver's output is discarded before
+// the descriptor is closed, and its closing wait is left as it is.
 TEST_F(SerialOnPty, EveryCloseDiscardsTheOutputFirstAndDoesNotWait)
 {
     ScopedSerialPorts ports({{1, pty.path}});
     const SerialCloseCalls recording = {RecordControl, RecordFlush, RecordClose};
-    const std::vector<std::string> expected = {"TIOCGSERIAL", "TIOCSSERIAL none", "TCOFLUSH", "TIOCNXCL",
-                                               "close"};
+    const std::vector<std::string> expected = {"TCOFLUSH", "TIOCOUTQ", "TIOCNXCL", "close"};
     for (bool queued : {false, true}) {
         SCOPED_TRACE(queued ? "bytes queued" : "queue empty");
         ASSERT_EQ(SerialOpenPort(0, 9600), 0);
@@ -251,6 +242,62 @@ TEST_F(SerialOnPty, EveryCloseDiscardsTheOutputFirstAndDoesNotWait)
         EXPECT_EQ(closeSteps, expected);
         pty.Read(1 << 20, 200);  // the filler
     }
+}
+
+// A device that still holds output after the discard: its close takes 2 s,
+// as a USB tty's does for a stick that stopped reading. The end is seen once
+// the close counts as finished.
+long long slowCloseEnd = 0;
+
+int HoldOutput(int fd, unsigned long request, void* argument)
+{
+    return request == TIOCOUTQ ? (*static_cast<int*>(argument) = 3, 0) : ioctl(fd, request, argument);
+}
+
+int CloseIn2Seconds(int fd)
+{
+    const int result = close(fd);
+    usleep(2000 * 1000);
+    slowCloseEnd = SteadyMilliseconds();
+    return result;
+}
+
+// The ticks go on while it waits, and the port is opened again only after it.
+TEST_F(SerialOnPty, ACloseThatWaitsRunsOffTheCallersThread)
+{
+    ScopedSerialPorts ports({{1, pty.path}});
+    ASSERT_EQ(SerialOpenPort(0, 9600), 0);
+    const SerialCloseCalls slow = {HoldOutput, tcflush, CloseIn2Seconds};
+    SerialSetCloseCalls(&slow);
+    CaptureStdout();
+    long long longest = 0, reopened = 0;
+    for (int tick = 0; reopened == 0 && tick < 40; ++tick, usleep(100 * 1000)) {
+        const long long start = SteadyMilliseconds();
+        if (tick == 0 ? SerialClosePort(0) == 0 : SerialOpenPort(0, 9600) == 0)
+            reopened = start;
+        longest = std::max(longest, SteadyMilliseconds() - start);
+    }
+    SerialSetCloseCalls(nullptr);
+    GetCapturedStdout();
+    EXPECT_LT(longest, 50);
+    EXPECT_GE(reopened, slowCloseEnd);
+    EXPECT_GT(slowCloseEnd, 0);
+}
+
+int SayFlush(int fd, int queue)
+{
+    std::fputs(queue == TCOFLUSH ? "TCOFLUSH" : "tcflush", stderr);
+    return tcflush(fd, queue);
+}
+
+// The system closes the ports still open at exit, and would wait for a
+// stalled stick's output: it is discarded first.
+TEST_F(SerialOnPty, AtExitAnOpenPortsOutputIsDiscarded)
+{
+    ScopedSerialPorts ports({{1, pty.path}});
+    static const SerialCloseCalls saying = {HoldOutput, SayFlush, close};
+    EXPECT_EXIT((SerialOpenPort(0, 9600), SerialSetCloseCalls(&saying), std::exit(0)),
+                testing::ExitedWithCode(0), "TCOFLUSH");
 }
 
 // A port that stays busy is reported once, not at every probe, and again

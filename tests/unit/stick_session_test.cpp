@@ -20,7 +20,7 @@ using Result = StickSession::Result;
 // The flags are its faults.
 struct FakeStick : StickPort {
     bool unplugged = false, ignoresWrites = false, ignoresReads = false, refusesReadRequest = false,
-         takesPartOnly = false, takesNothing = false;
+         takesPartOnly = false, takesNothing = false, refusesPattern = false;
     std::string answers = "1111111111";  // poll i is answered when answers[i % 10] is '1'
     unsigned char battery[2] = {170, 100};
     Bytes stored = {0x57, 0x9E, 0x00, 1, 2, 1};  // the programme: timer bytes, states
@@ -47,7 +47,7 @@ struct FakeStick : StickPort {
     {
         if (unplugged || index != 2)
             return -1;
-        if (takesNothing)
+        if (takesNothing || (refusesPattern && bytes[1] == SetSlotPattern))
             return 0;
         count = takesPartOnly ? std::min(count, 6) : count;
         writes.push_back(Hex(bytes, count));
@@ -127,7 +127,10 @@ struct Rig : StickSession::Listener {
     }
     void StickProgrammeUnsure() override { events.push_back("unsure"); }
     void ShowProgrammeUnanswered() override { }
-    void ProgrammeConfirmed(const FiringPattern&) override { events.push_back("confirmed"); }
+    void ProgrammeConfirmed(const FiringPattern&, bool late) override
+    {
+        events.push_back(late ? "confirmed late" : "confirmed");
+    }
     void ShowCheckOutcome(Outcome shown, bool) override { outcome = shown; }
     void BatteryLow() override { events.push_back("low battery"); }
     void DeviceDenied(const char*) override { }
@@ -174,9 +177,9 @@ TEST(StickSession, AttachThenProgrammeRepliesGoToWhoAskedAndTheRestToThePage)
     rig.Run(2);
     EXPECT_EQ(rig.percent, StickSession::NoBatteryFigure);
     rig.Run(1);
-    // The battery in figures is the gauge's own value, 2 % of the way to 100 %.
+    // The gauge climbs, 2 % of the way to 100 %; the figure waits (LowBatteryIsToldOncePerAttach).
     EXPECT_EQ(rig.gauge, 2);
-    EXPECT_EQ(rig.percent, 2);
+    EXPECT_EQ(rig.percent, StickSession::NoBatteryFigure);
     EXPECT_EQ(rig.stick->opened, (std::vector<int> {-1, 2}));
     EXPECT_EQ(rig.stick->writes, (std::vector<std::string> {"00 11 FF", "00 12 FF", "00 0B FF", "00 0B FF"}));
     EXPECT_EQ(rig.events, (std::vector<std::string> {"attached", "beeper on", "stick"}));
@@ -223,6 +226,7 @@ TEST(StickSession, WriteCheckAndOutcome)
         {&FakeStick::refusesReadRequest, Writes::Together, Result::Done, Outcome::NotSent, {both}},
         // The timer went out alone: the area asks the stick what it holds now.
         {&FakeStick::takesPartOnly, Writes::Together, Result::WriteFailed, Outcome::None, {timer, read}},
+        {&FakeStick::refusesPattern, Writes::FrameByFrame, Result::WriteFailed, Outcome::None, {timer, read}},
         {&FakeStick::takesNothing, Writes::Together, Result::WriteFailed, Outcome::None, {}},
         {&FakeStick::unplugged, Writes::Together, Result::NoStick, Outcome::None, {}},
     };
@@ -243,10 +247,46 @@ TEST(StickSession, WriteCheckAndOutcome)
         EXPECT_EQ(rig.Count("confirmed") + rig.Count("stick checked"),
                   c.outcome == Outcome::Confirmed ? 2 : 0);
         EXPECT_EQ(rig.Count("page"), 0);
-        if (c.fault == &FakeStick::takesPartOnly)
+        if (c.written.size() == 2 && c.result == Result::WriteFailed)
             EXPECT_EQ(rig.events, (std::vector<std::string> {"unsure", "stick"}));
         else
             EXPECT_EQ(rig.Count("unsure"), 0);
+    }
+}
+
+// A reply after the program's own read ended unanswered answers that read
+// within 10 s of its deadline, when nothing was asked since; otherwise it
+// counts as sent unasked and goes onto the page.
+TEST(StickSession, ALateReplyAnswersTheProgramsOwnLastRead)
+{
+    enum Asked { AtAttach, ReadVitrelLater, WriteLater };
+    const struct {
+        Asked asked;
+        long long replyAt;  // the read at the attach ends at 1.7 s, a later one by 3.8 s
+        std::vector<std::string> events;
+    } cases[] = {
+        {AtAttach, 4000, {"stick"}},
+        {AtAttach, 12000, {"page", "stick"}},
+        {ReadVitrelLater, 6000, {"page", "stick"}},
+        {WriteLater, 6000, {"confirmed late", "stick checked"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        Rig rig;
+        rig.stick->ignoresReads = true;
+        rig.Attach();
+        rig.Run(20);
+        if (c.asked == ReadVitrelLater)
+            rig.session.Read(rig.now);
+        if (c.asked == WriteLater)
+            rig.session.WriteProgramme(Timer, States, FiringPattern(), StickSession::Writes::Together,
+                                       rig.now);
+        rig.Run(static_cast<int>((c.replyAt - rig.now) / 100));
+        rig.events.clear();
+        rig.stick->Reply(ReadProgramme, rig.stick->stored);
+        rig.Run(1);
+        EXPECT_EQ(rig.events, c.events);
+        EXPECT_EQ(rig.outcome, c.asked == WriteLater ? Outcome::Confirmed : Outcome::None);
     }
 }
 
@@ -258,7 +298,10 @@ TEST(StickSession, LowBatteryIsToldOncePerAttach)
         Rig rig;
         rig.stick->battery[0] = static_cast<unsigned char>(reading);
         rig.Attach();
-        rig.Run(150);
+        rig.Run(49);  // 49 readings: the gauge still climbs, and its figure waits
+        EXPECT_EQ(rig.percent, StickSession::NoBatteryFigure);
+        rig.Run(101);
+        EXPECT_EQ(rig.percent, reading == 135 ? 9 : 81);
         rig.stick->unplugged = true;
         rig.Run(30);
         rig.stick->unplugged = false;

@@ -19,8 +19,8 @@ extern const char* const LocaleFolderName;  // "locale"
 // "locale" in the working folder (a portable folder) and beside the program
 // (a Windows installation or zip, the build's run folder), then in
 // <prefix>/share/locale for a program in <prefix>/bin, then where the
-// toolkit looks by default. The toolkit's own catalogue ("wxstd") is loaded
-// too, where it is installed.
+// toolkit looks by default. The toolkit's own catalogue ("wxstd-3.2":
+// Debian's wx3.2-i18n, beside the program on Windows) is loaded too.
 void LoadTranslations();
 
 // The language whose catalogue of the program's texts is loaded ("de"), or

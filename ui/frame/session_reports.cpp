@@ -107,10 +107,11 @@ void wxVitrelFrame::RememberWriteForDiary(const wxString& treatment, const wxStr
 }
 
 // The diary names the port as the "On the stick" band does.
-void wxVitrelFrame::ProgrammeConfirmed(const FiringPattern& written)
+void wxVitrelFrame::ProgrammeConfirmed(const FiringPattern& written, bool late)
 {
     confirmedAt = wxDateTime::Now().Format("%H:%M");
-    diaryPage->NoteProgramme(writtenTreatment, written, writtenSpot, StickPortName(session->Link().port));
+    diaryPage->NoteProgramme(writtenTreatment, written, writtenSpot, StickPortName(session->Link().port),
+                             late);
 }
 
 void wxVitrelFrame::ShowStickProgramme(const StickProgramme& programme, const FiringPattern& pattern,
@@ -191,13 +192,20 @@ void wxVitrelFrame::ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellU
         case ProgrammeCheck::Outcome::Waiting:
             statusBar->SetStatusText(_("Checking the programme on the stick..."), CheckStatusField);
             return;
+        // Not to be told (tellUser false): the stick answered after the
+        // deadline, and the texts say so.
         case ProgrammeCheck::Outcome::Confirmed:
             statusBar->SetStatusText(
-                wxString::Format(_("Programme written and checked, %s"), wxDateTime::Now().FormatISOTime()),
+                wxString::Format(tellUser ? _("Programme written and checked, %s")
+                                          : _("Programme written and checked late, %s: the stick answered "
+                                              "after the check had ended"),
+                                 wxDateTime::Now().FormatISOTime()),
                 CheckStatusField);
             return;
         case ProgrammeCheck::Outcome::Differs:
-            statusBar->SetStatusText(_("Programme NOT confirmed: the stick holds another one"),
+            statusBar->SetStatusText(tellUser ? _("Programme NOT confirmed: the stick holds another one")
+                                              : _("Programme NOT confirmed: the stick answered late, and "
+                                                  "holds another one"),
                                      CheckStatusField);
             break;
         case ProgrammeCheck::Outcome::NoReply:

@@ -68,7 +68,7 @@ private:
     void StickProgrammeUnsure() override;
     void ShowProgrammeUnanswered() override;
     void ShowCheckOutcome(ProgrammeCheck::Outcome outcome, bool tellUser) override;
-    void ProgrammeConfirmed(const FiringPattern& written) override;
+    void ProgrammeConfirmed(const FiringPattern& written, bool late) override;
     void BatteryLow() override;
     void DeviceDenied(const char* path) override;
     void ShowPortsBeyondSearch(const std::vector<int>& numbers) override;

@@ -18,6 +18,7 @@
 #include "ui/common/window_ids.h"
 #include "ui/pages/advanced_settings_page.h"
 #include "ui/widgets/page_style.h"
+#include "ui/widgets/theme_colours.h"
 #include "ui/widgets/pattern_preview_control.h"
 #include "ui/widgets/picture_control.h"
 
@@ -151,6 +152,7 @@ void AdvancedSettingsPage::CreateContent()
         AddLabelledField(page, AddHalf(periodRow), "ID_STATICTEXT16", _("Base Frequency [Hz]"),
                          BaseFrequencyFieldId, "ID_TEXTCTRL11", wxTE_PROCESS_ENTER, realValidator);
     baseFrequencyField->SetBackgroundColour(EditableFieldColour);
+    baseFrequencyField->SetForegroundColour(TextColourOn(EditableFieldColour));
 
     wxBoxSizer* slotRow = AddPageRow(column);
     periodPerSlotField =
@@ -164,6 +166,7 @@ void AdvancedSettingsPage::CreateContent()
     slotCountField = AddLabelledField(page, AddPageRow(column), "ID_STATICTEXT9", _("Number of Slots"),
                                       SlotCountFieldId, "ID_TEXTCTRL8", wxTE_PROCESS_ENTER, countValidator);
     slotCountField->SetBackgroundColour(EditableFieldColour);
+    slotCountField->SetForegroundColour(TextColourOn(EditableFieldColour));
 
     AddSeparator(page, column, "ID_STATICLINE2", 0, wxEXPAND);
 

@@ -120,4 +120,9 @@ void DiaryPage::CreateContent()
     if (readPath.empty())
         ShowHistory();
     StampEntry(false, startMoment.IsValid() ? startMoment : wxDateTime::Now());
+    // The read-only fields' grey is the theme's: taken again when it changes.
+    Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
+        ShowState();
+        event.Skip();
+    });
 }

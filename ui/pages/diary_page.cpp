@@ -265,12 +265,12 @@ bool DiaryPage::SettleUnsavedEntry(bool mayStay)
 }
 
 void DiaryPage::NoteProgramme(const wxString& treatment, const FiringPattern& pattern,
-                              const wxString& bodySpot, const wxString& port)
+                              const wxString& bodySpot, const wxString& port, bool late)
 {
     // The switch for the notes is on the page: its controls are made now if
     // it was never shown.
     CreateContent();
-    record->NoteProgramme(treatment, pattern, bodySpot, port);
+    record->NoteProgramme(treatment, pattern, bodySpot, port, late);
 }
 
 void DiaryPage::CloseEntry()

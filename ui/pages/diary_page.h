@@ -53,9 +53,10 @@ public:
     // A programme the stick confirmed, now: noted in the diary unless the
     // user switched the notes off. `treatment` is its title, empty for a
     // custom pattern; `bodySpot` the treatment's body spot, empty for none;
-    // `port` the stick's port as the "On the stick" band names it.
+    // `port` the stick's port as the "On the stick" band names it; `late`
+    // when the stick confirmed it after the check's deadline.
     void NoteProgramme(const wxString& treatment, const FiringPattern& pattern, const wxString& bodySpot,
-                       const wxString& port);
+                       const wxString& port, bool late);
     // Told an English notice (looked up for translation when shown) to show
     // once no other box is open: a note that could not be added.
     std::function<void(const char* message)> postNotice;

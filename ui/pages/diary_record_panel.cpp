@@ -205,7 +205,7 @@ DiaryRecordPanel::DiaryRecordPanel(wxWindow* page, std::function<void()> refresh
 DiaryRecordPanel::~DiaryRecordPanel() = default;
 
 void DiaryRecordPanel::NoteProgramme(const wxString& treatment, const FiringPattern& pattern,
-                                     const wxString& bodySpot, const wxString& port)
+                                     const wxString& bodySpot, const wxString& port, bool late)
 {
     if (!notesBox->GetValue())
         return;
@@ -221,6 +221,7 @@ void DiaryRecordPanel::NoteProgramme(const wxString& treatment, const FiringPatt
         written.slots.push_back(pattern.Slot[i] == 1);
     written.bodySpot = bodySpot.utf8_string();
     written.port = port.utf8_string();
+    written.late = late;
 
     ProgrammeNoteTexts texts;
     // TRANSLATORS: the summary of the diary entry that notes a programme
@@ -235,6 +236,7 @@ void DiaryRecordPanel::NoteProgramme(const wxString& treatment, const FiringPatt
     texts.pattern = _("Pattern: %s").utf8_string();
     texts.bodySpot = _("Body spot: %s").utf8_string();
     texts.port = _("Port: %s").utf8_string();
+    texts.late = _("The stick confirmed it late, after the check had ended.").utf8_string();
     const DiaryEntry note = ProgrammeNote(written, texts);
 
     // After the current event: a device tick does not wait for the disk. The

@@ -9,6 +9,7 @@
 #include "ui/common/resource_path.h"
 #include "ui/pages/intro_page.h"
 #include "ui/widgets/page_style.h"
+#include "ui/widgets/theme_colours.h"
 #include "ui/video/intro_video.h"
 
 namespace {
@@ -58,7 +59,7 @@ void IntroPage::CreateContent()
     wxStaticText* slogan =
         new wxStaticText(page, wxID_ANY, _("Gentle pulses, your pattern, wherever you are."),
                          wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT15");
-    slogan->SetForegroundColour(wxColour(173, 12, 16));
+    ShowInGivenColour(slogan, wxColour(173, 12, 16));
     heading->Add(slogan, 0, 0, 0);
     column->Add(heading, 0, wxALL | wxEXPAND, 5);
 
@@ -70,7 +71,14 @@ void IntroPage::CreateContent()
     wxTextCtrl* text =
         new wxTextCtrl(page, wxID_ANY, IntroText(), wxDefaultPosition, wxDefaultSize,
                        wxTE_MULTILINE | wxBORDER_NONE | wxVSCROLL, wxDefaultValidator, "ID_TEXTCTRL14");
-    text->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
+    const auto windowColour = [text] {
+        text->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
+    };
+    windowColour();
+    text->Bind(wxEVT_SYS_COLOUR_CHANGED, [windowColour](wxSysColourChangedEvent& event) {
+        windowColour();
+        event.Skip();
+    });
     column->Add(text, 1, wxALL | wxEXPAND, 5);
 
     // The page already has its size in the window's notebook: laid out at

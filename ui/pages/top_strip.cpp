@@ -9,6 +9,7 @@
 
 #include "ui/common/window_ids.h"
 #include "ui/widgets/page_style.h"
+#include "ui/widgets/theme_colours.h"
 #include "ui/widgets/stick_area_panel.h"
 
 TopStrip::TopStrip(wxWindow* parent)
@@ -30,10 +31,12 @@ TopStrip::TopStrip(wxWindow* parent)
 
     deviceStatusPanel =
         new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL12");
-    deviceStatusPanel->SetBackgroundColour(wxColour(224, 44, 71));
     wxBoxSizer* statusSizer = new wxBoxSizer(wxHORIZONTAL);
     deviceStatusLabel = new wxStaticText(deviceStatusPanel, wxID_ANY, _("Device Detached"), wxDefaultPosition,
                                          wxSize(150, -1), wxALIGN_CENTRE, "ID_STATICTEXT22");
+    const wxColour detachedColour(224, 44, 71);
+    deviceStatusPanel->SetBackgroundColour(detachedColour);
+    deviceStatusLabel->SetForegroundColour(TextColourOn(detachedColour));
     statusSizer->Add(deviceStatusLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 6);
     FitPanel(deviceStatusPanel, statusSizer);
     strip->Add(deviceStatusPanel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
@@ -71,6 +74,7 @@ void TopStrip::ShowDeviceState(const wxString& label, const wxColour& colour, bo
     SetLabelIfChanged(deviceStatusLabel, label);
     if (deviceStatusPanel->GetBackgroundColour() != colour) {
         deviceStatusPanel->SetBackgroundColour(colour);
+        deviceStatusLabel->SetForegroundColour(TextColourOn(colour));
         deviceStatusPanel->Refresh();
     }
     // Enable and Disable already do nothing when the state is the same.

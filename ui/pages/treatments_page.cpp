@@ -13,6 +13,7 @@
 #include "ui/common/translations.h"
 #include "ui/common/window_ids.h"
 #include "ui/widgets/page_style.h"
+#include "ui/widgets/theme_colours.h"
 #include "ui/pages/treatments_page.h"
 #include "ui/widgets/message_boxes.h"
 #include "ui/widgets/pattern_preview_control.h"
@@ -126,7 +127,8 @@ TreatmentsPage::TreatmentsPage(wxWindow* parent, const TreatmentCatalogue& catal
 
     wxPanel* titlePanel =
         new wxPanel(page, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL10");
-    titlePanel->SetBackgroundColour(wxColour(199, 199, 199));
+    const wxColour bandColour(199, 199, 199);
+    titlePanel->SetBackgroundColour(bandColour);
     wxBoxSizer* titleSizer = new wxBoxSizer(wxHORIZONTAL);
     wxStaticText* titleCaption = new wxStaticText(titlePanel, wxID_ANY, _("Treatment:"), wxDefaultPosition,
                                                   wxDefaultSize, 0, "ID_STATICTEXT21");
@@ -135,6 +137,8 @@ TreatmentsPage::TreatmentsPage(wxWindow* parent, const TreatmentCatalogue& catal
     treatmentTitle =
         new wxStaticText(titlePanel, wxID_ANY, "-", wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT24");
     StyleText(treatmentTitle, PageFont(10, wxFONTWEIGHT_BOLD));
+    for (wxStaticText* text : {titleCaption, treatmentTitle})
+        text->SetForegroundColour(TextColourOn(bandColour));
     titleSizer->Add(treatmentTitle, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     FitPanel(titlePanel, titleSizer);
     AddPageRow(column)->Add(titlePanel, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);

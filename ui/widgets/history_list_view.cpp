@@ -6,6 +6,7 @@
 #include <wx/renderer.h>
 
 #include "diary/diary_file.h"
+#include "ui/widgets/theme_colours.h"
 
 namespace {
 const char* const ColumnFields[] = {"Date", "Time", "Summary"};
@@ -17,7 +18,9 @@ HistoryListView::HistoryListView(wxWindow* parent, wxWindowID id, const wxString
     : wxListView(parent, id, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_VIRTUAL,
                  wxDefaultValidator, name)
 {
-    evenRow.SetBackgroundColour(wxColour(224, 224, 224));
+    const wxColour evenRowColour(224, 224, 224);
+    evenRow.SetBackgroundColour(evenRowColour);
+    evenRow.SetTextColour(TextColourOn(evenRowColour));
 #ifndef __WXMSW__
     // The toolkit's own list draws the rows in a window of their own, which
     // reports its focus changes to the list.

@@ -8,6 +8,8 @@
 #include <wx/window.h>
 #include <wx/sizer.h>
 
+#include "ui/widgets/theme_colours.h"
+
 // Shared look of the pages: all fonts are of the swiss family, upright.
 inline wxFont PageFont(int points, wxFontWeight weight, const wxString& face = wxEmptyString)
 {
@@ -15,14 +17,15 @@ inline wxFont PageFont(int points, wxFontWeight weight, const wxString& face = w
                   wxFONTENCODING_DEFAULT);
 }
 
-// Gives a text control the font and colour of a heading. Its minimum size is
+// Gives a text control the font and colour of a heading (made readable on
+// the theme's ground, see ShowInGivenColour). Its minimum size is
 // measured with the new font at once: the toolkit applies fonts lazily and
 // would otherwise lay the text out at the old font's size, clipping it.
 inline void StyleText(wxWindow* text, const wxFont& font, const wxColour& colour = wxNullColour)
 {
     text->SetFont(font);
     if (colour.IsOk())
-        text->SetForegroundColour(colour);
+        ShowInGivenColour(text, colour);
     int width = 0;
     int height = 0;
     text->GetTextExtent(text->GetLabel(), &width, &height, nullptr, nullptr, &font);

@@ -7,6 +7,7 @@
 #include <wx/settings.h>
 
 #include "treatments/pattern_preview.h"
+#include "ui/widgets/theme_colours.h"
 
 namespace {
 bool SamePattern(const FiringPattern& a, const FiringPattern& b)
@@ -79,7 +80,10 @@ void PatternPreviewControl::OnPaint(wxPaintEvent&)
     wxAutoBufferedPaintDC dc(this);
     const wxColour background = wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW);
     const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT);
-    const wxColour pulse = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT);
+    // A dark theme's selection blue is too dark on its ground for a shape
+    // (which needs a contrast of 3).
+    const wxColour pulse =
+        ReadableInHue(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT), background, 3.0);
     const wxColour outline = wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT);
     dc.SetBackground(wxBrush(background));
     dc.Clear();

@@ -9,6 +9,7 @@
 #include "treatments/pattern_preview.h"
 #include "ui/widgets/page_style.h"
 #include "ui/widgets/pattern_preview_control.h"
+#include "ui/widgets/theme_colours.h"
 
 namespace {
 wxStaticText* AddLine(wxWindow* parent, wxBoxSizer* column, const char* name)
@@ -55,6 +56,10 @@ StickAreaPanel::StickAreaPanel(wxWindow* parent)
 
     SetSizer(row);
     ShowNoStick();
+    Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
+        Render();
+        event.Skip();
+    });
 }
 
 void StickAreaPanel::ShowNoStick()
@@ -169,7 +174,10 @@ void StickAreaPanel::Render()
     SetLabelIfChanged(detailLine, lines[1]);
     SetLabelIfChanged(stateLine, lines[2]);
     // The state line stands out while the field is off.
-    stateLine->SetForegroundColour(fieldOff ? wxColour(160, 22, 44) : GetForegroundColour());
+    stateLine->SetForegroundColour(fieldOff ? ReadableInHue(wxColour(160, 22, 44),
+                                                            stateLine->GetBackgroundColour(),
+                                                            MinimumContrast(stateLine->GetFont()))
+                                            : wxNullColour);
 
     const bool drawn = state == State::Programme;
     if (drawn)
