@@ -1,6 +1,7 @@
 #include "device/programme_check.h"
 
 #include <cmath>
+#include <utility>
 
 #include "device/instruction.h"
 
@@ -60,15 +61,15 @@ ProgrammeCheck::Asker ProgrammeCheck::Offer(const unsigned char* instruction, in
 {
     if (length < 3 || instruction[1] != ReadProgramme)
         return Asker::Nobody;
-    Request answered = unanswered;
+    Request answered = {Asker::Nobody, 0, 0, 0};
     if (!openRequests.empty()) {
         answered = openRequests.front();
         openRequests.pop_front();
-    } else if (unanswered.asker != Asker::Nobody && nowMs - unanswered.deadline <= LateReplyMilliseconds) {
-        unanswered.asker = Asker::Nobody;
-    } else {
-        return Asker::Nobody;
+    } else if (nowMs - unanswered.deadline <= LateReplyMilliseconds) {
+        std::swap(answered, unanswered);
     }
+    if (answered.asker == Asker::Nobody)
+        return Asker::Nobody;
     if (answered.asker != Asker::Check)
         return answered.asker;
     const bool decides = currentOutcome == Outcome::Waiting || currentOutcome == Outcome::NoReply;

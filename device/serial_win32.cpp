@@ -3,6 +3,7 @@
 #include "device/serial_internal.h"
 
 #include <cstdio>
+#include <set>
 
 #include <windows.h>
 
@@ -257,23 +258,17 @@ void SerialNotePortArrival(int index)
 
 int SerialListPortsBeyondSearch(int numbers[], int room)
 {
-    int stored = 0;
+    std::set<int> listed;  // in ascending order, each number once
     EachSerialCommName([&](const char* name) {
         int number = 0;
         char rest = 0;
-        if (std::sscanf(name, "%*1[Cc]%*1[Oo]%*1[Mm]%d%c", &number, &rest) != 1 || number < 10)
-            return false;
-        // In ascending order, each number once.
-        int at = 0;
-        while (at < stored && numbers[at] < number)
-            ++at;
-        if (stored < room && (at == stored || numbers[at] != number)) {
-            for (int i = stored++; i > at; --i)
-                numbers[i] = numbers[i - 1];
-            numbers[at] = number;
-        }
+        if (std::sscanf(name, "%*1[Cc]%*1[Oo]%*1[Mm]%d%c", &number, &rest) == 1 && number >= 10)
+            listed.insert(number);
         return false;
     });
+    int stored = 0;
+    for (auto number = listed.begin(); number != listed.end() && stored < room; ++number)
+        numbers[stored++] = *number;
     return stored;
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -247,7 +248,7 @@ TEST_F(SerialOnPty, EveryCloseDiscardsTheOutputFirstAndDoesNotWait)
 // A device that still holds output after the discard: its close takes 2 s,
 // as a USB tty's does for a stick that stopped reading. The end is seen once
 // the close counts as finished.
-long long slowCloseEnd = 0;
+std::atomic<long long> slowCloseEnd {0};
 
 int HoldOutput(int fd, unsigned long request, void* argument)
 {

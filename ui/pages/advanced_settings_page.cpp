@@ -1,10 +1,11 @@
 // Advanced Settings page: the field rules and the pattern file.
 //
-// The five fields and the slot boxes hold the working pattern. Every rule reads the fields' texts at that
-// moment and writes its results back in the "%f" and "%i" forms, always with a '.' decimal point. An entry
-// that is not a number above zero (the validators let "", "-", "0" and negative numbers through) is not
-// taken: its field returns to its last value, so no field ever shows inf or nan and the fields always form
-// one pattern.
+// The five fields and the slot boxes hold the working pattern. Every rule
+// reads the fields' texts at that moment and writes its results back in the
+// "%f" and "%i" forms, always with a '.' decimal point. An entry that is not
+// a number above zero (the validators let "", "-", "0" and negative numbers
+// through) is not taken: its field returns to its last value, so no field
+// ever shows inf or nan and the fields always form one pattern.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

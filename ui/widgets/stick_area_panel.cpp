@@ -120,10 +120,7 @@ void StickAreaPanel::ShowFieldOff(const wxString& time)
 
 void StickAreaPanel::ShowPortsBeyondSearch(const std::vector<int>& numbers)
 {
-    portsBeyondSearch.clear();
-    for (int number : numbers)
-        portsBeyondSearch += wxString::Format(portsBeyondSearch.empty() ? "COM%d" : ", COM%d", number);
-    portsBeyondCount = static_cast<int>(numbers.size());
+    portsBeyondSearch = numbers;
     Render();
 }
 
@@ -134,15 +131,19 @@ void StickAreaPanel::Render()
         case State::NoStick:
             lines[0] = _("No Vitrel stick is attached.");
             lines[1] = _("Plug the stick in: its programme shows here.");
-            if (portsBeyondCount > 0)
+            if (!portsBeyondSearch.empty()) {
+                wxString ports;
+                for (int number : portsBeyondSearch)
+                    ports += wxString::Format(ports.empty() ? "COM%d" : ", COM%d", number);
                 lines[1] = wxString::Format(
                     // TRANSLATORS: %s names the ports ("COM12" or "COM10, COM12"); Help, Troubleshooting
                     // tells how to give the stick a lower number.
                     wxPLURAL(
                         "A serial device is on %s; the program looks for the stick on COM1 to COM9 only.",
                         "Serial devices are on %s; the program looks for the stick on COM1 to COM9 only.",
-                        portsBeyondCount),
-                    portsBeyondSearch);
+                        portsBeyondSearch.size()),
+                    ports);
+            }
             break;
         case State::Asking:
             lines[0] = _("Asking the stick for its programme...");

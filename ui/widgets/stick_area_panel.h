@@ -57,6 +57,5 @@ private:
     bool fieldOff = false;
     wxString fieldOffTime;
     wxString portText;  // where the stick was found; empty without a stick
-    wxString portsBeyondSearch;  // "COM10, COM12"
-    int portsBeyondCount = 0;
+    std::vector<int> portsBeyondSearch;  // numbered 10 and above, named while no stick is attached
 };
